@@ -1,0 +1,27 @@
+// Small matrices for the sphere solver, indexed from 1 (row and column 0 present and idle).
+#pragma once
+
+#include "numerics/DynArray.hpp"
+#include "numerics/Punkt.hpp"
+
+namespace zentrix {
+
+using TVektor = TDynArray<double>;
+using TMatrix = TDynArray<TVektor>;
+
+// A matrix of rows x cols elements (indices 0..rows-1, 0..cols-1), all 0.
+TMatrix NewMatrix(std::size_t rows, std::size_t cols);
+
+// A diagonal element below this in magnitude stops the inversion.
+constexpr long double SingularPivotLimit = 1e-32L;
+
+// Replaces rows and columns 1..n of m by their inverse, by Gauss-Jordan exchange steps on the
+// diagonal in order 1..n, without pivot search. False when a pivot is below SingularPivotLimit;
+// the matrix is then left half-done. n <= 0 returns true and changes nothing.
+bool InvertMatrix(TMatrix& m, int n);
+
+// The sphere through points 1 to 4 of Punkte (n = highest index): centre X0, Y0, Z0 and radius R
+// (metres). All four are 0 when n < 4 or the 4 x 4 system cannot be inverted.
+void SphereFromFourPoints(const TPunktArray& Punkte, int n, double& X0, double& Y0, double& Z0, double& R);
+
+}  // namespace zentrix

@@ -1,0 +1,189 @@
+// Polar evaluation of an observation file.
+//
+// From one instrument station a surveyor points at several reflector spheres, each three or more
+// times at its surface, and stores every pointing as one observation line "Nr Ri S Zd R rest"
+// (gon, metres, gon, metres). Consecutive lines with the same point name belong to one sphere.
+// Each sphere's pointings are reduced to rectangular coordinates with the station as origin
+// (X towards direction 0, Y towards direction 100 gon, Z up), the solver fits the sphere of the
+// known radius, and the centre goes back into the file as one more observation line before the
+// sphere's pointings, which get a leading "*".
+
+#include "polar/Polarauswertung.hpp"
+
+#include <cmath>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "numerics/Gleitkomma.hpp"
+#include "numerics/Kugel.hpp"
+#include "polar/Richtung.hpp"
+#include "textio/Fehler.hpp"
+#include "textio/NumText.hpp"
+#include "textio/TextFile.hpp"
+
+namespace zentrix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Capacity of the line buffer from which the fields are read, and of a name.
+constexpr std::size_t LineCapacity = 255;
+// I/O result code for an output file that would replace the input ("access refused").
+constexpr int CodeAccessRefused = 5;
+
+// The name under which a line is grouped: everything before the first blank, as stored. A line
+// that begins with a blank or holds no blank at all has the empty name.
+std::string_view GroupName(const std::string& line) {
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string::npos) return {};
+    return std::string_view(line).substr(0, blank < LineCapacity ? blank : LineCapacity);
+}
+
+std::string Cut(std::string text, std::size_t length) {
+    if (text.size() > length) text.resize(length);
+    return text;
+}
+
+// The file's full path as the user should see it in a message.
+std::string FullPath(const std::string& name) {
+    std::error_code ec;
+    const fs::path p = name.empty() ? fs::current_path(ec) : fs::absolute(fs::path(name), ec);
+    if (ec) return name;
+    return p.lexically_normal().string();
+}
+
+// True when both names lead to the same file, through links and relative parts alike.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (fs::equivalent(fs::path(a), fs::path(b), ec) && !ec) return true;
+    // Where a file does not exist yet, compare the resolved paths.
+    std::error_code eca, ecb;
+    const fs::path ca = fs::weakly_canonical(fs::path(a), eca);
+    const fs::path cb = fs::weakly_canonical(fs::path(b), ecb);
+    if (!eca && !ecb) return ca == cb;
+    return FullPath(a) == FullPath(b);
+}
+
+[[noreturn]] void RaiseCannotCreate(const std::string& name, int code, const std::string& reason) {
+    throw EInOutError(code, "Datei \"" + FullPath(name) + "\" kann nicht erstellt werden. " + reason);
+}
+
+void Save(const std::string& name, const std::vector<std::string>& lines) {
+    std::string reason;
+    const int code = SaveLines(name, lines, &reason);
+    if (code != 0) RaiseCannotCreate(name, code, reason.empty() ? IOErrorText(code) : reason);
+}
+
+// Reads one pointing into entry k: name, then direction Ri (gon), slope distance S (metres) and
+// zenith distance Zd (gon) reduced to rectangular coordinates with the station as origin. Returns
+// the line's sphere radius R (metres).
+double ReducePointing(const std::string& line, TPunkt& p, const TMeldung& meldung) {
+    std::string buffer = Cut(line, LineCapacity);
+    p.Name = GetToken(buffer, LineCapacity);
+    const double Ri = GetReal(buffer, LineCapacity, meldung);
+    const double S = GetReal(buffer, LineCapacity, meldung);
+    const double Zd = GetReal(buffer, LineCapacity, meldung);
+    const double R = GetReal(buffer, LineCapacity, meldung);
+    const long double ri = Ri / Rho;  // radians
+    const long double zd = Zd / Rho;  // radians
+    const long double s = S;
+    p.X = StoreDouble(std::sin(zd) * (std::cos(ri) * s));
+    p.Y = StoreDouble(std::sin(zd) * (std::sin(ri) * s));
+    p.Z = StoreDouble(std::cos(zd) * s);
+    p.vR = 0;
+    return R;
+}
+
+// The centre (XM, YM, ZM, metres) as an observation from the station, laid out as an observation
+// line: name, direction (gon), slope distance (metres), zenith distance (gon), radius field "0.00"
+// and the codes of the sphere's first line (markedFirst, already with its "*").
+std::string CentreLine(const TPunkt& centre, const std::string& markedFirst) {
+    const long double XM = centre.X, YM = centre.Y, ZM = centre.Z;
+    const double S0 = StoreDouble(std::sqrt(XM * XM + YM * YM + ZM * ZM));
+    double s = 0, t = 0;
+    DirectionAndDistance(centre.Y, centre.X, s, t);
+    const double Ri0 = StoreDouble(t * Rho);  // 0 <= Ri0 < 400 gon
+    // Straight above or below the station (s = 0) there is no zenith distance to be had.
+    const double Zd0 = StoreDouble(100 - std::atan(Divide(ZM, s)) * Rho);
+
+    // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
+    std::string rest = Cut(markedFirst, LineCapacity);
+    for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);
+
+    return Cut(FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {centre.Name, Ri0, S0, Zd0, rest}),
+               LineCapacity);
+}
+
+}  // namespace
+
+void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung) {
+    Memo.clear();
+
+    std::vector<std::string> lines;
+    std::string reason;
+    if (const int code = LoadLines(fileName, lines, &reason); code != 0)
+        throw EInOutError(code, "Datei " + FullPath(fileName) + " kann nicht geöffnet werden. " +
+                                    (reason.empty() ? IOErrorText(code) : reason));
+
+    const std::string base = Cut(fileName.size() > 3 ? fileName.substr(0, fileName.size() - 3) : std::string(),
+                                 LineCapacity);
+    const std::string markedName = base + "TXT";
+    const std::string listingName = base + "LST";
+    // An input named ...TXT or ...LST would be replaced by the output: refuse before any work.
+    for (const std::string* out : {&markedName, &listingName})
+        if (SameFile(*out, fileName))
+            RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
+
+    // The scan. The lines still to be examined are lines[pos..]; the marked file grows in `marked`
+    // as the scan passes. After an evaluated sphere the scan resumes on the sphere's last line,
+    // now marked, which therefore stays in lines[] (rewritten) instead of moving to `marked`.
+    std::vector<std::string> marked;
+    marked.reserve(lines.size() + lines.size() / 3 + 1);
+    const std::size_t count = lines.size();
+    std::size_t pos = 0;
+    while (count - pos >= 3) {
+        const std::string_view name = GroupName(lines[pos]);
+        if (GroupName(lines[pos + 1]) != name || GroupName(lines[pos + 2]) != name) {
+            marked.push_back(std::move(lines[pos]));
+            ++pos;
+            continue;
+        }
+        // The sphere runs as long as the name does, possibly to the last line of the file.
+        std::size_t last = pos + 2;
+        while (last + 1 < count && GroupName(lines[last + 1]) == name) ++last;
+        const std::size_t n = last - pos + 1;
+
+        Punkte.SetLength(0);
+        Punkte.SetLength(n + 1);
+        double R = 0;
+        for (std::size_t k = 1; k <= n; ++k)
+            R = ReducePointing(lines[pos + k - 1], Punkte[static_cast<long long>(k)], meldung);
+        Punkte[0].Name = Punkte[1].Name;
+
+        // The radius of the sphere's last pointing counts.
+        if (Kugelzentrierung(Punkte, static_cast<int>(n), false, R, Memo) != 0) {
+            if (meldung) meldung("Kugelmittelnpunkt Fehler");
+            for (std::size_t u = pos; u <= last; ++u) marked.push_back(std::move(lines[u]));
+            pos = last + 1;
+            continue;
+        }
+
+        for (std::size_t u = pos; u <= last; ++u) lines[u].insert(lines[u].begin(), '*');
+        std::string centre = CentreLine(Punkte[0], lines[pos]);
+        Memo.push_back("Polarkoordinaten des Kugelmittelpunktes");
+        Memo.push_back(centre);
+        marked.push_back(std::move(centre));
+        for (std::size_t u = pos; u < last; ++u) marked.push_back(std::move(lines[u]));
+        pos = last;
+    }
+    for (; pos < count; ++pos) marked.push_back(std::move(lines[pos]));
+
+    // The marked file first; when it cannot be written, the listing is not written either.
+    Save(markedName, marked);
+    Save(listingName, Memo);
+}
+
+}  // namespace zentrix

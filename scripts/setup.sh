@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Zentrix needs to build, test and show its window, if any is missing.
+set -euo pipefail
+packages=(build-essential cmake qt6-base-dev qt6-translations-l10n nlohmann-json3-dev libcli11-dev
+          libgtest-dev fonts-dejavu-core fonts-wine xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installiere: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

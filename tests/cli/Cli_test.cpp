@@ -1,0 +1,82 @@
+// zentrix-cli: commands on a freshly started window model, JSON output and exit codes.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/Cli.hpp"
+
+using namespace zentrix;
+using nlohmann::json;
+
+namespace {
+
+struct Lauf {
+    int rc;
+    std::string out, err;
+    json j() const { return json::parse(out); }
+};
+
+Lauf Cli(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int rc = RunCli(args, in, out, err, ".");
+    return {rc, out.str(), err.str()};
+}
+
+}  // namespace
+
+TEST(CliTest, DemoJsonHoldsTheActivation) {
+    const Lauf l = Cli({"demo", "--json"});
+    ASSERT_EQ(l.rc, CliOk) << l.err;
+    const json j = l.j();
+    EXPECT_EQ(j["report"][0], "Kugelzentrierung Punkt ");
+    EXPECT_EQ(j["reflektorhoehe"], "3.642");
+    EXPECT_EQ(j["grid"].size(), 6u);
+    EXPECT_EQ(j["grid"][0], json({"Punkt", "X", "Y", "Z", "vZ"}));
+    EXPECT_EQ(j["grid"][2][1], "  802192.254");
+    EXPECT_TRUE(j["messages"].empty());
+    EXPECT_TRUE(j["error"].is_null());
+    ASSERT_EQ(j["punkte"].size(), 5u);
+    // Doubles round-trip exactly.
+    EXPECT_EQ(j["punkte"][1]["X"].get<double>(), 802192.254);
+    EXPECT_EQ(j["punkte"][0]["Name"], "");
+}
+
+TEST(CliTest, RechneTwiceGivesTheDemonstrationReportAgain) {
+    const Lauf demo = Cli({"demo", "--json"});
+    const Lauf rechne = Cli({"rechne", "--radius", "3.642", "--json"},
+                            "802192.254\t585697.677\t71.443\n802192.620\t585697.595\t71.435\n"
+                            "802192.646\t585697.951\t71.484\n802192.316\t585697.904\t71.477\n");
+    ASSERT_EQ(rechne.rc, CliOk) << rechne.err;
+    EXPECT_EQ(rechne.j()["report"], demo.j()["report"]);
+    EXPECT_EQ(rechne.j()["grid"], demo.j()["grid"]);
+}
+
+TEST(CliTest, RechneTextOutputAndErrors) {
+    const Lauf ok = Cli({"rechne", "--radius", "2"}, "0\t0\t1.5\r\n1\t0\t1\n0\t1\t1\n-1\t0\t1\n");
+    EXPECT_EQ(ok.rc, CliOk) << ok.err;
+    EXPECT_NE(ok.out.find("Ausgleichung"), std::string::npos);
+    EXPECT_NE(ok.out.find("Punkt  X"), std::string::npos);
+
+    const Lauf bad = Cli({"rechne", "--radius", "2", "--json"}, "0\t0\t1,5\n1\t0\t1\n0\t1\t1\n");
+    EXPECT_EQ(bad.rc, CliFehler);
+    EXPECT_EQ(bad.j()["error"], "'1,5' ist kein gültiger Gleitkommawert.");
+    EXPECT_TRUE(bad.j()["report"].empty());
+
+    // A missing cell is empty text.
+    const Lauf missing = Cli({"rechne", "--radius", "2"}, "0\t0\n");
+    EXPECT_EQ(missing.rc, CliFehler);
+    EXPECT_NE(missing.err.find("'' ist kein gültiger Gleitkommawert."), std::string::npos);
+}
+
+TEST(CliTest, WrongUsageGivesGermanHelp) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"rechne"}, {"unbekannt"}, {"rechne-datei"}, {"rechne-datei", "x.kor", "--format", "8"}}) {
+        const Lauf l = Cli(args);
+        EXPECT_EQ(l.rc, CliAufruf);
+        EXPECT_NE(l.err.find("Aufruf: zentrix-cli"), std::string::npos);
+    }
+    EXPECT_EQ(Cli({"--hilfe"}).rc, CliOk);
+}

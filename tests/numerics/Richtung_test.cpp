@@ -1,0 +1,64 @@
+// Direction (converted to gon here) and horizontal distance from coordinate differences.
+#include "polar/Richtung.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "textio/Fehler.hpp"
+
+using namespace zentrix;
+
+TEST(SignOf, ThreeValues) {
+    EXPECT_EQ(SignOf(-1e-300), -1);
+    EXPECT_EQ(SignOf(0.0), 0);
+    EXPECT_EQ(SignOf(-0.0), 0);
+    EXPECT_EQ(SignOf(2.5), 1);
+}
+
+TEST(DirectionAndDistance, Quadrants) {
+    struct Case {
+        double dY, dX, gon, s;
+    };
+    const std::vector<Case> cases = {
+        {1, 1, 50, std::sqrt(2.0)},     {1, -1, 150, std::sqrt(2.0)}, {-1, -1, 250, std::sqrt(2.0)},
+        {-1, 1, 350, std::sqrt(2.0)},   {5, 0, 100, 5},               {-5, 0, 300, 5},
+        {0, -3, 200, 3},                {0, 3, 0, 3},                 {0, 0, 0, 0},
+        {-0.0, -0.0, 0, 0},             {4, -0.0, 100, 4},            {3, 4, 40.96655293982669, 5},
+    };
+    for (const Case& c : cases) {
+        double s = -1, t = -1;
+        DirectionAndDistance(c.dY, c.dX, s, t);
+        EXPECT_NEAR(static_cast<double>(t * Rho), c.gon, 1e-9) << "dY " << c.dY << " dX " << c.dX;
+        EXPECT_EQ(s, c.s) << "dY " << c.dY << " dX " << c.dX;
+        EXPECT_GE(t, 0);
+    }
+}
+
+TEST(DirectionAndDistance, TinyNegativeDyStaysBelowOrAtFullCircle) {
+    const double fullCircle = static_cast<double>(2 * Pi);
+    double s = 0, t = 0;
+    // The angle is -1e-300 rad: 2 pi minus that rounds to the double nearest 2 pi.
+    DirectionAndDistance(-1e-300, 1, s, t);
+    EXPECT_EQ(t, fullCircle);
+    EXPECT_EQ(s, 1);
+    // Large enough to stay just below 2 pi.
+    DirectionAndDistance(-1e-9, 1, s, t);
+    EXPECT_LT(t, fullCircle);
+    EXPECT_NEAR(t, fullCircle - 1e-9, 1e-15);
+}
+
+TEST(DirectionAndDistance, DistanceBeyondDoubleRangeIsOverflow) {
+    double s = 0, t = 0;
+    try {
+        DirectionAndDistance(1.5e308, 1.5e308, s, t);
+        FAIL() << "no overflow";
+    } catch (const EMathError& e) {
+        EXPECT_STREQ(e.what(), "Gleitkommaüberlauf");
+    }
+    // Just inside the range it works.
+    DirectionAndDistance(1e308, -1e308, s, t);
+    EXPECT_NEAR(s / 1.4142135623730951e308, 1.0, 1e-15);
+    EXPECT_NEAR(static_cast<double>(t * Rho), 150, 1e-9);
+}

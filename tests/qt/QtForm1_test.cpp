@@ -1,0 +1,170 @@
+// The real main window, offscreen: widgets found by object name, dialogs answered by a recorder.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QStatusBar>
+
+#include "window/QtDialoge.hpp"
+#include "window/QtForm1.hpp"
+
+using namespace zentrix;
+
+namespace {
+
+// The application exists only while tests run (test discovery at build time has no display).
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "Zentrix";
+        static char* argv[] = {name, nullptr};
+        app_ = new QApplication(argc, argv);
+        SetupApplication();
+    }
+    void TearDown() override { delete app_; }
+
+private:
+    QApplication* app_ = nullptr;
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+class QtForm1Test : public ::testing::Test {
+protected:
+    void SetUp() override { Punkte = TPunktArray(); }
+
+    template <class T>
+    T* Find(const char* name) {
+        T* w = form.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QStringList MemoLines() {
+        return Find<QPlainTextEdit>("Memo1")->toPlainText().split(QLatin1Char('\n'));
+    }
+
+    TRecordingDialoge dialoge;
+    TQtForm1 form{dialoge, "."};
+};
+
+}  // namespace
+
+TEST_F(QtForm1Test, LayoutAsDesigned) {
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("Kugelmittelpunkt aus Punkten der Kugeloberfläche berechnen"));
+    EXPECT_EQ(form.size(), QSize(561, 345));
+    EXPECT_EQ(Find<QToolBar>("ToolBar1")->height(), 29);
+    EXPECT_EQ(Find<QStatusBar>("StatusBar1")->height(), 19);
+    auto* pages = Find<QTabWidget>("PageControl1");
+    ASSERT_EQ(pages->count(), 2);
+    EXPECT_EQ(pages->tabText(0), "TabSheet1");
+    EXPECT_EQ(pages->tabText(1), "TabSheet2");
+    EXPECT_EQ(pages->currentIndex(), 0);
+    EXPECT_EQ(Find<QLineEdit>("Edit2")->geometry(), QRect(8, 8, 425, 21));
+    EXPECT_EQ(Find<QTableWidget>("StringGrid1")->geometry().topLeft(), QPoint(3, 48));
+    EXPECT_EQ(Find<QPushButton>("Button1")->geometry(), QRect(8, 184, 75, 25));
+    EXPECT_EQ(Find<QPushButton>("Button2")->text(), "Konvert");
+    EXPECT_EQ(Find<QPushButton>("Button3")->text(), "Rechne Datei");
+    EXPECT_EQ(Find<QPushButton>("Button4")->geometry(), QRect(89, 215, 75, 25));
+    EXPECT_EQ(Find<QLineEdit>("Edit1")->geometry(), QRect(471, 159, 46, 21));
+    EXPECT_TRUE(Find<QLineEdit>("Edit1")->font().bold());
+    EXPECT_TRUE(Find<QRadioButton>("RadioGroup1Item0")->isChecked());
+    EXPECT_EQ(Find<QRadioButton>("RadioGroup1Item7")->text(), "Nr Ri ZD D R");
+    // Before the window is shown nothing is computed.
+    EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), "2.00");
+}
+
+TEST_F(QtForm1Test, ActivationRunsOnceWhenFirstShown) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* grid = Find<QTableWidget>("StringGrid1");
+    EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), "3.642");
+    ASSERT_EQ(grid->rowCount(), 5);
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "Punkt");
+    EXPECT_EQ(grid->horizontalHeaderItem(4)->text(), "vZ");
+    EXPECT_EQ(grid->item(0, 0)->text(), "P 0");
+    EXPECT_EQ(grid->item(1, 1)->text(), "  802192.254");
+    EXPECT_FALSE(grid->item(1, 0)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(grid->item(1, 1)->flags() & Qt::ItemIsEditable);
+    const QStringList report = MemoLines();
+    EXPECT_EQ(report.value(0), "");
+    EXPECT_EQ(report.value(1), "Kugelzentrierung Punkt ");
+
+    // Hiding and showing again (as around a dialog or another application) is no new activation.
+    form.hide();
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(MemoLines(), report);
+}
+
+TEST_F(QtForm1Test, TypingIntoACellAndRechneRecomputes) {
+    form.show();
+    auto* grid = Find<QTableWidget>("StringGrid1");
+    const QString centreBefore = grid->item(0, 3)->text();
+    const int linesBefore = MemoLines().size();
+    grid->item(1, 3)->setText("71.643");  // raise point 1 by 0.2 m
+    EXPECT_EQ(form.Model().StringGrid1.Cells(3, 2), "71.643");
+    QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+    EXPECT_EQ(grid->item(1, 3)->text(), "      71.643");
+    EXPECT_NE(grid->item(0, 3)->text(), centreBefore);
+    EXPECT_GT(MemoLines().size(), linesBefore);
+    EXPECT_TRUE(dialoge.Errors.empty());
+}
+
+TEST_F(QtForm1Test, AnErrorShowsTheErrorBoxAndTheWindowStaysUsable) {
+    form.show();
+    auto* edit1 = Find<QLineEdit>("Edit1");
+    edit1->selectAll();
+    QTest::keyClicks(edit1, "3,642");
+    QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+    ASSERT_EQ(dialoge.Errors.size(), 1u);
+    EXPECT_EQ(dialoge.Errors[0], "'3,642' ist kein gültiger Gleitkommawert.");
+    edit1->selectAll();
+    QTest::keyClicks(edit1, "3.642");
+    QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+    EXPECT_EQ(dialoge.Errors.size(), 1u);
+    EXPECT_EQ(Find<QTableWidget>("StringGrid1")->item(0, 0)->text(), "P 0");
+}
+
+TEST_F(QtForm1Test, DoubleClickOnTheFileFieldChoosesAFile) {
+    form.show();
+    dialoge.FileAnswers = {std::string("/tmp/kugel.kor")};
+    QTest::mouseDClick(Find<QLineEdit>("Edit2"), Qt::LeftButton);
+    EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "/tmp/kugel.kor");
+    EXPECT_EQ(form.Model().Edit2.Text, "/tmp/kugel.kor");
+}
+
+TEST_F(QtForm1Test, DataFormatChoiceReachesTheModel) {
+    QTest::mouseClick(Find<QRadioButton>("RadioGroup1Item4"), Qt::LeftButton);
+    EXPECT_EQ(form.Model().RadioGroup1.ItemIndex, 4);
+}
+
+// The real error box: modal, the application's title, an error icon, the text with its period.
+TEST(QtDialogeTest, ErrorBoxIsModalWithTitleIconAndText) {
+    TQtDialoge dialoge;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->accept();
+    });
+    dialoge.ShowError("Datei nicht gefunden.");
+    EXPECT_EQ(title, ApplicationTitle());
+    EXPECT_EQ(text, "Datei nicht gefunden.");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+}

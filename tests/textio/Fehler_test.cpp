@@ -1,0 +1,45 @@
+// The German error texts and the period rule of the error box.
+#include "textio/Fehler.hpp"
+
+#include <gtest/gtest.h>
+
+using namespace zentrix;
+
+TEST(IOErrorText, CodesAndTheirTexts) {
+    const std::vector<std::pair<int, const char*>> cases = {
+        {2, "Datei nicht gefunden"},
+        {3, "Ungültiger Dateiname"},
+        {4, "Zu viele geöffnete Dateien"},
+        {5, "Dateizugriff verweigert"},
+        {100, "Versuch hinter dem Dateiende zu lesen"},
+        {101, "Zu wenig Speicherplatz"},
+        {106, "Ungültige numerische Eingabe"},
+        {103, "E/A-Fehler 103"},
+        {32, "E/A-Fehler 32"},
+    };
+    for (const auto& [code, text] : cases) {
+        EXPECT_EQ(IOErrorText(code), text);
+        const EInOutError e(code);
+        EXPECT_EQ(e.Code, code);
+        EXPECT_STREQ(e.what(), text);
+    }
+}
+
+TEST(ErrorBoxText, PeriodUnlessTheLastCharacterIsAtMostAPeriod) {
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"Ungültige numerische Eingabe", "Ungültige numerische Eingabe."},
+        {"'2,00' ist kein gültiger Gleitkommawert", "'2,00' ist kein gültiger Gleitkommawert."},
+        {"Fertig.", "Fertig."},
+        {"Achtung!", "Achtung!"},
+        {"(siehe oben)", "(siehe oben)"},
+        {"a,", "a,"},
+        {"a ", "a "},
+        {"a-", "a-"},
+        {"a/", "a/."},  // '/' comes after '.'
+        {"Gleitkommaüberlauf", "Gleitkommaüberlauf."},
+        {"Größe ü", "Größe ü."},  // an umlaut's last byte is above '.'
+        {"", "."},
+    };
+    for (const auto& [message, shown] : cases) EXPECT_EQ(ErrorBoxText(message), shown);
+}
+

@@ -1,0 +1,138 @@
+// "Konvert": observations "Nr Ri Zd S R" (gon, gon, metres, metres) into "Nr X Y Z R" from the
+// station at (100, 100, 100).
+#include "textio/Konvert.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "textio/Fehler.hpp"
+
+using namespace zentrix;
+namespace fs = std::filesystem;
+
+namespace {
+
+class KonvertTest : public testing::Test {
+protected:
+    KonvertTest() {
+        std::random_device rd;
+        dir_ = fs::temp_directory_path() /
+               ("zentrix-konvert-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+        fs::create_directories(dir_);
+    }
+    ~KonvertTest() override {
+        std::error_code ec;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (const auto& entry : fs::directory_iterator(dir_, ec))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir_, ec);
+    }
+    void Input(const std::string& bytes) {
+        std::ofstream out(dir_ / "test2.beb", std::ios::binary);
+        out << bytes;
+    }
+    std::string Output() const {
+        std::ifstream in(dir_ / "test2.Kor", std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    bool OutputExists() const { return fs::exists(dir_ / "test2.Kor"); }
+    // Runs the conversion and gives the I/O code it raised (0: none).
+    int Run() {
+        try {
+            Konvert(dir_.string());
+        } catch (const EInOutError& e) {
+            return e.Code;
+        }
+        return 0;
+    }
+
+    fs::path dir_;
+};
+
+// The line of one converted observation, as the coordinate file holds it.
+const std::string kLine1 = "    1      107.071      107.071      100.000      0.050\r\n";
+
+}  // namespace
+
+TEST_F(KonvertTest, ObservationsToCoordinates) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // 50 gon, horizontal, 10 m: X = Y = 100 + 10 cos(pi/4).
+        {"1 50 100 10 0.05\r\n", kLine1},
+        // Zenith distance 0: straight up.
+        {"2 0 0 5 0.1\r\n", "    2      100.000      100.000      105.000      0.100\r\n"},
+        // Direction 100 gon, horizontal: along +Y.
+        {"3 100 100 7 2\r\n", "    3      100.000      107.000      100.000      2.000\r\n"},
+        // Six digits widen the first column.
+        {"123456 0 0 1 0.05\r\n", "123456      100.000      100.000      101.000      0.050\r\n"},
+        // Tabs, a record split over two lines, no line end at the end.
+        {"1\t50\t100\n10\t0.05 rest\n2 0 0 5 0.1",
+         kLine1 + "    2      100.000      100.000      105.000      0.100\r\n"},
+        // Blanks and empty lines after the last record are no further record.
+        {"1 50 100 10 0.05\r\n\r\n  \r\n", kLine1},
+        // A Ctrl-Z ends the file.
+        {"1 50 100 10 0.05\r\n\x1a" "2 0 0 5 0.1\r\n", kLine1},
+        {"", ""},
+    };
+    for (const auto& [input, expected] : cases) {
+        Input(input);
+        EXPECT_EQ(Run(), 0) << testing::PrintToString(input);
+        EXPECT_EQ(Output(), expected) << testing::PrintToString(input);
+    }
+}
+
+TEST_F(KonvertTest, MissingInputCreatesNoOutput) {
+    EXPECT_EQ(Run(), 2);
+    EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(KonvertTest, MissingDirectory) {
+    try {
+        Konvert((dir_ / "fehlt").string());
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Code, 3);
+        EXPECT_STREQ(e.what(), "Ungültiger Dateiname");
+    }
+}
+
+TEST_F(KonvertTest, WriteProtectedOutputStaysAsItWas) {
+    Input("1 50 100 10 0.05\r\n");
+    {
+        std::ofstream out(dir_ / "test2.Kor", std::ios::binary);
+        out << "alt\r\n";
+    }
+    fs::permissions(dir_ / "test2.Kor", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(Run(), 5);
+    EXPECT_EQ(Output(), "alt\r\n");
+}
+
+TEST_F(KonvertTest, FailureKeepsTheLinesConvertedBefore) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"1 50 100 10 0.05\r\n2 1,5 100 10 0.05\r\n3 0 0 5 0.1\r\n", 106},  // decimal comma
+        {"1 50 100 10 0.05\r\nP2 0 0 5 0.1\r\n", 106},                    // a name for the number
+        {"1 50 100 10 0.05\r\n2.0 0 0 5 0.1\r\n", 106},                   // a point in the number
+        {"1 50 100 10 0.05\r\n2 0 0\r\n", 100},                            // cut short by the end
+    };
+    for (const auto& [input, code] : cases) {
+        Input(input);
+        EXPECT_EQ(Run(), code) << testing::PrintToString(input);
+        EXPECT_EQ(Output(), kLine1) << testing::PrintToString(input);
+    }
+}
+
+TEST_F(KonvertTest, DistanceBeyondADoubleIsOverflow) {
+    Input("1 50 100 10 0.05\r\n2 0 0 1e400 0.1\r\n");
+    try {
+        Konvert(dir_.string());
+        ADD_FAILURE() << "no error";
+    } catch (const EMathError& e) {
+        EXPECT_STREQ(e.what(), "Gleitkommaüberlauf");
+    }
+    EXPECT_EQ(Output(), kLine1);
+}

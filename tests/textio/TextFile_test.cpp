@@ -1,0 +1,395 @@
+// Token reading from coordinate and observation files, and whole-file writing.
+#include "textio/TextFile.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "textio/Fehler.hpp"
+
+using namespace zentrix;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        std::random_device rd;
+        path_ = fs::temp_directory_path() /
+                ("zentrix-textfile-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+        fs::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (const auto& entry : fs::directory_iterator(path_, ec))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    const fs::path& Path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteProtect(const std::string& path) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+TTextReader ReaderOf(const std::string& text) {
+    TTextReader r;
+    r.OpenText(text);
+    return r;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Records
+
+TEST(TextReader, RecordLineWithCrLf) {
+    TTextReader r = ReaderOf("7 10.5 98.2 12.5 0.05\r\n8 1 2 3 4 rest\r\n");
+    EXPECT_EQ(r.ReadIntegerToken(), 7);
+    EXPECT_EQ(r.ReadRealToken(), 10.5);
+    EXPECT_EQ(r.ReadRealToken(), 98.2);
+    EXPECT_EQ(r.ReadRealToken(), 12.5);
+    EXPECT_EQ(r.ReadRealToken(), 0.05);
+    r.SkipLine();
+    EXPECT_EQ(r.IOResult(), 0);
+    EXPECT_FALSE(r.AtEndOfText());
+    EXPECT_EQ(r.ReadIntegerToken(), 8);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(r.ReadRealToken(), i);
+    r.SkipLine();  // discards "rest"
+    EXPECT_TRUE(r.AtEndOfText());
+    EXPECT_EQ(r.IOResult(), 0);
+}
+
+TEST(TextReader, TabsAndSplitRecords) {
+    TTextReader r = ReaderOf("1\t50\t100\n10\t0.05 99 98\n2 0 0 5 0.1");
+    EXPECT_EQ(r.ReadIntegerToken(), 1);
+    EXPECT_EQ(r.ReadRealToken(), 50);
+    EXPECT_EQ(r.ReadRealToken(), 100);
+    EXPECT_EQ(r.ReadRealToken(), 10);  // the record goes on on the next line
+    EXPECT_EQ(r.ReadRealToken(), 0.05);
+    r.SkipLine();  // the rest of that line ("99 98") is dropped
+    EXPECT_EQ(r.ReadIntegerToken(), 2);
+    EXPECT_EQ(r.IOResult(), 0);
+}
+
+TEST(TextReader, CrAloneDoesNotEndTheLineForSkipLine) {
+    TTextReader r = ReaderOf("1 2\r3 4\n5");
+    EXPECT_EQ(r.ReadIntegerToken(), 1);
+    r.SkipLine();
+    EXPECT_EQ(r.ReadIntegerToken(), 5);
+}
+
+TEST(TextReader, CtrlZEndsTheData) {
+    TTextReader r = ReaderOf("1 2 3 4 5\r\n\x1a" "2 3 4 5 6\r\n");
+    EXPECT_EQ(r.ReadIntegerToken(), 1);
+    r.SkipLine();
+    EXPECT_TRUE(r.AtEndOfText());
+    TTextReader mid = ReaderOf("12\x1a" "34");
+    EXPECT_EQ(mid.ReadIntegerToken(), 12);
+    EXPECT_TRUE(mid.AtEndOfText());
+}
+
+TEST(TextReader, BlanksAfterTheLastRecordAreNoRecord) {
+    for (const char* tail : {"\r\n", "\r\n\r\n", "\r\n   \r\n\t\n", "   ", ""}) {
+        TTextReader r = ReaderOf(std::string("1 2 3 4 5") + tail);
+        ASSERT_FALSE(r.AtEndOfText());
+        EXPECT_EQ(r.ReadIntegerToken(), 1);
+        for (int i = 0; i < 4; ++i) r.ReadRealToken();
+        r.SkipLine();
+        EXPECT_TRUE(r.AtEndOfText()) << "tail " << testing::PrintToString(std::string(tail));
+        EXPECT_EQ(r.IOResult(), 0);
+    }
+    TTextReader empty = ReaderOf(" \r\n");
+    EXPECT_TRUE(empty.AtEndOfText());
+}
+
+TEST(TextReader, RecordCutShortByTheEndIsError100) {
+    TTextReader r = ReaderOf("1 2 3");
+    EXPECT_EQ(r.ReadIntegerToken(), 1);
+    EXPECT_EQ(r.ReadRealToken(), 2);
+    EXPECT_EQ(r.ReadRealToken(), 3);
+    EXPECT_EQ(r.ReadRealToken(), 0);
+    EXPECT_EQ(r.ReadRealToken(), 0);
+    r.SkipLine();  // at the end: no error of its own
+    try {
+        r.CheckIO();
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Code, 100);
+        EXPECT_STREQ(e.what(), "Versuch hinter dem Dateiende zu lesen");
+    }
+    r.CheckIO();  // cleared
+}
+
+TEST(TextReader, ErrorIsRaisedAfterTheStatementAndTheFirstWins) {
+    TTextReader r = ReaderOf("7 12,5 abc 1 2\r\n8 1 2 3 4\r\n");
+    EXPECT_EQ(r.ReadIntegerToken(), 7);
+    EXPECT_EQ(r.ReadRealToken(), 0);  // 12,5: 106
+    EXPECT_EQ(r.ReadRealToken(), 0);  // abc
+    EXPECT_EQ(r.ReadRealToken(), 1);  // later fields are still taken
+    EXPECT_EQ(r.ReadRealToken(), 2);
+    r.SkipLine();
+    EXPECT_THROW(r.CheckIO(), EInOutError);
+    EXPECT_EQ(r.ReadIntegerToken(), 8);
+    EXPECT_EQ(r.IOResult(), 0);
+
+    TTextReader cut = ReaderOf("1 x");
+    cut.ReadIntegerToken();
+    cut.ReadRealToken();  // 106
+    cut.ReadRealToken();  // the end: 100, but 106 came first
+    EXPECT_EQ(cut.IOResult(), 106);
+    EXPECT_EQ(cut.IOResult(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Token forms
+
+TEST(TextReader, IntegerTokens) {
+    const std::vector<std::pair<const char*, std::int32_t>> good = {
+        {"007", 7},          {"+17", 17},          {"-17", -17},        {"$FF", 255},
+        {"x1f", 31},         {"X10", 16},          {"0x7FFFFFFF", 2147483647},
+        {"0XFFFFFFFF", -1},  {"-$10", -16},        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},          {"0", 0},
+    };
+    for (const auto& [text, value] : good) {
+        TTextReader r = ReaderOf(text);
+        EXPECT_EQ(r.ReadIntegerToken(), value) << text;
+        EXPECT_EQ(r.IOResult(), 0) << text;
+    }
+    for (const char* text : {"2147483648", "-2147483649", "7.0", "P1", "+", "-", "$", "0x", "$123456789",
+                             "12a", "$G", "1e3", "--1"}) {
+        TTextReader r = ReaderOf(text);
+        EXPECT_EQ(r.ReadIntegerToken(), 0) << text;
+        EXPECT_EQ(r.IOResult(), 106) << text;
+    }
+}
+
+TEST(TextReader, UnsignedTokensKeepTheLowest32Bits) {
+    const std::vector<std::pair<const char*, std::uint32_t>> good = {
+        {"17", 17u},
+        {"-1", 4294967295u},
+        {"4294967296", 0u},
+        {"4294967297", 1u},
+        {"9223372036854775807", 0xFFFFFFFFu},
+        {"-9223372036854775808", 0u},
+        {"$FFFFFFFFFFFFFFFF", 0xFFFFFFFFu},
+        {"x100000001", 1u},
+    };
+    for (const auto& [text, value] : good) {
+        TTextReader r = ReaderOf(text);
+        EXPECT_EQ(r.ReadUnsignedToken(), value) << text;
+        EXPECT_EQ(r.IOResult(), 0) << text;
+    }
+    for (const char* text : {"9223372036854775808", "-9223372036854775809", "$1FFFFFFFFFFFFFFFF", "1.5"}) {
+        TTextReader r = ReaderOf(text);
+        EXPECT_EQ(r.ReadUnsignedToken(), 0u) << text;
+        EXPECT_EQ(r.IOResult(), 106) << text;
+    }
+}
+
+TEST(TextReader, RealTokens) {
+    const std::vector<std::pair<const char*, double>> good = {
+        {".", 0.0},   {"5.", 5.0},      {".5", 0.5},       {"-.5E1", -5.0}, {"1e3", 1000.0},
+        {"1E+3", 1000.0}, {"1e-3", 0.001}, {"+2", 2.0},     {"98.2", 98.2},  {"1e-5000", 0.0},
+    };
+    for (const auto& [text, value] : good) {
+        TTextReader r = ReaderOf(text);
+        EXPECT_EQ(r.ReadRealToken(), value) << text;
+        EXPECT_EQ(r.IOResult(), 0) << text;
+    }
+    for (const char* text : {"12,5", "1.2.3", "1e", "1e+", "+", "-", "e5", "1x", "1.5d", "1e5000"}) {
+        TTextReader r = ReaderOf(text);
+        EXPECT_EQ(r.ReadRealToken(), 0.0) << text;
+        EXPECT_EQ(r.IOResult(), 106) << text;
+    }
+}
+
+TEST(TextReader, RealBeyondADoubleRaisesOverflow) {
+    TTextReader r = ReaderOf("1 1e400 2\n");
+    r.ReadIntegerToken();
+    r.ReadRealToken();
+    EXPECT_EQ(r.ReadRealToken(), 2.0);
+    r.SkipLine();
+    try {
+        r.CheckIO();
+        ADD_FAILURE() << "no error";
+    } catch (const EMathError& e) {
+        EXPECT_STREQ(e.what(), "Gleitkommaüberlauf");
+    }
+}
+
+TEST(TextReader, LongRunsAreCutIntoTokens) {
+    // 32 characters for an integer, 64 for a real; the rest begins the next token.
+    TTextReader i = ReaderOf(std::string(32, '0') + "12");
+    EXPECT_EQ(i.ReadIntegerToken(), 0);
+    EXPECT_EQ(i.ReadIntegerToken(), 12);
+    EXPECT_EQ(i.IOResult(), 0);
+    TTextReader r = ReaderOf("0." + std::string(62, '0') + "25");
+    EXPECT_EQ(r.ReadRealToken(), 0.0);
+    EXPECT_EQ(r.ReadRealToken(), 25.0);
+    EXPECT_EQ(r.IOResult(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+TEST(TextReader, OpenFailures) {
+    TempFolder t;
+    fs::create_directory(t.Path() / "sub");
+    const std::vector<std::pair<std::string, int>> cases = {
+        {t.File("fehlt.beb"), 2},
+        {t.File("kein/ordner.beb"), 3},
+        {"", 3},
+        {t.File("sub"), 5},
+    };
+    for (const auto& [path, code] : cases) {
+        TTextReader r;
+        r.Open(path);
+        EXPECT_FALSE(r.IsOpen()) << path;
+        EXPECT_EQ(r.IOResult(), code) << path;
+    }
+    TTextReader r;
+    r.Open(t.File("fehlt.beb"));
+    try {
+        r.CheckIO();
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Code, 2);
+        EXPECT_STREQ(e.what(), "Datei nicht gefunden");
+    }
+}
+
+TEST(TextWriter, WritesCrLfLinesWholeOnClose) {
+    TempFolder t;
+    const std::string target = t.File("test2.Kor");
+    WriteBytes(target, "old content that is longer than the new one\r\n");
+    TTextWriter w;
+    w.Create(target);
+    ASSERT_TRUE(w.IsOpen());
+    w.WriteLine("a");
+    w.WriteLine("");
+    w.WriteLine("b");
+    EXPECT_EQ(ReadBytes(target), "old content that is longer than the new one\r\n");  // not yet
+    w.Close();
+    EXPECT_EQ(w.IOResult(), 0);
+    EXPECT_EQ(ReadBytes(target), "a\r\n\r\nb\r\n");
+    // No temporary file is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(t.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(TextWriter, CreateFailures) {
+    TempFolder t;
+    fs::create_directory(t.Path() / "sub");
+    fs::create_directory(t.Path() / "zu");
+    WriteBytes(t.File("geschuetzt.Kor"), "bleibt\r\n");
+    WriteProtect(t.File("geschuetzt.Kor"));
+    WriteProtect(t.File("zu"));
+    const std::vector<std::pair<std::string, int>> cases = {
+        {t.File("kein/test2.Kor"), 3},
+        {"", 3},
+        {t.File("sub"), 5},
+        {t.File("geschuetzt.Kor"), 5},
+        {t.File("zu/test2.Kor"), 5},
+    };
+    for (const auto& [path, code] : cases) {
+        TTextWriter w;
+        w.Create(path);
+        EXPECT_FALSE(w.IsOpen()) << path;
+        w.WriteLine("x");
+        w.Close();
+        EXPECT_EQ(w.IOResult(), code) << path;
+    }
+    EXPECT_EQ(ReadBytes(t.File("geschuetzt.Kor")), "bleibt\r\n");
+    EXPECT_TRUE(fs::is_empty(t.Path() / "zu"));
+}
+
+TEST(TextWriter, TargetProtectedAfterCreateStaysUntouched) {
+    TempFolder t;
+    const std::string target = t.File("test2.Kor");
+    WriteBytes(target, "alt\r\n");
+    TTextWriter w;
+    w.Create(target);
+    ASSERT_TRUE(w.IsOpen());
+    w.WriteLine("neu");
+    WriteProtect(target);
+    w.Close();
+    EXPECT_THROW(w.CheckIO(), EInOutError);
+    EXPECT_EQ(ReadBytes(target), "alt\r\n");
+}
+
+TEST(LoadLines, LineEnds) {
+    TempFolder t;
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"", {}},
+        {"\r\n", {""}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"x y\t1,5", {"x y\t1,5"}},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        WriteBytes(t.File("l.txt"), bytes);
+        std::vector<std::string> lines = {"vorher"};
+        EXPECT_EQ(LoadLines(t.File("l.txt"), lines), 0);
+        EXPECT_EQ(lines, expected) << testing::PrintToString(bytes);
+    }
+}
+
+TEST(LoadLines, FailuresLeaveTheLinesAndGiveAReason) {
+    TempFolder t;
+    std::vector<std::string> lines = {"vorher"};
+    std::string reason;
+    EXPECT_EQ(LoadLines(t.File("fehlt.txt"), lines, &reason), 2);
+    EXPECT_EQ(reason, "Die Datei oder der Ordner existiert nicht");
+    EXPECT_EQ(LoadLines(t.File("kein/x.txt"), lines), 3);
+    EXPECT_EQ(LoadLines(t.Path().string(), lines, &reason), 5);
+    EXPECT_EQ(reason, "Der Pfad bezeichnet einen Ordner");
+    EXPECT_EQ(lines, std::vector<std::string>{"vorher"});
+}
+
+TEST(SaveLines, WholeFileAndFailures) {
+    TempFolder t;
+    const std::string target = t.File("liste.LST");
+    std::string reason;
+    EXPECT_EQ(SaveLines(target, {"Zeile 1", "Höhe"}, &reason), 0);
+    EXPECT_EQ(ReadBytes(target), "Zeile 1\r\nHöhe\r\n");
+    EXPECT_EQ(SaveLines(target, {}), 0);
+    EXPECT_EQ(ReadBytes(target), "");
+
+    WriteBytes(target, "geschützt\r\n");
+    WriteProtect(target);
+    EXPECT_EQ(SaveLines(target, {"neu"}, &reason), 5);
+    EXPECT_EQ(reason, "Zugriff verweigert");
+    EXPECT_EQ(ReadBytes(target), "geschützt\r\n");
+
+    EXPECT_EQ(SaveLines(t.File("kein/x.LST"), {"a"}, &reason), 3);
+    EXPECT_EQ(reason, "Die Datei oder der Ordner existiert nicht");
+    EXPECT_EQ(SaveLines(t.Path().string(), {"a"}, &reason), 5);
+    EXPECT_EQ(reason, "Der Pfad bezeichnet einen Ordner");
+}
+

@@ -1,0 +1,210 @@
+// The window model: activation, "Rechne", the grid fill and the error handling of a command.
+
+#include <gtest/gtest.h>
+
+#include "numerics/Kugel.hpp"
+#include "textio/NumText.hpp"
+#include "window/UnitBogenschnitt3D.hpp"
+
+using namespace zentrix;
+
+namespace {
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Punkte = TPunktArray();
+        DecimalSeparator = ',';  // as on a German desktop before the first activation
+    }
+    TRecordingDialoge dialoge;
+    TForm1 form{dialoge, "."};
+
+    std::vector<std::string> Row(int r) {
+        std::vector<std::string> row;
+        for (int c = 0; c < form.StringGrid1.ColCount(); ++c) row.push_back(form.StringGrid1.Cells(c, r));
+        return row;
+    }
+};
+
+using Zeilen = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(Form1Test, StartsAsDesigned) {
+    EXPECT_EQ(form.Edit1.Text, "2.00");
+    EXPECT_EQ(form.Edit2.Text, "");
+    EXPECT_EQ(form.StringGrid1.RowCount(), 5);
+    EXPECT_EQ(form.StringGrid1.ColCount(), 5);
+    EXPECT_EQ(form.Memo1, Zeilen{""});
+    ASSERT_EQ(form.RadioGroup1.Items.size(), 8u);
+    EXPECT_EQ(form.RadioGroup1.Items[3], "Nr Ri S  Zd R");
+    EXPECT_EQ(form.RadioGroup1.ItemIndex, 0);
+}
+
+TEST_F(Form1Test, ActivationShowsTheDemonstration) {
+    ASSERT_TRUE(form.Dispatch(&TForm1::FormActivate));
+    EXPECT_EQ(DecimalSeparator, '.');
+    EXPECT_EQ(form.Edit1.Text, "3.642");
+    EXPECT_EQ(form.StringGrid1.RowCount(), 6);
+    EXPECT_EQ(form.StringGrid1.ColCount(), 5);
+    EXPECT_EQ(Row(0), (Zeilen{"Punkt", "X", "Y", "Z", "vZ"}));
+    EXPECT_EQ(Row(2)[0], "P 1");
+    EXPECT_EQ(Row(2)[1], "  802192.254");
+    EXPECT_EQ(Row(2)[2], "  585697.677");
+    EXPECT_EQ(Row(2)[3], "      71.443");
+    EXPECT_EQ(Row(5)[0], "P 4");
+    EXPECT_EQ(Row(5)[3], "      71.477");
+    for (int r = 2; r <= 5; ++r) {
+        EXPECT_EQ(form.StringGrid1.Cells(4, r), FormatText("%12.4f", {Punkte[r - 1].vR}));
+        EXPECT_EQ(form.StringGrid1.Cells(4, r).size(), 12u);
+    }
+    // Row 1: the centre, without a residual.
+    EXPECT_EQ(Row(1)[0], "P 0");
+    EXPECT_EQ(Row(1)[1], FormatText("%12.3f", {Punkte[0].X}));
+    EXPECT_EQ(Row(1)[3], FormatText("%12.3f", {Punkte[0].Z}));
+    EXPECT_EQ(Row(1)[4], "");
+    // The report follows the memo's first, empty line.
+    ASSERT_GT(form.Memo1.size(), 2u);
+    EXPECT_EQ(form.Memo1[0], "");
+    EXPECT_EQ(form.Memo1[1], "Kugelzentrierung Punkt ");
+    EXPECT_TRUE(dialoge.Messages.empty());
+    EXPECT_TRUE(dialoge.Errors.empty());
+    // The demonstration sphere (radius 3.642 m) lies below its surface points.
+    EXPECT_LT(Punkte[0].Z, 71.4);
+    EXPECT_EQ(Punkte.Length(), 5u);
+}
+
+TEST_F(Form1Test, SecondActivationAppendsAnIdenticalReport) {
+    form.FormActivate();
+    const Zeilen first = form.Memo1;
+    const auto gridAfterFirst = std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)};
+    form.FormActivate();
+    const std::size_t reportLength = first.size() - 1;
+    ASSERT_EQ(form.Memo1.size(), first.size() + reportLength);
+    EXPECT_EQ(Zeilen(form.Memo1.begin() + static_cast<long>(first.size()), form.Memo1.end()),
+              Zeilen(first.begin() + 1, first.end()));
+    EXPECT_EQ((std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)}), gridAfterFirst);
+}
+
+TEST_F(Form1Test, RechneAfterStartUpRepeatsTheDemonstration) {
+    form.FormActivate();
+    const Zeilen first = form.Memo1;
+    const auto gridBefore = std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)};
+    ASSERT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_EQ(Zeilen(form.Memo1.begin() + static_cast<long>(first.size()), form.Memo1.end()),
+              Zeilen(first.begin() + 1, first.end()));
+    EXPECT_EQ((std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)}), gridBefore);
+    EXPECT_EQ(Punkte.Length(), 5u);
+}
+
+TEST_F(Form1Test, RechneUsesTheRadiusFieldAndLeavesItsText) {
+    form.FormActivate();
+    form.Edit1.Text = " 2 ";
+    form.Button1Click();
+    EXPECT_EQ(form.Edit1.Text, " 2 ");
+    bool sawRadius2 = false;
+    for (const auto& line : form.Memo1) sawRadius2 |= line.find(", R 2.000") != std::string::npos;
+    EXPECT_TRUE(sawRadius2);
+}
+
+TEST_F(Form1Test, BadCellTextEndsRechneAndLeavesGridAndMemo) {
+    form.FormActivate();
+    form.StringGrid1.Cells(2, 3) = "1,5";
+    const Zeilen memo = form.Memo1;
+    const auto grid = std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)};
+    const double oldCentreX = Punkte[0].X;
+    EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
+    ASSERT_EQ(dialoge.Errors.size(), 1u);
+    EXPECT_EQ(dialoge.Errors[0], "'1,5' ist kein gültiger Gleitkommawert.");
+    EXPECT_EQ(form.Memo1, memo);
+    EXPECT_EQ((std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)}), grid);
+    // The values converted before the bad cell are in the point list; the solver has not run.
+    EXPECT_EQ(Punkte[1].X, 802192.254);
+    EXPECT_EQ(Punkte[2].X, 802192.620);
+    EXPECT_EQ(Punkte[0].X, oldCentreX);
+}
+
+TEST_F(Form1Test, BadRadiusTextAndEmptyCell) {
+    form.FormActivate();
+    form.Edit1.Text = "abc";
+    EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
+    form.Edit1.Text = "3.642";
+    form.StringGrid1.Cells(1, 2) = "";
+    EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_EQ(dialoge.Errors, (Zeilen{"'abc' ist kein gültiger Gleitkommawert.", "'' ist kein gültiger Gleitkommawert."}));
+    EXPECT_EQ(form.Edit1.Text, "3.642");
+    // 1.5 surrounded by blanks is a number.
+    form.StringGrid1.Cells(1, 2) = " 802192.254 ";
+    EXPECT_TRUE(form.Dispatch(&TForm1::Button1Click));
+}
+
+TEST_F(Form1Test, FewerThanThreePointsShowsThePointsAndTheOldCentre) {
+    form.FormActivate();
+    const auto centreRow = Row(1);
+    const std::size_t memoSize = form.Memo1.size();
+    form.StringGrid1.SetRowCount(4);  // two points
+    ASSERT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_EQ(form.Memo1.size(), memoSize);
+    EXPECT_EQ(Row(1), centreRow);
+    EXPECT_EQ(Row(2), (Zeilen{"P 1", "  802192.254", "  585697.677", "      71.443", "      0.0000"}));
+    EXPECT_EQ(Row(3)[4], "      0.0000");
+    EXPECT_TRUE(dialoge.Messages.empty());
+}
+
+TEST_F(Form1Test, SolverFailureShowsZerosAndNoMessage) {
+    form.FormActivate();
+    // All four points on one line in plan.
+    for (int r = 2; r <= 5; ++r) {
+        form.StringGrid1.Cells(1, r) = std::to_string(r);
+        form.StringGrid1.Cells(2, r) = std::to_string(2 * r);
+        form.StringGrid1.Cells(3, r) = "0";
+    }
+    ASSERT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_TRUE(dialoge.Messages.empty());
+    EXPECT_EQ(Row(1), (Zeilen{"P 0", "       0.000", "       0.000", "       0.000", ""}));
+    for (int r = 2; r <= 5; ++r) EXPECT_EQ(Row(r)[4], "      0.0000");
+}
+
+TEST_F(Form1Test, LabelsWidenButAreNeverCut) {
+    Punkte.SetLength(124);
+    TStringGrid grid(5, 125);
+    FillGrid(grid, Punkte, TLabelArt::Nummer);
+    EXPECT_EQ(grid.Cells(0, 1), "P 0");
+    EXPECT_EQ(grid.Cells(0, 10), "P 9");
+    EXPECT_EQ(grid.Cells(0, 11), "P10");
+    EXPECT_EQ(grid.Cells(0, 124), "P123");
+    Punkte[5].Name = "Kugel 17";
+    FillGrid(grid, Punkte, TLabelArt::Name);
+    EXPECT_EQ(grid.Cells(0, 6), "Kugel 17");
+    EXPECT_EQ(grid.Cells(0, 1), "");
+}
+
+TEST_F(Form1Test, CentreResidualCellSurvivesEveryFill) {
+    form.FormActivate();
+    form.StringGrid1.Cells(4, 1) = "Notiz";
+    form.Button1Click();
+    EXPECT_EQ(form.StringGrid1.Cells(4, 1), "Notiz");
+    form.FormActivate();
+    EXPECT_EQ(form.StringGrid1.Cells(4, 1), "Notiz");
+    // Text typed into the centre row is never read.
+    form.StringGrid1.Cells(1, 1) = "kein Wert";
+    EXPECT_TRUE(form.Dispatch(&TForm1::Button1Click));
+}
+
+TEST_F(Form1Test, FileSelection) {
+    form.Edit2.Text = "eigene.kor";
+    dialoge.FileAnswers = {std::nullopt, std::string("/daten/kugel.kor")};
+    form.Dispatch(&TForm1::Edit2DblClick);
+    EXPECT_EQ(form.Edit2.Text, "eigene.kor");
+    form.Dispatch(&TForm1::Edit2DblClick);
+    EXPECT_EQ(form.Edit2.Text, "/daten/kugel.kor");
+    EXPECT_EQ(dialoge.OpenFileCalls, 2);
+}
+
+TEST_F(Form1Test, GridCellsOutsideRaiseRangeError) {
+    EXPECT_THROW(form.StringGrid1.Cells(5, 0), ERangeError);
+    form.StringGrid1.Cells(3, 4) = "x";
+    form.StringGrid1.SetRowCount(8);
+    EXPECT_EQ(form.StringGrid1.Cells(3, 4), "x");
+    EXPECT_EQ(form.StringGrid1.Cells(3, 7), "");
+}

@@ -1,0 +1,33 @@
+// The German error texts and the error box text.
+#include "textio/Fehler.hpp"
+
+namespace zentrix {
+
+EInOutError::EInOutError(int code) : EZentrixError(IOErrorText(code)), Code(code) {}
+
+std::string IOErrorText(int code) {
+    switch (code) {
+        case 2: return "Datei nicht gefunden";
+        case 3: return "Ungültiger Dateiname";
+        case 4: return "Zu viele geöffnete Dateien";
+        case 5: return "Dateizugriff verweigert";
+        case 100: return "Versuch hinter dem Dateiende zu lesen";
+        case 101: return "Zu wenig Speicherplatz";
+        case 106: return "Ungültige numerische Eingabe";
+        default: return "E/A-Fehler " + std::to_string(code);
+    }
+}
+
+void RaiseZeroDivide() { throw EMathError("Gleitkommadivision durch Null"); }
+void RaiseInvalidOp() { throw EMathError("Ungültige Gleitkommaoperation"); }
+void RaiseOverflow() { throw EMathError("Gleitkommaüberlauf"); }
+void RaiseRangeError() { throw ERangeError("Fehler bei Bereichsprüfung"); }
+void RaiseIntOverflow() { throw EMathError("Integerüberlauf"); }
+
+std::string ErrorBoxText(const std::string& message) {
+    // Compared as a byte: the last byte of a UTF-8 umlaut is above '.' and gets its period.
+    if (!message.empty() && static_cast<unsigned char>(message.back()) <= '.') return message;
+    return message + ".";
+}
+
+}  // namespace zentrix

@@ -1,0 +1,61 @@
+// Errors that end a command. Each carries the German text the user sees; the error box shows it
+// with the period rule of ErrorBoxText.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace zentrix {
+
+// Base of every error a command can raise. what() is the German message (UTF-8).
+class EZentrixError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// An I/O error of a text file operation: Code is the I/O result code (2, 3, 5, 100, 106, ...).
+class EInOutError : public EZentrixError {
+public:
+    EInOutError(int code, const std::string& message) : EZentrixError(message), Code(code) {}
+    explicit EInOutError(int code);  // message from IOErrorText(code)
+    int Code;
+};
+
+// A field text that is not a number ("'%s' ist kein gültiger Gleitkommawert").
+class EConvertError : public EZentrixError {
+public:
+    using EZentrixError::EZentrixError;
+};
+
+// Floating-point faults: division by zero, invalid operation, overflow.
+class EMathError : public EZentrixError {
+public:
+    using EZentrixError::EZentrixError;
+};
+
+// An array index outside the array ("Fehler bei Bereichsprüfung").
+class ERangeError : public EZentrixError {
+public:
+    using EZentrixError::EZentrixError;
+};
+
+// A format string that does not fit its arguments.
+class EFormatError : public EZentrixError {
+public:
+    using EZentrixError::EZentrixError;
+};
+
+// The German texts of the I/O result codes ("Datei nicht gefunden", ..., "E/A-Fehler %d").
+std::string IOErrorText(int code);
+
+[[noreturn]] void RaiseZeroDivide();   // "Gleitkommadivision durch Null"
+[[noreturn]] void RaiseInvalidOp();    // "Ungültige Gleitkommaoperation"
+[[noreturn]] void RaiseOverflow();     // "Gleitkommaüberlauf"
+[[noreturn]] void RaiseRangeError();   // "Fehler bei Bereichsprüfung"
+[[noreturn]] void RaiseIntOverflow();  // "Integerüberlauf"
+
+// The text of the application's error box: the message with a "." appended, unless its last
+// character already has a code at most that of "." (".", "!", ")", ",", a blank ...).
+std::string ErrorBoxText(const std::string& message);
+
+}  // namespace zentrix

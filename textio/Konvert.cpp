@@ -1,0 +1,76 @@
+// "Konvert": polar observations from one instrument station into a coordinate file.
+//
+// The station stands at (100, 100, 100) of a local system. An observation gives the horizontal
+// direction Ri (gon, from +X towards +Y), the zenith distance Zd (gon, 0 = zenith) and the slope
+// distance S (metres) to a point on the reflector sphere; the sphere's radius R (metres) is passed
+// through unchanged.
+#include "textio/Konvert.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+
+#include "textio/NumText.hpp"
+#include "textio/TextFile.hpp"
+
+namespace zentrix {
+
+namespace {
+
+constexpr long double kRho = 63.661977236758134305L;  // gon per radian (200 / pi)
+
+}  // namespace
+
+void Konvert(const std::string& directory) {
+    const std::filesystem::path folder(directory);
+    const std::string inputPath = (folder / "test2.beb").string();
+    const std::string outputPath = (folder / "test2.Kor").string();
+
+    TTextReader input;
+    input.Open(inputPath);
+    input.CheckIO();  // a missing input creates no output
+
+    TTextWriter output;
+    output.Create(outputPath);
+    if (!output.IsOpen()) {
+        input.Close();
+        output.CheckIO();
+    }
+
+    try {
+        while (!input.AtEndOfText()) {
+            input.CheckIO();
+            // One record as one statement; its first failure is raised after the SkipLine.
+            const std::int32_t nr = input.ReadIntegerToken();
+            const double ri = input.ReadRealToken();  // direction (gon)
+            const double zd = input.ReadRealToken();  // zenith distance (gon)
+            const double s = input.ReadRealToken();   // slope distance (metres)
+            const double r = input.ReadRealToken();   // sphere radius (metres)
+            input.SkipLine();
+            input.CheckIO();
+
+            // Each intermediate is worked out in extended precision and stored as a double.
+            const double z = static_cast<double>(s * std::cos(zd / kRho) + 100.0L);
+            const double horizontal = static_cast<double>(s * std::sin(zd / kRho));  // metres
+            const double x = static_cast<double>(horizontal * std::cos(ri / kRho) + 100.0L);
+            const double y = static_cast<double>(horizontal * std::sin(ri / kRho) + 100.0L);
+
+            output.WriteLine(FormatText("%5d %12.3f %12.3f %12.3f %10.3f", {nr, x, y, z, r}));
+            output.CheckIO();
+        }
+        input.CheckIO();
+    } catch (...) {
+        // The lines converted before the failure are put in place; the first failure is the one
+        // reported.
+        input.Close();
+        output.Close();
+        throw;
+    }
+
+    input.Close();
+    input.CheckIO();
+    output.Close();
+    output.CheckIO();
+}
+
+}  // namespace zentrix

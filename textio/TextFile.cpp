@@ -1,0 +1,543 @@
+// Text files: token reading for the coordinate and observation files, and whole-file writing.
+#include "textio/TextFile.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "textio/Fehler.hpp"
+
+namespace zentrix {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kCtrlZ = 26;
+constexpr int kNotOpen = 103;  // a read or write on a file that is not open
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// The folder a file lies in ("." for a bare file name).
+fs::path FolderOf(const fs::path& p) {
+    fs::path folder = p.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+bool IsFolder(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_directory(p, ec);
+}
+
+constexpr fs::perms kWriteBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+
+// Reads a whole file into data. Returns the I/O code; err gets the errno value of a failure.
+int ReadWholeFile(const std::string& path, std::string& data, int& err) {
+    err = 0;
+    if (path.empty()) {
+        err = ENOENT;
+        return 3;
+    }
+    const fs::path p(path);
+    if (IsFolder(p)) {
+        err = EISDIR;
+        return 5;
+    }
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        err = errno;
+        if (err == ENOENT && !IsFolder(FolderOf(p))) return 3;
+        return IOCodeFromErrno(err);
+    }
+    std::string result;
+    char buf[65536];
+    std::size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) result.append(buf, got);
+    const bool failed = std::ferror(f) != 0;
+    const int readErr = errno;
+    std::fclose(f);
+    if (failed) {
+        err = readErr != 0 ? readErr : EIO;
+        return IOCodeFromErrno(err);
+    }
+    data = std::move(result);
+    return 0;
+}
+
+// Tests that path can be written as a whole new file. Returns the I/O code; err gets the errno
+// value that describes a failure.
+int CheckWritable(const std::string& path, int& err) {
+    err = 0;
+    if (path.empty()) {
+        err = ENOENT;
+        return 3;
+    }
+    const fs::path p(path);
+    const fs::path folder = FolderOf(p);
+    std::error_code ec;
+    const fs::file_status folderStatus = fs::status(folder, ec);
+    if (!fs::exists(folderStatus)) {
+        err = ENOENT;
+        return 3;
+    }
+    if (!fs::is_directory(folderStatus)) {
+        err = ENOTDIR;
+        return 3;
+    }
+    const fs::file_status target = fs::status(p, ec);
+    if (fs::is_directory(target)) {
+        err = EISDIR;
+        return 5;
+    }
+    // Write protection by the mode bits: the superuser could write anyway, but a protected
+    // coordinate file must stay as it is.
+    if (fs::exists(target) && (target.permissions() & kWriteBits) == fs::perms::none) {
+        err = EACCES;
+        return 5;
+    }
+    if ((folderStatus.permissions() & kWriteBits) == fs::perms::none) {
+        err = EACCES;
+        return 5;
+    }
+    return 0;
+}
+
+// Opens a new temporary file beside target, exclusively. Returns nullptr with errno set on failure.
+std::FILE* OpenTemporary(const fs::path& target, fs::path& temp) {
+    static unsigned counter = 0;
+    const auto stamp = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        ++counter;
+        temp = FolderOf(target) /
+               ("." + target.filename().string() + "." + std::to_string(stamp % 1000000007ULL) + "." +
+                std::to_string(counter) + ".tmp");
+        errno = 0;
+        std::FILE* f = std::fopen(temp.c_str(), "wbx");
+        if (f != nullptr || errno != EEXIST) return f;
+    }
+    errno = EEXIST;
+    return nullptr;
+}
+
+// Writes data whole to a temporary file beside path and renames it over path: the target is either
+// the old file or the complete new one. Returns the I/O code; err gets the errno value.
+int WriteWholeFile(const std::string& path, const std::string& data, int& err) {
+    int code = CheckWritable(path, err);
+    if (code != 0) return code;
+    const fs::path target(path);
+    fs::path temp;
+    std::FILE* f = OpenTemporary(target, temp);
+    if (f == nullptr) {
+        err = errno != 0 ? errno : EIO;
+        return IOCodeFromErrno(err);
+    }
+    errno = 0;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = std::fflush(f) == 0 && ok;
+    int writeErr = errno;
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        writeErr = errno;
+    }
+    std::error_code ec;
+    if (!ok) {
+        fs::remove(temp, ec);
+        err = writeErr != 0 ? writeErr : EIO;
+        return IOCodeFromErrno(err);
+    }
+    // A replaced file keeps its permissions.
+    const fs::file_status old = fs::status(target, ec);
+    if (fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
+    fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        err = ec.value();
+        return IOCodeFromErrno(err);
+    }
+    return 0;
+}
+
+// Parses an integer token. wide: the signed 64-bit range and up to 16 hex digits; otherwise the
+// signed 32-bit range and up to 8 hex digits.
+bool ParseInteger(const std::string& t, bool wide, std::int64_t& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+        negative = t[i] == '-';
+        ++i;
+    }
+    bool hex = false;
+    if (i < t.size() && (t[i] == '$' || t[i] == 'x' || t[i] == 'X')) {
+        hex = true;
+        ++i;
+    } else if (i + 1 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    const std::size_t digits = t.size() - i;
+    if (digits == 0) return false;
+    if (hex) {
+        if (digits > (wide ? 16u : 8u)) return false;
+        std::uint64_t pattern = 0;
+        for (; i < t.size(); ++i) {
+            const char c = t[i];
+            int d;
+            if (c >= '0' && c <= '9') d = c - '0';
+            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+            else return false;
+            pattern = pattern * 16 + static_cast<std::uint64_t>(d);
+        }
+        // The bit pattern is the value; a "-" negates it in the same width.
+        if (negative) pattern = 0 - pattern;
+        if (wide)
+            value = static_cast<std::int64_t>(pattern);
+        else
+            value = static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern));
+        return true;
+    }
+    const std::uint64_t limit = wide ? (negative ? 0x8000000000000000ULL : 0x7FFFFFFFFFFFFFFFULL)
+                                     : (negative ? 0x80000000ULL : 0x7FFFFFFFULL);
+    std::uint64_t magnitude = 0;
+    for (; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c < '0' || c > '9') return false;
+        const auto d = static_cast<std::uint64_t>(c - '0');
+        if (magnitude > (limit - d) / 10) return false;
+        magnitude = magnitude * 10 + d;
+    }
+    value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+    return true;
+}
+
+enum class RealResult { Ok, Invalid, DoubleOverflow };
+
+// Parses a real token: sign, digits, "." and digits, exponent mark with sign and digits.
+RealResult ParseReal(const std::string& t, double& value) {
+    value = 0.0;
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+        negative = t[i] == '-';
+        ++i;
+    }
+    std::string mantissa;
+    long long scale = 0;
+    bool taken = false;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+        mantissa += t[i++];
+        taken = true;
+    }
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        taken = true;  // a lone point is a number (0)
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+            mantissa += t[i++];
+            --scale;
+        }
+    }
+    if (!taken) return RealResult::Invalid;
+    if (i < t.size() && (t[i] == 'E' || t[i] == 'e')) {
+        ++i;
+        bool expNegative = false;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+            expNegative = t[i] == '-';
+            ++i;
+        }
+        if (i >= t.size()) return RealResult::Invalid;
+        long long e = 0;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+            // Far beyond any range already; kept bounded so that it cannot overflow.
+            if (e < 1000000) e = e * 10 + (t[i] - '0');
+            ++i;
+        }
+        scale += expNegative ? -e : e;
+    }
+    if (i != t.size()) return RealResult::Invalid;
+    const std::size_t lead = mantissa.find_first_not_of('0');
+    if (lead == std::string::npos) return RealResult::Ok;
+    // Digits and a power of ten only (no decimal point, so the locale cannot interfere).
+    const std::string normal = (negative ? "-" : "") + mantissa.substr(lead) + "e" + std::to_string(scale);
+    const long double wide = std::strtold(normal.c_str(), nullptr);
+    if (std::isinf(wide)) return RealResult::Invalid;  // beyond the extended range
+    value = std::strtod(normal.c_str(), nullptr);      // correctly rounded; tiny values give 0
+    if (std::isinf(value)) {
+        value = 0.0;
+        return RealResult::DoubleOverflow;
+    }
+    return RealResult::Ok;
+}
+
+}  // namespace
+
+int IOCodeFromErrno(int err) {
+    switch (err) {
+        case 0: return 0;
+        case ENOENT: return 2;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+        case EINVAL: return 3;
+        case EMFILE:
+        case ENFILE: return 4;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case EROFS:
+        case ETXTBSY: return 5;
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return 101;
+        default: return err;
+    }
+}
+
+std::string SystemReasonText(int err) {
+    switch (err) {
+        case ENOENT: return "Die Datei oder der Ordner existiert nicht";
+        case EACCES:
+        case EPERM: return "Zugriff verweigert";
+        case EISDIR: return "Der Pfad bezeichnet einen Ordner";
+        case ENOTDIR: return "Ein Teil des Pfades ist kein Ordner";
+        case EROFS: return "Das Dateisystem ist schreibgeschützt";
+        case ENOSPC: return "Kein Speicherplatz mehr auf dem Datenträger";
+        case ENAMETOOLONG: return "Der Dateiname ist zu lang";
+        default: return "Systemfehler " + std::to_string(err);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TTextReader
+
+void TTextReader::Open(const std::string& path) {
+    Close();
+    std::string data;
+    int err = 0;
+    const int code = ReadWholeFile(path, data, err);
+    if (code != 0) {
+        SetError(code);
+        return;
+    }
+    OpenText(std::move(data));
+}
+
+void TTextReader::OpenText(std::string text) {
+    data_ = std::move(text);
+    pos_ = 0;
+    // Ctrl-Z marks the end of the data: nothing behind it is ever read.
+    end_ = data_.find(kCtrlZ);
+    if (end_ == std::string::npos) end_ = data_.size();
+    open_ = true;
+}
+
+void TTextReader::Close() {
+    data_.clear();
+    pos_ = 0;
+    end_ = 0;
+    open_ = false;
+}
+
+void TTextReader::SetError(int code) {
+    if (pending_ == 0) pending_ = code;
+}
+
+bool TTextReader::AtEnd() const { return pos_ >= end_; }
+
+bool TTextReader::AtEndOfText() {
+    if (!open_) {
+        SetError(kNotOpen);
+        return true;
+    }
+    // Blanks and empty lines behind the last record are no further record.
+    while (!AtEnd() && IsBlank(data_[pos_])) ++pos_;
+    return AtEnd();
+}
+
+std::string TTextReader::NextToken(std::size_t maxLength) {
+    if (!open_) {
+        SetError(kNotOpen);
+        return {};
+    }
+    while (!AtEnd() && IsBlank(data_[pos_])) ++pos_;
+    if (AtEnd()) {
+        // The record is cut short by the end of the file.
+        SetError(100);
+        return {};
+    }
+    const std::size_t start = pos_;
+    while (!AtEnd() && !IsBlank(data_[pos_]) && pos_ - start < maxLength) ++pos_;
+    return data_.substr(start, pos_ - start);
+}
+
+std::int32_t TTextReader::ReadIntegerToken() {
+    const std::string token = NextToken(32);
+    if (token.empty()) return 0;
+    std::int64_t value = 0;
+    if (!ParseInteger(token, false, value)) {
+        SetError(106);
+        return 0;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::uint32_t TTextReader::ReadUnsignedToken() {
+    const std::string token = NextToken(32);
+    if (token.empty()) return 0;
+    std::int64_t value = 0;
+    if (!ParseInteger(token, true, value)) {
+        SetError(106);
+        return 0;
+    }
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(value));
+}
+
+double TTextReader::ReadRealToken() {
+    const std::string token = NextToken(64);
+    if (token.empty()) return 0.0;
+    double value = 0.0;
+    switch (ParseReal(token, value)) {
+        case RealResult::Ok: return value;
+        case RealResult::Invalid: SetError(106); return 0.0;
+        case RealResult::DoubleOverflow: SetError(kIOFloatOverflow); return 0.0;
+    }
+    return 0.0;
+}
+
+void TTextReader::SkipLine() {
+    if (!open_) {
+        SetError(kNotOpen);
+        return;
+    }
+    while (!AtEnd()) {
+        if (data_[pos_++] == '\n') break;
+    }
+}
+
+int TTextReader::IOResult() {
+    const int code = pending_;
+    pending_ = 0;
+    return code;
+}
+
+void TTextReader::CheckIO() {
+    const int code = IOResult();
+    if (code == 0) return;
+    if (code == kIOFloatOverflow) RaiseOverflow();
+    throw EInOutError(code);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TTextWriter
+
+void TTextWriter::Create(const std::string& path) {
+    int err = 0;
+    const int code = CheckWritable(path, err);
+    data_.clear();
+    if (code != 0) {
+        if (pending_ == 0) pending_ = code;
+        open_ = false;
+        return;
+    }
+    // A trial file shows that the folder really takes new files (ownership, read-only mounts),
+    // so that the failure is reported here and not only when the lines are written.
+    fs::path trial;
+    std::FILE* f = OpenTemporary(fs::path(path), trial);
+    if (f == nullptr) {
+        if (pending_ == 0) pending_ = IOCodeFromErrno(errno != 0 ? errno : EIO);
+        open_ = false;
+        return;
+    }
+    std::fclose(f);
+    std::error_code ec;
+    fs::remove(trial, ec);
+    path_ = path;
+    open_ = true;
+}
+
+void TTextWriter::WriteLine(const std::string& line) {
+    if (!open_) {
+        if (pending_ == 0) pending_ = kNotOpen;
+        return;
+    }
+    data_ += line;
+    data_ += "\r\n";
+}
+
+void TTextWriter::Close() {
+    if (!open_) return;
+    open_ = false;
+    int err = 0;
+    const int code = WriteWholeFile(path_, data_, err);
+    data_.clear();
+    if (code != 0 && pending_ == 0) pending_ = code;
+}
+
+int TTextWriter::IOResult() {
+    const int code = pending_;
+    pending_ = 0;
+    return code;
+}
+
+void TTextWriter::CheckIO() {
+    const int code = IOResult();
+    if (code != 0) throw EInOutError(code);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Whole files as lines
+
+int LoadLines(const std::string& path, std::vector<std::string>& lines) {
+    return LoadLines(path, lines, nullptr);
+}
+
+int LoadLines(const std::string& path, std::vector<std::string>& lines, std::string* reason) {
+    std::string data;
+    int err = 0;
+    const int code = ReadWholeFile(path, data, err);
+    if (code != 0) {
+        if (reason != nullptr) *reason = SystemReasonText(err);
+        return code;
+    }
+    std::vector<std::string> result;
+    std::string line;
+    bool open = false;  // a line has begun that has not ended yet
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const char c = data[i];
+        if (c == '\r' || c == '\n') {
+            result.push_back(std::move(line));
+            line.clear();
+            open = false;
+            if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+            open = true;
+        }
+    }
+    if (open) result.push_back(std::move(line));
+    lines = std::move(result);
+    return 0;
+}
+
+int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason) {
+    std::string data;
+    for (const std::string& line : lines) {
+        data += line;
+        data += "\r\n";
+    }
+    int err = 0;
+    const int code = WriteWholeFile(path, data, err);
+    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
+    return code;
+}
+
+}  // namespace zentrix

@@ -1,0 +1,110 @@
+// Reading numbers from a text file token by token, and writing text files whole.
+//
+// Failures do not raise at once: an operation sets a pending I/O result code, and the command
+// tests it after each statement (open, end test, one record, close) with CheckIO, which raises
+// EInOutError. A record read as one statement thus reports its first failure only after its last
+// field and the SkipLine. The first failure of a statement wins: later ones are not recorded.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zentrix {
+
+// Pending state of a reader after a real token that fits the extended range but not a double
+// (magnitude above about 1.8e308): CheckIO then raises EMathError "Gleitkommaüberlauf".
+constexpr int kIOFloatOverflow = -1;
+
+class TTextReader {
+public:
+    // Opens a file for reading; a failure sets the pending code (2 missing file, 3 missing folder
+    // or empty name, 5 access refused, other codes as the system gives them).
+    void Open(const std::string& path);
+    // Reads from a text held in memory (for tests and standard input).
+    void OpenText(std::string text);
+    bool IsOpen() const { return open_; }
+
+    // True when only characters of code 32 and below remain before the end of the file or a
+    // Ctrl-Z (code 26), which ends the file. Blanks and empty lines after the last record are
+    // therefore no further record.
+    bool AtEndOfText();
+    // Token reads skip every character of code 32 and below (line ends too, so a record may go on
+    // on the next line), then take at most 32 (integers) or 64 (reals) characters up to the next
+    // such character; the rest of a longer run is the next token. A token that is not a number
+    // gives 0 and the pending code 106. A read that meets the end of the text before a token (a
+    // record cut short) gives 0 and the pending code 100.
+    //
+    // The next token as a signed 32-bit integer (decimal, or hex after "$", "x", "X", "0x", "0X").
+    std::int32_t ReadIntegerToken();
+    // The next token as an integer of the signed 64-bit range, of which the lowest 32 bits are
+    // returned without sign (-1 gives 4294967295).
+    std::uint32_t ReadUnsignedToken();
+    // The next token as a real (decimal point only, optional exponent). A number beyond the
+    // extended range is 106; one beyond the range of a double sets kIOFloatOverflow.
+    double ReadRealToken();
+    // Moves behind the end of the current line (LF, or CR LF); at the end of the text it does
+    // nothing (no error).
+    void SkipLine();
+    void Close();
+
+    // The pending I/O result code (0: none; kIOFloatOverflow for a real beyond the range of a
+    // double); reading it clears it.
+    int IOResult();
+    // Raises the pending code as EInOutError (EMathError "Gleitkommaüberlauf" for
+    // kIOFloatOverflow) and clears it; does nothing when none is pending.
+    void CheckIO();
+
+private:
+    void SetError(int code);
+    bool AtEnd() const;
+    std::string NextToken(std::size_t maxLength);
+
+    std::string data_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;  // first Ctrl-Z or the size
+    bool open_ = false;
+    int pending_ = 0;
+};
+
+// Maps an errno value of a failed open or create to the I/O result code.
+int IOCodeFromErrno(int err);
+
+// Writes lines to a file, each ended by CR LF. The lines are collected and written whole to a
+// temporary file beside the target, which then replaces the target: a failure never leaves half a
+// file. Failures set a pending code like TTextReader.
+class TTextWriter {
+public:
+    // Checks that the file can be created and starts collecting: a missing folder gives 3; a
+    // target that is a folder, or a write-protected target or folder (by its mode bits, so that
+    // write protection holds for the superuser too), gives 5.
+    void Create(const std::string& path);
+    void WriteLine(const std::string& line);
+    // Writes everything and puts the file in place.
+    void Close();
+    bool IsOpen() const { return open_; }
+    int IOResult();
+    void CheckIO();
+
+private:
+    std::string path_;
+    std::string data_;
+    bool open_ = false;
+    int pending_ = 0;
+};
+
+// Reads a whole file as lines (CR LF, LF or CR ends a line; a last line without line end counts).
+// Returns the I/O result code (0 on success).
+// On failure the lines are left unchanged.
+int LoadLines(const std::string& path, std::vector<std::string>& lines);
+// The same, giving on failure the system's reason in German in reason.
+int LoadLines(const std::string& path, std::vector<std::string>& lines, std::string* reason);
+// Writes lines each ended by CR LF, whole, then puts the file in place. Returns the I/O code and,
+// on failure, the system's reason in German in reason.
+int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason = nullptr);
+
+// The German reason for an errno value ("Die Datei oder der Ordner existiert nicht",
+// "Zugriff verweigert", ..., "Systemfehler <n>").
+std::string SystemReasonText(int err);
+
+}  // namespace zentrix

@@ -1,0 +1,42 @@
+// The modal things a command may need: a message box, the open-file dialog and the error box.
+// The Qt window answers them with real dialogs; tests and the batch tool record them.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zentrix {
+
+class IDialoge {
+public:
+    virtual ~IDialoge() = default;
+    // A modal box with one text and an "OK" button; returns when the user has closed it.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // The open-file dialog: the chosen file's full path, or nothing when the user cancels.
+    virtual std::optional<std::string> OpenFile() = 0;
+    // The error box for an error that ended a command (text with the period rule applied).
+    virtual void ShowError(const std::string& text) = 0;
+};
+
+// Records every message and error; answers the open-file dialog from a queue (cancel when empty).
+class TRecordingDialoge : public IDialoge {
+public:
+    void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+    std::optional<std::string> OpenFile() override {
+        ++OpenFileCalls;
+        if (FileAnswers.empty()) return std::nullopt;
+        auto answer = FileAnswers.front();
+        FileAnswers.pop_front();
+        return answer;
+    }
+    void ShowError(const std::string& text) override { Errors.push_back(text); }
+
+    std::vector<std::string> Messages;
+    std::vector<std::string> Errors;
+    std::deque<std::optional<std::string>> FileAnswers;
+    int OpenFileCalls = 0;
+};
+
+}  // namespace zentrix

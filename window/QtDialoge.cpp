@@ -1,0 +1,33 @@
+#include "window/QtDialoge.hpp"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace zentrix {
+
+QString ApplicationTitle() {
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("Zentrix") : name;
+}
+
+void TQtDialoge::ShowMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), QString::fromStdString(text), QMessageBox::Ok, parent_);
+    box.setObjectName(QStringLiteral("Meldung"));
+    box.exec();
+}
+
+std::optional<std::string> TQtDialoge::OpenFile() {
+    // No file-type filter and no initial folder: every file is listed.
+    const QString chosen = QFileDialog::getOpenFileName(parent_, QObject::tr("Öffnen"));
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFileInfo(chosen).absoluteFilePath().toStdString();
+}
+
+void TQtDialoge::ShowError(const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), QString::fromStdString(text), QMessageBox::Ok, parent_);
+    box.setObjectName(QStringLiteral("Fehlermeldung"));
+    box.exec();
+}
+
+}  // namespace zentrix

@@ -1,0 +1,168 @@
+#include "window/UnitBogenschnitt3D.hpp"
+
+#include <cmath>
+#include <new>
+
+#include "numerics/Gleitkomma.hpp"
+#include "numerics/Kugel.hpp"
+#include "polar/Polarauswertung.hpp"
+#include "polar/Richtung.hpp"
+#include "textio/Fehler.hpp"
+#include "textio/Konvert.hpp"
+#include "textio/NumText.hpp"
+
+namespace zentrix {
+
+TPunktArray Punkte;
+
+const char* const FormCaption = "Kugelmittelpunkt aus Punkten der Kugeloberfläche berechnen";
+
+// ---------------------------------------------------------------------------------------------
+// Grid
+
+TStringGrid::TStringGrid(int colCount, int rowCount) : colCount_(0), rowCount_(0) {
+    SetColCount(colCount);
+    SetRowCount(rowCount);
+}
+
+void TStringGrid::SetRowCount(int rows) {
+    if (rows < 1) rows = 1;
+    rowCount_ = rows;
+    cells_.resize(static_cast<std::size_t>(rows), std::vector<std::string>(static_cast<std::size_t>(colCount_)));
+}
+
+void TStringGrid::SetColCount(int cols) {
+    if (cols < 1) cols = 1;
+    colCount_ = cols;
+    for (auto& row : cells_) row.resize(static_cast<std::size_t>(cols));
+}
+
+std::string& TStringGrid::Cells(int col, int row) {
+    if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_) RaiseRangeError();
+    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+}
+
+const std::string& TStringGrid::Cells(int col, int row) const {
+    if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_) RaiseRangeError();
+    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+}
+
+namespace {
+
+std::string Label(const TPunktArray& punkte, long long i, TLabelArt art) {
+    if (art == TLabelArt::Name) return punkte[i].Name;
+    return FormatText("P%2d", {i});
+}
+
+// Columns 0 to 3 of row i + 1: label and coordinates (metres, three decimals).
+void FillRow(TStringGrid& grid, const TPunktArray& punkte, long long i, TLabelArt art) {
+    const int row = static_cast<int>(i + 1);
+    const TPunkt& p = punkte[i];
+    grid.Cells(0, row) = Label(punkte, i, art);
+    grid.Cells(1, row) = FormatText("%12.3f", {p.X});
+    grid.Cells(2, row) = FormatText("%12.3f", {p.Y});
+    grid.Cells(3, row) = FormatText("%12.3f", {p.Z});
+}
+
+void WriteHeaders(TStringGrid& grid, const char* c1, const char* c2, const char* c3, const char* c4) {
+    grid.Cells(0, 0) = "Punkt";
+    grid.Cells(1, 0) = c1;
+    grid.Cells(2, 0) = c2;
+    grid.Cells(3, 0) = c3;
+    grid.Cells(4, 0) = c4;
+}
+
+}  // namespace
+
+void FillGrid(TStringGrid& grid, const TPunktArray& punkte, TLabelArt art) {
+    for (long long i = 0; i <= punkte.High(); ++i) {
+        FillRow(grid, punkte, i, art);
+        // The centre row has no residual: column 4 of row 1 keeps whatever it holds.
+        if (i >= 1) grid.Cells(4, static_cast<int>(i + 1)) = FormatText("%12.4f", {punkte[i].vR});
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The form
+
+TForm1::TForm1(IDialoge& dialoge, std::string testDirectory)
+    : Edit1{"2.00"},
+      Edit2{""},
+      StringGrid1(5, 5),
+      RadioGroup1{{"Nr X Y Z R", "Nr Y X Z R", "Nr Ri S dH R", "Nr Ri S  Zd R", "Nr Ri Zd S R", "Nr Ri D dH R",
+                   "Nr Ri D Zd R", "Nr Ri ZD D R"},
+                  0},
+      Memo1{""},
+      dialoge_(dialoge),
+      testDirectory_(std::move(testDirectory)) {}
+
+bool TForm1::Dispatch(void (TForm1::*handler)()) {
+    try {
+        (this->*handler)();
+        return true;
+    } catch (const std::bad_alloc&) {
+        dialoge_.ShowError(ErrorBoxText("Zu wenig Arbeitsspeicher"));
+    } catch (const std::exception& e) {
+        dialoge_.ShowError(ErrorBoxText(e.what()));
+    }
+    return false;
+}
+
+void TForm1::FormActivate() {
+    DecimalSeparator = '.';
+    ThousandSeparator = '\0';
+
+    // The demonstration: four points (metres) on a reflector sphere of radius 3.642 m.
+    Punkte.SetLength(5);
+    static const double demo[4][3] = {{802192.254, 585697.677, 71.443},
+                                      {802192.620, 585697.595, 71.435},
+                                      {802192.646, 585697.951, 71.484},
+                                      {802192.316, 585697.904, 71.477}};
+    for (int i = 1; i <= 4; ++i) {
+        Punkte[i].X = demo[i - 1][0];
+        Punkte[i].Y = demo[i - 1][1];
+        Punkte[i].Z = demo[i - 1][2];
+    }
+    Edit1.Text = RealToText(3.642);
+
+    StringGrid1.SetRowCount(6);
+    StringGrid1.SetColCount(5);
+    WriteHeaders(StringGrid1, "X", "Y", "Z", "vZ");
+    for (long long i = 0; i <= 4; ++i) FillRow(StringGrid1, Punkte, i, TLabelArt::Nummer);
+
+    Kugelzentrierung(Punkte, 4, false, 3.642, Memo1);
+
+    StringGrid1.SetRowCount(6);
+    StringGrid1.SetColCount(5);
+    WriteHeaders(StringGrid1, "X", "Y", "Z", "vZ");
+    FillGrid(StringGrid1, Punkte, TLabelArt::Nummer);
+}
+
+void TForm1::Button1Click() {
+    const int m = StringGrid1.RowCount();
+    Punkte.SetLength(static_cast<std::size_t>(m - 1));
+    const int n = m - 2;
+    for (int i = 1; i <= n; ++i) {
+        TPunkt& p = Punkte[i];
+        p.X = TextToReal(StringGrid1.Cells(1, i + 1));
+        p.Y = TextToReal(StringGrid1.Cells(2, i + 1));
+        p.Z = TextToReal(StringGrid1.Cells(3, i + 1));
+        p.vR = 0;
+    }
+    const double R = TextToReal(Edit1.Text);
+    Kugelzentrierung(Punkte, n, false, R, Memo1);
+    FillGrid(StringGrid1, Punkte, TLabelArt::Nummer);
+}
+
+void TForm1::Button2Click() { Konvert(testDirectory_); }
+
+void TForm1::Button4Click() {
+    ++Memo1Cleared;  // the evaluation starts by clearing the report
+    Polarauswertung(Edit2.Text, Punkte, Memo1, [this](const std::string& text) { ShowMessage(text); });
+}
+
+void TForm1::Edit2DblClick() {
+    if (auto chosen = dialoge_.OpenFile()) Edit2.Text = *chosen;
+}
+
+}  // namespace zentrix

@@ -1,0 +1,92 @@
+// The main window as a model of plain values, its event handlers and the grid fill.
+// The Qt view shows this model; tests and the batch tool drive it directly.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "numerics/Punkt.hpp"
+#include "window/Dialoge.hpp"
+
+namespace zentrix {
+
+// The unit's one point list: entry 0 the centre, entries 1..n the surface points.
+extern TPunktArray Punkte;
+
+struct TEdit {
+    std::string Text;
+};
+
+// The data-format list "Datenformat": eight items, one always selected.
+struct TRadioGroup {
+    std::vector<std::string> Items;
+    int ItemIndex = 0;
+};
+
+// A string grid: Cells(col, row). Changing the counts keeps the cells that remain; new cells are
+// empty.
+class TStringGrid {
+public:
+    TStringGrid(int colCount, int rowCount);
+    int RowCount() const { return rowCount_; }
+    int ColCount() const { return colCount_; }
+    void SetRowCount(int rows);
+    void SetColCount(int cols);
+    // The cell at column col, row row; outside the grid raises "Fehler bei Bereichsprüfung".
+    std::string& Cells(int col, int row);
+    const std::string& Cells(int col, int row) const;
+    int FixedRows = 1;
+    int FixedCols = 1;
+
+private:
+    int colCount_;
+    int rowCount_;
+    std::vector<std::vector<std::string>> cells_;  // [row][col]
+};
+
+// How the grid fill labels column 0: "P%2d" with the entry's index, or the entry's Name.
+enum class TLabelArt { Nummer, Name };
+
+// Writes entries 0..n of punkte into rows 1..n+1: label, X, Y, Z as "%12.3f" and, from entry 1
+// on, vR as "%12.4f" in column 4. Row and column counts are the caller's.
+void FillGrid(TStringGrid& grid, const TPunktArray& punkte, TLabelArt art);
+
+// The window's caption.
+extern const char* const FormCaption;
+
+class TForm1 {
+public:
+    // testDirectory: the folder of the conversion files "test2.beb" and "test2.Kor".
+    TForm1(IDialoge& dialoge, std::string testDirectory);
+
+    TEdit Edit1;  // "Reflektorhöhe": the sphere radius (metres)
+    TEdit Edit2;  // file name
+    TStringGrid StringGrid1;
+    TRadioGroup RadioGroup1;
+    TMemoLines Memo1;  // the report on the second page; starts with one empty line
+
+    void FormActivate();
+    void Button1Click();  // "Rechne"
+    void Button2Click();  // "Konvert"
+    void Button3Click();  // "Rechne Datei"
+    void Button4Click();  // "Polarauswertung"
+    void Edit2DblClick();
+
+    // Runs an event handler as the application does: an error ends the handler and is shown in
+    // the error box; every value stays as it stood. Returns false when an error ended it.
+    bool Dispatch(void (TForm1::*handler)());
+
+    // How often a command has cleared Memo1 (the batch tool tells appended lines from a new report).
+    int Memo1Cleared = 0;
+
+    IDialoge& Dialoge() { return dialoge_; }
+    const std::string& TestDirectory() const { return testDirectory_; }
+
+private:
+    void ShowMessage(const std::string& text) { dialoge_.ShowMessage(text); }
+
+    IDialoge& dialoge_;
+    std::string testDirectory_;
+};
+
+}  // namespace zentrix
