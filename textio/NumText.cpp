@@ -282,7 +282,7 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
         bool star = false;
         long long first = readNumber(star);
         if (i < n && format[i] == ':') {
-            // Argument index; the specs after it continue with the following arguments.
+            // Argument index; the conversions after it continue with the following arguments.
             long long index = star ? takeInt() : first;
             if (index < 0) BadFormat(format);
             next = static_cast<std::size_t>(index);

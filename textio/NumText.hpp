@@ -48,7 +48,7 @@ private:
 // d, u and x the precision is the minimum number of digits; u and x show a negative 32-bit value
 // as its 32-bit complement, x in upper-case hex digits. Width and precision may be "*" (taken
 // from the list; a negative "*" width left-aligns). An index "%2:s" picks the value, and the
-// following specs go on from there. "%%" gives "%". Raises EFormatError
+// following conversions go on from there. "%%" gives "%". Raises EFormatError
 // "Format '<format>' ungültig oder nicht kompatibel mit Argument" when the format and the values
 // do not fit.
 std::string FormatText(std::string_view format, const std::vector<FormatArg>& args);

@@ -42,4 +42,3 @@ TEST(ErrorBoxText, PeriodUnlessTheLastCharacterIsAtMostAPeriod) {
     };
     for (const auto& [message, shown] : cases) EXPECT_EQ(ErrorBoxText(message), shown);
 }
-
