@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 #include "cli/Cli.hpp"
 
@@ -79,4 +83,68 @@ TEST(CliTest, WrongUsageGivesGermanHelp) {
         EXPECT_NE(l.err.find("Aufruf: zentrix-cli"), std::string::npos);
     }
     EXPECT_EQ(Cli({"--hilfe"}).rc, CliOk);
+}
+
+namespace {
+
+struct TempDir {
+    std::string path;
+    TempDir() {
+        char tmpl[] = "/tmp/zentrix_cli_XXXXXX";
+        path = ::mkdtemp(tmpl);
+    }
+    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
+    std::string Write(const std::string& name, const std::string& text) const {
+        const std::string p = path + "/" + name;
+        std::FILE* f = std::fopen(p.c_str(), "wb");
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+        return p;
+    }
+};
+
+}  // namespace
+
+TEST(CliTest, RechneDateiSetsFieldAndFormat) {
+    TempDir d;
+    const std::string datei = d.Write("k.kor", "1 50 100 10 0.05\n2 50 50 10 0.05\n");
+    const Lauf l = Cli({"rechne-datei", datei, "--format", "4", "--json"});
+    EXPECT_EQ(l.rc, CliMeldung);
+    const json j = l.j();
+    EXPECT_EQ(j["messages"], json({"Kugelmittelnpunkt Fehler"}));
+    EXPECT_EQ(j["reflektorhoehe"], "0.05");
+    EXPECT_EQ(j["grid"][0], json({"Punkt", "S", "Ri", "Zd", "vdH"}));
+    EXPECT_EQ(j["punkte"].size(), 3u);
+    EXPECT_EQ(j["punkte"][2]["Name"], "2");
+    EXPECT_TRUE(j["report"].empty());  // the memo was cleared and the solver wrote nothing
+
+    const Lauf fehlt = Cli({"rechne-datei", d.path + "/fehlt.kor"});
+    EXPECT_EQ(fehlt.rc, CliFehler);
+    EXPECT_NE(fehlt.err.find("Fehler: Datei nicht gefunden."), std::string::npos);
+}
+
+TEST(CliTest, KonvertInAFolder) {
+    TempDir d;
+    d.Write("test2.beb", "1 50 100 10 0.05\r\n");
+    const Lauf l = Cli({"konvert", "--dir", d.path, "--json"});
+    EXPECT_EQ(l.rc, CliOk) << l.err;
+    std::ifstream kor(d.path + "/test2.Kor", std::ios::binary);
+    std::string inhalt((std::istreambuf_iterator<char>(kor)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(inhalt, "    1      107.071      107.071      100.000      0.050\r\n");
+    EXPECT_EQ(Cli({"konvert", "--dir", d.path + "/fehlt"}).rc, CliFehler);
+}
+
+TEST(CliTest, PolarauswertungReportsMessages) {
+    TempDir d;
+    // One sphere whose last line lacks its radius: two messages, then the solver fails.
+    const std::string datei = d.Write("mess.dat", "K1 0 10 100 0.05\nK1 10 10 100 0.05\nK1 5 10 90\n");
+    const Lauf l = Cli({"polarauswertung", datei, "--json"});
+    EXPECT_EQ(l.rc, CliMeldung) << l.err;
+    const json j = l.j();
+    ASSERT_EQ(j["messages"].size(), 3u);
+    EXPECT_EQ(j["messages"][0], "Fehler:  ist kein gültiger Real Wert.");
+    EXPECT_EQ(j["messages"][1], "-> ");
+    EXPECT_EQ(j["messages"][2], "Kugelmittelnpunkt Fehler");
+    EXPECT_TRUE(std::ifstream(d.path + "/mess.TXT").good());
+    EXPECT_TRUE(std::ifstream(d.path + "/mess.LST").good());
 }

@@ -1,0 +1,307 @@
+// "Rechne Datei": the coordinate file in its eight data formats, and the state each error leaves.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "numerics/Kugel.hpp"
+#include "textio/NumText.hpp"
+#include "window/UnitBogenschnitt3D.hpp"
+
+using namespace zentrix;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double Rho = 63.661977236758134305;  // gon per radian
+
+class KoordinatendateiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Punkte = TPunktArray();
+        dir = fs::temp_directory_path() / ("zentrix_kor_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        form.FormActivate();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Writes a file and chooses it in the file-name field.
+    std::string Datei(const std::string& inhalt, const std::string& name = "kugel.kor") {
+        const fs::path p = dir / name;
+        std::ofstream(p, std::ios::binary) << inhalt;
+        form.Edit2.Text = p.string();
+        return p.string();
+    }
+    bool Rechne(int format) {
+        form.RadioGroup1.ItemIndex = format;
+        return form.Dispatch(&TForm1::Button3Click);
+    }
+    std::vector<std::string> Row(int r) {
+        std::vector<std::string> row;
+        for (int c = 0; c < form.StringGrid1.ColCount(); ++c) row.push_back(form.StringGrid1.Cells(c, r));
+        return row;
+    }
+    std::vector<std::vector<std::string>> Grid() {
+        std::vector<std::vector<std::string>> g;
+        for (int r = 0; r < form.StringGrid1.RowCount(); ++r) g.push_back(Row(r));
+        return g;
+    }
+
+    fs::path dir;
+    TRecordingDialoge dialoge;
+    TForm1 form{dialoge, "."};
+};
+
+using Zeilen = std::vector<std::string>;
+
+// Six points (metres) on a sphere of radius 0.5 around (10, 20, 5), spread over its upper half.
+struct Kugelpunkt {
+    double x, y, z;
+};
+std::vector<Kugelpunkt> Kugelpunkte(double cx, double cy, double cz, double r) {
+    std::vector<Kugelpunkt> p;
+    const double richtungen[6] = {0.3, 1.4, 2.2, 3.5, 4.4, 5.6};   // radians around the vertical
+    const double hoehen[6] = {0.2, 0.9, 0.4, 1.1, 0.6, 0.15};       // elevation above the equator
+    for (int i = 0; i < 6; ++i)
+        p.push_back({cx + r * std::cos(hoehen[i]) * std::cos(richtungen[i]),
+                     cy + r * std::cos(hoehen[i]) * std::sin(richtungen[i]), cz + r * std::sin(hoehen[i])});
+    return p;
+}
+
+std::string Zahl(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.12f", v);
+    return buf;
+}
+
+}  // namespace
+
+TEST_F(KoordinatendateiTest, RectangularFormatsZeroAndOne) {
+    std::string text;
+    const auto pkt = Kugelpunkte(10, 20, 5, 0.5);
+    for (std::size_t i = 0; i < pkt.size(); ++i)
+        text += std::to_string(i + 1) + " " + Zahl(pkt[i].x) + " " + Zahl(pkt[i].y) + " " + Zahl(pkt[i].z) + " 0.5\r\n";
+    Datei(text);
+    ASSERT_TRUE(Rechne(0));
+    EXPECT_TRUE(dialoge.Messages.empty());
+    EXPECT_EQ(form.Edit1.Text, "0.5");
+    EXPECT_EQ(form.Memo1[0], "Kugelzentrierung Punkt ");
+    EXPECT_EQ(Row(0), (Zeilen{"Punkt", "X", "Y", "Höhe", "vdH"}));
+    EXPECT_EQ(form.StringGrid1.RowCount(), 8);
+    EXPECT_EQ(Row(1), (Zeilen{"", "      10.000", "      20.000", "       5.000", ""}));
+    EXPECT_EQ(Row(2)[0], "1");
+    EXPECT_EQ(Row(7)[0], "6");
+    EXPECT_EQ(Row(7)[4], "      0.0000");
+    EXPECT_NEAR(Punkte[0].X, 10, 1e-9);
+    EXPECT_NEAR(Punkte[0].Z, 5, 1e-9);
+
+    // Format 1 takes the first value as Y: the same file gives the mirrored centre.
+    ASSERT_TRUE(Rechne(1));
+    EXPECT_EQ(Row(0), (Zeilen{"Punkt", "Y", "X", "Höhe", "vdH"}));
+    EXPECT_EQ(Row(1), (Zeilen{"", "      20.000", "      10.000", "       5.000", ""}));
+    EXPECT_EQ(Punkte[1].Y, std::stod(Zahl(pkt[0].x)));
+}
+
+// A sphere observed in polar form from a station at the origin: its centre at 25 m, direction
+// 40 gon, 1.2 m above the instrument horizon.
+TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
+    const double richtung = 40 / Rho, weite = 25;
+    const double cx = weite * std::cos(richtung), cy = weite * std::sin(richtung), cz = 1.2;
+    const auto pkt = Kugelpunkte(cx, cy, cz, 0.0725);
+    struct Fall {
+        int format;
+        const char* kopf[3];
+    };
+    for (const Fall fall : {Fall{2, {"S", "Ri", "dH"}}, Fall{3, {"S", "Ri", "Zd"}}, Fall{4, {"S", "Ri", "Zd"}},
+                            Fall{5, {"D", "Ri", "dH"}}, Fall{6, {"D", "Ri", "Zd"}}, Fall{7, {"D", "Ri", "Zd"}}}) {
+        SCOPED_TRACE(fall.format);
+        std::string text;
+        for (std::size_t i = 0; i < pkt.size(); ++i) {
+            // The distance enters as the horizontal distance; the third value is the height
+            // difference, or a zenith angle (gon) that gives it by the format's rule.
+            const double d = std::hypot(pkt[i].x, pkt[i].y);
+            const double ri = std::atan2(pkt[i].y, pkt[i].x) * Rho;
+            double drittes = pkt[i].z;
+            if (fall.format == 3 || fall.format == 4) drittes = std::atan2(d, pkt[i].z) * Rho;  // d * cot(Zd) = dH
+            if (fall.format == 6 || fall.format == 7) drittes = std::acos(pkt[i].z / d) * Rho;  // d * cos(Zd) = dH
+            std::string werte[3] = {Zahl(ri), Zahl(d), Zahl(drittes)};
+            if (fall.format == 4 || fall.format == 7) std::swap(werte[1], werte[2]);
+            text += std::to_string(100 + i) + "\t" + werte[0] + "\t" + werte[1] + "\t" + werte[2] + "\t0.0725\n";
+        }
+        Datei(text);
+        ASSERT_TRUE(Rechne(fall.format));
+        EXPECT_TRUE(dialoge.Messages.empty());
+        EXPECT_EQ(Row(0), (Zeilen{"Punkt", fall.kopf[0], fall.kopf[1], fall.kopf[2], "vdH"}));
+        // The centre comes back in polar form: horizontal distance, direction, elevation angle.
+        EXPECT_NEAR(Punkte[0].X, weite, 1e-7);
+        EXPECT_NEAR(Punkte[0].Y, 40, 1e-7);
+        EXPECT_NEAR(Punkte[0].Z, std::atan(cz / weite) * Rho, 1e-7);
+        EXPECT_EQ(Row(1)[1], "      25.000");
+        EXPECT_EQ(Row(1)[2], "      40.000");
+        EXPECT_EQ(Row(2)[0], "100");
+        for (int r = 2; r <= 7; ++r) EXPECT_EQ(Row(r)[4], "      0.0000");
+    }
+}
+
+TEST_F(KoordinatendateiTest, FormatsThreeToSevenPrepareTheHeight) {
+    // Format 4 with Ri = 50, Zd = 100, S = 10: height difference 10 * cot(100 gon) = 0.
+    Datei("1 50 100 10 0.05\n2 50 50 10 0.05\n");
+    ASSERT_TRUE(Rechne(4));
+    EXPECT_EQ(dialoge.Messages, Zeilen{"Kugelmittelnpunkt Fehler"});  // two points only
+    EXPECT_NEAR(Punkte[1].Z, 0, 1e-12);
+    EXPECT_NEAR(Punkte[2].Z, 10, 1e-12);
+    EXPECT_EQ(Punkte[1].X, 10);
+    // Format 7 with ZD = 0 and D = 2: height 2, distance 2.
+    Datei("1 0 0 2 0.05\n");
+    ASSERT_TRUE(Rechne(7));
+    EXPECT_EQ(Punkte[1].Z, 2);
+    EXPECT_EQ(Punkte[1].X, 2);
+}
+
+TEST_F(KoordinatendateiTest, TokenRulesOfTheFile) {
+    // Split record, extra fields, tabs, a Ctrl-Z ending the data, trailing blank lines.
+    Datei("1 0 0\n 1.5 2 ignoriert\n2\t1\t0\t1\t2 7 8 9\r\n3 0 1 1 2\r\n  \r\n\n");
+    ASSERT_TRUE(Rechne(0));
+    ASSERT_EQ(Punkte.High(), 3);
+    EXPECT_EQ(Punkte[1].Z, 1.5);
+    EXPECT_EQ(Punkte[2].X, 1);
+    EXPECT_EQ(Punkte[3].Name, "3");
+    EXPECT_EQ(form.Edit1.Text, "2");
+    EXPECT_TRUE(dialoge.Messages.empty());
+
+    Datei(std::string("1 0 0 1.5 2\n2 1 0 1 2\n3 0 1 1 2\n\x1a") + "4 x y z\n");
+    ASSERT_TRUE(Rechne(0));
+    EXPECT_EQ(Punkte.High(), 3);
+}
+
+TEST_F(KoordinatendateiTest, PointNumbers) {
+    Datei("-1 0 0 1.5 2\n007 1 0 1 2\n+17 0 1 1 2\n0x1F 1 1 1 2\n");
+    ASSERT_TRUE(Rechne(0));
+    EXPECT_EQ(Punkte[1].Name, "4294967295");
+    EXPECT_EQ(Punkte[2].Name, "7");
+    EXPECT_EQ(Punkte[3].Name, "17");
+    EXPECT_EQ(Punkte[4].Name, "31");
+    EXPECT_EQ(Row(2)[0], "4294967295");
+}
+
+TEST_F(KoordinatendateiTest, EmptyFileAndThreePoints) {
+    const auto centreRow = Row(1);
+    Datei("");
+    ASSERT_TRUE(Rechne(0));
+    EXPECT_EQ(form.Edit1.Text, "0");
+    EXPECT_EQ(dialoge.Messages, Zeilen{"Kugelmittelnpunkt Fehler"});
+    EXPECT_EQ(form.StringGrid1.RowCount(), 2);
+    EXPECT_EQ(Row(0)[3], "Höhe");
+    EXPECT_EQ(Row(1)[1], centreRow[1]);  // entry 0 as it was
+    EXPECT_TRUE(form.Memo1.empty());
+
+    Datei("1 1 0 0 2\n2 0 1 0 2\n3 -1 0 0 2\n");
+    dialoge.Messages.clear();
+    ASSERT_TRUE(Rechne(0));
+    EXPECT_TRUE(dialoge.Messages.empty());
+    EXPECT_EQ(Row(1), (Zeilen{"", "       0.000", "       0.000", "      -1.732", ""}));
+    for (const auto& line : form.Memo1) EXPECT_EQ(line.find("Analytische"), std::string::npos);
+}
+
+TEST_F(KoordinatendateiTest, OpenErrorsChangeNothing) {
+    const auto grid = Grid();
+    const Zeilen memo = form.Memo1;
+    const std::size_t punkte = Punkte.Length();
+    form.Edit2.Text = (dir / "fehlt.kor").string();
+    EXPECT_FALSE(Rechne(0));
+    form.Edit2.Text = (dir / "kein_ordner" / "x.kor").string();
+    EXPECT_FALSE(Rechne(0));
+    form.Edit2.Text = dir.string();  // a folder
+    EXPECT_FALSE(Rechne(0));
+    form.Edit2.Text = "";
+    EXPECT_FALSE(Rechne(0));
+    ASSERT_EQ(dialoge.Errors.size(), 4u);
+    EXPECT_EQ(dialoge.Errors[0], "Datei nicht gefunden.");
+    EXPECT_EQ(dialoge.Errors[1], "Ungültiger Dateiname.");
+    EXPECT_EQ(dialoge.Errors[2], "Dateizugriff verweigert.");
+    EXPECT_NE(dialoge.Errors[3].find("Kein Dateiname"), std::string::npos);
+    EXPECT_EQ(Grid(), grid);
+    EXPECT_EQ(form.Memo1, memo);
+    EXPECT_EQ(Punkte.Length(), punkte);
+    EXPECT_EQ(form.Edit1.Text, "3.642");
+}
+
+TEST_F(KoordinatendateiTest, ReadErrorsLeaveTheRecordsReadSoFar) {
+    const auto grid = Grid();
+    struct Fall {
+        const char* inhalt;
+        const char* fehler;
+        std::size_t eintraege;  // entries of Punkte afterwards
+    };
+    for (const Fall& f : {Fall{"1 0 0 1 2\n2 1,5 0 1 2\n3 0 1 1 2\n", "Ungültige numerische Eingabe.", 3},
+                          Fall{"1 0 0 1 2\nP2 1 0 1 2\n", "Ungültige numerische Eingabe.", 3},
+                          Fall{"1 0 0 1 2\n2 1 0", "Versuch hinter dem Dateiende zu lesen.", 3},
+                          Fall{"1 0 0 1 2\n2 x 0", "Ungültige numerische Eingabe.", 3}}) {
+        SCOPED_TRACE(f.inhalt);
+        dialoge.Errors.clear();
+        Datei(f.inhalt);
+        EXPECT_FALSE(Rechne(0));
+        EXPECT_EQ(dialoge.Errors, Zeilen{f.fehler});
+        EXPECT_EQ(Punkte.Length(), f.eintraege);
+        EXPECT_EQ(Punkte[2].Name, "");  // the failing record has no name
+        EXPECT_EQ(Punkte[1].Name, "1");
+        EXPECT_TRUE(form.Memo1.empty());
+        EXPECT_EQ(Grid(), grid);
+        EXPECT_EQ(form.Edit1.Text, "3.642");
+    }
+}
+
+TEST_F(KoordinatendateiTest, ZenithAngleZeroDividesByZero) {
+    const auto grid = Grid();
+    Datei("1 0 10 0 2\n2 100 10 50 2\n3 200 10 50 2\n");
+    EXPECT_FALSE(Rechne(3));
+    EXPECT_EQ(dialoge.Errors, Zeilen{"Gleitkommadivision durch Null."});
+    EXPECT_EQ(Punkte.High(), 3);  // all records read
+    EXPECT_TRUE(form.Memo1.empty());
+    EXPECT_EQ(Grid(), grid);
+    EXPECT_EQ(form.Edit1.Text, "3.642");
+}
+
+TEST_F(KoordinatendateiTest, SolverFailureStillFillsTheGrid) {
+    // Radius 0: the solver fails after reading, the polar points stay rectangular.
+    Datei("1 0 10 1 0\n2 100 10 1 0\n3 200 10 2 0\n");
+    ASSERT_TRUE(Rechne(2));
+    EXPECT_EQ(dialoge.Messages, Zeilen{"Kugelmittelnpunkt Fehler"});
+    EXPECT_EQ(form.Edit1.Text, "0");
+    EXPECT_EQ(Row(1), (Zeilen{"", "       0.000", "       0.000", "       0.000", ""}));
+    EXPECT_EQ(Row(3), (Zeilen{"2", "       0.000", "      10.000", "       1.000", "      0.0000"}));
+}
+
+TEST_F(KoordinatendateiTest, CentreNameFromAnEarlierEvaluationStays) {
+    Punkte[0].Name = "K1";
+    Datei("1 1 0 0 2\n2 0 1 0 2\n3 -1 0 0 2\n");
+    ASSERT_TRUE(Rechne(0));
+    EXPECT_EQ(Row(1)[0], "K1");
+    EXPECT_EQ(form.Memo1[0], "Kugelzentrierung Punkt K1");
+}
+
+// "Konvert" writes test2.Kor in the test folder; "Rechne Datei" reads it back, one point per line.
+TEST_F(KoordinatendateiTest, KonvertThenRechneDatei) {
+    TForm1 konverter(dialoge, dir.string());
+    std::ofstream(dir / "test2.beb", std::ios::binary)
+        << "1 50 100 10 0.05\r\n2 150 100 10.1 0.05\r\n3 100 95 9.9 0.05\r\n4 250 105 10 0.05\r\n";
+    ASSERT_TRUE(konverter.Dispatch(&TForm1::Button2Click));
+    form.Edit2.Text = (dir / "test2.Kor").string();
+    ASSERT_TRUE(Rechne(0));
+    ASSERT_EQ(Punkte.High(), 4);
+    EXPECT_EQ(Punkte[1].Name, "1");
+    EXPECT_EQ(Punkte[4].Name, "4");
+    EXPECT_EQ(Punkte[1].Z, 100);
+    EXPECT_EQ(form.Edit1.Text, "0.05");
+    EXPECT_EQ(Row(2)[1], "     107.071");
+
+    // A missing input is the error box's "Datei nicht gefunden."
+    fs::remove(dir / "test2.beb");
+    EXPECT_FALSE(konverter.Dispatch(&TForm1::Button2Click));
+    EXPECT_EQ(dialoge.Errors, Zeilen{"Datei nicht gefunden."});
+}
