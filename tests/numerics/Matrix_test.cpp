@@ -120,10 +120,6 @@ TEST(InvertMatrix, OrderZeroChangesNothingAndIndicesAreChecked) {
     } catch (const ERangeError& e) {
         EXPECT_STREQ(e.what(), "Fehler bei Bereichsprüfung");
     }
-    // Rows long enough but too few of them.
-    TMatrix shortRows = NewMatrix(2, 3);
-    shortRows[1][1] = 1;
-    EXPECT_THROW(InvertMatrix(shortRows, 2), ERangeError);
 }
 
 TEST(InvertMatrix, OverflowOnStoreIsAnError) {
@@ -201,7 +197,4 @@ TEST(SphereFromFourPoints, FewerThanFourPointsReadsNothing) {
     EXPECT_EQ(Y0, 0);
     EXPECT_EQ(Z0, 0);
     EXPECT_EQ(R, 0);
-    // Four points claimed but only three present.
-    const TPunktArray three = Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
-    EXPECT_THROW(SphereFromFourPoints(three, 4, X0, Y0, Z0, R), ERangeError);
 }
