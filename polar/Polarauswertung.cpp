@@ -97,10 +97,12 @@ double ReducePointing(const std::string& line, TPunkt& p, const TMeldung& meldun
     return R;
 }
 
+}  // namespace
+
 // The centre (XM, YM, ZM, metres) as an observation from the station, laid out as an observation
 // line: name, direction (gon), slope distance (metres), zenith distance (gon), radius field "0.00"
-// and the codes of the sphere's first line (markedFirst, already with its "*").
-std::string CentreLine(const TPunkt& centre, const std::string& markedFirst) {
+// and the codes of the sphere's first line (firstLine, already with its "*").
+std::string KugelmittelpunktZeile(const TPunkt& centre, const std::string& firstLine) {
     const long double XM = centre.X, YM = centre.Y, ZM = centre.Z;
     const double S0 = StoreDouble(std::sqrt(XM * XM + YM * YM + ZM * ZM));
     double s = 0, t = 0;
@@ -110,14 +112,12 @@ std::string CentreLine(const TPunkt& centre, const std::string& markedFirst) {
     const double Zd0 = StoreDouble(100 - std::atan(Divide(ZM, s)) * Rho);
 
     // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
-    std::string rest = Cut(markedFirst, LineCapacity);
+    std::string rest = Cut(firstLine, LineCapacity);
     for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);
 
     return Cut(FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {centre.Name, Ri0, S0, Zd0, rest}),
                LineCapacity);
 }
-
-}  // namespace
 
 void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung) {
     Memo.clear();
@@ -128,8 +128,10 @@ void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLine
         throw EInOutError(code, "Datei " + FullPath(fileName) + " kann nicht geöffnet werden. " +
                                     (reason.empty() ? IOErrorText(code) : reason));
 
-    const std::string base = Cut(fileName.size() > 3 ? fileName.substr(0, fileName.size() - 3) : std::string(),
-                                 LineCapacity);
+    // The outputs lie beside the input: its name with the last three characters replaced. The
+    // name is not cut to a line's 255 characters: a cut path would put the files into another
+    // folder under a mangled name, where the surveyor would not find them.
+    const std::string base = fileName.size() > 3 ? fileName.substr(0, fileName.size() - 3) : std::string();
     const std::string markedName = base + "TXT";
     const std::string listingName = base + "LST";
     // An input named ...TXT or ...LST would be replaced by the output: refuse before any work.
@@ -172,7 +174,7 @@ void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLine
         }
 
         for (std::size_t u = pos; u <= last; ++u) lines[u].insert(lines[u].begin(), '*');
-        std::string centre = CentreLine(Punkte[0], lines[pos]);
+        std::string centre = KugelmittelpunktZeile(Punkte[0], lines[pos]);
         Memo.push_back("Polarkoordinaten des Kugelmittelpunktes");
         Memo.push_back(centre);
         marked.push_back(std::move(centre));

@@ -13,4 +13,10 @@ namespace zentrix {
 // three characters) and the listing ("LST"). Memo is cleared first and holds the listing.
 void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung);
 
+// The centre line of one sphere: the centre (X, Y, Z of centre, metres, station at the origin) as
+// an observation "Nr Ri S Zd 0.00 codes" (gon, metres, gon), named after centre.Name, with the
+// codes that follow the first five fields of firstLine. A centre straight above or below the
+// station has no zenith distance: EMathError.
+std::string KugelmittelpunktZeile(const TPunkt& centre, const std::string& firstLine);
+
 }  // namespace zentrix

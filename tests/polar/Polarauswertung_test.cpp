@@ -56,29 +56,27 @@ Vec Unit(const Vec& v) {
     return {v.x / l, v.y / l, v.z / l};
 }
 
-Vec Cross(const Vec& a, const Vec& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-// Pointings at the side of a sphere (centre given as a polar observation) that faces the station,
-// spread over m directions left and right of the line of sight and at heights from 10 to 65
-// degrees above it, all on the upper half.
+// Pointings at the side of a sphere (centre given as a polar observation) that faces the station.
+// The first three lie 5 degrees above the centre's height, to the left, to the right and in front,
+// so that their plan circle is the sphere's circle at that height; the others are spread over
+// directions up to 50 degrees off the line of sight and heights from 20 to 60 degrees above the
+// centre.
 std::vector<Pointing> SpherePointings(long double ri0, long double s0, long double zd0, int m, double radius = kRadius) {
     const Vec c = FromPolar(ri0, s0, zd0);
-    const Vec u = Unit({-c.x, -c.y, -c.z});                       // towards the station
-    const Vec side = Unit({-u.y, u.x, 0});                        // horizontal, across the sight
-    Vec up = Cross(u, side);
-    if (up.z < 0) up = {-up.x, -up.y, -up.z};
+    const Vec front = Unit({-c.x, -c.y, 0});  // horizontal, towards the station
+    const Vec side = {-front.y, front.x, 0};
+    const long double deg = kPi / 180;
+    std::vector<std::pair<long double, long double>> dirs = {{-75, 5}, {75, 5}, {0, 5}};
+    for (int k = 3; k < m; ++k) {
+        const long double t = m > 4 ? static_cast<long double>(k - 3) / (m - 4) : 0.5L;
+        dirs.push_back({-50 + 100 * t, 20 + 40 * std::fmod(0.618033988749895L * k, 1.0L)});
+    }
     std::vector<Pointing> result;
     for (int k = 0; k < m; ++k) {
-        const long double deg = kPi / 180;
-        const long double a = (-60 + 120.0L * k / (m - 1)) * deg;
-        const long double frac = std::fmod(0.618033988749895L * k + 0.2L, 1.0L);
-        const long double b = (10 + 55 * frac) * deg;
-        const long double cu = std::cos(a) * std::cos(b), cs = std::sin(a) * std::cos(b), cz = std::sin(b);
-        const Vec p = {c.x + radius * (cu * u.x + cs * side.x + cz * up.x),
-                       c.y + radius * (cu * u.y + cs * side.y + cz * up.y),
-                       c.z + radius * (cu * u.z + cs * side.z + cz * up.z)};
+        const long double a = dirs[k].first * deg, b = dirs[k].second * deg;
+        const long double cf = std::cos(a) * std::cos(b), cs = std::sin(a) * std::cos(b), cz = std::sin(b);
+        const Vec p = {c.x + radius * (cf * front.x + cs * side.x), c.y + radius * (cf * front.y + cs * side.y),
+                       c.z + radius * cz};
         result.push_back(ToPolar(p));
     }
     return result;
@@ -234,6 +232,19 @@ TEST_F(PolarauswertungTest, SameNameInTwoRunsGivesTwoSpheres) {
                                                      std::vector{centres[1]}, Marked(second))));
 }
 
+TEST_F(PolarauswertungTest, ScanGoesOnFromTheMarkedLastLineOfASphere) {
+    // After a sphere the scan looks again at its last line, now marked: with two following lines
+    // named "*K1" it starts a further group (here one the solver rejects).
+    const auto k1 = SphereLines("K1", 70, 16, 99, 3);
+    const std::vector<std::string> starred = {"*K1 1 2 3 4", "*K1 1 2 3 4"};
+
+    Run(Concat(k1, starred));
+    EXPECT_EQ(messages, std::vector<std::string>{"Kugelmittelnpunkt Fehler"});
+    const std::vector<std::string> centre = {"K1     70.0000      16.000     99.0000     0.00 "};
+    EXPECT_EQ(CentreLines(), centre);
+    EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(Concat(centre, Marked(k1), starred)));
+}
+
 TEST_F(PolarauswertungTest, NamesAreComparedWithLetterCaseAndFromTheFirstColumn) {
     const auto k1 = SphereLines("K1", 80, 25, 100, 3);
     // "k1" differs from "K1"; a line beginning with a blank has the empty name and ends the run.
@@ -241,9 +252,9 @@ TEST_F(PolarauswertungTest, NamesAreComparedWithLetterCaseAndFromTheFirstColumn)
     std::vector<std::string> broken = SphereLines("K1", 80, 25, 100, 3);
     broken[1] = " " + broken[1];
 
-    Run(Concat(lower, k1, broken));
+    Run(Concat(lower, k1, lower, broken));
     ASSERT_EQ(CentreLines().size(), 1u);
-    EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(Concat(lower, CentreLines(), Marked(k1), broken)));
+    EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(Concat(lower, CentreLines(), Marked(k1), lower, broken)));
 }
 
 TEST_F(PolarauswertungTest, LinesBeginningWithABlankFormAGroupOfTheEmptyName) {
@@ -322,28 +333,71 @@ TEST_F(PolarauswertungTest, MissingRadiusOnTheLastLineFailsTheSphereAndLeavesItU
     EXPECT_EQ(std::count(Memo.begin(), Memo.end(), "Polarkoordinaten des Kugelmittelpunktes"), 1);
 }
 
-TEST_F(PolarauswertungTest, CentreStraightAboveTheStationStopsWithoutSaving) {
-    // Two pairs of pointings at the underside of a sphere 5 m above the station, mirrored through
-    // the vertical axis (zenith distance of opposite sign): the centre lies exactly on that axis,
-    // where no zenith distance can be formed.
-    std::vector<std::string> lines;
-    for (const auto& [ri, r] : {std::pair{0.0L, 0.05L}, std::pair{100.0L, 0.03L}}) {
-        const long double z = 5 - std::sqrt(kRadius * kRadius - r * r);
-        const long double s = std::sqrt(r * r + z * z), zd = std::atan2(r, z) * kRho;
-        lines.push_back("Z " + Fmt("%.10Lf %.10Lf %.10Lf", ri, s, -zd) + " 0.0725");
-        lines.push_back("Z " + Fmt("%.10Lf %.10Lf %.10Lf", ri, s, zd) + " 0.0725");
-    }
-    input = dir / "obs.dat";
-    std::ofstream(input, std::ios::binary) << WithEnds(lines);
+TEST_F(PolarauswertungTest, ArithmeticFaultStopsTheScanWithoutSaving) {
+    // A distance beyond the range of a double in the second sphere: the first sphere's report
+    // stays in the memo, no file is written.
+    const auto good = SphereLines("K1", 30, 14, 98, 3);
+    const std::vector<std::string> bad = {"K2 1 1e999 100 0.0725", "K2 2 10 100 0.0725", "K2 3 10 100 0.0725"};
     try {
-        Polarauswertung(input.string(), Punkte, Memo, meldung);
+        Run(Concat(good, bad));
         ADD_FAILURE() << "no arithmetic error";
     } catch (const EMathError& e) {
-        EXPECT_STREQ(e.what(), "Gleitkommadivision durch Null");
+        EXPECT_STREQ(e.what(), "Gleitkommaüberlauf");
     }
     EXPECT_FALSE(fs::exists(Out("TXT")));
     EXPECT_FALSE(fs::exists(Out("LST")));
-    EXPECT_FALSE(Memo.empty());  // the solver's report stays
+    EXPECT_EQ(CentreLines(), std::vector<std::string>{"K1     30.0000      14.000     98.0000     0.00 "});
+}
+
+// ---------------------------------------------------------------------------------------------
+// The centre as an observation line
+
+TEST(KugelmittelpunktZeile, StatesDirectionDistanceAndZenithDistanceOfTheCentre) {
+    DecimalSeparator = '.';
+    struct Case {
+        double x, y, z;
+        const char* first;
+        const char* line;
+    } cases[] = {
+        {3, 4, 12, "*K1 1 2 3 4", "K1     59.0334      13.000     25.1332     0.00 "},
+        {-3, -4, -12, "*K1 1 2 3 4 CODE7  Mauer", "K1    259.0334      13.000    174.8668     0.00 CODE7  Mauer"},
+        {10, 0, 0, "*K1 1 2 3", "K1      0.0000      10.000    100.0000     0.00 "},
+        {0, -2, -1e-9, "*K1", "K1    300.0000       2.000    100.0000     0.00 "},
+        {1, -1e-3, 0, "*K1 1 2 3 4 x", "K1    399.9363       1.000    100.0000     0.00 x"},
+        {1, -1e-7, 0, "*K1 1 2 3 4 x", "K1    400.0000       1.000    100.0000     0.00 x"},  // just below 400 gon
+    };
+    for (const auto& c : cases) {
+        TPunkt centre;
+        centre.Name = "K1";
+        centre.X = c.x;
+        centre.Y = c.y;
+        centre.Z = c.z;
+        EXPECT_EQ(KugelmittelpunktZeile(centre, c.first), c.line) << c.x << " " << c.y << " " << c.z;
+    }
+}
+
+TEST(KugelmittelpunktZeile, IsCutTo255Characters) {
+    DecimalSeparator = '.';
+    TPunkt centre{"K1", 3, 4, 12, 0};
+    const std::string line = KugelmittelpunktZeile(centre, "*K1 1 2 3 4 " + std::string(300, 'c'));
+    EXPECT_EQ(line, "K1     59.0334      13.000     25.1332     0.00 " + std::string(255 - 48, 'c'));
+}
+
+TEST(KugelmittelpunktZeile, CentreStraightAboveOrAtTheStationIsAnArithmeticFault) {
+    DecimalSeparator = '.';
+    struct Case {
+        double z;
+        const char* text;
+    } cases[] = {{5, "Gleitkommadivision durch Null"}, {-5, "Gleitkommadivision durch Null"},
+                 {0, "Ungültige Gleitkommaoperation"}};
+    for (const auto& c : cases) {
+        try {
+            KugelmittelpunktZeile(TPunkt{"K1", 0, 0, c.z, 0}, "*K1 1 2 3 4");
+            ADD_FAILURE() << "no error for Z = " << c.z;
+        } catch (const EMathError& e) {
+            EXPECT_STREQ(e.what(), c.text);
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -546,6 +600,21 @@ TEST_F(PolarauswertungTest, CentreLinesOfRandomSpheresAreTheRoundedTrueCentres) 
     EXPECT_LT(worstText, 0.00055L);
     RecordProperty("worst_centre_line_error_mm", std::to_string(static_cast<double>(worstText) * 1000));
     std::printf("worst centre line error: %.4f mm\n", static_cast<double>(worstText) * 1000);
+}
+
+// A long path keeps its outputs beside the input, whatever its length.
+TEST_F(PolarauswertungTest, OutputsOfALongPathLieBesideTheInput) {
+    fs::path folder = dir;
+    for (int i = 0; i < 6; ++i) folder /= std::string(50, static_cast<char>('a' + i));
+    fs::create_directories(folder);
+    const auto k1 = SphereLines("K1", 50, 10, 95, 3);
+    input = folder / "beobachtungen.dat";
+    ASSERT_GT(input.string().size(), 300u);
+    std::ofstream(input, std::ios::binary) << WithEnds(k1);
+    Polarauswertung(input.string(), Punkte, Memo, meldung);
+    EXPECT_TRUE(fs::exists(folder / "beobachtungen.TXT"));
+    EXPECT_TRUE(fs::exists(folder / "beobachtungen.LST"));
+    EXPECT_EQ(CentreLines().size(), 1u);
 }
 
 }  // namespace
