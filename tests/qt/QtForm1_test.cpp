@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -167,4 +169,28 @@ TEST(QtDialogeTest, ErrorBoxIsModalWithTitleIconAndText) {
     EXPECT_EQ(title, ApplicationTitle());
     EXPECT_EQ(text, "Datei nicht gefunden.");
     EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+// "Rechne Datei" from the window: the file's points in the grid, the message box after a failure.
+TEST_F(QtForm1Test, RechneDateiFillsTheGridAndShowsItsMessage) {
+    form.show();
+    const QString datei = QDir::temp().filePath(QStringLiteral("zentrix_qt_%1.kor").arg(QCoreApplication::applicationPid()));
+    {
+        QFile f(datei);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("7 1 0 0 0.05\r\n8 0 1 0 0.05\r\n");
+    }
+    auto* edit2 = Find<QLineEdit>("Edit2");
+    QTest::keyClicks(edit2, datei);
+    QTest::mouseClick(Find<QRadioButton>("RadioGroup1Item1"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>("Button3"), Qt::LeftButton);
+    QFile::remove(datei);
+    EXPECT_EQ(dialoge.Messages, std::vector<std::string>{"Kugelmittelnpunkt Fehler"});
+    auto* grid = Find<QTableWidget>("StringGrid1");
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "Y");
+    EXPECT_EQ(grid->horizontalHeaderItem(4)->text(), "vdH");
+    EXPECT_EQ(grid->item(1, 0)->text(), "7");
+    EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), "0.05");
+    EXPECT_EQ(MemoLines(), QStringList{QString()});
 }
