@@ -25,17 +25,6 @@ void DeleteLeadingBlanks(std::string& line) {
     line.erase(0, first == std::string::npos ? line.size() : first);
 }
 
-// Reads the text with the point as decimal mark, whatever the regional setting currently is,
-// and puts the setting back afterwards.
-double PointTextToReal(const std::string& text) {
-    struct SeparatorGuard {
-        char saved = DecimalSeparator;
-        ~SeparatorGuard() { DecimalSeparator = saved; }
-    } guard;
-    DecimalSeparator = '.';
-    return TextToReal(text);
-}
-
 }  // namespace
 
 std::string GetToken(std::string& line, std::size_t capacity) {
@@ -80,7 +69,8 @@ double GetReal(std::string& line, std::size_t capacity, const TMeldung& meldung)
     if (comma != std::string::npos) token[comma] = '.';
 
     try {
-        return PointTextToReal(token);
+        // Observation files always use the point, whatever the regional setting is.
+        return TextToReal(token, '.');
     } catch (const EConvertError&) {
         // Not a number: tell the surveyor which field and what follows it; the value counts as 0.
         std::string second = "-> " + line;

@@ -372,7 +372,9 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
     return out;
 }
 
-double TextToReal(std::string_view text) {
+double TextToReal(std::string_view text) { return TextToReal(text, DecimalSeparator); }
+
+double TextToReal(std::string_view text, char separator) {
     auto reject = [&]() -> double {
         throw EConvertError("'" + std::string(text) + "' ist kein gültiger Gleitkommawert");
     };
@@ -391,7 +393,7 @@ double TextToReal(std::string_view text) {
         mantissa += text[i++];
         taken = true;
     }
-    if (i < n && text[i] == DecimalSeparator) {
+    if (i < n && text[i] == separator) {
         ++i;
         taken = true;
         while (i < n && text[i] >= '0' && text[i] <= '9') {

@@ -66,5 +66,7 @@ std::string IntegerToText(long long value);
 // "'<text>' ist kein gültiger Gleitkommawert" for anything else, and "Gleitkommaüberlauf" for a
 // number beyond the range of a double.
 double TextToReal(std::string_view text);
+// The same with a given decimal separator instead of the setting.
+double TextToReal(std::string_view text, char separator);
 
 }  // namespace zentrix

@@ -92,9 +92,7 @@ void TForm1::Button3Click() {
 
     StringGrid1.SetRowCount(static_cast<int>(n + 2));
     StringGrid1.SetColCount(5);
-    StringGrid1.Cells(0, 0) = "Punkt";
-    for (int c = 0; c < 3; ++c) StringGrid1.Cells(c + 1, 0) = df.Kopf[c];
-    StringGrid1.Cells(4, 0) = "vdH";
+    WriteGridHeaders(StringGrid1, df.Kopf[0], df.Kopf[1], df.Kopf[2], "vdH");
     FillGrid(StringGrid1, Punkte, TLabelArt::Name);
 }
 

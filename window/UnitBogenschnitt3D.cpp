@@ -64,15 +64,15 @@ void FillRow(TStringGrid& grid, const TPunktArray& punkte, long long i, TLabelAr
     grid.Cells(3, row) = FormatText("%12.3f", {p.Z});
 }
 
-void WriteHeaders(TStringGrid& grid, const char* c1, const char* c2, const char* c3, const char* c4) {
+}  // namespace
+
+void WriteGridHeaders(TStringGrid& grid, const char* c1, const char* c2, const char* c3, const char* c4) {
     grid.Cells(0, 0) = "Punkt";
     grid.Cells(1, 0) = c1;
     grid.Cells(2, 0) = c2;
     grid.Cells(3, 0) = c3;
     grid.Cells(4, 0) = c4;
 }
-
-}  // namespace
 
 void FillGrid(TStringGrid& grid, const TPunktArray& punkte, TLabelArt art) {
     for (long long i = 0; i <= punkte.High(); ++i) {
@@ -127,14 +127,14 @@ void TForm1::FormActivate() {
 
     StringGrid1.SetRowCount(6);
     StringGrid1.SetColCount(5);
-    WriteHeaders(StringGrid1, "X", "Y", "Z", "vZ");
+    WriteGridHeaders(StringGrid1, "X", "Y", "Z", "vZ");
     for (long long i = 0; i <= 4; ++i) FillRow(StringGrid1, Punkte, i, TLabelArt::Nummer);
 
     Kugelzentrierung(Punkte, 4, false, 3.642, Memo1);
 
     StringGrid1.SetRowCount(6);
     StringGrid1.SetColCount(5);
-    WriteHeaders(StringGrid1, "X", "Y", "Z", "vZ");
+    WriteGridHeaders(StringGrid1, "X", "Y", "Z", "vZ");
     FillGrid(StringGrid1, Punkte, TLabelArt::Nummer);
 }
 

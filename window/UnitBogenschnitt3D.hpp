@@ -51,6 +51,9 @@ enum class TLabelArt { Nummer, Name };
 // on, vR as "%12.4f" in column 4. Row and column counts are the caller's.
 void FillGrid(TStringGrid& grid, const TPunktArray& punkte, TLabelArt art);
 
+// Writes the header row: "Punkt" and the captions of columns 1 to 4.
+void WriteGridHeaders(TStringGrid& grid, const char* c1, const char* c2, const char* c3, const char* c4);
+
 // The window's caption.
 extern const char* const FormCaption;
 
