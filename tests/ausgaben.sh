@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The batch tool's outputs on every input file under tests/data, command by command.
+#
+#   tests/ausgaben.sh CLI ORDNER     writes one file per run into ORDNER (to compare two builds: diff -r)
+#   tests/ausgaben.sh CLI --pruefe   compares every run with its checksum in tests/ausgaben.sha256
+#   tests/ausgaben.sh CLI --neu      writes tests/ausgaben.sha256 afresh (after an intended change)
+#
+# Every input file goes through every command: "rechne-datei" in all eight data formats,
+# "polarauswertung" (with the marked file and the listing it writes), "rechne" (the file as a
+# point list) and "konvert" (the file as test2.beb), each as text and as JSON. A run's record is
+# its exit code, standard output, standard error and the files it wrote; the temporary folder in
+# messages is written as <TMP>.
+set -euo pipefail
+LC_ALL=C.UTF-8
+export LC_ALL
+
+cli="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+mode="$2"
+here="$(cd "$(dirname "$0")" && pwd)"
+summen="$here/ausgaben.sha256"
+
+tmp="$(mktemp -d)"
+trap 'chmod -R u+w "$tmp" 2>/dev/null; rm -r "$tmp"' EXIT
+case "$mode" in
+  --pruefe|--neu) out="$tmp/ausgaben" ;;
+  *) out="$mode" ;;
+esac
+mkdir -p "$out"
+
+# record NAME FOLDER COMMAND...: runs the command in FOLDER and writes its record.
+record() {
+  local name="$1" folder="$2"
+  shift 2
+  local rc=0
+  (cd "$folder" && "$@" >"$tmp/stdout" 2>"$tmp/stderr") || rc=$?
+  {
+    echo "rc=$rc"
+    echo "--- stdout"; cat "$tmp/stdout"
+    echo "--- stderr"; cat "$tmp/stderr"
+    local f
+    for f in "$folder"/*; do
+      [ -f "$f" ] || continue
+      echo "--- Datei $(basename "$f")"; cat "$f"
+    done
+  } | sed "s#$tmp#<TMP>#g" >"$out/$name"
+}
+
+fresh() {
+  rm -rf "$tmp/work"
+  mkdir -p "$tmp/work"
+  echo "$tmp/work"
+}
+
+cd "$here/data"
+find . -type f | LC_ALL=C sort | sed 's#^\./##' | while read -r datei; do
+  key="${datei//\//__}"
+  src="$here/data/$datei"
+  for json in "" "--json"; do
+    sfx="${json:+_json}"
+    for format in 0 1 2 3 4 5 6 7; do
+      record "${key}__rechne-datei_f${format}${sfx}" "$(fresh)" "$cli" rechne-datei "$src" --format "$format" $json
+    done
+    work="$(fresh)"
+    cp "$src" "$work/$(basename "$datei")"
+    record "${key}__polarauswertung${sfx}" "$work" "$cli" polarauswertung "$(basename "$datei")" $json
+    record "${key}__rechne${sfx}" "$(fresh)" "$cli" rechne --radius 3.642 "$src" $json
+    work="$(fresh)"
+    cp "$src" "$work/test2.beb"
+    record "${key}__konvert${sfx}" "$work" "$cli" konvert --dir . $json
+  done
+done
+record "demo" "$(fresh)" "$cli" demo
+record "demo_json" "$(fresh)" "$cli" demo --json
+
+case "$mode" in
+  --neu)
+    (cd "$out" && LC_ALL=C sha256sum -- * | LC_ALL=C sort -k2) >"$summen"
+    echo "$(wc -l <"$summen") Läufe in $summen geschrieben."
+    ;;
+  --pruefe)
+    if ! (cd "$out" && sha256sum --quiet -c "$summen"); then
+      echo "Ausgaben weichen ab; Aufzeichnungen zum Vergleichen: tests/ausgaben.sh CLI ORDNER" >&2
+      exit 1
+    fi
+    count="$(ls "$out" | wc -l)"
+    if [ "$count" -ne "$(wc -l <"$summen")" ]; then
+      echo "Anzahl der Läufe ($count) passt nicht zu $summen." >&2
+      exit 1
+    fi
+    echo "$count Läufe unverändert."
+    ;;
+esac
