@@ -22,7 +22,5 @@ int main(int argc, char** argv) {
     zentrix::TQtForm1 form(dialoge, QDir::currentPath().toStdString());
     dialoge.SetParent(&form);
     form.show();
-    const int rc = app.exec();
-    zentrix::Punkte = zentrix::TPunktArray();
-    return rc;
+    return app.exec();
 }

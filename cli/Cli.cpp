@@ -1,13 +1,14 @@
+// zentrix-cli: each command runs on a freshly started window model, as the window would run it.
 #include "cli/Cli.hpp"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
+#include "textio/TextFile.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
 
 namespace zentrix {
@@ -30,22 +31,40 @@ const char* const Hilfetext =
     "Mit --json ein JSON-Objekt: report, grid, reflektorhoehe, messages, error, punkte.\n"
     "Rückgabewert: 0 fertig, 3 fertig mit Meldung, 1 Fehler, 2 falscher Aufruf.\n";
 
+// What the command line asked for.
+struct TAufruf {
+    std::string befehl;
+    bool json = false;
+    std::string radius;   // rechne: the text of the reflector-height field
+    std::string datei;    // rechne (optional), rechne-datei, polarauswertung
+    int format = 0;       // rechne-datei
+    std::string ordner;   // konvert
+};
+
+// A freshly started window after its first activation, and where the command's own report,
+// messages and errors begin.
+struct TLauf {
+    TRecordingDialoge dialoge;
+    TForm1 form;
+    std::size_t memoStart = 0;
+    int geloescht = 0;
+    std::size_t meldungenStart = 0;
+    std::size_t fehlerStart = 0;
+
+    TLauf(const std::string& ordner, bool demo) : form(dialoge, ordner) {
+        form.Dispatch(&TForm1::FormActivate);
+        // The demonstration's report is the output of "demo"; every other command shows its own.
+        memoStart = demo ? 1 : form.Memo1.size();
+        geloescht = form.Memo1Cleared;
+        meldungenStart = demo ? 0 : dialoge.Messages.size();
+        fehlerStart = demo ? 0 : dialoge.Errors.size();
+    }
+};
+
 // Display width of a UTF-8 text (code points).
 std::size_t Breite(const std::string& s) {
     return static_cast<std::size_t>(
         std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-// Splits a text into lines: LF or CR LF ends a line; a last line without line end counts.
-std::vector<std::string> Zeilen(const std::string& text) {
-    std::vector<std::string> zeilen;
-    std::string zeile;
-    std::istringstream in(text);
-    while (std::getline(in, zeile)) {
-        if (!zeile.empty() && zeile.back() == '\r') zeile.pop_back();
-        zeilen.push_back(zeile);
-    }
-    return zeilen;
 }
 
 std::vector<std::string> Felder(const std::string& zeile) {
@@ -87,40 +106,30 @@ void PrintTable(const TStringGrid& grid, std::ostream& out) {
     }
 }
 
-}  // namespace
-
-int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-           const std::string& workingDirectory) {
+// Parses the command line. Returns an exit code when the run ends here (help, wrong usage).
+std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, std::ostream& out, std::ostream& err) {
     CLI::App app{"zentrix-cli", "zentrix-cli"};
     app.set_help_flag();
     bool hilfe = false;
     app.add_flag("-h,--hilfe,--help", hilfe);
-    bool json = false;
     auto* demo = app.add_subcommand("demo");
-    demo->add_flag("--json", json);
+    demo->add_flag("--json", a.json);
     auto* rechne = app.add_subcommand("rechne");
-    std::string radius, punktDatei;
-    rechne->add_option("--radius", radius)->required();
-    rechne->add_option("DATEI", punktDatei);
-    rechne->add_flag("--json", json);
+    rechne->add_option("--radius", a.radius)->required();
+    rechne->add_option("DATEI", a.datei);
+    rechne->add_flag("--json", a.json);
     auto* rechneDatei = app.add_subcommand("rechne-datei");
-    std::string koordinatenDatei;
-    int format = 0;
-    rechneDatei->add_option("DATEI", koordinatenDatei)->required();
-    rechneDatei->add_option("--format", format)->check(CLI::Range(0, 7));
-    rechneDatei->add_flag("--json", json);
+    rechneDatei->add_option("DATEI", a.datei)->required();
+    rechneDatei->add_option("--format", a.format)->check(CLI::Range(0, 7));
+    rechneDatei->add_flag("--json", a.json);
     auto* polar = app.add_subcommand("polarauswertung");
-    std::string beobachtungen;
-    polar->add_option("DATEI", beobachtungen)->required();
-    polar->add_flag("--json", json);
+    polar->add_option("DATEI", a.datei)->required();
+    polar->add_flag("--json", a.json);
     auto* konvert = app.add_subcommand("konvert");
-    std::string ordner = workingDirectory;
-    konvert->add_option("--dir", ordner);
-    konvert->add_flag("--json", json);
-
+    konvert->add_option("--dir", a.ordner);
+    konvert->add_flag("--json", a.json);
     try {
-        std::vector<std::string> reversed(args.rbegin(), args.rend());
-        app.parse(reversed);
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));  // CLI11 takes them reversed
     } catch (const CLI::Error& e) {
         err << "zentrix-cli: falscher Aufruf (" << GermanReason(e) << ").\n\n" << Hilfetext;
         return CliAufruf;
@@ -133,94 +142,102 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         err << "zentrix-cli: falscher Aufruf (kein Befehl angegeben).\n\n" << Hilfetext;
         return CliAufruf;
     }
+    a.befehl = app.get_subcommands().front()->get_name();
+    return std::nullopt;
+}
 
-    // A freshly started window after its first activation.
-    TRecordingDialoge dialoge;
-    Punkte = TPunktArray();
-    TForm1 form(dialoge, ordner);
-    form.Dispatch(&TForm1::FormActivate);
-    const bool istDemo = demo->parsed();
-    const std::size_t memoStart = istDemo ? 1 : form.Memo1.size();
-    const int geloescht = form.Memo1Cleared;
-    const std::size_t meldungenStart = istDemo ? 0 : dialoge.Messages.size();
-    const std::size_t fehlerStart = istDemo ? 0 : dialoge.Errors.size();
-
-    if (rechne->parsed()) {
-        std::string text;
-        if (punktDatei.empty()) {
-            std::ostringstream puffer;
-            puffer << in.rdbuf();
-            text = puffer.str();
-        } else {
-            std::ifstream datei(punktDatei, std::ios::binary);
-            if (!datei) {
-                dialoge.ShowError(ErrorBoxText("Datei " + punktDatei + " kann nicht gelesen werden"));
-            } else {
-                std::ostringstream puffer;
-                puffer << datei.rdbuf();
-                text = puffer.str();
-            }
-        }
-        if (dialoge.Errors.size() == fehlerStart) {
-            const auto zeilen = Zeilen(text);
-            form.StringGrid1.SetRowCount(static_cast<int>(zeilen.size()) + 2);
-            for (std::size_t i = 0; i < zeilen.size(); ++i) {
-                const auto felder = Felder(zeilen[i]);
-                for (int c = 1; c <= 3; ++c)
-                    form.StringGrid1.Cells(c, static_cast<int>(i) + 2) =
-                        static_cast<std::size_t>(c) <= felder.size() ? felder[static_cast<std::size_t>(c) - 1] : "";
-            }
-            form.Edit1.Text = radius;
-            form.Dispatch(&TForm1::Button1Click);
-        }
-    } else if (rechneDatei->parsed()) {
-        form.Edit2.Text = koordinatenDatei;
-        form.RadioGroup1.ItemIndex = format;
-        form.Dispatch(&TForm1::Button3Click);
-    } else if (polar->parsed()) {
-        form.Edit2.Text = beobachtungen;
-        form.Dispatch(&TForm1::Button4Click);
-    } else if (konvert->parsed()) {
-        form.Dispatch(&TForm1::Button2Click);
+// "Rechne": one point per line, the texts of columns X, Y, Z separated by tabulators, typed into
+// the grid as the user would; the radius text into the reflector-height field.
+void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in) {
+    std::vector<std::string> zeilen;
+    if (a.datei.empty()) {
+        zeilen = SplitLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    } else if (LoadLines(a.datei, zeilen) != 0) {
+        lauf.dialoge.ShowError(ErrorBoxText("Datei " + a.datei + " kann nicht gelesen werden"));
+        return;
     }
-
-    std::vector<std::string> report;
-    if (form.Memo1Cleared != geloescht)
-        report = form.Memo1;
-    else if (memoStart <= form.Memo1.size())
-        report.assign(form.Memo1.begin() + static_cast<std::ptrdiff_t>(memoStart), form.Memo1.end());
-    const std::vector<std::string> meldungen(dialoge.Messages.begin() + static_cast<std::ptrdiff_t>(meldungenStart),
-                                             dialoge.Messages.end());
-    const bool fehler = dialoge.Errors.size() > fehlerStart;
-    const std::string fehlertext = fehler ? dialoge.Errors.back() : std::string();
-
-    if (json) {
-        nlohmann::json j;
-        j["report"] = report;
-        nlohmann::json grid = nlohmann::json::array();
-        for (int r = 0; r < form.StringGrid1.RowCount(); ++r) {
-            nlohmann::json zeile = nlohmann::json::array();
-            for (int c = 0; c < form.StringGrid1.ColCount(); ++c) zeile.push_back(form.StringGrid1.Cells(c, r));
-            grid.push_back(zeile);
-        }
-        j["grid"] = grid;
-        j["reflektorhoehe"] = form.Edit1.Text;
-        j["messages"] = meldungen;
-        j["error"] = fehler ? nlohmann::json(fehlertext) : nlohmann::json(nullptr);
-        nlohmann::json punkte = nlohmann::json::array();
-        for (const TPunkt& p : Punkte)
-            punkte.push_back({{"Name", p.Name}, {"X", p.X}, {"Y", p.Y}, {"Z", p.Z}, {"vR", p.vR}});
-        j["punkte"] = punkte;
-        out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
-    } else {
-        for (const auto& zeile : report) out << zeile << '\n';
-        if (!report.empty()) out << '\n';
-        PrintTable(form.StringGrid1, out);
-        for (const auto& m : meldungen) err << "Meldung: " << m << '\n';
-        if (fehler) err << "Fehler: " << fehlertext << '\n';
+    TStringGrid& grid = lauf.form.StringGrid1;
+    grid.SetRowCount(static_cast<int>(zeilen.size()) + 2);
+    for (std::size_t i = 0; i < zeilen.size(); ++i) {
+        const auto felder = Felder(zeilen[i]);
+        for (std::size_t c = 1; c <= 3; ++c)
+            grid.Cells(static_cast<int>(c), static_cast<int>(i) + 2) = c <= felder.size() ? felder[c - 1] : "";
     }
-    if (fehler) return CliFehler;
-    if (!meldungen.empty()) return CliMeldung;
+    lauf.form.Edit1.Text = a.radius;
+    lauf.form.Dispatch(&TForm1::Button1Click);
+}
+
+void RechneDatei(TLauf& lauf, const TAufruf& a) {
+    lauf.form.Edit2.Text = a.datei;
+    lauf.form.RadioGroup1.ItemIndex = a.format;
+    lauf.form.Dispatch(&TForm1::Button3Click);
+}
+
+void Polarauswertung(TLauf& lauf, const TAufruf& a) {
+    lauf.form.Edit2.Text = a.datei;
+    lauf.form.Dispatch(&TForm1::Button4Click);
+}
+
+// The command's report: the whole memo when the command cleared it, otherwise what it appended.
+std::vector<std::string> Bericht(const TLauf& lauf) {
+    const TMemoLines& memo = lauf.form.Memo1;
+    if (lauf.form.Memo1Cleared != lauf.geloescht) return memo;
+    if (lauf.memoStart > memo.size()) return {};
+    return {memo.begin() + static_cast<std::ptrdiff_t>(lauf.memoStart), memo.end()};
+}
+
+void SchreibeJson(const TLauf& lauf, std::ostream& out) {
+    const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
+    const std::vector<std::string>& fehler = lauf.dialoge.Errors;
+    nlohmann::json j;
+    j["report"] = Bericht(lauf);
+    nlohmann::json grid = nlohmann::json::array();
+    const TStringGrid& g = lauf.form.StringGrid1;
+    for (int r = 0; r < g.RowCount(); ++r) {
+        nlohmann::json zeile = nlohmann::json::array();
+        for (int c = 0; c < g.ColCount(); ++c) zeile.push_back(g.Cells(c, r));
+        grid.push_back(zeile);
+    }
+    j["grid"] = grid;
+    j["reflektorhoehe"] = lauf.form.Edit1.Text;
+    j["messages"] = std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
+                                             meldungen.end());
+    j["error"] = fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr);
+    nlohmann::json punkte = nlohmann::json::array();
+    for (const TPunkt& p : lauf.form.Punkte)
+        punkte.push_back({{"Name", p.Name}, {"X", p.X}, {"Y", p.Y}, {"Z", p.Z}, {"vR", p.vR}});
+    j["punkte"] = punkte;
+    out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string> bericht = Bericht(lauf);
+    for (const auto& zeile : bericht) out << zeile << '\n';
+    if (!bericht.empty()) out << '\n';
+    PrintTable(lauf.form.StringGrid1, out);
+    const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
+    for (std::size_t i = lauf.meldungenStart; i < meldungen.size(); ++i) err << "Meldung: " << meldungen[i] << '\n';
+    if (lauf.dialoge.Errors.size() > lauf.fehlerStart) err << "Fehler: " << lauf.dialoge.Errors.back() << '\n';
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           const std::string& workingDirectory) {
+    TAufruf a;
+    a.ordner = workingDirectory;
+    if (const auto ende = LiesAufruf(args, a, out, err)) return *ende;
+
+    TLauf lauf(a.ordner, a.befehl == "demo");
+    if (a.befehl == "rechne") Rechne(lauf, a, in);
+    else if (a.befehl == "rechne-datei") RechneDatei(lauf, a);
+    else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a);
+    else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Button2Click);
+
+    if (a.json) SchreibeJson(lauf, out);
+    else SchreibeText(lauf, out, err);
+    if (lauf.dialoge.Errors.size() > lauf.fehlerStart) return CliFehler;
+    if (lauf.dialoge.Messages.size() > lauf.meldungenStart) return CliMeldung;
     return CliOk;
 }
 

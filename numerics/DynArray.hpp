@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
 
 namespace zentrix {
 

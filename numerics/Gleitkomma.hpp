@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
 
 namespace zentrix {
 

@@ -1,14 +1,16 @@
-// The sphere centre solver: three-point circumcircle solution with height offset, the exact
-// sphere through the first four points, then one least-squares step with the radius held fixed.
+// The sphere centre solver.
+//
+// Stage 1 finds a centre from three well-spread points: the circle through them in plan, lifted
+// by the height that puts the points at distance R, always below the points' plane (the
+// reflector is seen from above the sphere's equator or from the side). Stage 2 takes the exact
+// sphere through the first four points, and stage 3 one least-squares step from there.
 #include "numerics/Kugel.hpp"
 
 #include <cmath>
-#include <string>
+#include <utility>
 
 #include "numerics/Gleitkomma.hpp"
-#include "numerics/Matrix.hpp"
-#include "polar/Richtung.hpp"
-#include "textio/NumText.hpp"
+#include "numerics/Polar.hpp"
 
 namespace zentrix {
 
@@ -20,10 +22,9 @@ using L = long double;
 void PolarToRectangular(TPunktArray& Punkte, int n) {
     for (int i = 1; i <= n; ++i) {
         TPunkt& p = Punkte[i];
-        const L d = p.X;
-        const L t = static_cast<L>(p.Y) / Rho;  // gon -> radians
-        const double x = StoreDouble(d * std::cos(t));
-        const double y = StoreDouble(d * std::sin(t));
+        const TPlan plan = Plan(p.X, p.Y);
+        const double x = StoreDouble(plan.X);
+        const double y = StoreDouble(plan.Y);
         p.X = x;
         p.Y = y;
     }
@@ -39,28 +40,14 @@ void RectangularToPolar(TPunktArray& Punkte, int n) {
         DirectionAndDistance(p.Y, p.X, s, t);
         p.X = s;
         p.Y = StoreDouble(static_cast<L>(t) * Rho);
-        p.Z = StoreDouble(std::atan(Divide(p.Z, p.X)) * Rho);
+        p.Z = StoreDouble(Hoehenwinkel(p.Z, s));
     }
 }
 
-}  // namespace
-
-int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo) {
-    // 1. At least three points.
-    if (n < 3) return KugelZuWenigPunkte;
-
-    // 2. Working arrays (released by their destructors on every way out) and the centre slot.
-    TMatrix M = NewMatrix(3, 3);
-    TVektor v(3);
-    double XM = 0, YM = 0, ZM = 0;
-    Punkte[0].X = 0;
-    Punkte[0].Y = 0;
-    Punkte[0].Z = 0;
-
-    // 3. Polar input.
-    if (Polar) PolarToRectangular(Punkte, n);
-
-    // 4. Base pair: the two points farthest apart in plan; the first pair found wins a tie.
+// The base pair: the two points farthest apart in plan, a < b. Only a strictly larger distance
+// replaces the running maximum, so the first pair in loop order wins a tie. (0, 0) when no two
+// points differ in plan.
+std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
     int a = 0, b = 0;
     double maxDist2 = 0;
     for (int i = 1; i <= n; ++i) {
@@ -75,8 +62,11 @@ int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLine
             }
         }
     }
+    return {a, b};
+}
 
-    // 5. Third point: the one farthest from the line a-b in plan.
+// The third point: the one farthest from the line a-b in plan (0 when every point lies on it).
+int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
     const TPunkt& pa = Punkte[a];
     double s = 0, tab = 0;
     DirectionAndDistance(StoreDouble(static_cast<L>(Punkte[b].Y) - pa.Y),
@@ -93,23 +83,14 @@ int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLine
             k = i;
         }
     }
-    if (k == 0) return KugelKollinear;
-    const TPunkt& pb = Punkte[b];
-    const TPunkt& pk = Punkte[k];
+    return k;
+}
 
-    // 6. Unit normal of the plane through a, b, k. A radius of 0 or below is no sphere.
-    const L ux = static_cast<L>(pb.X) - pa.X, uy = static_cast<L>(pb.Y) - pa.Y, uz = static_cast<L>(pb.Z) - pa.Z;
-    const L wx = static_cast<L>(pk.X) - pa.X, wy = static_cast<L>(pk.Y) - pa.Y, wz = static_cast<L>(pk.Z) - pa.Z;
-    const double nx = StoreDouble(uy * wz - uz * wy);
-    const double ny = StoreDouble(uz * wx - ux * wz);
-    const double nz = StoreDouble(ux * wy - uy * wx);
-    const double len = StoreDouble(std::sqrt(static_cast<L>(nx) * nx + static_cast<L>(ny) * ny + static_cast<L>(nz) * nz));
-    if (len <= 0 || !(R > 0)) return KugelKeineEbene;
-    const double NX = StoreDouble(Divide(nx, len));
-    const double NY = StoreDouble(Divide(ny, len));
-    const double NZ = StoreDouble(Divide(nz, len));
-
-    // 7. Plan circumcentre of a, b, k from two perpendicular-bisector equations.
+// The plan circumcentre of a, b, k from two perpendicular-bisector equations, solved by the
+// exchange-step inversion (which makes no row exchanges: equal X of a and b fails).
+bool PlanCircumcentre(const TPunkt& pa, const TPunkt& pb, const TPunkt& pk, double& XM, double& YM) {
+    TMatrix M = NewMatrix(3, 3);
+    TVektor v(3);
     const L xa = pa.X, ya = pa.Y, xb = pb.X, yb = pb.Y, xk = pk.X, yk = pk.Y;
     M[1][1] = StoreDouble(2 * (xb - xa));
     M[1][2] = StoreDouble(2 * (yb - ya));
@@ -117,48 +98,97 @@ int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLine
     M[2][1] = StoreDouble(2 * (xk - xa));
     M[2][2] = StoreDouble(2 * (yk - ya));
     v[2] = StoreDouble(xk * xk - xa * xa + yk * yk - ya * ya);
-    if (!InvertMatrix(M, 2)) return KugelKreisSingulaer;
+    if (!InvertMatrix(M, 2)) return false;
+    XM = 0;
+    YM = 0;
     for (int j = 1; j <= 2; ++j) XM = StoreDouble(static_cast<L>(M[1][j]) * v[j] + XM);
     for (int j = 1; j <= 2; ++j) YM = StoreDouble(static_cast<L>(M[2][j]) * v[j] + YM);
+    return true;
+}
 
-    // 8. Height of the centre above or below the circle's plane: h^2 = R^2 - r^2.
-    const L ex = static_cast<L>(XM) - xa, ey = static_cast<L>(YM) - ya;
+// Stage 1: the three-point centre, or the code of the dead end that stopped it.
+KugelErgebnis ThreePointCentre(const TPunktArray& Punkte, int n, double R, TXYZ& centre) {
+    const auto [a, b] = BasePair(Punkte, n);
+    const int k = ThirdPoint(Punkte, n, a, b);
+    if (k == 0) return KugelErgebnis::Kollinear;
+    const TPunkt &pa = Punkte[a], &pb = Punkte[b], &pk = Punkte[k];
+
+    // Unit normal of the plane through a, b, k. A radius of 0 or below is no sphere.
+    const L ux = static_cast<L>(pb.X) - pa.X, uy = static_cast<L>(pb.Y) - pa.Y, uz = static_cast<L>(pb.Z) - pa.Z;
+    const L wx = static_cast<L>(pk.X) - pa.X, wy = static_cast<L>(pk.Y) - pa.Y, wz = static_cast<L>(pk.Z) - pa.Z;
+    const double nx = StoreDouble(uy * wz - uz * wy);
+    const double ny = StoreDouble(uz * wx - ux * wz);
+    const double nz = StoreDouble(ux * wy - uy * wx);
+    const double len =
+        StoreDouble(std::sqrt(static_cast<L>(nx) * nx + static_cast<L>(ny) * ny + static_cast<L>(nz) * nz));
+    if (len <= 0 || !(R > 0)) return KugelErgebnis::KeineEbene;
+    const double NX = StoreDouble(Divide(nx, len));
+    const double NY = StoreDouble(Divide(ny, len));
+    const double NZ = StoreDouble(Divide(nz, len));
+
+    double XM = 0, YM = 0;
+    if (!PlanCircumcentre(pa, pb, pk, XM, YM)) return KugelErgebnis::KreisSingulaer;
+
+    // Height of the centre above or below the circle's plane: h^2 = R^2 - r^2.
+    const L ex = static_cast<L>(XM) - pa.X, ey = static_cast<L>(YM) - pa.Y;
     const double h2 = StoreDouble(static_cast<L>(R) * R - ex * ex - ey * ey);
-    if (h2 <= 0) return KugelRadiusZuKlein;
+    if (h2 <= 0) return KugelErgebnis::RadiusZuKlein;
     double h = StoreDouble(std::sqrt(static_cast<L>(h2)));
 
-    // 9./10. From the mean height of the three points along the normal, always downwards.
-    ZM = StoreDouble((static_cast<L>(pa.Z) + pb.Z + pk.Z) / 3);
+    // From the mean height of the three points along the normal, always downwards.
+    const double ZM = StoreDouble((static_cast<L>(pa.Z) + pb.Z + pk.Z) / 3);
     if (NZ < 0) h = -h;
-    XM = StoreDouble(XM - static_cast<L>(h) * NX);
-    YM = StoreDouble(YM - static_cast<L>(h) * NY);
-    ZM = StoreDouble(ZM - static_cast<L>(h) * NZ);
+    centre.X = StoreDouble(XM - static_cast<L>(h) * NX);
+    centre.Y = StoreDouble(YM - static_cast<L>(h) * NY);
+    centre.Z = StoreDouble(ZM - static_cast<L>(h) * NZ);
+    return KugelErgebnis::Ok;
+}
 
-    // 11. Report of the three-point solution.
-    Memo.push_back("Kugelzentrierung Punkt " + Punkte[0].Name);
-    Memo.push_back(FormatText("3 Punkt Umkreis Lösung      XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f", {XM, YM, ZM, R}));
+// The stages in order; an arithmetic fault passes out of here to LoeseKugel.
+void Solve(TPunktArray& Punkte, bool Polar, TKugelLoesung& L) {
+    const int n = L.n;
+    Punkte[0].X = 0;
+    Punkte[0].Y = 0;
+    Punkte[0].Z = 0;
+    if (Polar) PolarToRectangular(Punkte, n);
 
-    // 12. The exact sphere through points 1 to 4. When its system is singular it gives zeros;
-    // the adjustment then starts from the three-point centre rather than from the origin.
+    TXYZ centre;
+    L.Ergebnis = ThreePointCentre(Punkte, n, L.R, centre);
+    if (L.Ergebnis != KugelErgebnis::Ok) return;
+    L.DreiPunkt = centre;
+
+    // The exact sphere through points 1 to 4. When its system is singular, the adjustment starts
+    // from the three-point centre rather than from the origin.
     if (n > 3) {
-        double X4 = 0, Y4 = 0, Z4 = 0, R4 = 0;
-        SphereFromFourPoints(Punkte, n, X4, Y4, Z4, R4);
-        Memo.push_back(
-            FormatText("Analytische 4 Punkt Lösung XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f", {X4, Y4, Z4, R4}));
-        const bool fourPointFailed = X4 == 0 && Y4 == 0 && Z4 == 0 && R4 == 0;
-        if (!fourPointFailed) {
-            XM = X4;
-            YM = Y4;
-            ZM = Z4;
-        }
+        L.VierPunktGerechnet = true;
+        L.VierPunkt = SphereFromFourPoints(Punkte, n);
+        if (L.VierPunkt) centre = L.VierPunkt->Zentrum;
     }
 
-    // 13. One least-squares step.
-    if (!KugelAusgleichung(Punkte, n, R, XM, YM, ZM, Memo)) return KugelNormalSingulaer;
-
-    // 14. Polar output.
+    L.Ausgleichung = KugelAusgleichung(Punkte, n, L.R, centre.X, centre.Y, centre.Z);
+    if (!L.Ausgleichung) {
+        L.Ergebnis = KugelErgebnis::NormalSingulaer;
+        return;
+    }
     if (Polar) RectangularToPolar(Punkte, n);
-    return KugelOk;
+}
+
+}  // namespace
+
+TKugelLoesung LoeseKugel(TPunktArray& Punkte, int n, bool Polar, double R) {
+    TKugelLoesung L;
+    L.n = n;
+    L.R = R;
+    if (n < 3) {
+        L.Ergebnis = KugelErgebnis::ZuWenigPunkte;
+        return L;
+    }
+    try {
+        Solve(Punkte, Polar, L);
+    } catch (...) {
+        L.Abbruch = std::current_exception();
+    }
+    return L;
 }
 
 }  // namespace zentrix

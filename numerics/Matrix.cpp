@@ -40,12 +40,8 @@ bool InvertMatrix(TMatrix& m, int n) {
     return true;
 }
 
-void SphereFromFourPoints(const TPunktArray& Punkte, int n, double& X0, double& Y0, double& Z0, double& R) {
-    X0 = 0;
-    Y0 = 0;
-    Z0 = 0;
-    R = 0;
-    if (n < 4) return;
+std::optional<TKugel> SphereFromFourPoints(const TPunktArray& Punkte, int n) {
+    if (n < 4) return std::nullopt;
 
     // (X-X0)^2 + (Y-Y0)^2 + (Z-Z0)^2 = R^2 in coordinates reduced to point 1 is linear in
     // (R^2 - xc^2 - yc^2 - zc^2, 2 xc, 2 yc, 2 zc):  1*u + dX*2xc + dY*2yc + dZ*2zc = dX^2+dY^2+dZ^2.
@@ -65,7 +61,7 @@ void SphereFromFourPoints(const TPunktArray& Punkte, int n, double& X0, double& 
         const long double lx = dX, ly = dY, lz = dZ;
         b[i] = StoreDouble(lx * lx + ly * ly + lz * lz);
     }
-    if (!InvertMatrix(M, 4)) return;
+    if (!InvertMatrix(M, 4)) return std::nullopt;
 
     for (int i = 1; i <= 4; ++i) {
         x[i] = 0;
@@ -76,14 +72,12 @@ void SphereFromFourPoints(const TPunktArray& Punkte, int n, double& X0, double& 
     const long double xc = static_cast<long double>(x[2]) / 2;
     const long double yc = static_cast<long double>(x[3]) / 2;
     const long double zc = static_cast<long double>(x[4]) / 2;
-    const double radius = StoreDouble(std::sqrt(xc * xc + yc * yc + zc * zc));
-    const double cx = StoreDouble(xc + p1.X);
-    const double cy = StoreDouble(yc + p1.Y);
-    const double cz = StoreDouble(zc + p1.Z);
-    X0 = cx;
-    Y0 = cy;
-    Z0 = cz;
-    R = radius;
+    TKugel kugel;
+    kugel.R = StoreDouble(std::sqrt(xc * xc + yc * yc + zc * zc));
+    kugel.Zentrum.X = StoreDouble(xc + p1.X);
+    kugel.Zentrum.Y = StoreDouble(yc + p1.Y);
+    kugel.Zentrum.Z = StoreDouble(zc + p1.Z);
+    return kugel;
 }
 
 }  // namespace zentrix

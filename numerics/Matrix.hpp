@@ -1,6 +1,8 @@
 // Small matrices for the sphere solver, indexed from 1 (row and column 0 present and idle).
 #pragma once
 
+#include <optional>
+
 #include "numerics/DynArray.hpp"
 #include "numerics/Punkt.hpp"
 
@@ -20,8 +22,14 @@ constexpr long double SingularPivotLimit = 1e-32L;
 // the matrix is then left half-done. n <= 0 returns true and changes nothing.
 bool InvertMatrix(TMatrix& m, int n);
 
-// The sphere through points 1 to 4 of Punkte (n = highest index): centre X0, Y0, Z0 and radius R
-// (metres). All four are 0 when n < 4 or the 4 x 4 system cannot be inverted.
-void SphereFromFourPoints(const TPunktArray& Punkte, int n, double& X0, double& Y0, double& Z0, double& R);
+// A sphere: centre and radius (metres).
+struct TKugel {
+    TXYZ Zentrum;
+    double R = 0;
+};
+
+// The sphere through points 1 to 4 of Punkte (n = highest index). Empty when n < 4 or the 4 x 4
+// system cannot be inverted.
+std::optional<TKugel> SphereFromFourPoints(const TPunktArray& Punkte, int n);
 
 }  // namespace zentrix

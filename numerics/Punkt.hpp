@@ -23,10 +23,14 @@ struct TPunkt {
 // Entry 0 is the centre slot, entries 1..n the surface points (n = High()).
 using TPunktArray = TDynArray<TPunkt>;
 
-// The report memo: a list of lines, appended to by the solver.
-using TMemoLines = std::vector<std::string>;
+// A point in space, or a sphere's centre (metres).
+struct TXYZ {
+    double X = 0;
+    double Y = 0;
+    double Z = 0;
+};
 
-// Longest point name kept.
-constexpr std::size_t MaxNameLength = 255;
+// The report memo: a list of lines, appended to by the solver's report writer.
+using TMemoLines = std::vector<std::string>;
 
 }  // namespace zentrix

@@ -6,7 +6,7 @@
 
 #include "polar/Beobachtung.hpp"
 
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
 #include "textio/NumText.hpp"
 
 namespace zentrix {

@@ -16,10 +16,10 @@
 #include <system_error>
 #include <vector>
 
-#include "numerics/Gleitkomma.hpp"
-#include "numerics/Kugel.hpp"
-#include "polar/Richtung.hpp"
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
+#include "core/SystemFehler.hpp"
+#include "numerics/KugelBericht.hpp"
+#include "numerics/Polar.hpp"
 #include "textio/NumText.hpp"
 #include "textio/TextFile.hpp"
 
@@ -87,12 +87,10 @@ double ReducePointing(const std::string& line, TPunkt& p, const TMeldung& meldun
     const double S = GetReal(buffer, LineCapacity, meldung);
     const double Zd = GetReal(buffer, LineCapacity, meldung);
     const double R = GetReal(buffer, LineCapacity, meldung);
-    const long double ri = Ri / Rho;  // radians
-    const long double zd = Zd / Rho;  // radians
-    const long double s = S;
-    p.X = StoreDouble(std::sin(zd) * (std::cos(ri) * s));
-    p.Y = StoreDouble(std::sin(zd) * (std::sin(ri) * s));
-    p.Z = StoreDouble(std::cos(zd) * s);
+    const TRechtwinklig xyz = Rechtwinklig({Ri, S, Zd});
+    p.X = xyz.X;
+    p.Y = xyz.Y;
+    p.Z = xyz.Z;
     p.vR = 0;
     return R;
 }
@@ -103,21 +101,73 @@ double ReducePointing(const std::string& line, TPunkt& p, const TMeldung& meldun
 // line: name, direction (gon), slope distance (metres), zenith distance (gon), radius field "0.00"
 // and the codes of the sphere's first line (firstLine, already with its "*").
 std::string KugelmittelpunktZeile(const TPunkt& centre, const std::string& firstLine) {
-    const long double XM = centre.X, YM = centre.Y, ZM = centre.Z;
-    const double S0 = StoreDouble(std::sqrt(XM * XM + YM * YM + ZM * ZM));
-    double s = 0, t = 0;
-    DirectionAndDistance(centre.Y, centre.X, s, t);
-    const double Ri0 = StoreDouble(t * Rho);  // 0 <= Ri0 < 400 gon
-    // Straight above or below the station (s = 0) there is no zenith distance to be had.
-    const double Zd0 = StoreDouble(100 - std::atan(Divide(ZM, s)) * Rho);
+    // Straight above or below the station there is no zenith distance to be had.
+    const TPolar b = Polar({centre.X, centre.Y, centre.Z});
 
     // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
     std::string rest = Cut(firstLine, LineCapacity);
     for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);
 
-    return Cut(FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {centre.Name, Ri0, S0, Zd0, rest}),
+    return Cut(FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {centre.Name, b.Ri, b.S, b.Zd, rest}),
                LineCapacity);
 }
+
+namespace {
+
+// Reduces the pointings lines[first..last] of one sphere into Punkte (entry 0 named after the
+// first pointing) and returns the radius of the last one (metres).
+double ReduceGroup(const std::vector<std::string>& lines, std::size_t first, std::size_t last, TPunktArray& Punkte,
+                   const TMeldung& meldung) {
+    const std::size_t n = last - first + 1;
+    Punkte.SetLength(0);
+    Punkte.SetLength(n + 1);
+    double R = 0;
+    for (std::size_t k = 1; k <= n; ++k)
+        R = ReducePointing(lines[first + k - 1], Punkte[static_cast<long long>(k)], meldung);
+    Punkte[0].Name = Punkte[1].Name;
+    return R;
+}
+
+// The scan. The lines still to be examined are lines[pos..]; the marked file grows in the result
+// as the scan passes. After an evaluated sphere the scan resumes on the sphere's last line, now
+// marked, which therefore stays in lines[] (rewritten) instead of moving to the result.
+std::vector<std::string> Scan(std::vector<std::string>& lines, TPunktArray& Punkte, TMemoLines& Memo,
+                              const TMeldung& meldung) {
+    std::vector<std::string> marked;
+    marked.reserve(lines.size() + lines.size() / 3 + 1);
+    const std::size_t count = lines.size();
+    std::size_t pos = 0;
+    while (count - pos >= 3) {
+        const std::string_view name = GroupName(lines[pos]);
+        if (GroupName(lines[pos + 1]) != name || GroupName(lines[pos + 2]) != name) {
+            marked.push_back(std::move(lines[pos]));
+            ++pos;
+            continue;
+        }
+        // The sphere runs as long as the name does, possibly to the last line of the file.
+        std::size_t last = pos + 2;
+        while (last + 1 < count && GroupName(lines[last + 1]) == name) ++last;
+        const double R = ReduceGroup(lines, pos, last, Punkte, meldung);  // the last pointing's radius
+
+        if (Kugelzentrierung(Punkte, static_cast<int>(last - pos + 1), false, R, Memo) != 0) {
+            if (meldung) meldung("Kugelmittelnpunkt Fehler");
+            for (std::size_t u = pos; u <= last; ++u) marked.push_back(std::move(lines[u]));
+            pos = last + 1;
+            continue;
+        }
+        for (std::size_t u = pos; u <= last; ++u) lines[u].insert(lines[u].begin(), '*');
+        std::string centre = KugelmittelpunktZeile(Punkte[0], lines[pos]);
+        Memo.push_back("Polarkoordinaten des Kugelmittelpunktes");
+        Memo.push_back(centre);
+        marked.push_back(std::move(centre));
+        for (std::size_t u = pos; u < last; ++u) marked.push_back(std::move(lines[u]));
+        pos = last;
+    }
+    for (; pos < count; ++pos) marked.push_back(std::move(lines[pos]));
+    return marked;
+}
+
+}  // namespace
 
 void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung) {
     Memo.clear();
@@ -139,49 +189,7 @@ void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLine
         if (SameFile(*out, fileName))
             RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
 
-    // The scan. The lines still to be examined are lines[pos..]; the marked file grows in `marked`
-    // as the scan passes. After an evaluated sphere the scan resumes on the sphere's last line,
-    // now marked, which therefore stays in lines[] (rewritten) instead of moving to `marked`.
-    std::vector<std::string> marked;
-    marked.reserve(lines.size() + lines.size() / 3 + 1);
-    const std::size_t count = lines.size();
-    std::size_t pos = 0;
-    while (count - pos >= 3) {
-        const std::string_view name = GroupName(lines[pos]);
-        if (GroupName(lines[pos + 1]) != name || GroupName(lines[pos + 2]) != name) {
-            marked.push_back(std::move(lines[pos]));
-            ++pos;
-            continue;
-        }
-        // The sphere runs as long as the name does, possibly to the last line of the file.
-        std::size_t last = pos + 2;
-        while (last + 1 < count && GroupName(lines[last + 1]) == name) ++last;
-        const std::size_t n = last - pos + 1;
-
-        Punkte.SetLength(0);
-        Punkte.SetLength(n + 1);
-        double R = 0;
-        for (std::size_t k = 1; k <= n; ++k)
-            R = ReducePointing(lines[pos + k - 1], Punkte[static_cast<long long>(k)], meldung);
-        Punkte[0].Name = Punkte[1].Name;
-
-        // The radius of the sphere's last pointing counts.
-        if (Kugelzentrierung(Punkte, static_cast<int>(n), false, R, Memo) != 0) {
-            if (meldung) meldung("Kugelmittelnpunkt Fehler");
-            for (std::size_t u = pos; u <= last; ++u) marked.push_back(std::move(lines[u]));
-            pos = last + 1;
-            continue;
-        }
-
-        for (std::size_t u = pos; u <= last; ++u) lines[u].insert(lines[u].begin(), '*');
-        std::string centre = KugelmittelpunktZeile(Punkte[0], lines[pos]);
-        Memo.push_back("Polarkoordinaten des Kugelmittelpunktes");
-        Memo.push_back(centre);
-        marked.push_back(std::move(centre));
-        for (std::size_t u = pos; u < last; ++u) marked.push_back(std::move(lines[u]));
-        pos = last;
-    }
-    for (; pos < count; ++pos) marked.push_back(std::move(lines[pos]));
+    const std::vector<std::string> marked = Scan(lines, Punkte, Memo, meldung);
 
     // The marked file first; when it cannot be written, the listing is not written either.
     Save(markedName, marked);

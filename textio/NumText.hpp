@@ -17,9 +17,8 @@ namespace zentrix {
 // The process-wide decimal separator. It starts from the regional settings; the main window's
 // activation sets it to '.', and from then on every number read from a field or written uses it.
 extern char DecimalSeparator;
-// The thousands separator setting ('\0': none). It is never inserted and never accepted.
-extern char ThousandSeparator;
-// Reads both settings from the C library's current locale (LC_NUMERIC).
+// Reads the setting from the C library's current locale (LC_NUMERIC). A thousands separator is
+// never inserted and never accepted, whatever the locale says.
 void LoadFormatSettingsFromLocale();
 
 // One value of a FormatText argument list: an integer, a real or a text.
@@ -57,6 +56,10 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
 std::string RealToText(double value);
 // The same form with a chosen number of significant digits (FormatText uses 18 for values >= 1e18).
 std::string RealToTextDigits(double value, int digits);
+// Fixed notation with `precision` decimals (0 to 18): "-" for a negative value, the integer digits
+// ("0" below 1), the separator and the decimals; magnitudes of 1e18 and more in the general form
+// with 18 digits; "INF", "-INF", "NAN".
+std::string FixedText(double value, int precision);
 
 // Decimal text of an integer, "-" in front of a negative value.
 std::string IntegerToText(long long value);

@@ -10,7 +10,9 @@
 #include <limits>
 #include <system_error>
 
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
+#include "core/SystemFehler.hpp"
+#include "textio/ZahlScanner.hpp"
 
 namespace zentrix {
 
@@ -165,156 +167,7 @@ int WriteWholeFile(const std::string& path, const std::string& data, int& err) {
     return 0;
 }
 
-// Parses an integer token. wide: the signed 64-bit range and up to 16 hex digits; otherwise the
-// signed 32-bit range and up to 8 hex digits.
-bool ParseInteger(const std::string& t, bool wide, std::int64_t& value) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
-    }
-    bool hex = false;
-    if (i < t.size() && (t[i] == '$' || t[i] == 'x' || t[i] == 'X')) {
-        hex = true;
-        ++i;
-    } else if (i + 1 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
-        hex = true;
-        i += 2;
-    }
-    const std::size_t digits = t.size() - i;
-    if (digits == 0) return false;
-    if (hex) {
-        if (digits > (wide ? 16u : 8u)) return false;
-        std::uint64_t pattern = 0;
-        for (; i < t.size(); ++i) {
-            const char c = t[i];
-            int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else return false;
-            pattern = pattern * 16 + static_cast<std::uint64_t>(d);
-        }
-        // The bit pattern is the value; a "-" negates it in the same width.
-        if (negative) pattern = 0 - pattern;
-        if (wide)
-            value = static_cast<std::int64_t>(pattern);
-        else
-            value = static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern));
-        return true;
-    }
-    const std::uint64_t limit = wide ? (negative ? 0x8000000000000000ULL : 0x7FFFFFFFFFFFFFFFULL)
-                                     : (negative ? 0x80000000ULL : 0x7FFFFFFFULL);
-    std::uint64_t magnitude = 0;
-    for (; i < t.size(); ++i) {
-        const char c = t[i];
-        if (c < '0' || c > '9') return false;
-        const auto d = static_cast<std::uint64_t>(c - '0');
-        if (magnitude > (limit - d) / 10) return false;
-        magnitude = magnitude * 10 + d;
-    }
-    value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
-    return true;
-}
-
-enum class RealResult { Ok, Invalid, DoubleOverflow };
-
-// Parses a real token: sign, digits, "." and digits, exponent mark with sign and digits.
-RealResult ParseReal(const std::string& t, double& value) {
-    value = 0.0;
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
-    }
-    std::string mantissa;
-    long long scale = 0;
-    bool taken = false;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
-        mantissa += t[i++];
-        taken = true;
-    }
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        taken = true;  // a lone point is a number (0)
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
-            mantissa += t[i++];
-            --scale;
-        }
-    }
-    if (!taken) return RealResult::Invalid;
-    if (i < t.size() && (t[i] == 'E' || t[i] == 'e')) {
-        ++i;
-        bool expNegative = false;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-            expNegative = t[i] == '-';
-            ++i;
-        }
-        if (i >= t.size()) return RealResult::Invalid;
-        long long e = 0;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
-            // Far beyond any range already; kept bounded so that it cannot overflow.
-            if (e < 1000000) e = e * 10 + (t[i] - '0');
-            ++i;
-        }
-        scale += expNegative ? -e : e;
-    }
-    if (i != t.size()) return RealResult::Invalid;
-    const std::size_t lead = mantissa.find_first_not_of('0');
-    if (lead == std::string::npos) return RealResult::Ok;
-    // Digits and a power of ten only (no decimal point, so the locale cannot interfere).
-    const std::string normal = (negative ? "-" : "") + mantissa.substr(lead) + "e" + std::to_string(scale);
-    const long double wide = std::strtold(normal.c_str(), nullptr);
-    if (std::isinf(wide)) return RealResult::Invalid;  // beyond the extended range
-    value = std::strtod(normal.c_str(), nullptr);      // correctly rounded; tiny values give 0
-    if (std::isinf(value)) {
-        value = 0.0;
-        return RealResult::DoubleOverflow;
-    }
-    return RealResult::Ok;
-}
-
 }  // namespace
-
-int IOCodeFromErrno(int err) {
-    switch (err) {
-        case 0: return 0;
-        case ENOENT: return 2;
-        case ENOTDIR:
-        case ENAMETOOLONG:
-        case ELOOP:
-        case EINVAL: return 3;
-        case EMFILE:
-        case ENFILE: return 4;
-        case EACCES:
-        case EPERM:
-        case EISDIR:
-        case EROFS:
-        case ETXTBSY: return 5;
-        case ENOSPC:
-#ifdef EDQUOT
-        case EDQUOT:
-#endif
-            return 101;
-        default: return err;
-    }
-}
-
-std::string SystemReasonText(int err) {
-    switch (err) {
-        case ENOENT: return "Die Datei oder der Ordner existiert nicht";
-        case EACCES:
-        case EPERM: return "Zugriff verweigert";
-        case EISDIR: return "Der Pfad bezeichnet einen Ordner";
-        case ENOTDIR: return "Ein Teil des Pfades ist kein Ordner";
-        case EROFS: return "Das Dateisystem ist schreibgeschützt";
-        case ENOSPC: return "Kein Speicherplatz mehr auf dem Datenträger";
-        case ENAMETOOLONG: return "Der Dateiname ist zu lang";
-        default: return "Systemfehler " + std::to_string(err);
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 // TTextReader
@@ -383,7 +236,7 @@ std::int32_t TTextReader::ReadIntegerToken() {
     const std::string token = NextToken(32);
     if (token.empty()) return 0;
     std::int64_t value = 0;
-    if (!ParseInteger(token, false, value)) {
+    if (!ScanInteger(token, false, value)) {
         SetError(106);
         return 0;
     }
@@ -394,7 +247,7 @@ std::uint32_t TTextReader::ReadUnsignedToken() {
     const std::string token = NextToken(32);
     if (token.empty()) return 0;
     std::int64_t value = 0;
-    if (!ParseInteger(token, true, value)) {
+    if (!ScanInteger(token, true, value)) {
         SetError(106);
         return 0;
     }
@@ -404,11 +257,12 @@ std::uint32_t TTextReader::ReadUnsignedToken() {
 double TTextReader::ReadRealToken() {
     const std::string token = NextToken(64);
     if (token.empty()) return 0.0;
-    double value = 0.0;
-    switch (ParseReal(token, value)) {
-        case RealResult::Ok: return value;
-        case RealResult::Invalid: SetError(106); return 0.0;
-        case RealResult::DoubleOverflow: SetError(kIOFloatOverflow); return 0.0;
+    const TRealScan scan = ScanReal(token, TokenRegel());
+    switch (scan.Status) {
+        case TRealStatus::Zahl: return scan.Wert;
+        case TRealStatus::UeberDouble: SetError(kIOFloatOverflow); break;
+        case TRealStatus::KeineZahl:
+        case TRealStatus::UeberExtended: SetError(106); break;
     }
     return 0.0;
 }
@@ -508,24 +362,23 @@ int LoadLines(const std::string& path, std::vector<std::string>& lines, std::str
         if (reason != nullptr) *reason = SystemReasonText(err);
         return code;
     }
+    lines = SplitLines(data);
+    return 0;
+}
+
+std::vector<std::string> SplitLines(std::string_view data) {
     std::vector<std::string> result;
-    std::string line;
-    bool open = false;  // a line has begun that has not ended yet
+    std::size_t start = 0;
     for (std::size_t i = 0; i < data.size(); ++i) {
         const char c = data[i];
-        if (c == '\r' || c == '\n') {
-            result.push_back(std::move(line));
-            line.clear();
-            open = false;
-            if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-            open = true;
-        }
+        if (c != '\r' && c != '\n') continue;
+        result.emplace_back(data.substr(start, i - start));
+        if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+        start = i + 1;
     }
-    if (open) result.push_back(std::move(line));
-    lines = std::move(result);
-    return 0;
+    // A last line without line end counts.
+    if (start < data.size()) result.emplace_back(data.substr(start));
+    return result;
 }
 
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zentrix {
@@ -67,9 +68,6 @@ private:
     int pending_ = 0;
 };
 
-// Maps an errno value of a failed open or create to the I/O result code.
-int IOCodeFromErrno(int err);
-
 // Writes lines to a file, each ended by CR LF. The lines are collected and written whole to a
 // temporary file beside the target, which then replaces the target: a failure never leaves half a
 // file. Failures set a pending code like TTextReader.
@@ -102,9 +100,7 @@ int LoadLines(const std::string& path, std::vector<std::string>& lines, std::str
 // Writes lines each ended by CR LF, whole, then puts the file in place. Returns the I/O code and,
 // on failure, the system's reason in German in reason.
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason = nullptr);
-
-// The German reason for an errno value ("Die Datei oder der Ordner existiert nicht",
-// "Zugriff verweigert", ..., "Systemfehler <n>").
-std::string SystemReasonText(int err);
+// Splits a text into lines by the same rule as LoadLines.
+std::vector<std::string> SplitLines(std::string_view text);
 
 }  // namespace zentrix

@@ -1,19 +1,17 @@
+// The window model: the grid, the form's values and its event handlers.
 #include "window/UnitBogenschnitt3D.hpp"
 
-#include <cmath>
 #include <new>
 
-#include "numerics/Gleitkomma.hpp"
-#include "numerics/Kugel.hpp"
+#include "core/Fehler.hpp"
+#include "numerics/KugelBericht.hpp"
+#include "polar/Konvert.hpp"
 #include "polar/Polarauswertung.hpp"
-#include "polar/Richtung.hpp"
-#include "textio/Fehler.hpp"
-#include "textio/Konvert.hpp"
 #include "textio/NumText.hpp"
+#include "window/Datenformat.hpp"
+#include "window/Koordinatendatei.hpp"
 
 namespace zentrix {
-
-TPunktArray Punkte;
 
 const char* const FormCaption = "Kugelmittelpunkt aus Punkten der Kugeloberfläche berechnen";
 
@@ -89,12 +87,12 @@ TForm1::TForm1(IDialoge& dialoge, std::string testDirectory)
     : Edit1{"2.00"},
       Edit2{""},
       StringGrid1(5, 5),
-      RadioGroup1{{"Nr X Y Z R", "Nr Y X Z R", "Nr Ri S dH R", "Nr Ri S  Zd R", "Nr Ri Zd S R", "Nr Ri D dH R",
-                   "Nr Ri D Zd R", "Nr Ri ZD D R"},
-                  0},
+      RadioGroup1{{}, 0},
       Memo1{""},
       dialoge_(dialoge),
-      testDirectory_(std::move(testDirectory)) {}
+      testDirectory_(std::move(testDirectory)) {
+    for (const TDatenformat& f : Datenformate) RadioGroup1.Items.emplace_back(f.Beschriftung);
+}
 
 bool TForm1::Dispatch(void (TForm1::*handler)()) {
     try {
@@ -110,7 +108,6 @@ bool TForm1::Dispatch(void (TForm1::*handler)()) {
 
 void TForm1::FormActivate() {
     DecimalSeparator = '.';
-    ThousandSeparator = '\0';
 
     // The demonstration: four points (metres) on a reflector sphere of radius 3.642 m.
     Punkte.SetLength(5);
@@ -155,6 +152,24 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() { Konvert(testDirectory_); }
+
+void TForm1::Button3Click() {
+    TKoordinatenLeser datei(Edit2.Text, RadioGroup1.ItemIndex);  // nothing changed if it cannot be opened
+    const TDatenformat& format = Datenformat(RadioGroup1.ItemIndex);
+    Memo1.clear();
+    ++Memo1Cleared;
+    const double R = datei.Lies(Punkte);
+    const int n = static_cast<int>(Punkte.High());
+
+    Edit1.Text = RealToText(R);
+    if (Kugelzentrierung(Punkte, n, format.Polar, R, Memo1) != Code(KugelErgebnis::Ok))
+        ShowMessage("Kugelmittelnpunkt Fehler");
+
+    StringGrid1.SetRowCount(n + 2);
+    StringGrid1.SetColCount(5);
+    WriteGridHeaders(StringGrid1, format.Kopf[0], format.Kopf[1], format.Kopf[2], KopfResiduum);
+    FillGrid(StringGrid1, Punkte, TLabelArt::Name);
+}
 
 void TForm1::Button4Click() {
     ++Memo1Cleared;  // the evaluation starts by clearing the report

@@ -10,9 +10,6 @@
 
 namespace zentrix {
 
-// The unit's one point list: entry 0 the centre, entries 1..n the surface points.
-extern TPunktArray Punkte;
-
 struct TEdit {
     std::string Text;
 };
@@ -35,8 +32,6 @@ public:
     // The cell at column col, row row; outside the grid raises "Fehler bei Bereichsprüfung".
     std::string& Cells(int col, int row);
     const std::string& Cells(int col, int row) const;
-    int FixedRows = 1;
-    int FixedCols = 1;
 
 private:
     int colCount_;
@@ -67,6 +62,9 @@ public:
     TStringGrid StringGrid1;
     TRadioGroup RadioGroup1;
     TMemoLines Memo1;  // the report on the second page; starts with one empty line
+    // The point list of every computing command: entry 0 the centre, entries 1..n the surface
+    // points. It keeps the last command's points and results.
+    TPunktArray Punkte;
 
     void FormActivate();
     void Button1Click();  // "Rechne"
@@ -81,9 +79,6 @@ public:
 
     // How often a command has cleared Memo1 (the batch tool tells appended lines from a new report).
     int Memo1Cleared = 0;
-
-    IDialoge& Dialoge() { return dialoge_; }
-    const std::string& TestDirectory() const { return testDirectory_; }
 
 private:
     void ShowMessage(const std::string& text) { dialoge_.ShowMessage(text); }

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
+#include "Hilfen.hpp"
 #include "cli/Cli.hpp"
 
 using namespace zentrix;
@@ -85,25 +83,7 @@ TEST(CliTest, WrongUsageGivesGermanHelp) {
     EXPECT_EQ(Cli({"--hilfe"}).rc, CliOk);
 }
 
-namespace {
-
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char tmpl[] = "/tmp/zentrix_cli_XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string Write(const std::string& name, const std::string& text) const {
-        const std::string p = path + "/" + name;
-        std::FILE* f = std::fopen(p.c_str(), "wb");
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-        return p;
-    }
-};
-
-}  // namespace
+using TempDir = zentrix::test::TempFolder;
 
 TEST(CliTest, RechneDateiSetsFieldAndFormat) {
     TempDir d;
@@ -118,7 +98,7 @@ TEST(CliTest, RechneDateiSetsFieldAndFormat) {
     EXPECT_EQ(j["punkte"][2]["Name"], "2");
     EXPECT_TRUE(j["report"].empty());  // the memo was cleared and the solver wrote nothing
 
-    const Lauf fehlt = Cli({"rechne-datei", d.path + "/fehlt.kor"});
+    const Lauf fehlt = Cli({"rechne-datei", d.Path().string() + "/fehlt.kor"});
     EXPECT_EQ(fehlt.rc, CliFehler);
     EXPECT_NE(fehlt.err.find("Fehler: Datei nicht gefunden."), std::string::npos);
 }
@@ -126,12 +106,12 @@ TEST(CliTest, RechneDateiSetsFieldAndFormat) {
 TEST(CliTest, KonvertInAFolder) {
     TempDir d;
     d.Write("test2.beb", "1 50 100 10 0.05\r\n");
-    const Lauf l = Cli({"konvert", "--dir", d.path, "--json"});
+    const Lauf l = Cli({"konvert", "--dir", d.Path().string(), "--json"});
     EXPECT_EQ(l.rc, CliOk) << l.err;
-    std::ifstream kor(d.path + "/test2.Kor", std::ios::binary);
+    std::ifstream kor(d.Path().string() + "/test2.Kor", std::ios::binary);
     std::string inhalt((std::istreambuf_iterator<char>(kor)), std::istreambuf_iterator<char>());
     EXPECT_EQ(inhalt, "    1      107.071      107.071      100.000      0.050\r\n");
-    EXPECT_EQ(Cli({"konvert", "--dir", d.path + "/fehlt"}).rc, CliFehler);
+    EXPECT_EQ(Cli({"konvert", "--dir", d.Path().string() + "/fehlt"}).rc, CliFehler);
 }
 
 TEST(CliTest, PolarauswertungReportsMessages) {
@@ -145,6 +125,6 @@ TEST(CliTest, PolarauswertungReportsMessages) {
     EXPECT_EQ(j["messages"][0], "Fehler:  ist kein gültiger Real Wert.");
     EXPECT_EQ(j["messages"][1], "-> ");
     EXPECT_EQ(j["messages"][2], "Kugelmittelnpunkt Fehler");
-    EXPECT_TRUE(std::ifstream(d.path + "/mess.TXT").good());
-    EXPECT_TRUE(std::ifstream(d.path + "/mess.LST").good());
+    EXPECT_TRUE(std::ifstream(d.Path().string() + "/mess.TXT").good());
+    EXPECT_TRUE(std::ifstream(d.Path().string() + "/mess.LST").good());
 }

@@ -4,28 +4,27 @@
 #include <string>
 #include <vector>
 
-#include "numerics/Kugel.hpp"
-#include "textio/Fehler.hpp"
+#include "Hilfen.hpp"
+#include "core/Fehler.hpp"
+#include "numerics/KugelBericht.hpp"
 
 using namespace zentrix;
 
 namespace {
 
-// Six points on the sphere of radius 3 around (10, 20, 5), every coordinate an integer.
-const std::vector<std::vector<double>> SpherePoints = {{8, 18, 6},  {9, 18, 7}, {8, 19, 7},
-                                                       {12, 22, 6}, {8, 21, 7}, {8, 22, 6}};
+const test::XYZ& SpherePoints = test::ExactSphere;
 
-TPunktArray Points(const std::vector<std::vector<double>>& xyz) {
-    TPunktArray p(xyz.size() + 1);
-    p[0].Name = "Kugel";
-    for (std::size_t i = 0; i < xyz.size(); ++i) {
-        p[i + 1].Name = "K" + std::to_string(i + 1);
-        p[i + 1].X = xyz[i][0];
-        p[i + 1].Y = xyz[i][1];
-        p[i + 1].Z = xyz[i][2];
-        p[i + 1].vR = 99;
-    }
+TPunktArray Points(const test::XYZ& xyz) {
+    TPunktArray p = test::Points(xyz, "Kugel", true);
+    for (long long i = 1; i <= p.High(); ++i) p[i].vR = 99;
     return p;
+}
+
+// One step and its report lines appended to memo; false when the step found no solution.
+bool Step(TPunktArray& p, int n, double R, double X0, double Y0, double Z0, TMemoLines& memo) {
+    const auto a = KugelAusgleichung(p, n, R, X0, Y0, Z0);
+    if (a) SchreibeAusgleichung(*a, p, memo);
+    return a.has_value();
 }
 
 }  // namespace
@@ -36,7 +35,7 @@ TEST(KugelAusgleichung, OneStepFromOffsetCentre) {
     // worked out independently with 50-digit arithmetic.
     TPunktArray p = Points(SpherePoints);
     TMemoLines memo{"vorher"};
-    ASSERT_TRUE(KugelAusgleichung(p, 6, 3, 10.3, 19.8, 5.4, memo));
+    ASSERT_TRUE(Step(p, 6, 3, 10.3, 19.8, 5.4, memo));
     const TMemoLines expected = {
         "vorher",
         "Ausgleichung",
@@ -65,7 +64,7 @@ TEST(KugelAusgleichung, ThreePointsHaveNoRedundancy) {
     // residuals of the linearised step are written.
     TPunktArray p = Points({SpherePoints[0], SpherePoints[1], SpherePoints[3]});
     TMemoLines memo;
-    ASSERT_TRUE(KugelAusgleichung(p, 3, 3, 10.3, 19.8, 5.4, memo));
+    ASSERT_TRUE(Step(p, 3, 3, 10.3, 19.8, 5.4, memo));
     const TMemoLines expected = {
         "Ausgleichung",
         "dx=0.1819 dy=-0.0790, dZ=0.5525",
@@ -85,14 +84,14 @@ TEST(KugelAusgleichung, SingularNormalEquationsChangeNothing) {
     p[0].X = 7;
     const TPunktArray before = p;
     TMemoLines memo{"x"};
-    EXPECT_FALSE(KugelAusgleichung(p, 4, 1, 0, 0, 2, memo));
+    EXPECT_FALSE(Step(p, 4, 1, 0, 0, 2, memo));
     EXPECT_EQ(memo, TMemoLines{"x"});
     for (int i = 0; i <= 4; ++i) {
         EXPECT_EQ(p[i].X, before[i].X);
         EXPECT_EQ(p[i].vR, before[i].vR);
     }
     // Fewer than three points can never determine the centre.
-    EXPECT_FALSE(KugelAusgleichung(p, 2, 1, 0.5, 0.5, 0, memo));
+    EXPECT_FALSE(Step(p, 2, 1, 0.5, 0.5, 0, memo));
     EXPECT_EQ(memo, TMemoLines{"x"});
 }
 
@@ -103,7 +102,7 @@ TEST(KugelAusgleichung, PointAtApproximateCentreEndsWithDivisionByZero) {
     TPunktArray p = Points({SpherePoints[0], SpherePoints[1], SpherePoints[2], SpherePoints[3], {10, 20, 5}});
     TMemoLines memo{"x"};
     try {
-        KugelAusgleichung(p, 5, 3, 10, 20, 5, memo);
+        Step(p, 5, 3, 10, 20, 5, memo);
         FAIL() << "no arithmetic fault";
     } catch (const EMathError& e) {
         EXPECT_STREQ(e.what(), "Gleitkommadivision durch Null");

@@ -1,5 +1,5 @@
 // The sphere centre solver: result codes, array states, report lines.
-#include "numerics/Kugel.hpp"
+#include "numerics/KugelBericht.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,27 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "textio/Fehler.hpp"
+#include "Hilfen.hpp"
+#include "core/Fehler.hpp"
 
 using namespace zentrix;
+using zentrix::test::ExactSphere;
+using zentrix::test::Points;
+using zentrix::test::XYZ;
 
 namespace {
 
-using XYZ = std::vector<std::vector<double>>;
-
 constexpr double GonPerRadian = 63.661977236758134;
-
-TPunktArray Points(const XYZ& xyz, const std::string& centreName = "", bool names = false) {
-    TPunktArray p(xyz.size() + 1);
-    p[0].Name = centreName;
-    for (std::size_t i = 0; i < xyz.size(); ++i) {
-        if (names) p[i + 1].Name = "K" + std::to_string(i + 1);
-        p[i + 1].X = xyz[i][0];
-        p[i + 1].Y = xyz[i][1];
-        p[i + 1].Z = xyz[i][2];
-    }
-    return p;
-}
 
 // Rectangular (metres) to the polar input form: horizontal distance, direction (gon), height.
 XYZ ToPolar(const XYZ& xyz) {
@@ -44,9 +34,6 @@ int Solve(TPunktArray& p, bool polar, double R, TMemoLines& memo) {
     return Kugelzentrierung(p, static_cast<int>(p.High()), polar, R, memo);
 }
 
-// Six points on the sphere of radius 3 around (10, 20, 5), every coordinate an integer.
-const XYZ ExactSphere = {{8, 18, 6}, {9, 18, 7}, {8, 19, 7}, {12, 22, 6}, {8, 21, 7}, {8, 22, 6}};
-
 }  // namespace
 
 TEST(Kugelzentrierung, DemonstrationPointsFullReport) {
@@ -55,7 +42,7 @@ TEST(Kugelzentrierung, DemonstrationPointsFullReport) {
                             {802192.646, 585697.951, 71.484},
                             {802192.316, 585697.904, 71.477}});
     TMemoLines memo{""};
-    ASSERT_EQ(Solve(p, false, 3.642, memo), KugelOk);
+    ASSERT_EQ(Solve(p, false, 3.642, memo), Code(KugelErgebnis::Ok));
     // Worked out independently in 50-digit arithmetic: base pair (1, 3), third point 2,
     // four-point radius 4.388, one degree of freedom.
     const TMemoLines expected = {
@@ -87,7 +74,7 @@ TEST(Kugelzentrierung, PointsExactlyOnKnownSphere) {
     p[6].Name = "Reflektorkugel-Nord-17";  // longer than the field: written in full
     for (int i = 1; i <= 6; ++i) p[i].vR = 99;
     TMemoLines memo;
-    ASSERT_EQ(Solve(p, false, 3, memo), KugelOk);
+    ASSERT_EQ(Solve(p, false, 3, memo), Code(KugelErgebnis::Ok));
     // Every residual is exactly 0, so m0 = 0: no m0 line, no NV.
     const TMemoLines expected = {
         "Kugelzentrierung Punkt Kugel",
@@ -116,7 +103,7 @@ TEST(Kugelzentrierung, ThreeLevelPointsOnCircle) {
     TPunktArray p = Points({{8, 4, 100}, {-2, 4, 100}, {3, 9, 100}}, "M", true);
     for (int i = 1; i <= 3; ++i) p[i].vR = 99;
     TMemoLines memo;
-    ASSERT_EQ(Solve(p, false, 13, memo), KugelOk);
+    ASSERT_EQ(Solve(p, false, 13, memo), Code(KugelErgebnis::Ok));
     const TMemoLines expected = {
         "Kugelzentrierung Punkt M",
         "3 Punkt Umkreis Lösung      XM      3.000 YM      4.000, ZM     88.000, R 13.000",
@@ -142,16 +129,16 @@ TEST(Kugelzentrierung, FailuresBeforeAnyReport) {
         int code;
     };
     const std::vector<Case> cases = {
-        {"collinear in plan", {{0, 0, 0}, {1, 1, 1}, {2, 2, 5}, {3, 3, 0}}, 5, KugelKollinear},
-        {"one plan position on the X axis", {{4, 0, 0}, {4, 0, 1}, {4, 0, 2}}, 5, KugelKollinear},
-        {"one plan position off the X axis", {{1, 2, 0}, {1, 2, 1}, {1, 2, 2}}, 5, KugelKeineEbene},
-        {"radius 0", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 1}}, 0, KugelKeineEbene},
-        {"negative radius", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 1}}, -3, KugelKeineEbene},
-        {"base pair with equal X", {{0, 0, 0}, {0, 4, 0}, {1, 2, 0}}, 10, KugelKreisSingulaer},
-        {"radius equal to the circle's", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 0}}, 2, KugelRadiusZuKlein},
-        {"radius below the circle's", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 0}, {0, -2, 0}}, 1.5, KugelRadiusZuKlein},
+        {"collinear in plan", {{0, 0, 0}, {1, 1, 1}, {2, 2, 5}, {3, 3, 0}}, 5, Code(KugelErgebnis::Kollinear)},
+        {"one plan position on the X axis", {{4, 0, 0}, {4, 0, 1}, {4, 0, 2}}, 5, Code(KugelErgebnis::Kollinear)},
+        {"one plan position off the X axis", {{1, 2, 0}, {1, 2, 1}, {1, 2, 2}}, 5, Code(KugelErgebnis::KeineEbene)},
+        {"radius 0", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 1}}, 0, Code(KugelErgebnis::KeineEbene)},
+        {"negative radius", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 1}}, -3, Code(KugelErgebnis::KeineEbene)},
+        {"base pair with equal X", {{0, 0, 0}, {0, 4, 0}, {1, 2, 0}}, 10, Code(KugelErgebnis::KreisSingulaer)},
+        {"radius equal to the circle's", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 0}}, 2, Code(KugelErgebnis::RadiusZuKlein)},
+        {"radius below the circle's", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 0}, {0, -2, 0}}, 1.5, Code(KugelErgebnis::RadiusZuKlein)},
         // Ties: (1,2) and (1,3) are both 5 apart in plan; the first pair found is the base.
-        {"tie, first pair has equal X", {{0, 0, 0}, {0, 5, 0}, {3, 4, 0}}, 10, KugelKreisSingulaer},
+        {"tie, first pair has equal X", {{0, 0, 0}, {0, 5, 0}, {3, 4, 0}}, 10, Code(KugelErgebnis::KreisSingulaer)},
     };
     for (const Case& c : cases) {
         TPunktArray p = Points(c.xyz, "Z");
@@ -182,7 +169,7 @@ TEST(Kugelzentrierung, TieOrderDecidesBasePair) {
     // found, (1, 2), has different X and the circle is solved.
     TPunktArray p = Points({{0, 0, 0}, {3, 4, 0}, {0, 5, 0}});
     TMemoLines memo;
-    EXPECT_EQ(Solve(p, false, 10, memo), KugelOk);
+    EXPECT_EQ(Solve(p, false, 10, memo), Code(KugelErgebnis::Ok));
     // Plan circumcentre of (0,0), (3,4), (0,5): on y = 2.5 and 3x + 4y = 12.5, so x = 5/6; the
     // centre lies sqrt(100 - r^2) below the points' plane Z = 0.
     const double r2 = 25.0 / 36 + 6.25;
@@ -196,7 +183,7 @@ TEST(Kugelzentrierung, FewerThanThreePointsTouchesNothing) {
         TPunktArray p = Points({{1, 50, 2}, {2, 150, 3}, {5, 5, 5}});
         p[0].X = 7;
         TMemoLines memo{"alt"};
-        EXPECT_EQ(Kugelzentrierung(p, 2, polar, 3, memo), KugelZuWenigPunkte);
+        EXPECT_EQ(Kugelzentrierung(p, 2, polar, 3, memo), Code(KugelErgebnis::ZuWenigPunkte));
         EXPECT_EQ(memo, TMemoLines{"alt"});
         EXPECT_EQ(p[0].X, 7);
         EXPECT_EQ(p[1].X, 1);
@@ -223,7 +210,7 @@ TEST(Kugelzentrierung, SingularNormalEquationsAfterReport) {
         p[0].X = 7;
         for (int i = 1; i <= n; ++i) p[i].vR = 99;
         TMemoLines memo{"alt"};
-        EXPECT_EQ(Solve(p, false, R, memo), KugelNormalSingulaer) << n;
+        EXPECT_EQ(Solve(p, false, R, memo), Code(KugelErgebnis::NormalSingulaer)) << n;
         TMemoLines expected = threeLines;
         if (n == 4) expected.push_back("Analytische 4 Punkt Lösung XM      0.000 YM      0.000, ZM      0.000, R 0.000");
         EXPECT_EQ(memo, expected) << n;
@@ -239,7 +226,7 @@ TEST(Kugelzentrierung, FailedFourPointSolutionStartsFromThreePointCentre) {
     // and stays there.
     TPunktArray p = Points({{8, 18, 6}, {8, 21, 7}, {12, 22, 6}, {8, 22, 6}, {9, 18, 7}}, "M", true);
     TMemoLines memo;
-    ASSERT_EQ(Solve(p, false, 3, memo), KugelOk);
+    ASSERT_EQ(Solve(p, false, 3, memo), Code(KugelErgebnis::Ok));
     const TMemoLines expected = {
         "Kugelzentrierung Punkt M",
         "3 Punkt Umkreis Lösung      XM     10.000 YM     20.000, ZM      5.000, R 3.000",
@@ -257,12 +244,23 @@ TEST(Kugelzentrierung, FailedFourPointSolutionStartsFromThreePointCentre) {
     EXPECT_EQ(p[0].X, 10);
     EXPECT_EQ(p[0].Y, 20);
     EXPECT_EQ(p[0].Z, 5);
+
+    // The computation itself hands back what it found: no four-point sphere, the adjustment.
+    TPunktArray q = Points({{8, 18, 6}, {8, 21, 7}, {12, 22, 6}, {8, 22, 6}, {9, 18, 7}});
+    const TKugelLoesung L = LoeseKugel(q, 5, false, 3);
+    EXPECT_EQ(L.Ergebnis, KugelErgebnis::Ok);
+    EXPECT_TRUE(L.VierPunktGerechnet);
+    EXPECT_FALSE(L.VierPunkt);
+    ASSERT_TRUE(L.DreiPunkt && L.Ausgleichung);
+    EXPECT_EQ(L.DreiPunkt->Z, 5);
+    EXPECT_EQ(L.Ausgleichung->vR.size(), 5u);
+    EXPECT_FALSE(L.Abbruch);
 }
 
 TEST(Kugelzentrierung, PolarSuccessReturnsEveryEntryInPolarForm) {
     TPunktArray p = Points(ToPolar(ExactSphere), "Kugel", true);
     TMemoLines memo;
-    ASSERT_EQ(Solve(p, true, 3, memo), KugelOk);
+    ASSERT_EQ(Solve(p, true, 3, memo), Code(KugelErgebnis::Ok));
     ASSERT_GE(memo.size(), 2u);
     EXPECT_EQ(memo[1], "3 Punkt Umkreis Lösung      XM     10.000 YM     20.000, ZM      5.000, R 3.000");
     // Centre (10, 20, 5): distance sqrt(500), direction atan2(20, 10), elevation atan(5 / sqrt(500)).
@@ -285,7 +283,7 @@ TEST(Kugelzentrierung, PolarFailureLeavesRectangularPoints) {
     // smaller than the circle's radius 2.
     TPunktArray p = Points({{2, 0, 1}, {2, 200, 2}, {2, 100, 3}});
     TMemoLines memo;
-    EXPECT_EQ(Solve(p, true, 1.5, memo), KugelRadiusZuKlein);
+    EXPECT_EQ(Solve(p, true, 1.5, memo), Code(KugelErgebnis::RadiusZuKlein));
     EXPECT_TRUE(memo.empty());
     const double X[] = {2, -2, 0}, Y[] = {0, 0, 2}, Z[] = {1, 2, 3};
     for (int i = 1; i <= 3; ++i) {

@@ -6,7 +6,10 @@
 #include <cmath>
 #include <vector>
 
+#include "Hilfen.hpp"
+
 using namespace zentrix;
+using zentrix::test::Points;
 
 namespace {
 
@@ -26,16 +29,6 @@ Rows Read(const TMatrix& m, int n) {
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) r[i - 1][j - 1] = m[i][j];
     return r;
-}
-
-TPunktArray Points(const std::vector<std::vector<double>>& xyz) {
-    TPunktArray p(xyz.size() + 1);
-    for (std::size_t i = 0; i < xyz.size(); ++i) {
-        p[i + 1].X = xyz[i][0];
-        p[i + 1].Y = xyz[i][1];
-        p[i + 1].Z = xyz[i][2];
-    }
-    return p;
 }
 
 }  // namespace
@@ -136,27 +129,27 @@ TEST(InvertMatrix, OverflowOnStoreIsAnError) {
 TEST(SphereFromFourPoints, SmallSphereFarFromOrigin) {
     // Radius 0.1 around (100, 200, 50): 0.06^2 + 0.08^2 = 0.1^2.
     const TPunktArray p = Points({{100.1, 200, 50}, {100, 200.1, 50}, {100, 200, 50.1}, {100 - 0.06, 200, 50 - 0.08}});
-    double X0 = -1, Y0 = -1, Z0 = -1, R = -1;
-    SphereFromFourPoints(p, 4, X0, Y0, Z0, R);
-    EXPECT_NEAR(X0, 100, 1e-9);
-    EXPECT_NEAR(Y0, 200, 1e-9);
-    EXPECT_NEAR(Z0, 50, 1e-9);
-    EXPECT_NEAR(R, 0.1, 1e-9);
+    const auto k = SphereFromFourPoints(p, 4);
+    ASSERT_TRUE(k);
+    EXPECT_NEAR(k->Zentrum.X, 100, 1e-9);
+    EXPECT_NEAR(k->Zentrum.Y, 200, 1e-9);
+    EXPECT_NEAR(k->Zentrum.Z, 50, 1e-9);
+    EXPECT_NEAR(k->R, 0.1, 1e-9);
 }
 
 TEST(SphereFromFourPoints, OnlyTheFirstFourPointsCount) {
     // Points 1..4 on the sphere of radius 3 around (10, 20, 5), exactly representable; point 5 is
     // far off and does not change the exact result.
     TPunktArray p = Points({{8, 18, 6}, {9, 18, 7}, {8, 19, 7}, {12, 22, 6}, {50, 50, 50}});
-    double X0 = 0, Y0 = 0, Z0 = 0, R = 0;
-    SphereFromFourPoints(p, 5, X0, Y0, Z0, R);
-    EXPECT_EQ(X0, 10);
-    EXPECT_EQ(Y0, 20);
-    EXPECT_EQ(Z0, 5);
-    EXPECT_EQ(R, 3);
+    const auto k = SphereFromFourPoints(p, 5);
+    ASSERT_TRUE(k);
+    EXPECT_EQ(k->Zentrum.X, 10);
+    EXPECT_EQ(k->Zentrum.Y, 20);
+    EXPECT_EQ(k->Zentrum.Z, 5);
+    EXPECT_EQ(k->R, 3);
 }
 
-TEST(SphereFromFourPoints, DegenerateCasesGiveZeros) {
+TEST(SphereFromFourPoints, DegenerateCasesGiveNoSphere) {
     struct Case {
         const char* what;
         std::vector<std::vector<double>> xyz;
@@ -169,32 +162,22 @@ TEST(SphereFromFourPoints, DegenerateCasesGiveZeros) {
     };
     for (const Case& c : cases) {
         const TPunktArray p = Points(c.xyz);
-        double X0 = 9, Y0 = 9, Z0 = 9, R = 9;
-        SphereFromFourPoints(p, 4, X0, Y0, Z0, R);
-        EXPECT_EQ(X0, 0) << c.what;
-        EXPECT_EQ(Y0, 0) << c.what;
-        EXPECT_EQ(Z0, 0) << c.what;
-        EXPECT_EQ(R, 0) << c.what;
+        EXPECT_FALSE(SphereFromFourPoints(p, 4)) << c.what;
     }
 }
 
 TEST(SphereFromFourPoints, NearlyCoplanarGivesDistantCentre) {
     const TPunktArray p = Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0.3, 0.7, 1e-9}});
-    double X0 = 0, Y0 = 0, Z0 = 0, R = 0;
-    SphereFromFourPoints(p, 4, X0, Y0, Z0, R);
+    const auto k = SphereFromFourPoints(p, 4);
+    ASSERT_TRUE(k);
     // z = (0.3^2 - 0.3 + 0.7^2 - 0.7 + 1e-18) / 2e-9 = -2.1e8; the plan centre is (0.5, 0.5).
-    EXPECT_NEAR(X0, 0.5, 1e-6);
-    EXPECT_NEAR(Y0, 0.5, 1e-6);
-    EXPECT_NEAR(Z0 / -2.1e8, 1.0, 1e-6);
-    EXPECT_NEAR(R / 2.1e8, 1.0, 1e-6);
+    EXPECT_NEAR(k->Zentrum.X, 0.5, 1e-6);
+    EXPECT_NEAR(k->Zentrum.Y, 0.5, 1e-6);
+    EXPECT_NEAR(k->Zentrum.Z / -2.1e8, 1.0, 1e-6);
+    EXPECT_NEAR(k->R / 2.1e8, 1.0, 1e-6);
 }
 
 TEST(SphereFromFourPoints, FewerThanFourPointsReadsNothing) {
     const TPunktArray onlyCentre(1);  // reading point 1 would be a range error
-    double X0 = 9, Y0 = 9, Z0 = 9, R = 9;
-    SphereFromFourPoints(onlyCentre, 3, X0, Y0, Z0, R);
-    EXPECT_EQ(X0, 0);
-    EXPECT_EQ(Y0, 0);
-    EXPECT_EQ(Z0, 0);
-    EXPECT_EQ(R, 0);
+    EXPECT_FALSE(SphereFromFourPoints(onlyCentre, 3));
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
 #include "textio/NumText.hpp"
 
 namespace zentrix {

@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "polar/Richtung.hpp"
-#include "textio/Fehler.hpp"
+#include "numerics/Polar.hpp"
+#include "Hilfen.hpp"
+#include "core/Fehler.hpp"
+#include "core/SystemFehler.hpp"
 #include "textio/NumText.hpp"
 #include "textio/TextFile.hpp"
 
@@ -98,10 +100,7 @@ std::vector<std::string> SphereLines(const std::string& name, long double ri0, l
     return lines;
 }
 
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::ReadBytes;
 
 std::string WithEnds(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
     std::string s;
@@ -123,14 +122,7 @@ std::vector<std::string> Concat(const V&... parts) {
 
 class PolarauswertungTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        DecimalSeparator = '.';
-        static int counter = 0;
-        dir = fs::temp_directory_path() / ("zentrix_polar_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(++counter));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { DecimalSeparator = '.'; }
 
     // Writes the input file and runs the evaluation on it.
     void Run(const std::vector<std::string>& lines, const std::string& end = "\r\n", const std::string& name = "obs.dat") {
@@ -149,7 +141,8 @@ protected:
         return c;
     }
 
-    fs::path dir, input;
+    test::TempFolder folder;
+    fs::path dir = folder.Path(), input;
     TPunktArray Punkte;
     TMemoLines Memo;
     std::vector<std::string> messages;

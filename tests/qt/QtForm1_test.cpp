@@ -45,8 +45,6 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnviro
 
 class QtForm1Test : public ::testing::Test {
 protected:
-    void SetUp() override { Punkte = TPunktArray(); }
-
     template <class T>
     T* Find(const char* name) {
         T* w = form.findChild<T*>(QString::fromLatin1(name));

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
 
 using namespace zentrix;
 
@@ -30,10 +30,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Puts the separator back for the following tests.
 class SeparatorGuard {
 public:
-    ~SeparatorGuard() {
-        DecimalSeparator = '.';
-        ThousandSeparator = '\0';
-    }
+    ~SeparatorGuard() { DecimalSeparator = '.'; }
 };
 
 }  // namespace

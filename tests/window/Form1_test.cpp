@@ -13,7 +13,6 @@ namespace {
 class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        Punkte = TPunktArray();
         DecimalSeparator = ',';  // as on a German desktop before the first activation
     }
     TRecordingDialoge dialoge;
@@ -55,13 +54,13 @@ TEST_F(Form1Test, ActivationShowsTheDemonstration) {
     EXPECT_EQ(Row(5)[0], "P 4");
     EXPECT_EQ(Row(5)[3], "      71.477");
     for (int r = 2; r <= 5; ++r) {
-        EXPECT_EQ(form.StringGrid1.Cells(4, r), FormatText("%12.4f", {Punkte[r - 1].vR}));
+        EXPECT_EQ(form.StringGrid1.Cells(4, r), FormatText("%12.4f", {form.Punkte[r - 1].vR}));
         EXPECT_EQ(form.StringGrid1.Cells(4, r).size(), 12u);
     }
     // Row 1: the centre, without a residual.
     EXPECT_EQ(Row(1)[0], "P 0");
-    EXPECT_EQ(Row(1)[1], FormatText("%12.3f", {Punkte[0].X}));
-    EXPECT_EQ(Row(1)[3], FormatText("%12.3f", {Punkte[0].Z}));
+    EXPECT_EQ(Row(1)[1], FormatText("%12.3f", {form.Punkte[0].X}));
+    EXPECT_EQ(Row(1)[3], FormatText("%12.3f", {form.Punkte[0].Z}));
     EXPECT_EQ(Row(1)[4], "");
     // The report follows the memo's first, empty line.
     ASSERT_GT(form.Memo1.size(), 2u);
@@ -70,8 +69,8 @@ TEST_F(Form1Test, ActivationShowsTheDemonstration) {
     EXPECT_TRUE(dialoge.Messages.empty());
     EXPECT_TRUE(dialoge.Errors.empty());
     // The demonstration sphere (radius 3.642 m) lies below its surface points.
-    EXPECT_LT(Punkte[0].Z, 71.4);
-    EXPECT_EQ(Punkte.Length(), 5u);
+    EXPECT_LT(form.Punkte[0].Z, 71.4);
+    EXPECT_EQ(form.Punkte.Length(), 5u);
 }
 
 TEST_F(Form1Test, SecondActivationAppendsAnIdenticalReport) {
@@ -94,7 +93,7 @@ TEST_F(Form1Test, RechneAfterStartUpRepeatsTheDemonstration) {
     EXPECT_EQ(Zeilen(form.Memo1.begin() + static_cast<long>(first.size()), form.Memo1.end()),
               Zeilen(first.begin() + 1, first.end()));
     EXPECT_EQ((std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)}), gridBefore);
-    EXPECT_EQ(Punkte.Length(), 5u);
+    EXPECT_EQ(form.Punkte.Length(), 5u);
 }
 
 TEST_F(Form1Test, RechneUsesTheRadiusFieldAndLeavesItsText) {
@@ -112,16 +111,16 @@ TEST_F(Form1Test, BadCellTextEndsRechneAndLeavesGridAndMemo) {
     form.StringGrid1.Cells(2, 3) = "1,5";
     const Zeilen memo = form.Memo1;
     const auto grid = std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)};
-    const double oldCentreX = Punkte[0].X;
+    const double oldCentreX = form.Punkte[0].X;
     EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
     ASSERT_EQ(dialoge.Errors.size(), 1u);
     EXPECT_EQ(dialoge.Errors[0], "'1,5' ist kein gültiger Gleitkommawert.");
     EXPECT_EQ(form.Memo1, memo);
     EXPECT_EQ((std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)}), grid);
     // The values converted before the bad cell are in the point list; the solver has not run.
-    EXPECT_EQ(Punkte[1].X, 802192.254);
-    EXPECT_EQ(Punkte[2].X, 802192.620);
-    EXPECT_EQ(Punkte[0].X, oldCentreX);
+    EXPECT_EQ(form.Punkte[1].X, 802192.254);
+    EXPECT_EQ(form.Punkte[2].X, 802192.620);
+    EXPECT_EQ(form.Punkte[0].X, oldCentreX);
 }
 
 TEST_F(Form1Test, BadRadiusTextAndEmptyCell) {
@@ -166,15 +165,15 @@ TEST_F(Form1Test, SolverFailureShowsZerosAndNoMessage) {
 }
 
 TEST_F(Form1Test, LabelsWidenButAreNeverCut) {
-    Punkte.SetLength(124);
+    form.Punkte.SetLength(124);
     TStringGrid grid(5, 125);
-    FillGrid(grid, Punkte, TLabelArt::Nummer);
+    FillGrid(grid, form.Punkte, TLabelArt::Nummer);
     EXPECT_EQ(grid.Cells(0, 1), "P 0");
     EXPECT_EQ(grid.Cells(0, 10), "P 9");
     EXPECT_EQ(grid.Cells(0, 11), "P10");
     EXPECT_EQ(grid.Cells(0, 124), "P123");
-    Punkte[5].Name = "Kugel 17";
-    FillGrid(grid, Punkte, TLabelArt::Name);
+    form.Punkte[5].Name = "Kugel 17";
+    FillGrid(grid, form.Punkte, TLabelArt::Name);
     EXPECT_EQ(grid.Cells(0, 6), "Kugel 17");
     EXPECT_EQ(grid.Cells(0, 1), "");
 }

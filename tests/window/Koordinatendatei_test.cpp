@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Hilfen.hpp"
 #include "numerics/Kugel.hpp"
 #include "textio/NumText.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
@@ -20,15 +21,7 @@ constexpr double Rho = 63.661977236758134305;  // gon per radian
 
 class KoordinatendateiTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Punkte = TPunktArray();
-        dir = fs::temp_directory_path() / ("zentrix_kor_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        form.FormActivate();
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { form.FormActivate(); }
 
     // Writes a file and chooses it in the file-name field.
     std::string Datei(const std::string& inhalt, const std::string& name = "kugel.kor") {
@@ -52,24 +45,21 @@ protected:
         return g;
     }
 
-    fs::path dir;
+    test::TempFolder folder;
+    fs::path dir = folder.Path();
     TRecordingDialoge dialoge;
     TForm1 form{dialoge, "."};
 };
 
 using Zeilen = std::vector<std::string>;
 
-// Six points (metres) on a sphere of radius 0.5 around (10, 20, 5), spread over its upper half.
+// Six points (metres) on a sphere, spread over its upper half.
 struct Kugelpunkt {
     double x, y, z;
 };
 std::vector<Kugelpunkt> Kugelpunkte(double cx, double cy, double cz, double r) {
     std::vector<Kugelpunkt> p;
-    const double richtungen[6] = {0.3, 1.4, 2.2, 3.5, 4.4, 5.6};   // radians around the vertical
-    const double hoehen[6] = {0.2, 0.9, 0.4, 1.1, 0.6, 0.15};       // elevation above the equator
-    for (int i = 0; i < 6; ++i)
-        p.push_back({cx + r * std::cos(hoehen[i]) * std::cos(richtungen[i]),
-                     cy + r * std::cos(hoehen[i]) * std::sin(richtungen[i]), cz + r * std::sin(hoehen[i])});
+    for (const auto& q : test::SpherePoints(cx, cy, cz, r)) p.push_back({q[0], q[1], q[2]});
     return p;
 }
 
@@ -97,14 +87,14 @@ TEST_F(KoordinatendateiTest, RectangularFormatsZeroAndOne) {
     EXPECT_EQ(Row(2)[0], "1");
     EXPECT_EQ(Row(7)[0], "6");
     EXPECT_EQ(Row(7)[4], "      0.0000");
-    EXPECT_NEAR(Punkte[0].X, 10, 1e-9);
-    EXPECT_NEAR(Punkte[0].Z, 5, 1e-9);
+    EXPECT_NEAR(form.Punkte[0].X, 10, 1e-9);
+    EXPECT_NEAR(form.Punkte[0].Z, 5, 1e-9);
 
     // Format 1 takes the first value as Y: the same file gives the mirrored centre.
     ASSERT_TRUE(Rechne(1));
     EXPECT_EQ(Row(0), (Zeilen{"Punkt", "Y", "X", "Höhe", "vdH"}));
     EXPECT_EQ(Row(1), (Zeilen{"", "      20.000", "      10.000", "       5.000", ""}));
-    EXPECT_EQ(Punkte[1].Y, std::stod(Zahl(pkt[0].x)));
+    EXPECT_EQ(form.Punkte[1].Y, std::stod(Zahl(pkt[0].x)));
 }
 
 // A sphere observed in polar form from a station at the origin: its centre at 25 m, direction
@@ -138,9 +128,9 @@ TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
         EXPECT_TRUE(dialoge.Messages.empty());
         EXPECT_EQ(Row(0), (Zeilen{"Punkt", fall.kopf[0], fall.kopf[1], fall.kopf[2], "vdH"}));
         // The centre comes back in polar form: horizontal distance, direction, elevation angle.
-        EXPECT_NEAR(Punkte[0].X, weite, 1e-7);
-        EXPECT_NEAR(Punkte[0].Y, 40, 1e-7);
-        EXPECT_NEAR(Punkte[0].Z, std::atan(cz / weite) * Rho, 1e-7);
+        EXPECT_NEAR(form.Punkte[0].X, weite, 1e-7);
+        EXPECT_NEAR(form.Punkte[0].Y, 40, 1e-7);
+        EXPECT_NEAR(form.Punkte[0].Z, std::atan(cz / weite) * Rho, 1e-7);
         EXPECT_EQ(Row(1)[1], "      25.000");
         EXPECT_EQ(Row(1)[2], "      40.000");
         EXPECT_EQ(Row(2)[0], "100");
@@ -153,39 +143,39 @@ TEST_F(KoordinatendateiTest, FormatsThreeToSevenPrepareTheHeight) {
     Datei("1 50 100 10 0.05\n2 50 50 10 0.05\n");
     ASSERT_TRUE(Rechne(4));
     EXPECT_EQ(dialoge.Messages, Zeilen{"Kugelmittelnpunkt Fehler"});  // two points only
-    EXPECT_NEAR(Punkte[1].Z, 0, 1e-12);
-    EXPECT_NEAR(Punkte[2].Z, 10, 1e-12);
-    EXPECT_EQ(Punkte[1].X, 10);
+    EXPECT_NEAR(form.Punkte[1].Z, 0, 1e-12);
+    EXPECT_NEAR(form.Punkte[2].Z, 10, 1e-12);
+    EXPECT_EQ(form.Punkte[1].X, 10);
     // Format 7 with ZD = 0 and D = 2: height 2, distance 2.
     Datei("1 0 0 2 0.05\n");
     ASSERT_TRUE(Rechne(7));
-    EXPECT_EQ(Punkte[1].Z, 2);
-    EXPECT_EQ(Punkte[1].X, 2);
+    EXPECT_EQ(form.Punkte[1].Z, 2);
+    EXPECT_EQ(form.Punkte[1].X, 2);
 }
 
 TEST_F(KoordinatendateiTest, TokenRulesOfTheFile) {
     // Split record, extra fields, tabs, a Ctrl-Z ending the data, trailing blank lines.
     Datei("1 0 0\n 1.5 2 ignoriert\n2\t1\t0\t1\t2 7 8 9\r\n3 0 1 1 2\r\n  \r\n\n");
     ASSERT_TRUE(Rechne(0));
-    ASSERT_EQ(Punkte.High(), 3);
-    EXPECT_EQ(Punkte[1].Z, 1.5);
-    EXPECT_EQ(Punkte[2].X, 1);
-    EXPECT_EQ(Punkte[3].Name, "3");
+    ASSERT_EQ(form.Punkte.High(), 3);
+    EXPECT_EQ(form.Punkte[1].Z, 1.5);
+    EXPECT_EQ(form.Punkte[2].X, 1);
+    EXPECT_EQ(form.Punkte[3].Name, "3");
     EXPECT_EQ(form.Edit1.Text, "2");
     EXPECT_TRUE(dialoge.Messages.empty());
 
     Datei(std::string("1 0 0 1.5 2\n2 1 0 1 2\n3 0 1 1 2\n\x1a") + "4 x y z\n");
     ASSERT_TRUE(Rechne(0));
-    EXPECT_EQ(Punkte.High(), 3);
+    EXPECT_EQ(form.Punkte.High(), 3);
 }
 
 TEST_F(KoordinatendateiTest, PointNumbers) {
     Datei("-1 0 0 1.5 2\n007 1 0 1 2\n+17 0 1 1 2\n0x1F 1 1 1 2\n");
     ASSERT_TRUE(Rechne(0));
-    EXPECT_EQ(Punkte[1].Name, "4294967295");
-    EXPECT_EQ(Punkte[2].Name, "7");
-    EXPECT_EQ(Punkte[3].Name, "17");
-    EXPECT_EQ(Punkte[4].Name, "31");
+    EXPECT_EQ(form.Punkte[1].Name, "4294967295");
+    EXPECT_EQ(form.Punkte[2].Name, "7");
+    EXPECT_EQ(form.Punkte[3].Name, "17");
+    EXPECT_EQ(form.Punkte[4].Name, "31");
     EXPECT_EQ(Row(2)[0], "4294967295");
 }
 
@@ -211,7 +201,7 @@ TEST_F(KoordinatendateiTest, EmptyFileAndThreePoints) {
 TEST_F(KoordinatendateiTest, OpenErrorsChangeNothing) {
     const auto grid = Grid();
     const Zeilen memo = form.Memo1;
-    const std::size_t punkte = Punkte.Length();
+    const std::size_t punkte = form.Punkte.Length();
     form.Edit2.Text = (dir / "fehlt.kor").string();
     EXPECT_FALSE(Rechne(0));
     form.Edit2.Text = (dir / "kein_ordner" / "x.kor").string();
@@ -227,7 +217,7 @@ TEST_F(KoordinatendateiTest, OpenErrorsChangeNothing) {
     EXPECT_NE(dialoge.Errors[3].find("Kein Dateiname"), std::string::npos);
     EXPECT_EQ(Grid(), grid);
     EXPECT_EQ(form.Memo1, memo);
-    EXPECT_EQ(Punkte.Length(), punkte);
+    EXPECT_EQ(form.Punkte.Length(), punkte);
     EXPECT_EQ(form.Edit1.Text, "3.642");
 }
 
@@ -247,9 +237,9 @@ TEST_F(KoordinatendateiTest, ReadErrorsLeaveTheRecordsReadSoFar) {
         Datei(f.inhalt);
         EXPECT_FALSE(Rechne(0));
         EXPECT_EQ(dialoge.Errors, Zeilen{f.fehler});
-        EXPECT_EQ(Punkte.Length(), f.eintraege);
-        EXPECT_EQ(Punkte[2].Name, "");  // the failing record has no name
-        EXPECT_EQ(Punkte[1].Name, "1");
+        EXPECT_EQ(form.Punkte.Length(), f.eintraege);
+        EXPECT_EQ(form.Punkte[2].Name, "");  // the failing record has no name
+        EXPECT_EQ(form.Punkte[1].Name, "1");
         EXPECT_TRUE(form.Memo1.empty());
         EXPECT_EQ(Grid(), grid);
         EXPECT_EQ(form.Edit1.Text, "3.642");
@@ -261,7 +251,7 @@ TEST_F(KoordinatendateiTest, ZenithAngleZeroDividesByZero) {
     Datei("1 0 10 0 2\n2 100 10 50 2\n3 200 10 50 2\n");
     EXPECT_FALSE(Rechne(3));
     EXPECT_EQ(dialoge.Errors, Zeilen{"Gleitkommadivision durch Null."});
-    EXPECT_EQ(Punkte.High(), 3);  // all records read
+    EXPECT_EQ(form.Punkte.High(), 3);  // all records read
     EXPECT_TRUE(form.Memo1.empty());
     EXPECT_EQ(Grid(), grid);
     EXPECT_EQ(form.Edit1.Text, "3.642");
@@ -278,7 +268,7 @@ TEST_F(KoordinatendateiTest, SolverFailureStillFillsTheGrid) {
 }
 
 TEST_F(KoordinatendateiTest, CentreNameFromAnEarlierEvaluationStays) {
-    Punkte[0].Name = "K1";
+    form.Punkte[0].Name = "K1";
     Datei("1 1 0 0 2\n2 0 1 0 2\n3 -1 0 0 2\n");
     ASSERT_TRUE(Rechne(0));
     EXPECT_EQ(Row(1)[0], "K1");
@@ -293,10 +283,10 @@ TEST_F(KoordinatendateiTest, KonvertThenRechneDatei) {
     ASSERT_TRUE(konverter.Dispatch(&TForm1::Button2Click));
     form.Edit2.Text = (dir / "test2.Kor").string();
     ASSERT_TRUE(Rechne(0));
-    ASSERT_EQ(Punkte.High(), 4);
-    EXPECT_EQ(Punkte[1].Name, "1");
-    EXPECT_EQ(Punkte[4].Name, "4");
-    EXPECT_EQ(Punkte[1].Z, 100);
+    ASSERT_EQ(form.Punkte.High(), 4);
+    EXPECT_EQ(form.Punkte[1].Name, "1");
+    EXPECT_EQ(form.Punkte[4].Name, "4");
+    EXPECT_EQ(form.Punkte[1].Z, 100);
     EXPECT_EQ(form.Edit1.Text, "0.05");
     EXPECT_EQ(Row(2)[1], "     107.071");
 

@@ -1,12 +1,12 @@
-// Direction (converted to gon here) and horizontal distance from coordinate differences.
-#include "polar/Richtung.hpp"
+// Directions, distances and polar observations from the station, and back.
+#include "numerics/Polar.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
 
 using namespace zentrix;
 
@@ -61,4 +61,36 @@ TEST(DirectionAndDistance, DistanceBeyondDoubleRangeIsOverflow) {
     DirectionAndDistance(1e308, -1e308, s, t);
     EXPECT_NEAR(s / 1.4142135623730951e308, 1.0, 1e-15);
     EXPECT_NEAR(static_cast<double>(t * Rho), 150, 1e-9);
+}
+
+TEST(PolarObservation, ToRectangularAndBack) {
+    struct Case {
+        TPolar b;
+        TRechtwinklig p;
+    };
+    const double h = 10 * std::cos(Pi / 4);  // 10 m at 50 gon
+    const std::vector<Case> cases = {
+        {{50, 10, 100}, {h, h, 0}},
+        {{150, 20, 50}, {-10, 10, 20 * std::cos(static_cast<double>(Pi) / 4)}},
+        {{300, 5, 100}, {0, -5, 0}},
+        {{0, 13, 100 - std::atan(12.0 / 5) * static_cast<double>(Rho)}, {5, 0, 12}},
+    };
+    for (const Case& c : cases) {
+        const TRechtwinklig p = Rechtwinklig(c.b);
+        EXPECT_NEAR(p.X, c.p.X, 1e-12) << c.b.Ri;
+        EXPECT_NEAR(p.Y, c.p.Y, 1e-12) << c.b.Ri;
+        EXPECT_NEAR(p.Z, c.p.Z, 1e-12) << c.b.Ri;
+        const TPolar b = Polar(p);
+        EXPECT_NEAR(b.Ri, c.b.Ri, 1e-10) << c.b.Ri;
+        EXPECT_NEAR(b.S, c.b.S, 1e-12) << c.b.Ri;
+        EXPECT_NEAR(b.Zd, c.b.Zd, 1e-10) << c.b.Ri;
+    }
+    // Straight above the station there is no zenith distance to be had; at the station not either.
+    EXPECT_THROW(Polar({0, 0, 3}), EMathError);
+    try {
+        Polar({0, 0, 0});
+        ADD_FAILURE() << "no fault at the station";
+    } catch (const EMathError& e) {
+        EXPECT_STREQ(e.what(), "Ungültige Gleitkommaoperation");
+    }
 }

@@ -1,5 +1,5 @@
 // The German error texts and the period rule of the error box.
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,14 @@
 // "Konvert": observations "Nr Ri Zd S R" (gon, gon, metres, metres) into "Nr X Y Z R" from the
 // station at (100, 100, 100).
-#include "textio/Konvert.hpp"
+#include "polar/Konvert.hpp"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <sstream>
 
-#include "textio/Fehler.hpp"
+#include "Hilfen.hpp"
+#include "core/Fehler.hpp"
 
 using namespace zentrix;
 namespace fs = std::filesystem;
@@ -18,29 +17,8 @@ namespace {
 
 class KonvertTest : public testing::Test {
 protected:
-    KonvertTest() {
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() /
-               ("zentrix-konvert-" + std::to_string(rd()) + "-" + std::to_string(rd()));
-        fs::create_directories(dir_);
-    }
-    ~KonvertTest() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        for (const auto& entry : fs::directory_iterator(dir_, ec))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
-    void Input(const std::string& bytes) {
-        std::ofstream out(dir_ / "test2.beb", std::ios::binary);
-        out << bytes;
-    }
-    std::string Output() const {
-        std::ifstream in(dir_ / "test2.Kor", std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void Input(const std::string& bytes) { folder_.Write("test2.beb", bytes); }
+    std::string Output() const { return test::ReadBytes(dir_ / "test2.Kor"); }
     bool OutputExists() const { return fs::exists(dir_ / "test2.Kor"); }
     // Runs the conversion and gives the I/O code it raised (0: none).
     int Run() {
@@ -52,7 +30,8 @@ protected:
         return 0;
     }
 
-    fs::path dir_;
+    test::TempFolder folder_;
+    fs::path dir_ = folder_.Path();
 };
 
 // The line of one converted observation, as the coordinate file holds it.

@@ -4,22 +4,17 @@
 // direction Ri (gon, from +X towards +Y), the zenith distance Zd (gon, 0 = zenith) and the slope
 // distance S (metres) to a point on the reflector sphere; the sphere's radius R (metres) is passed
 // through unchanged.
-#include "textio/Konvert.hpp"
+#include "polar/Konvert.hpp"
 
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 
+#include "numerics/Gleitkomma.hpp"
+#include "numerics/Polar.hpp"
 #include "textio/NumText.hpp"
 #include "textio/TextFile.hpp"
 
 namespace zentrix {
-
-namespace {
-
-constexpr long double kRho = 63.661977236758134305L;  // gon per radian (200 / pi)
-
-}  // namespace
 
 void Konvert(const std::string& directory) {
     const std::filesystem::path folder(directory);
@@ -49,11 +44,14 @@ void Konvert(const std::string& directory) {
             input.SkipLine();
             input.CheckIO();
 
-            // Each intermediate is worked out in extended precision and stored as a double.
-            const double z = static_cast<double>(s * std::cos(zd / kRho) + 100.0L);
-            const double horizontal = static_cast<double>(s * std::sin(zd / kRho));  // metres
-            const double x = static_cast<double>(horizontal * std::cos(ri / kRho) + 100.0L);
-            const double y = static_cast<double>(horizontal * std::sin(ri / kRho) + 100.0L);
+            // Each of Z, the horizontal distance, X and Y is worked out in extended precision and
+            // stored as a double before it is used further.
+            const TReduktion sicht = Reduktion(s, zd);
+            const double z = StoreDouble(sicht.Hoehe + 100.0L);
+            const double horizontal = StoreDouble(sicht.Horizontal);  // metres
+            const TPlan plan = Plan(horizontal, ri);
+            const double x = StoreDouble(plan.X + 100.0L);
+            const double y = StoreDouble(plan.Y + 100.0L);
 
             output.WriteLine(FormatText("%5d %12.3f %12.3f %12.3f %10.3f", {nr, x, y, z, r}));
             output.CheckIO();

@@ -48,11 +48,10 @@ public:
 // The German texts of the I/O result codes ("Datei nicht gefunden", ..., "E/A-Fehler %d").
 std::string IOErrorText(int code);
 
-[[noreturn]] void RaiseZeroDivide();   // "Gleitkommadivision durch Null"
-[[noreturn]] void RaiseInvalidOp();    // "Ungültige Gleitkommaoperation"
-[[noreturn]] void RaiseOverflow();     // "Gleitkommaüberlauf"
-[[noreturn]] void RaiseRangeError();   // "Fehler bei Bereichsprüfung"
-[[noreturn]] void RaiseIntOverflow();  // "Integerüberlauf"
+[[noreturn]] void RaiseZeroDivide();  // "Gleitkommadivision durch Null"
+[[noreturn]] void RaiseInvalidOp();   // "Ungültige Gleitkommaoperation"
+[[noreturn]] void RaiseOverflow();    // "Gleitkommaüberlauf"
+[[noreturn]] void RaiseRangeError();  // "Fehler bei Bereichsprüfung"
 
 // The text of the application's error box: the message with a "." appended, unless its last
 // character already has a code at most that of "." (".", "!", ")", ",", a blank ...).

@@ -1,5 +1,5 @@
 // The German error texts and the error box text.
-#include "textio/Fehler.hpp"
+#include "core/Fehler.hpp"
 
 namespace zentrix {
 
@@ -22,12 +22,13 @@ void RaiseZeroDivide() { throw EMathError("Gleitkommadivision durch Null"); }
 void RaiseInvalidOp() { throw EMathError("Ungültige Gleitkommaoperation"); }
 void RaiseOverflow() { throw EMathError("Gleitkommaüberlauf"); }
 void RaiseRangeError() { throw ERangeError("Fehler bei Bereichsprüfung"); }
-void RaiseIntOverflow() { throw EMathError("Integerüberlauf"); }
 
 std::string ErrorBoxText(const std::string& message) {
     // Compared as a byte: the last byte of a UTF-8 umlaut is above '.' and gets its period.
     if (!message.empty() && static_cast<unsigned char>(message.back()) <= '.') return message;
-    return message + ".";
+    std::string text = message;
+    text += '.';
+    return text;
 }
 
 }  // namespace zentrix

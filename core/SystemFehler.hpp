@@ -1,0 +1,17 @@
+// The operating system's error numbers as the I/O result codes and German reasons of the program.
+#pragma once
+
+#include <string>
+
+namespace zentrix {
+
+// Maps an errno value of a failed open, read, create or rename to the I/O result code: 2 missing
+// file, 3 missing folder or bad name, 4 too many open files, 5 access refused, 101 disk full;
+// any other value is its own code.
+int IOCodeFromErrno(int err);
+
+// The German reason for an errno value ("Die Datei oder der Ordner existiert nicht",
+// "Zugriff verweigert", ..., "Systemfehler <n>").
+std::string SystemReasonText(int err);
+
+}  // namespace zentrix

@@ -1,0 +1,58 @@
+#include "numerics/Polar.hpp"
+
+#include <cmath>
+
+#include "numerics/Gleitkomma.hpp"
+
+namespace zentrix {
+
+void DirectionAndDistance(double dY, double dX, double& s, double& t) {
+    long double w;
+    if (dX == 0)
+        w = SignOf(dY) * Pi / 2;  // on the Y axis: no division
+    else
+        w = std::atan(static_cast<long double>(dY) / static_cast<long double>(dX));
+    if (dX < 0) w += Pi;     // second and third quadrant
+    if (w < 0) w += 2 * Pi;  // fourth quadrant
+    const long double y = dY, x = dX;
+    const double dist = StoreDouble(std::sqrt(y * y + x * x));
+    if (dX == 0 && dY == 0) w = 0;
+    s = dist;
+    t = StoreDouble(w);
+}
+
+TPlan Plan(long double s, double Ri) {
+    const long double t = Ri / Rho;  // radians
+    return {s * std::cos(t), s * std::sin(t)};
+}
+
+TRechtwinklig Rechtwinklig(const TPolar& b) {
+    const long double zd = b.Zd / Rho;  // radians
+    const TPlan plan = Plan(b.S, b.Ri);
+    return {StoreDouble(std::sin(zd) * plan.X), StoreDouble(std::sin(zd) * plan.Y), StoreDouble(std::cos(zd) * b.S)};
+}
+
+TPolar Polar(const TRechtwinklig& p) {
+    const long double X = p.X, Y = p.Y, Z = p.Z;
+    TPolar b;
+    b.S = StoreDouble(std::sqrt(X * X + Y * Y + Z * Z));
+    double s = 0, t = 0;
+    DirectionAndDistance(p.Y, p.X, s, t);
+    b.Ri = StoreDouble(t * Rho);  // 0 <= Ri < 400 gon
+    b.Zd = StoreDouble(100 - Hoehenwinkel(p.Z, s));
+    return b;
+}
+
+TReduktion Reduktion(double S, double Zd) {
+    const long double zd = Zd / Rho;  // radians
+    return {S * std::sin(zd), S * std::cos(zd)};
+}
+
+double HoeheAusKotangens(double s, double Zd) {
+    const long double zd = Zd / Rho;  // radians
+    return StoreDouble(Divide(1.0L, std::tan(zd)) * s);
+}
+
+long double Hoehenwinkel(double Z, double s) { return std::atan(Divide(Z, s)) * Rho; }
+
+}  // namespace zentrix

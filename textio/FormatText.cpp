@@ -1,0 +1,222 @@
+// Format strings: "%[index:][-][width][.precision]letter" directives, each replaced by the text of
+// one value, padded to its width.
+#include <charconv>
+#include <limits>
+
+#include "core/Fehler.hpp"
+#include "textio/NumText.hpp"
+
+namespace zentrix {
+
+namespace {
+
+// Widths and precisions beyond this are a bad format (no text of the program comes near it).
+constexpr long long kLimit = 1000000;
+
+// One conversion directive. Width and precision are -1 where none is given.
+struct TDirektive {
+    bool links = false;
+    long long breite = -1;
+    long long genauigkeit = -1;
+    char art = 0;  // the conversion letter in lower case
+};
+
+[[noreturn]] void BadFormat(std::string_view format) {
+    std::string message = "Format '";
+    message.append(format);
+    message += "' ungültig oder nicht kompatibel mit Argument";
+    throw EFormatError(message);
+}
+
+// Reads the directives of one format string, taking "*" widths, "*" precisions and the values
+// from the argument list in turn.
+class TDirektivenLeser {
+public:
+    TDirektivenLeser(std::string_view format, const std::vector<FormatArg>& args) : format_(format), args_(args) {}
+
+    // Reads the directive that follows a "%" at pos_ (behind the "%").
+    TDirektive Lies(std::size_t& pos);
+    // The value for the directive just read.
+    const FormatArg& NaechsterWert() {
+        if (next_ >= args_.size()) BadFormat(format_);
+        return args_[next_++];
+    }
+
+private:
+    long long StarValue() {
+        const auto* v = std::get_if<long long>(&NaechsterWert().Value());
+        if (v == nullptr) BadFormat(format_);
+        return *v;
+    }
+    // A decimal number, or "*" (star is then true); -1 when neither is there.
+    long long Number(std::size_t& i, bool& star) {
+        star = i < format_.size() && format_[i] == '*';
+        if (star) {
+            ++i;
+            return 0;
+        }
+        if (i >= format_.size() || format_[i] < '0' || format_[i] > '9') return -1;
+        long long v = 0;
+        for (; i < format_.size() && format_[i] >= '0' && format_[i] <= '9'; ++i) {
+            v = v * 10 + (format_[i] - '0');
+            if (v > kLimit) BadFormat(format_);
+        }
+        return v;
+    }
+
+    std::string_view format_;
+    const std::vector<FormatArg>& args_;
+    std::size_t next_ = 0;  // index of the next value
+};
+
+TDirektive TDirektivenLeser::Lies(std::size_t& i) {
+    TDirektive d;
+    bool star = false;
+    long long first = Number(i, star);
+    if (i < format_.size() && format_[i] == ':') {
+        // Argument index; the conversions after it continue with the following values.
+        const long long index = star ? StarValue() : first;
+        if (index < 0) BadFormat(format_);
+        next_ = static_cast<std::size_t>(index);
+        ++i;
+        first = -1;
+        star = false;
+    }
+    if (first < 0 && !star) {
+        if (i < format_.size() && format_[i] == '-') {
+            d.links = true;
+            ++i;
+        }
+        first = Number(i, star);
+    }
+    d.breite = first;
+    if (star) {
+        d.breite = StarValue();
+        if (d.breite < 0) {  // a negative "*" width left-aligns
+            d.links = true;
+            d.breite = -d.breite;
+        }
+        if (d.breite > kLimit) BadFormat(format_);
+    }
+    if (i < format_.size() && format_[i] == '.') {
+        ++i;
+        bool pstar = false;
+        d.genauigkeit = Number(i, pstar);
+        if (pstar) {
+            d.genauigkeit = StarValue();
+            if (d.genauigkeit > kLimit) BadFormat(format_);
+        } else if (d.genauigkeit < 0) {
+            BadFormat(format_);
+        }
+    }
+    if (i >= format_.size()) BadFormat(format_);
+    d.art = format_[i++];
+    if (d.art >= 'A' && d.art <= 'Z') d.art = static_cast<char>(d.art - 'A' + 'a');
+    return d;
+}
+
+// Widths and text precisions count characters, not bytes: an umlaut of a UTF-8 text is one
+// character, as it is on the screen and in the files' column layout.
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+long long CharCount(const std::string& text) {
+    long long count = 0;
+    for (char c : text)
+        if (!IsContinuation(c)) ++count;
+    return count;
+}
+
+// Cuts text behind its first `maxChars` characters.
+void CutChars(std::string& text, long long maxChars) {
+    long long count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsContinuation(text[i])) continue;
+        if (count == maxChars) {
+            text.resize(i);
+            return;
+        }
+        ++count;
+    }
+}
+
+void Pad(std::string& out, const std::string& text, long long width, bool left) {
+    const long long fill = width - CharCount(text);
+    if (fill > 0 && !left) out.append(static_cast<std::size_t>(fill), ' ');
+    out += text;
+    if (fill > 0 && left) out.append(static_cast<std::size_t>(fill), ' ');
+}
+
+// The unsigned reading of an integer value: a negative value of the 32-bit range gives its
+// 32-bit complement (as the integers of the program are 32 bits), any other its 64-bit one.
+unsigned long long UnsignedOf(long long v) {
+    if (v < 0 && v >= std::numeric_limits<std::int32_t>::min())
+        return static_cast<std::uint32_t>(static_cast<std::int32_t>(v));
+    return static_cast<unsigned long long>(v);
+}
+
+// "d", "u" and "x": the digits with at least `precision` of them; "d" with "-" in front of a
+// negative value, "x" in upper-case hexadecimal digits.
+std::string IntegerText(long long v, char art, long long precision) {
+    const unsigned long long magnitude = art != 'd' ? UnsignedOf(v)
+                                         : v < 0    ? 0ULL - static_cast<unsigned long long>(v)
+                                                    : static_cast<unsigned long long>(v);
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, art == 'x' ? 16 : 10);
+    std::string digits(buf, res.ptr);
+    for (char& h : digits)
+        if (h >= 'a' && h <= 'f') h = static_cast<char>(h - 'a' + 'A');
+    if (precision > static_cast<long long>(digits.size()))
+        digits.insert(0, static_cast<std::size_t>(precision) - digits.size(), '0');
+    return art == 'd' && v < 0 ? "-" + digits : digits;
+}
+
+// The text of one value by its directive.
+std::string ValueText(const TDirektive& d, const FormatArg& arg, std::string_view format) {
+    const auto& value = arg.Value();
+    switch (d.art) {
+        case 'd':
+        case 'u':
+        case 'x':
+            if (const auto* v = std::get_if<long long>(&value)) return IntegerText(*v, d.art, d.genauigkeit);
+            break;
+        case 'f':
+            // No precision, or one above 18, means 2 decimals.
+            if (const auto* v = std::get_if<double>(&value))
+                return FixedText(*v, (d.genauigkeit < 0 || d.genauigkeit > 18) ? 2 : static_cast<int>(d.genauigkeit));
+            break;
+        case 's':
+            if (const auto* v = std::get_if<std::string>(&value)) {
+                std::string text = *v;
+                if (d.genauigkeit >= 0) CutChars(text, d.genauigkeit);
+                return text;
+            }
+            break;
+        default: break;
+    }
+    BadFormat(format);
+}
+
+}  // namespace
+
+std::string FormatText(std::string_view format, const std::vector<FormatArg>& args) {
+    TDirektivenLeser leser(format, args);
+    std::string out;
+    std::size_t i = 0;
+    while (i < format.size()) {
+        const std::size_t percent = format.find('%', i);
+        out.append(format.substr(i, percent == std::string_view::npos ? std::string_view::npos : percent - i));
+        if (percent == std::string_view::npos) break;
+        i = percent + 1;
+        if (i >= format.size()) BadFormat(format);
+        if (format[i] == '%') {
+            out += '%';
+            ++i;
+            continue;
+        }
+        const TDirektive d = leser.Lies(i);
+        Pad(out, ValueText(d, leser.NaechsterWert(), format), d.breite, d.links);
+    }
+    return out;
+}
+
+}  // namespace zentrix

@@ -1,0 +1,126 @@
+#include "textio/ZahlScanner.hpp"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace zentrix {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The value of a digit string (no leading zeros, not empty) times 10^scale. The number is
+// handed to the C library as digits and a power of ten only, without a decimal point, so that
+// no locale can change its reading; strtod rounds correctly.
+TRealScan Value(bool negative, std::string_view digits, long long scale) {
+    std::string normal;
+    normal.reserve(digits.size() + 24);
+    if (negative) normal += '-';
+    normal.append(digits);
+    normal += 'e';
+    normal += std::to_string(scale);
+    if (std::isinf(std::strtold(normal.c_str(), nullptr))) return {TRealStatus::UeberExtended, 0.0};
+    const double value = std::strtod(normal.c_str(), nullptr);
+    if (std::isinf(value)) return {TRealStatus::UeberDouble, 0.0};
+    return {TRealStatus::Zahl, value};
+}
+
+}  // namespace
+
+TRealRegel FeldRegel(char dezimalzeichen) { return {dezimalzeichen, true, true, 500, true}; }
+
+TRealRegel TokenRegel() {
+    // Far beyond any range already; the bound only keeps the exponent from overflowing.
+    return {'.', false, false, 1000000, false};
+}
+
+TRealScan ScanReal(std::string_view t, const TRealRegel& regel) {
+    const TRealScan keineZahl{TRealStatus::KeineZahl, 0.0};
+    std::size_t i = 0;
+    const std::size_t n = t.size();
+    if (regel.RandLeerzeichen)
+        while (i < n && t[i] == ' ') ++i;
+    bool negative = false;
+    if (i < n && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+
+    std::string mantissa;  // every digit, integer part and decimals
+    long long scale = 0;   // power of ten of the last digit
+    bool taken = false;    // a digit or the decimal mark: a lone mark is a number (0)
+    for (; i < n && IsDigit(t[i]); ++i, taken = true) mantissa += t[i];
+    if (i < n && t[i] == regel.Dezimalzeichen) {
+        taken = true;
+        for (++i; i < n && IsDigit(t[i]); ++i, --scale) mantissa += t[i];
+    }
+    if (!taken) return keineZahl;
+
+    if (i < n && (t[i] == 'E' || t[i] == 'e')) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (t[i] == '+' || t[i] == '-')) expNegative = t[i++] == '-';
+        if (!regel.LeererExponent && (i >= n || !IsDigit(t[i]))) return keineZahl;
+        long long e = 0;
+        for (; i < n && IsDigit(t[i]); ++i) {
+            if (e >= regel.ExponentGrenze) {
+                if (regel.GrenzeBeendetExponent) break;
+                continue;
+            }
+            e = e * 10 + (t[i] - '0');
+        }
+        scale += expNegative ? -e : e;
+    }
+    if (regel.RandLeerzeichen)
+        while (i < n && t[i] == ' ') ++i;
+    if (i != n) return keineZahl;
+
+    const std::size_t lead = mantissa.find_first_not_of('0');
+    if (lead == std::string::npos) return {TRealStatus::Zahl, 0.0};
+    return Value(negative, std::string_view(mantissa).substr(lead), scale);
+}
+
+bool ScanInteger(std::string_view t, bool wide, std::int64_t& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+    bool hex = false;
+    if (i < t.size() && (t[i] == '$' || t[i] == 'x' || t[i] == 'X')) {
+        hex = true;
+        ++i;
+    } else if (i + 1 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    const std::size_t digits = t.size() - i;
+    if (digits == 0) return false;
+    if (hex) {
+        if (digits > (wide ? 16u : 8u)) return false;
+        std::uint64_t pattern = 0;
+        for (; i < t.size(); ++i) {
+            const char c = t[i];
+            int d;
+            if (IsDigit(c)) d = c - '0';
+            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+            else return false;
+            pattern = pattern * 16 + static_cast<std::uint64_t>(d);
+        }
+        // The bit pattern is the value; a "-" negates it in the same width.
+        if (negative) pattern = 0 - pattern;
+        value = wide ? static_cast<std::int64_t>(pattern)
+                     : static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern));
+        return true;
+    }
+    const std::uint64_t limit = wide ? (negative ? 0x8000000000000000ULL : 0x7FFFFFFFFFFFFFFFULL)
+                                     : (negative ? 0x80000000ULL : 0x7FFFFFFFULL);
+    std::uint64_t magnitude = 0;
+    for (; i < t.size(); ++i) {
+        if (!IsDigit(t[i])) return false;
+        const auto d = static_cast<std::uint64_t>(t[i] - '0');
+        if (magnitude > (limit - d) / 10) return false;
+        magnitude = magnitude * 10 + d;
+    }
+    value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+    return true;
+}
+
+}  // namespace zentrix
