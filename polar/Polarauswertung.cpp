@@ -71,11 +71,21 @@ bool SameFile(const std::string& a, const std::string& b) {
     throw EInOutError(code, "Datei \"" + FullPath(name) + "\" kann nicht erstellt werden. " + reason);
 }
 
-void Save(const std::string& name, const std::vector<std::string>& lines) {
-    std::string reason;
-    const int code = SaveLines(name, lines, &reason);
-    if (code != 0) RaiseCannotCreate(name, code, reason.empty() ? IOErrorText(code) : reason);
+}  // namespace
+
+std::string AusgabeBasis(const std::string& fileName) {
+    const std::size_t slash = fileName.rfind('/');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    // Where each character of the file's own name begins (the continuation bytes of a UTF-8
+    // character belong to the character before).
+    std::vector<std::size_t> chars;
+    for (std::size_t i = start; i < fileName.size(); ++i)
+        if ((static_cast<unsigned char>(fileName[i]) & 0xC0) != 0x80) chars.push_back(i);
+    if (chars.size() >= 4) return fileName.substr(0, chars[chars.size() - 3]);
+    return fileName + ".";
 }
+
+namespace {
 
 // Reads one pointing into entry k: name, then direction Ri (gon), slope distance S (metres) and
 // zenith distance Zd (gon) reduced to rectangular coordinates with the station as origin. Returns
@@ -178,22 +188,24 @@ void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLine
         throw EInOutError(code, "Datei " + FullPath(fileName) + " kann nicht geöffnet werden. " +
                                     (reason.empty() ? IOErrorText(code) : reason));
 
-    // The outputs lie beside the input: its name with the last three characters replaced. The
-    // name is not cut to a line's 255 characters: a cut path would put the files into another
-    // folder under a mangled name, where the surveyor would not find them.
-    const std::string base = fileName.size() > 3 ? fileName.substr(0, fileName.size() - 3) : std::string();
+    const std::string base = AusgabeBasis(fileName);
     const std::string markedName = base + "TXT";
     const std::string listingName = base + "LST";
-    // An input named ...TXT or ...LST would be replaced by the output: refuse before any work.
+    // An input named like an output would be replaced by it: refuse before any work.
     for (const std::string* out : {&markedName, &listingName})
         if (SameFile(*out, fileName))
             RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
 
     const std::vector<std::string> marked = Scan(lines, Punkte, Memo, meldung);
 
-    // The marked file first; when it cannot be written, the listing is not written either.
-    Save(markedName, marked);
-    Save(listingName, Memo);
+    // Both files are written whole and put in place together: when one of them cannot be, neither
+    // old file is replaced and no new one is left behind.
+    std::size_t failed = 0;
+    reason.clear();
+    const std::vector<std::pair<std::string, const std::vector<std::string>*>> outputs = {{markedName, &marked},
+                                                                                          {listingName, &Memo}};
+    if (const int code = SaveLinesTogether(outputs, failed, &reason); code != 0)
+        RaiseCannotCreate(outputs[failed].first, code, reason.empty() ? IOErrorText(code) : reason);
 }
 
 }  // namespace zentrix

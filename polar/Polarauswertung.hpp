@@ -9,9 +9,15 @@
 
 namespace zentrix {
 
-// Reads fileName, evaluates every group, writes the marked copy (name with "TXT" for its last
-// three characters) and the listing ("LST"). Memo is cleared first and holds the listing.
+// Reads fileName, evaluates every group, writes the marked copy (AusgabeBasis + "TXT") and the
+// listing (AusgabeBasis + "LST") together. Memo is cleared first and holds the listing.
 void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung);
+
+// The outputs' name without their ending, beside the input: the file's own name (after the last
+// "/") without its last three characters when it has at least four ("Messung.dat" gives
+// "Messung."), otherwise the whole name and a "." ("in/ab" gives "in/ab."). Characters, not
+// bytes: an umlaut is one character.
+std::string AusgabeBasis(const std::string& fileName);
 
 // The centre line of one sphere: the centre (X, Y, Z of centre, metres, station at the origin) as
 // an observation "Nr Ri S Zd 0.00 codes" (gon, metres, gon), named after centre.Name, with the

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 #include "core/Fehler.hpp"
 #include "core/SystemFehler.hpp"
@@ -128,13 +129,8 @@ std::FILE* OpenTemporary(const fs::path& target, fs::path& temp) {
     return nullptr;
 }
 
-// Writes data whole to a temporary file beside path and renames it over path: the target is either
-// the old file or the complete new one. Returns the I/O code; err gets the errno value.
-int WriteWholeFile(const std::string& path, const std::string& data, int& err) {
-    int code = CheckWritable(path, err);
-    if (code != 0) return code;
-    const fs::path target(path);
-    fs::path temp;
+// Writes data to a new temporary file beside target. Returns the I/O code; err gets the errno value.
+int WriteTemporary(const fs::path& target, const std::string& data, fs::path& temp, int& err) {
     std::FILE* f = OpenTemporary(target, temp);
     if (f == nullptr) {
         err = errno != 0 ? errno : EIO;
@@ -148,23 +144,92 @@ int WriteWholeFile(const std::string& path, const std::string& data, int& err) {
         ok = false;
         writeErr = errno;
     }
-    std::error_code ec;
     if (!ok) {
+        std::error_code ec;
         fs::remove(temp, ec);
         err = writeErr != 0 ? writeErr : EIO;
         return IOCodeFromErrno(err);
     }
-    // A replaced file keeps its permissions.
-    const fs::file_status old = fs::status(target, ec);
-    if (fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        err = ec.value();
-        return IOCodeFromErrno(err);
-    }
     return 0;
+}
+
+// One target of a group of files that are put in place together.
+struct TZiel {
+    fs::path target;
+    fs::path temp;    // the complete new content
+    fs::path backup;  // the old file while the group is being put in place
+    bool hadOld = false;
+    bool placed = false;
+};
+
+// Undoes the targets put in place so far, in reverse order, and removes every temporary file.
+void RollBack(std::vector<TZiel>& ziele) {
+    std::error_code ec;
+    for (auto z = ziele.rbegin(); z != ziele.rend(); ++z) {
+        if (z->placed && !z->hadOld) fs::remove(z->target, ec);
+        if (!z->backup.empty()) fs::rename(z->backup, z->target, ec);
+        if (!z->temp.empty()) fs::remove(z->temp, ec);
+    }
+}
+
+// Puts every complete temporary file in place. A single file replaces its target in one step;
+// in a group an old target is first moved aside, so that a failure further on can bring it back.
+// Returns the I/O code; failed gets the failing index.
+int PutInPlace(std::vector<TZiel>& ziele, std::size_t& failed, int& err) {
+    for (std::size_t i = 0; i < ziele.size(); ++i) {
+        TZiel& z = ziele[i];
+        std::error_code ec;
+        const fs::file_status old = fs::status(z.target, ec);
+        ec.clear();
+        z.hadOld = fs::exists(old);
+        std::error_code ignored;
+        if (z.hadOld) fs::permissions(z.temp, old.permissions(), ignored);  // a replaced file keeps its permissions
+        if (z.hadOld && ziele.size() > 1) {
+            fs::path aside;
+            if (std::FILE* f = OpenTemporary(z.target, aside)) std::fclose(f);
+            fs::rename(z.target, aside, ec);
+            if (!ec) z.backup = aside;
+            else fs::remove(aside, ignored);
+        }
+        if (!ec) fs::rename(z.temp, z.target, ec);
+        if (ec) {
+            failed = i;
+            err = ec.value();
+            RollBack(ziele);
+            return IOCodeFromErrno(err);
+        }
+        z.placed = true;
+        z.temp.clear();
+    }
+    std::error_code ec;
+    for (const TZiel& z : ziele)
+        if (!z.backup.empty()) fs::remove(z.backup, ec);
+    return 0;
+}
+
+// Writes several files whole and puts them in place together (see SaveLinesTogether).
+int WriteTogether(const std::vector<std::pair<std::string, const std::string*>>& files, std::size_t& failed, int& err) {
+    std::vector<TZiel> ziele;
+    for (failed = 0; failed < files.size(); ++failed) {
+        const int code = CheckWritable(files[failed].first, err);
+        if (code != 0) return code;
+    }
+    for (failed = 0; failed < files.size(); ++failed) {
+        ziele.push_back({fs::path(files[failed].first), {}, {}, false, false});
+        const int code = WriteTemporary(ziele.back().target, *files[failed].second, ziele.back().temp, err);
+        if (code != 0) {
+            RollBack(ziele);
+            return code;
+        }
+    }
+    return PutInPlace(ziele, failed, err);
+}
+
+// Writes data whole to a temporary file beside path and renames it over path: the target is either
+// the old file or the complete new one. Returns the I/O code; err gets the errno value.
+int WriteWholeFile(const std::string& path, const std::string& data, int& err) {
+    std::size_t failed = 0;
+    return WriteTogether({{path, &data}}, failed, err);
 }
 
 }  // namespace
@@ -381,14 +446,38 @@ std::vector<std::string> SplitLines(std::string_view data) {
     return result;
 }
 
-int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason) {
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 2;
     std::string data;
+    data.reserve(size);
     for (const std::string& line : lines) {
         data += line;
         data += "\r\n";
     }
+    return data;
+}
+
+}  // namespace
+
+int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason) {
     int err = 0;
-    const int code = WriteWholeFile(path, data, err);
+    const int code = WriteWholeFile(path, Joined(lines), err);
+    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
+    return code;
+}
+
+int SaveLinesTogether(const std::vector<std::pair<std::string, const std::vector<std::string>*>>& files,
+                      std::size_t& failed, std::string* reason) {
+    std::vector<std::string> data;
+    data.reserve(files.size());
+    std::vector<std::pair<std::string, const std::string*>> whole;
+    for (const auto& [path, lines] : files) data.push_back(Joined(*lines));
+    for (std::size_t i = 0; i < files.size(); ++i) whole.emplace_back(files[i].first, &data[i]);
+    int err = 0;
+    const int code = WriteTogether(whole, failed, err);
     if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
     return code;
 }

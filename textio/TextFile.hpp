@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zentrix {
@@ -100,6 +101,13 @@ int LoadLines(const std::string& path, std::vector<std::string>& lines, std::str
 // Writes lines each ended by CR LF, whole, then puts the file in place. Returns the I/O code and,
 // on failure, the system's reason in German in reason.
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason = nullptr);
+// Writes several files of lines (each line ended by CR LF) and puts them in place together: every
+// file is first written whole beside its target and every target checked, and only then are they
+// put in place; when any of them fails, every target is left as it was and no new file remains.
+// Returns the I/O code; on failure failed is the index of the file that failed and reason the
+// system's reason in German.
+int SaveLinesTogether(const std::vector<std::pair<std::string, const std::vector<std::string>*>>& files,
+                      std::size_t& failed, std::string* reason = nullptr);
 // Splits a text into lines by the same rule as LoadLines.
 std::vector<std::string> SplitLines(std::string_view text);
 

@@ -14,8 +14,8 @@ const std::array<TDatenformat, 8> Datenformate = {{
     {"Nr Ri S  Zd R", {&TPunkt::Y, &TPunkt::X, &TPunkt::Z}, {"S", "Ri", "Zd"}, true, THoehenregel::Kotangens},
     {"Nr Ri Zd S R", {&TPunkt::Y, &TPunkt::Z, &TPunkt::X}, {"S", "Ri", "Zd"}, true, THoehenregel::Kotangens},
     {"Nr Ri D dH R", {&TPunkt::Y, &TPunkt::X, &TPunkt::Z}, {"D", "Ri", "dH"}, true, THoehenregel::WieGelesen},
-    {"Nr Ri D Zd R", {&TPunkt::Y, &TPunkt::X, &TPunkt::Z}, {"D", "Ri", "Zd"}, true, THoehenregel::Kosinus},
-    {"Nr Ri ZD D R", {&TPunkt::Y, &TPunkt::Z, &TPunkt::X}, {"D", "Ri", "Zd"}, true, THoehenregel::Kosinus},
+    {"Nr Ri D Zd R", {&TPunkt::Y, &TPunkt::X, &TPunkt::Z}, {"D", "Ri", "Zd"}, true, THoehenregel::Schraeg},
+    {"Nr Ri ZD D R", {&TPunkt::Y, &TPunkt::Z, &TPunkt::X}, {"D", "Ri", "Zd"}, true, THoehenregel::Schraeg},
 }};
 
 const TDatenformat& Datenformat(int index) {

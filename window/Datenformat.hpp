@@ -10,8 +10,9 @@ namespace zentrix {
 // How the third stored value of a polar record becomes the height difference (metres).
 enum class THoehenregel {
     WieGelesen,  // it is the height difference already
-    Kotangens,   // a zenith angle: distance · cot(Zd)
-    Kosinus,     // a zenith angle: distance · cos(Zd)
+    Kotangens,   // a zenith angle with a horizontal distance S: S · cot(Zd)
+    Schraeg,     // a zenith angle with a slope distance D: the horizontal distance becomes
+                 // D · sin(Zd), the height difference D · cos(Zd)
 };
 
 struct TDatenformat {

@@ -15,14 +15,19 @@ namespace zentrix {
 
 namespace {
 
-// Turns the zenith angles (gon) of a polar format into height differences (metres).
+// Turns the zenith angles (gon) of a polar format into height differences (metres); a slope
+// distance becomes the horizontal distance, both from the distance and angle as read.
 void PrepareHeights(TPunktArray& punkte, THoehenregel regel) {
     for (long long i = 1; i <= punkte.High(); ++i) {
         TPunkt& p = punkte[i];
-        if (regel == THoehenregel::Kotangens)
+        if (regel == THoehenregel::Kotangens) {
             p.Z = HoeheAusKotangens(p.X, p.Z);
-        else if (regel == THoehenregel::Kosinus)
-            p.Z = StoreDouble(Reduktion(p.X, p.Z).Hoehe);
+        } else if (regel == THoehenregel::Schraeg) {
+            const TReduktion r = Reduktion(p.X, p.Z);
+            const double horizontal = StoreDouble(r.Horizontal);
+            p.Z = StoreDouble(r.Hoehe);
+            p.X = horizontal;
+        }
     }
 }
 

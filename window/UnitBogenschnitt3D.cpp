@@ -147,7 +147,8 @@ void TForm1::Button1Click() {
         p.vR = 0;
     }
     const double R = TextToReal(Edit1.Text);
-    Kugelzentrierung(Punkte, n, false, R, Memo1);
+    // A failure is said at once, as "Rechne Datei" does; the grid then shows what the solver left.
+    if (Kugelzentrierung(Punkte, n, false, R, Memo1) != Code(KugelErgebnis::Ok)) ShowMessage("Kugelmittelnpunkt Fehler");
     FillGrid(StringGrid1, Punkte, TLabelArt::Nummer);
 }
 

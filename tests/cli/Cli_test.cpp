@@ -67,6 +67,11 @@ TEST(CliTest, RechneTextOutputAndErrors) {
     EXPECT_EQ(bad.j()["error"], "'1,5' ist kein gültiger Gleitkommawert.");
     EXPECT_TRUE(bad.j()["report"].empty());
 
+    // A failure of the solver is said and ends with exit code 3.
+    const Lauf zwei = Cli({"rechne", "--radius", "2", "--json"}, "0\t0\t1\n1\t0\t1\n");
+    EXPECT_EQ(zwei.rc, CliMeldung);
+    EXPECT_EQ(zwei.j()["messages"], json({"Kugelmittelnpunkt Fehler"}));
+
     // A missing cell is empty text.
     const Lauf missing = Cli({"rechne", "--radius", "2"}, "0\t0\n");
     EXPECT_EQ(missing.rc, CliFehler);

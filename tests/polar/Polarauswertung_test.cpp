@@ -456,34 +456,62 @@ TEST_F(PolarauswertungTest, InputIsNeverOverwritten) {
     EXPECT_EQ(ReadBytes(input), WithEnds(k));
 }
 
-TEST_F(PolarauswertungTest, OutputThatCannotBeCreatedStopsTheCommand) {
+TEST_F(PolarauswertungTest, OutputsAreReplacedTogetherOrNotAtAll) {
+    // When one output cannot be written (a folder of its name, a write-protected old file),
+    // neither old output is replaced, no new file is left behind, and the error names the file.
+    struct Fall {
+        const char* blockiert;  // the output that cannot be written
+        bool ordner;            // blocked by a folder of its name (otherwise write-protected)
+    };
     const auto k = SphereLines("K1", 30, 14, 98, 3);
-    // The marked file's name is taken by a folder: nothing is written, the listing neither.
-    fs::create_directories(dir / "obs.TXT");
-    try {
-        Run(k);
-        ADD_FAILURE() << "no error";
-    } catch (const EInOutError& e) {
-        const std::string prefix = "Datei \"" + (dir / "obs.TXT").string() + "\" kann nicht erstellt werden. ";
-        EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
-        EXPECT_GT(std::string(e.what()).size(), prefix.size());  // with the system's reason
+    for (const Fall f : {Fall{"TXT", true}, Fall{"LST", true}, Fall{"LST", false}, Fall{"TXT", false}}) {
+        SCOPED_TRACE(std::string(f.blockiert) + (f.ordner ? " folder" : " protected"));
+        test::TempFolder work;
+        input = work.Path() / "obs.dat";
+        std::ofstream(input, std::ios::binary) << WithEnds(k);
+        for (const char* ext : {"TXT", "LST"})
+            if (!f.ordner || std::string(ext) != f.blockiert) work.Write(std::string("obs.") + ext, std::string("alt ") + ext);
+        const fs::path blocked = Out(f.blockiert);
+        if (f.ordner) fs::create_directories(blocked);
+        else fs::permissions(blocked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                             fs::perm_options::remove);
+        try {
+            Polarauswertung(input.string(), Punkte, Memo, meldung);
+            ADD_FAILURE() << "no error";
+        } catch (const EInOutError& e) {
+            const std::string prefix = "Datei \"" + blocked.string() + "\" kann nicht erstellt werden. ";
+            EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
+            EXPECT_GT(std::string(e.what()).size(), prefix.size());  // with the system's reason
+        }
+        EXPECT_EQ(ReadBytes(input), WithEnds(k));
+        for (const char* ext : {"TXT", "LST"}) {
+            if (!f.ordner || std::string(ext) != f.blockiert) {
+                EXPECT_EQ(ReadBytes(Out(ext)), std::string("alt ") + ext) << ext;
+            }
+        }
+        // The input and the two outputs (or the folder): no temporary file left behind.
+        EXPECT_EQ(std::distance(fs::directory_iterator(work.Path()), fs::directory_iterator()), 3);
     }
-    EXPECT_FALSE(fs::exists(dir / "obs.LST"));
-    EXPECT_TRUE(fs::is_empty(dir / "obs.TXT"));
+}
 
-    // The listing's name is taken: the marked file is complete, the listing fails.
-    fs::remove(dir / "obs.TXT");
-    fs::create_directories(dir / "obs.LST");
-    try {
-        Run(k);
-        ADD_FAILURE() << "no error";
-    } catch (const EInOutError& e) {
-        const std::string prefix = "Datei \"" + (dir / "obs.LST").string() + "\" kann nicht erstellt werden. ";
-        EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
-    }
-    EXPECT_EQ(ReadBytes(dir / "obs.TXT"), WithEnds(Concat(CentreLines(), Marked(k))));
-    // Only the two outputs and the input: no temporary file left behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
+TEST_F(PolarauswertungTest, OutputsLieBesideTheInputUnderItsNameWithoutTheEnding) {
+    struct Fall {
+        const char* eingabe;
+        const char* basis;
+    };
+    for (const Fall f : {Fall{"in/ab", "in/ab."}, Fall{"abc", "abc."}, Fall{"Messung.dat", "Messung."},
+                         Fall{"Messung.äbc", "Messung."}, Fall{"x/y.z/Messung.äbc", "x/y.z/Messung."},
+                         Fall{"a/b.dat", "a/b."}, Fall{"a/bcd", "a/bcd."}, Fall{"a/bcde", "a/b"}, Fall{"äöü", "äöü."}})
+        EXPECT_EQ(AusgabeBasis(f.eingabe), f.basis) << f.eingabe;
+
+    // A short name in a folder: the outputs stay in that folder.
+    fs::create_directories(dir / "in");
+    input = dir / "in" / "ab";
+    std::ofstream(input, std::ios::binary) << WithEnds(SphereLines("K1", 30, 14, 98, 3));
+    Polarauswertung(input.string(), Punkte, Memo, meldung);
+    EXPECT_TRUE(fs::exists(dir / "in" / "ab.TXT"));
+    EXPECT_TRUE(fs::exists(dir / "in" / "ab.LST"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(PolarauswertungTest, OutputFolderGoneWhileAMessageIsShownNamesTheReason) {

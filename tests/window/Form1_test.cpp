@@ -137,31 +137,44 @@ TEST_F(Form1Test, BadRadiusTextAndEmptyCell) {
     EXPECT_TRUE(form.Dispatch(&TForm1::Button1Click));
 }
 
-TEST_F(Form1Test, FewerThanThreePointsShowsThePointsAndTheOldCentre) {
-    form.FormActivate();
-    const auto centreRow = Row(1);
-    const std::size_t memoSize = form.Memo1.size();
-    form.StringGrid1.SetRowCount(4);  // two points
-    ASSERT_TRUE(form.Dispatch(&TForm1::Button1Click));
-    EXPECT_EQ(form.Memo1.size(), memoSize);
-    EXPECT_EQ(Row(1), centreRow);
-    EXPECT_EQ(Row(2), (Zeilen{"P 1", "  802192.254", "  585697.677", "      71.443", "      0.0000"}));
-    EXPECT_EQ(Row(3)[4], "      0.0000");
-    EXPECT_TRUE(dialoge.Messages.empty());
-}
-
-TEST_F(Form1Test, SolverFailureShowsZerosAndNoMessage) {
-    form.FormActivate();
-    // All four points on one line in plan.
-    for (int r = 2; r <= 5; ++r) {
-        form.StringGrid1.Cells(1, r) = std::to_string(r);
-        form.StringGrid1.Cells(2, r) = std::to_string(2 * r);
-        form.StringGrid1.Cells(3, r) = "0";
+TEST_F(Form1Test, RechneSaysEveryFailureOnceAndFillsTheGrid) {
+    struct Fall {
+        const char* what;
+        int rows;           // grid rows: points + 2
+        bool collinear;     // the points on one line in plan
+        const char* radius;
+    };
+    const Fall faelle[] = {
+        {"two points", 4, false, "3.642"},  {"collinear", 6, true, "3.642"},  {"radius 0", 6, false, "0"},
+        {"negative radius", 6, false, "-3.642"}, {"radius too small", 6, false, "0.1"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.what);
+        TRecordingDialoge d;
+        TForm1 fresh(d, ".");
+        fresh.FormActivate();
+        const std::vector<std::string> centreRow = {fresh.StringGrid1.Cells(0, 1), fresh.StringGrid1.Cells(1, 1)};
+        const std::size_t memoSize = fresh.Memo1.size();
+        fresh.StringGrid1.SetRowCount(f.rows);
+        if (f.collinear)
+            for (int r = 2; r <= 5; ++r) {
+                fresh.StringGrid1.Cells(1, r) = std::to_string(r);
+                fresh.StringGrid1.Cells(2, r) = std::to_string(2 * r);
+            }
+        fresh.Edit1.Text = f.radius;
+        ASSERT_TRUE(fresh.Dispatch(&TForm1::Button1Click));
+        EXPECT_EQ(d.Messages, Zeilen{"Kugelmittelnpunkt Fehler"});
+        EXPECT_EQ(fresh.Memo1.size(), memoSize);  // every one fails before the report
+        // Fewer than three points leave the old centre; any other failure shows zeros.
+        if (f.rows == 4)
+            EXPECT_EQ((std::vector<std::string>{fresh.StringGrid1.Cells(0, 1), fresh.StringGrid1.Cells(1, 1)}), centreRow);
+        else
+            for (int c = 1; c <= 3; ++c) EXPECT_EQ(fresh.StringGrid1.Cells(c, 1), "       0.000");
+        EXPECT_EQ(fresh.StringGrid1.Cells(0, 2), "P 1");
+        for (int r = 2; r < f.rows; ++r) EXPECT_EQ(fresh.StringGrid1.Cells(4, r), "      0.0000");
     }
-    ASSERT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    // The start-up demonstration says nothing.
     EXPECT_TRUE(dialoge.Messages.empty());
-    EXPECT_EQ(Row(1), (Zeilen{"P 0", "       0.000", "       0.000", "       0.000", ""}));
-    for (int r = 2; r <= 5; ++r) EXPECT_EQ(Row(r)[4], "      0.0000");
 }
 
 TEST_F(Form1Test, LabelsWidenButAreNeverCut) {

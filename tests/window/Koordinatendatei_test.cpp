@@ -9,6 +9,7 @@
 
 #include "Hilfen.hpp"
 #include "numerics/Kugel.hpp"
+#include "window/Koordinatendatei.hpp"
 #include "textio/NumText.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
 
@@ -112,13 +113,17 @@ TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
         SCOPED_TRACE(fall.format);
         std::string text;
         for (std::size_t i = 0; i < pkt.size(); ++i) {
-            // The distance enters as the horizontal distance; the third value is the height
-            // difference, or a zenith angle (gon) that gives it by the format's rule.
-            const double d = std::hypot(pkt[i].x, pkt[i].y);
+            // S of formats 2 to 5 is the horizontal distance, D of formats 6 and 7 the slope
+            // distance; the third value is the height difference, or a zenith angle (gon) that
+            // gives it by the format's rule.
+            double d = std::hypot(pkt[i].x, pkt[i].y);
             const double ri = std::atan2(pkt[i].y, pkt[i].x) * Rho;
             double drittes = pkt[i].z;
             if (fall.format == 3 || fall.format == 4) drittes = std::atan2(d, pkt[i].z) * Rho;  // d * cot(Zd) = dH
-            if (fall.format == 6 || fall.format == 7) drittes = std::acos(pkt[i].z / d) * Rho;  // d * cos(Zd) = dH
+            if (fall.format == 6 || fall.format == 7) {
+                drittes = std::atan2(d, pkt[i].z) * Rho;
+                d = std::hypot(d, pkt[i].z);
+            }
             std::string werte[3] = {Zahl(ri), Zahl(d), Zahl(drittes)};
             if (fall.format == 4 || fall.format == 7) std::swap(werte[1], werte[2]);
             text += std::to_string(100 + i) + "\t" + werte[0] + "\t" + werte[1] + "\t" + werte[2] + "\t0.0725\n";
@@ -138,6 +143,34 @@ TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
     }
 }
 
+// Formats 6 and 7 carry slope distances: on inclined sights the reflector's centre and the
+// four-point radius come out right only when the distance is reduced to the horizontal.
+TEST_F(KoordinatendateiTest, SlopeDistancesOfFormatsSixAndSevenAreReduced) {
+    for (const double weite : {30.0, 80.0})
+        for (const double neigung : {5.0, 10.0, -7.5}) {  // degrees above the horizon
+            const double n = neigung * M_PI / 180, t = 123.4 / Rho;
+            const double h = weite * std::cos(n), cx = h * std::cos(t), cy = h * std::sin(t), cz = weite * std::sin(n);
+            for (const int format : {6, 7}) {
+                SCOPED_TRACE(testing::Message() << weite << " m, " << neigung << " deg, format " << format);
+                std::string text;
+                int nr = 0;
+                for (const auto& q : test::SpherePoints(cx, cy, cz, 0.0725)) {
+                    const double s = std::hypot(q[0], q[1]);
+                    const std::string ri = Zahl(std::atan2(q[1], q[0]) * Rho), zd = Zahl(std::atan2(s, q[2]) * Rho),
+                                      d = Zahl(std::hypot(s, q[2]));
+                    text += std::to_string(++nr) + " " + ri + " " + (format == 6 ? d + " " + zd : zd + " " + d) + " 0.0725\n";
+                }
+                TKoordinaten k = LeseKoordinatendatei(Datei(text), format);
+                const TKugelLoesung L = LoeseKugel(k.Punkte, nr, true, k.R);
+                ASSERT_TRUE(L.Ausgleichung && L.VierPunkt);
+                EXPECT_NEAR(L.VierPunkt->R, 0.0725, 1e-4);
+                EXPECT_NEAR(L.Ausgleichung->Zentrum.X, cx, 1e-4);
+                EXPECT_NEAR(L.Ausgleichung->Zentrum.Y, cy, 1e-4);
+                EXPECT_NEAR(L.Ausgleichung->Zentrum.Z, cz, 1e-4);
+            }
+        }
+}
+
 TEST_F(KoordinatendateiTest, FormatsThreeToSevenPrepareTheHeight) {
     // Format 4 with Ri = 50, Zd = 100, S = 10: height difference 10 * cot(100 gon) = 0.
     Datei("1 50 100 10 0.05\n2 50 50 10 0.05\n");
@@ -146,11 +179,11 @@ TEST_F(KoordinatendateiTest, FormatsThreeToSevenPrepareTheHeight) {
     EXPECT_NEAR(form.Punkte[1].Z, 0, 1e-12);
     EXPECT_NEAR(form.Punkte[2].Z, 10, 1e-12);
     EXPECT_EQ(form.Punkte[1].X, 10);
-    // Format 7 with ZD = 0 and D = 2: height 2, distance 2.
+    // Format 7 with ZD = 0 and D = 2: a slope distance straight up, height 2, horizontal 0.
     Datei("1 0 0 2 0.05\n");
     ASSERT_TRUE(Rechne(7));
     EXPECT_EQ(form.Punkte[1].Z, 2);
-    EXPECT_EQ(form.Punkte[1].X, 2);
+    EXPECT_EQ(form.Punkte[1].X, 0);
 }
 
 TEST_F(KoordinatendateiTest, TokenRulesOfTheFile) {
