@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -19,22 +20,27 @@ const char* const Hilfetext =
     "Aufruf: zentrix-cli BEFEHL [OPTIONEN]\n"
     "\n"
     "Befehle (jeder beginnt wie ein frisch gestartetes Programm, nach der Startrechnung):\n"
-    "  demo [--json]                          die Startrechnung mit den vier Beispielpunkten\n"
-    "  rechne --radius TEXT [--json] [DATEI]  \"Rechne\": ein Punkt je Zeile, die Texte der Spalten\n"
+    "  demo [--iterativ] [--json]             die Startrechnung mit den vier Beispielpunkten\n"
+    "  rechne --radius TEXT [--iterativ] [--json] [DATEI]\n"
+    "                                         \"Rechne\": ein Punkt je Zeile, die Texte der Spalten\n"
     "                                         X, Y, Z durch Tabulatoren getrennt (ohne DATEI: Standardeingabe)\n"
-    "  rechne-datei DATEI [--format N] [--json]\n"
+    "  rechne-datei DATEI [--format N] [--iterativ] [--json]\n"
     "                                         \"Rechne Datei\" mit Datenformat N (0 bis 7, Vorgabe 0)\n"
-    "  polarauswertung DATEI [--json]         \"Polarauswertung\" einer Beobachtungsdatei\n"
+    "  polarauswertung DATEI [--iterativ] [--json]\n"
+    "                                         \"Polarauswertung\" einer Beobachtungsdatei\n"
     "  konvert [--dir ORDNER] [--json]        \"Konvert\": test2.beb in test2.Kor (Vorgabe: aktueller Ordner)\n"
     "\n"
+    "--iterativ: Ausgleichung bis zur Konvergenz (wie \"Iterieren\" im Fenster) statt des einen Schritts.\n"
     "Ausgabe: das Protokoll und die Tabelle; Meldungen und Fehler auf der Fehlerausgabe.\n"
-    "Mit --json ein JSON-Objekt: report, grid, reflektorhoehe, messages, error, punkte.\n"
+    "Mit --json ein JSON-Objekt: report, grid, reflektorhoehe, messages, error, ergebnis, punkte;\n"
+    "mit --iterativ dazu statistik und je Punkt NV, r und ausreisser.\n"
     "Rückgabewert: 0 fertig, 3 fertig mit Meldung, 1 Fehler, 2 falscher Aufruf.\n";
 
 // What the command line asked for.
 struct TAufruf {
     std::string befehl;
     bool json = false;
+    bool iterativ = false;  // the converged solver
     std::string radius;   // rechne: the text of the reflector-height field
     std::string datei;    // rechne (optional), rechne-datei, polarauswertung
     int format = 0;       // rechne-datei
@@ -51,7 +57,8 @@ struct TLauf {
     std::size_t meldungenStart = 0;
     std::size_t fehlerStart = 0;
 
-    TLauf(const std::string& ordner, bool demo) : form(dialoge, ordner) {
+    TLauf(const std::string& ordner, bool demo, bool iterativ) : form(dialoge, ordner) {
+        form.Iterieren = iterativ;
         form.Dispatch(&TForm1::FormActivate);
         // The demonstration's report is the output of "demo"; every other command shows its own.
         memoStart = demo ? 1 : form.Memo1.size();
@@ -113,18 +120,18 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
     bool hilfe = false;
     app.add_flag("-h,--hilfe,--help", hilfe);
     auto* demo = app.add_subcommand("demo");
-    demo->add_flag("--json", a.json);
     auto* rechne = app.add_subcommand("rechne");
     rechne->add_option("--radius", a.radius)->required();
     rechne->add_option("DATEI", a.datei);
-    rechne->add_flag("--json", a.json);
     auto* rechneDatei = app.add_subcommand("rechne-datei");
     rechneDatei->add_option("DATEI", a.datei)->required();
     rechneDatei->add_option("--format", a.format)->check(CLI::Range(0, 7));
-    rechneDatei->add_flag("--json", a.json);
     auto* polar = app.add_subcommand("polarauswertung");
     polar->add_option("DATEI", a.datei)->required();
-    polar->add_flag("--json", a.json);
+    for (CLI::App* befehl : {demo, rechne, rechneDatei, polar}) {
+        befehl->add_flag("--json", a.json);
+        befehl->add_flag("--iterativ", a.iterativ);
+    }
     auto* konvert = app.add_subcommand("konvert");
     konvert->add_option("--dir", a.ordner);
     konvert->add_flag("--json", a.json);
@@ -186,6 +193,48 @@ std::vector<std::string> Bericht(const TLauf& lauf) {
     return {memo.begin() + static_cast<std::ptrdiff_t>(lauf.memoStart), memo.end()};
 }
 
+// The result code of the last computation (null when none ran), every sphere's of a polar
+// evaluation, and the point list; with the converged solver its statistics and per point NV (null
+// where none can be formed), the redundancy part r and the outlier mark.
+void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
+    const std::optional<TKugelLoesung>& L = lauf.form.LetzteLoesung;
+    j["ergebnis"] = L ? nlohmann::json(Code(L->Ergebnis)) : nlohmann::json(nullptr);
+    if (!lauf.form.Loesungen.empty()) {
+        j["ergebnisse"] = nlohmann::json::array();
+        for (const TKugelLoesung& k : lauf.form.Loesungen) j["ergebnisse"].push_back(Code(k.Ergebnis));
+    }
+    const bool iterativ = L && L->Iterativ;
+    const TKonvergenz* k = iterativ && L->Konvergenz ? &*L->Konvergenz : nullptr;
+    if (iterativ) {
+        nlohmann::json s = nullptr;
+        if (k && L->n > 3) {
+            const TAusgleichung& a = *L->Ausgleichung;
+            s = {{"m0", a.m0}, {"mX", a.m.X}, {"mY", a.m.Y}, {"mZ", a.m.Z}, {"iterationen", k->Iterationen}};
+            s["radius_frei"] = k->Radius ? nlohmann::json(k->Radius->RFrei) : nlohmann::json(nullptr);
+            s["m_radius_frei"] = k->Radius ? nlohmann::json(k->Radius->mR) : nlohmann::json(nullptr);
+            s["radius_abweichend"] = k->Radius ? nlohmann::json(k->Radius->Abweichend) : nlohmann::json(nullptr);
+        } else if (k) {
+            s = {{"iterationen", k->Iterationen}};
+        }
+        j["statistik"] = s;
+    }
+    nlohmann::json punkte = nlohmann::json::array();
+    long long i = 0;
+    for (const TPunkt& p : lauf.form.Punkte) {
+        nlohmann::json q = {{"Name", p.Name}, {"X", p.X}, {"Y", p.Y}, {"Z", p.Z}, {"vR", p.vR}};
+        if (iterativ && i > 0) {
+            const auto idx = static_cast<std::size_t>(i - 1);
+            const bool mitNV = k && idx < L->Ausgleichung->NV.size();
+            q["NV"] = mitNV && !std::isnan(L->Ausgleichung->NV[idx]) ? nlohmann::json(L->Ausgleichung->NV[idx]) : nullptr;
+            q["r"] = k && idx < k->r.size() ? nlohmann::json(k->r[idx]) : nlohmann::json(nullptr);
+            q["ausreisser"] = k != nullptr && k->Ausreisser == i;
+        }
+        punkte.push_back(q);
+        ++i;
+    }
+    j["punkte"] = punkte;
+}
+
 void SchreibeJson(const TLauf& lauf, std::ostream& out) {
     const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
     const std::vector<std::string>& fehler = lauf.dialoge.Errors;
@@ -203,10 +252,7 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out) {
     j["messages"] = std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
                                              meldungen.end());
     j["error"] = fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr);
-    nlohmann::json punkte = nlohmann::json::array();
-    for (const TPunkt& p : lauf.form.Punkte)
-        punkte.push_back({{"Name", p.Name}, {"X", p.X}, {"Y", p.Y}, {"Z", p.Z}, {"vR", p.vR}});
-    j["punkte"] = punkte;
+    JsonErgebnis(lauf, j);
     out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
@@ -228,7 +274,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     a.ordner = workingDirectory;
     if (const auto ende = LiesAufruf(args, a, out, err)) return *ende;
 
-    TLauf lauf(a.ordner, a.befehl == "demo");
+    TLauf lauf(a.ordner, a.befehl == "demo", a.iterativ);
     if (a.befehl == "rechne") Rechne(lauf, a, in);
     else if (a.befehl == "rechne-datei") RechneDatei(lauf, a);
     else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a);

@@ -14,11 +14,8 @@
 
 namespace zentrix {
 
-namespace {
-
 using L = long double;
 
-// Horizontal distance and direction (gon) -> X, Y (metres); the height stays.
 void PolarToRectangular(TPunktArray& Punkte, int n) {
     for (int i = 1; i <= n; ++i) {
         TPunkt& p = Punkte[i];
@@ -30,9 +27,7 @@ void PolarToRectangular(TPunktArray& Punkte, int n) {
     }
 }
 
-// X, Y, Z (metres) -> horizontal distance (metres), direction (gon), elevation angle (gon), for
-// every entry including the centre. A point straight above or below the station (horizontal
-// distance 0) has no elevation angle: the division raises and the entries before stay converted.
+// The entries before a point straight above or below the station stay converted.
 void RectangularToPolar(TPunktArray& Punkte, int n) {
     for (int i = 0; i <= n; ++i) {
         TPunkt& p = Punkte[i];
@@ -43,6 +38,8 @@ void RectangularToPolar(TPunktArray& Punkte, int n) {
         p.Z = StoreDouble(Hoehenwinkel(p.Z, s));
     }
 }
+
+namespace {
 
 // The base pair: the two points farthest apart in plan, a < b. Only a strictly larger distance
 // replaces the running maximum, so the first pair in loop order wins a tie. (0, 0) when no two
@@ -106,7 +103,8 @@ bool PlanCircumcentre(const TPunkt& pa, const TPunkt& pb, const TPunkt& pk, doub
     return true;
 }
 
-// Stage 1: the three-point centre, or the code of the dead end that stopped it.
+}  // namespace
+
 KugelErgebnis ThreePointCentre(const TPunktArray& Punkte, int n, double R, TXYZ& centre) {
     const auto [a, b] = BasePair(Punkte, n);
     const int k = ThirdPoint(Punkte, n, a, b);
@@ -143,6 +141,8 @@ KugelErgebnis ThreePointCentre(const TPunktArray& Punkte, int n, double R, TXYZ&
     centre.Z = StoreDouble(ZM - static_cast<L>(h) * NZ);
     return KugelErgebnis::Ok;
 }
+
+namespace {
 
 // The stages in order; an arithmetic fault passes out of here to LoeseKugel.
 void Solve(TPunktArray& Punkte, bool Polar, TKugelLoesung& L) {

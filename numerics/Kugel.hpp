@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "numerics/Matrix.hpp"
@@ -22,6 +23,7 @@ enum class KugelErgebnis : int {
     KreisSingulaer = -4,   // 2 x 2 circumcircle system not invertible
     RadiusZuKlein = -5,    // R not larger than the circle's plan radius
     NormalSingulaer = -6,  // 3 x 3 normal equations not invertible
+    NichtKonvergiert = -7, // the converged solver: no start value led to a solution
 };
 
 constexpr int Code(KugelErgebnis e) { return static_cast<int>(e); }
@@ -33,12 +35,34 @@ struct TAusgleichung {
     TXYZ m;                     // standard deviations mX, mY, mZ of the centre
     TXYZ Zentrum;               // the adjusted centre
     std::vector<double> vR;     // radial residual of point i at index i - 1 (positive: outside)
-    std::vector<double> NV;     // normalised residual of point i at index i - 1 (0 when m0 = 0)
+    std::vector<double> NV;     // normalised residual of point i at index i - 1 (0 when m0 = 0; the
+                                // converged solver gives NaN where none can be formed)
+};
+
+// The radius check of the converged solver: a second adjustment with the radius free.
+struct TRadiusPruefung {
+    double RFrei = 0;          // the free radius (metres)
+    double mR = 0;             // its standard deviation (metres)
+    double Grenze = 0;         // the largest difference from the given radius that passes (metres)
+    bool Abweichend = false;   // the given radius differs by more than that
+};
+
+// What only the converged solver finds.
+struct TKonvergenz {
+    int Iterationen = 0;       // Gauss-Newton steps of the chosen solution
+    TXYZ Start;                // the start value that led to it
+    std::vector<double> r;     // redundancy part of point i at index i - 1 (n > 3)
+    int Ausreisser = 0;        // the point (1..n) marked as a likely outlier, 0 for none
+    double tQuantil = 0;       // Student's t, 99.9 % two-sided, n - 4 degrees of freedom (n >= 5)
+    std::optional<TRadiusPruefung> Radius;  // n >= 5
 };
 
 // Everything one call of the solver found.
 struct TKugelLoesung {
     KugelErgebnis Ergebnis = KugelErgebnis::Ok;
+    bool Iterativ = false;                  // the converged solver computed it
+    std::optional<TKonvergenz> Konvergenz;  // its statistics, on success
+    std::string Fehlertext;                 // its reason for a failure, in German
     int n = 0;                              // number of points
     double R = 0;                           // the given radius (metres)
     std::optional<TXYZ> DreiPunkt;          // the three-point centre, when that stage succeeded
@@ -54,6 +78,16 @@ struct TKugelLoesung {
 // (horizontal distance, direction in gon, elevation angle in gon) on success. An arithmetic
 // fault is not thrown but handed back in Abbruch, with what was found before it.
 TKugelLoesung LoeseKugel(TPunktArray& Punkte, int n, bool Polar, double R);
+
+// The stages the converged solver shares with the specified one.
+// Horizontal distance and direction (gon) -> X, Y (metres) for points 1..n; the height stays.
+void PolarToRectangular(TPunktArray& Punkte, int n);
+// X, Y, Z (metres) -> horizontal distance (metres), direction (gon), elevation angle (gon) for
+// entries 0..n. A point straight above or below the station divides by zero.
+void RectangularToPolar(TPunktArray& Punkte, int n);
+// The three-point centre (circumcircle in plan of the base pair and the third point, lifted below
+// the points' plane), or the code of the dead end that stopped it.
+KugelErgebnis ThreePointCentre(const TPunktArray& Punkte, int n, double R, TXYZ& centre);
 
 // One least-squares step for the centre with the radius R held fixed, from the approximate centre
 // (X0, Y0, Z0). Writes the adjusted centre into entry 0 and the residuals into the points.

@@ -1,8 +1,69 @@
 #include "numerics/KugelBericht.hpp"
 
+#include <cmath>
+
+#include "numerics/KugelIterativ.hpp"
 #include "textio/NumText.hpp"
 
 namespace zentrix {
+
+namespace {
+
+void SchreibeNaeherungen(const TKugelLoesung& L, TMemoLines& Memo) {
+    if (L.DreiPunkt) {
+        const TXYZ& c3 = *L.DreiPunkt;
+        Memo.push_back(
+            FormatText("3 Punkt Umkreis Lösung      XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f", {c3.X, c3.Y, c3.Z, L.R}));
+    }
+    if (L.VierPunkt || (L.VierPunktGerechnet && !L.Iterativ)) {
+        const TKugel k4 = L.VierPunkt.value_or(TKugel{});  // zeros when its system was singular
+        Memo.push_back(FormatText("Analytische 4 Punkt Lösung XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f",
+                                  {k4.Zentrum.X, k4.Zentrum.Y, k4.Zentrum.Z, k4.R}));
+    }
+}
+
+// Per point: the residual and, with redundancy, the normalised residual ("-" where a point checks
+// only itself), and the mark of the likely outlier.
+std::string PunktZeile(const TKugelLoesung& L, const TPunktArray& Punkte, std::size_t i) {
+    const TAusgleichung& a = *L.Ausgleichung;
+    const std::string& name = Punkte[static_cast<long long>(i) + 1].Name;
+    if (L.n <= 3) return FormatText("%16s, vR %5.4f", {name, a.vR[i]});
+    std::string zeile = std::isnan(a.NV[i]) ? FormatText("%16s, vR %5.4f NV %4s", {name, a.vR[i], "-"})
+                                            : FormatText("%16s, vR %5.4f NV %4.1f", {name, a.vR[i], a.NV[i]});
+    if (L.Konvergenz->Ausreisser == static_cast<int>(i) + 1) zeile += " Ausreißer?";
+    return zeile;
+}
+
+void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLines& Memo) {
+    Memo.push_back("Kugelzentrierung Punkt " + Punkte[0].Name);
+    SchreibeNaeherungen(L, Memo);
+    if (!L.Ausgleichung) {
+        if (!L.Fehlertext.empty()) Memo.push_back("Ausgleichung nicht möglich: " + L.Fehlertext);
+        return;
+    }
+    const TAusgleichung& a = *L.Ausgleichung;
+    const TKonvergenz& k = *L.Konvergenz;
+    Memo.push_back(L.n == 3 ? std::string("Ausgleichung iterativ: drei Punkte, exakte Lösung")
+                            : FormatText("Ausgleichung iterativ, %d Iterationen", {k.Iterationen}));
+    Memo.push_back(FormatText("dx=%5.4f dy=%5.4f, dZ=%5.4f", {a.Korrektur.X, a.Korrektur.Y, a.Korrektur.Z}));
+    if (L.n > 3)
+        Memo.push_back(FormatText("m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z}));
+    else
+        Memo.push_back("Keine Genauigkeitsangaben: drei Punkte bestimmen den Mittelpunkt ohne Überbestimmung");
+    Memo.push_back(FormatText("%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z}));
+    for (std::size_t i = 0; i < a.vR.size(); ++i) Memo.push_back(PunktZeile(L, Punkte, i));
+    if (L.n == 4) Memo.push_back("Ausreißertest und Radiusprüfung erst ab fünf Punkten");
+    if (L.n < 5) return;
+    if (!k.Radius) {
+        Memo.push_back("Radiusprüfung nicht möglich: die Ausgleichung mit freiem Radius gelingt nicht");
+        return;
+    }
+    const TRadiusPruefung& r = *k.Radius;
+    Memo.push_back(FormatText("Radius frei %5.4f m(R) %5.4f, gegeben %5.4f: %s",
+                              {r.RFrei, r.mR, L.R, r.Abweichend ? "weicht ab, Reflektorradius prüfen!" : "passt"}));
+}
+
+}  // namespace
 
 void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMemoLines& Memo) {
     Memo.push_back("Ausgleichung");
@@ -20,23 +81,33 @@ void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMe
 }
 
 void SchreibeKugelBericht(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLines& Memo) {
-    if (!L.DreiPunkt) return;
-    const TXYZ& c3 = *L.DreiPunkt;
-    Memo.push_back("Kugelzentrierung Punkt " + Punkte[0].Name);
-    Memo.push_back(FormatText("3 Punkt Umkreis Lösung      XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f", {c3.X, c3.Y, c3.Z, L.R}));
-    if (L.VierPunktGerechnet) {
-        const TKugel k4 = L.VierPunkt.value_or(TKugel{});  // zeros when its system was singular
-        Memo.push_back(FormatText("Analytische 4 Punkt Lösung XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f",
-                                  {k4.Zentrum.X, k4.Zentrum.Y, k4.Zentrum.Z, k4.R}));
+    if (L.Iterativ) {
+        SchreibeIterativ(L, Punkte, Memo);
+        return;
     }
+    if (!L.DreiPunkt) return;
+    Memo.push_back("Kugelzentrierung Punkt " + Punkte[0].Name);
+    SchreibeNaeherungen(L, Memo);
     if (L.Ausgleichung) SchreibeAusgleichung(*L.Ausgleichung, Punkte, Memo);
 }
 
-int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo) {
-    const TKugelLoesung loesung = LoeseKugel(Punkte, n, Polar, R);
+TKugelLoesung KugelBerechnen(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo,
+                             const TVerfahren& verfahren) {
+    TKugelLoesung loesung = verfahren.Iterativ ? LoeseKugelIterativ(Punkte, n, Polar, R, verfahren.StationImUrsprung)
+                                               : LoeseKugel(Punkte, n, Polar, R);
     SchreibeKugelBericht(loesung, Punkte, Memo);
     if (loesung.Abbruch) std::rethrow_exception(loesung.Abbruch);
-    return Code(loesung.Ergebnis);
+    return loesung;
+}
+
+int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo) {
+    return Code(KugelBerechnen(Punkte, n, Polar, R, Memo, TVerfahren{}).Ergebnis);
+}
+
+std::string FehlerMeldung(const TKugelLoesung& L) {
+    std::string text = "Kugelmittelnpunkt Fehler";
+    if (L.Iterativ && !L.Fehlertext.empty()) text += ": " + L.Fehlertext;
+    return text;
 }
 
 }  // namespace zentrix

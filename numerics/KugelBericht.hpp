@@ -2,25 +2,43 @@
 // Kugelzentrierung, the solver together with its report.
 //
 // This is the one unit of the computing folder that writes text; the computation itself
-// (Kugel.hpp) returns plain values.
+// (Kugel.hpp, KugelIterativ.hpp) returns plain values.
 #pragma once
 
 #include "numerics/Kugel.hpp"
 
 namespace zentrix {
 
-// Appends the lines of what the computation found: "Kugelzentrierung Punkt <name>" and the
-// three-point line when that stage succeeded, the four-point line when it ran (zeros when its
-// system was singular), and the adjustment's lines when the adjustment succeeded.
+// Appends the lines of what the computation found. The specified method: "Kugelzentrierung Punkt
+// <name>" and the three-point line when that stage succeeded, the four-point line when it ran
+// (zeros when its system was singular), and the adjustment's lines when the adjustment succeeded.
+// The converged solver: the name line always, the three- and four-point lines where they exist,
+// then the iteration, the centre's precision, the residuals with the outlier mark and the radius
+// check, or the reason of a failure.
 void SchreibeKugelBericht(const TKugelLoesung& loesung, const TPunktArray& Punkte, TMemoLines& Memo);
 
 // Appends the adjustment's lines: "Ausgleichung", the correction, m0 and the centre's standard
 // deviations (when m0 > 0), the centre, and vR (with NV when m0 > 0) per point.
 void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMemoLines& Memo);
 
-// The sphere centre of points 1..n of Punkte with the radius R (metres), with its report appended
-// to Memo (LoeseKugel and SchreibeKugelBericht). An arithmetic fault is raised after the lines of
-// what was found before it. Returns the result code: 0 success, -1 to -6 (KugelErgebnis).
+// Which solver computes: the specified one-step method, or the converged one (which needs to know
+// whether the points are relative to an instrument station at the origin).
+struct TVerfahren {
+    bool Iterativ = false;
+    bool StationImUrsprung = false;
+};
+
+// The chosen solver with its report appended to Memo. An arithmetic fault is raised after the
+// lines of what was found before it.
+TKugelLoesung KugelBerechnen(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo,
+                             const TVerfahren& verfahren);
+
+// The specified method with its report (KugelBerechnen with the one-step method). Returns the
+// result code: 0 success, -1 to -6 (KugelErgebnis).
 int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo);
+
+// The text of the message box for a failed computation: "Kugelmittelnpunkt Fehler", for the
+// converged solver followed by its reason.
+std::string FehlerMeldung(const TKugelLoesung& loesung);
 
 }  // namespace zentrix

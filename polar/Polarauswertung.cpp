@@ -142,7 +142,7 @@ double ReduceGroup(const std::vector<std::string>& lines, std::size_t first, std
 // as the scan passes. After an evaluated sphere the scan resumes on the sphere's last line, now
 // marked, which therefore stays in lines[] (rewritten) instead of moving to the result.
 std::vector<std::string> Scan(std::vector<std::string>& lines, TPunktArray& Punkte, TMemoLines& Memo,
-                              const TMeldung& meldung) {
+                              const TMeldung& meldung, bool iterativ, std::vector<TKugelLoesung>& loesungen) {
     std::vector<std::string> marked;
     marked.reserve(lines.size() + lines.size() / 3 + 1);
     const std::size_t count = lines.size();
@@ -159,8 +159,9 @@ std::vector<std::string> Scan(std::vector<std::string>& lines, TPunktArray& Punk
         while (last + 1 < count && GroupName(lines[last + 1]) == name) ++last;
         const double R = ReduceGroup(lines, pos, last, Punkte, meldung);  // the last pointing's radius
 
-        if (Kugelzentrierung(Punkte, static_cast<int>(last - pos + 1), false, R, Memo) != 0) {
-            if (meldung) meldung("Kugelmittelnpunkt Fehler");
+        loesungen.push_back(KugelBerechnen(Punkte, static_cast<int>(last - pos + 1), false, R, Memo, {iterativ, true}));
+        if (loesungen.back().Ergebnis != KugelErgebnis::Ok) {
+            if (meldung) meldung(FehlerMeldung(loesungen.back()));
             for (std::size_t u = pos; u <= last; ++u) marked.push_back(std::move(lines[u]));
             pos = last + 1;
             continue;
@@ -179,7 +180,8 @@ std::vector<std::string> Scan(std::vector<std::string>& lines, TPunktArray& Punk
 
 }  // namespace
 
-void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung) {
+std::vector<TKugelLoesung> Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo,
+                                           const TMeldung& meldung, bool iterativ) {
     Memo.clear();
 
     std::vector<std::string> lines;
@@ -196,7 +198,8 @@ void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLine
         if (SameFile(*out, fileName))
             RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
 
-    const std::vector<std::string> marked = Scan(lines, Punkte, Memo, meldung);
+    std::vector<TKugelLoesung> loesungen;
+    const std::vector<std::string> marked = Scan(lines, Punkte, Memo, meldung, iterativ, loesungen);
 
     // Both files are written whole and put in place together: when one of them cannot be, neither
     // old file is replaced and no new one is left behind.
@@ -206,6 +209,7 @@ void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLine
                                                                                           {listingName, &Memo}};
     if (const int code = SaveLinesTogether(outputs, failed, &reason); code != 0)
         RaiseCannotCreate(outputs[failed].first, code, reason.empty() ? IOErrorText(code) : reason);
+    return loesungen;
 }
 
 }  // namespace zentrix

@@ -4,14 +4,18 @@
 
 #include <string>
 
+#include "numerics/KugelBericht.hpp"
 #include "numerics/Punkt.hpp"
 #include "polar/Beobachtung.hpp"
 
 namespace zentrix {
 
-// Reads fileName, evaluates every group, writes the marked copy (AusgabeBasis + "TXT") and the
-// listing (AusgabeBasis + "LST") together. Memo is cleared first and holds the listing.
-void Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung);
+// Reads fileName, evaluates every group with the chosen solver (the station is the origin of the
+// reduced pointings), writes the marked copy (AusgabeBasis + "TXT") and the listing (AusgabeBasis
+// + "LST") together. Memo is cleared first and holds the listing. Returns the solution of every
+// group in the order of the file.
+std::vector<TKugelLoesung> Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo,
+                                           const TMeldung& meldung, bool iterativ = false);
 
 // The outputs' name without their ending, beside the input: the file's own name (after the last
 // "/") without its last three characters when it has at least four ("Messung.dat" gives

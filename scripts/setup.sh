@@ -2,7 +2,7 @@
 # Installs the Debian packages Zentrix needs to build, test and show its window, if any is missing.
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-translations-l10n nlohmann-json3-dev libcli11-dev
-          libgtest-dev fonts-dejavu-core fonts-wine xvfb xauth)
+          libgtest-dev libboost-math-dev fonts-dejavu-core fonts-wine xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -7,7 +7,8 @@
 #
 # Every input file goes through every command: "rechne-datei" in all eight data formats,
 # "polarauswertung" (with the marked file and the listing it writes), "rechne" (the file as a
-# point list) and "konvert" (the file as test2.beb), each as text and as JSON. A run's record is
+# point list) and "konvert" (the file as test2.beb), each as text and as JSON, and the computing
+# commands once more with the converged solver. A run's record is
 # its exit code, standard output, standard error and the files it wrote; the temporary folder in
 # messages is written as <TMP>.
 set -euo pipefail
@@ -68,9 +69,19 @@ find . -type f | LC_ALL=C sort | sed 's#^\./##' | while read -r datei; do
     cp "$src" "$work/test2.beb"
     record "${key}__konvert${sfx}" "$work" "$cli" konvert --dir . $json
   done
+  # The converged solver, as text.
+  for format in 0 1 2 3 4 5 6 7; do
+    record "${key}__rechne-datei_f${format}_iterativ" "$(fresh)" "$cli" rechne-datei "$src" --format "$format" --iterativ
+  done
+  work="$(fresh)"
+  cp "$src" "$work/$(basename "$datei")"
+  record "${key}__polarauswertung_iterativ" "$work" "$cli" polarauswertung "$(basename "$datei")" --iterativ
+  record "${key}__rechne_iterativ" "$(fresh)" "$cli" rechne --radius 3.642 "$src" --iterativ
 done
 record "demo" "$(fresh)" "$cli" demo
 record "demo_json" "$(fresh)" "$cli" demo --json
+record "demo_iterativ" "$(fresh)" "$cli" demo --iterativ
+record "demo_iterativ_json" "$(fresh)" "$cli" demo --iterativ --json
 
 case "$mode" in
   --neu)

@@ -1,5 +1,6 @@
 #include "window/QtForm1.hpp"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
@@ -15,6 +16,7 @@
 #include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -27,6 +29,12 @@ namespace zentrix {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The user's settings of Zentrix (tests switch QStandardPaths to its test mode first).
+QSettings Einstellungen() { return QSettings(QStringLiteral("Zentrix"), QStringLiteral("Zentrix")); }
+
+// The residual cell of the point the outlier test marks.
+const QColor AusreisserFarbe(255, 170, 170);
 
 QFont Bold(QWidget* w) {
     QFont f = w->font();
@@ -63,6 +71,16 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     toolBar->setMovable(false);
     toolBar->setFixedHeight(29);
     addToolBar(toolBar);
+    iterieren_ = toolBar->addAction(QStringLiteral("Iterieren"));
+    iterieren_->setObjectName(QStringLiteral("Iterieren"));
+    iterieren_->setCheckable(true);
+    iterieren_->setToolTip(QStringLiteral("Ausgleichung bis zur Konvergenz rechnen"));
+    iterieren_->setChecked(Einstellungen().value(QStringLiteral("Iterieren"), false).toBool());
+    model_.Iterieren = iterieren_->isChecked();
+    connect(iterieren_, &QAction::toggled, this, [this](bool an) {
+        model_.Iterieren = an;
+        Einstellungen().setValue(QStringLiteral("Iterieren"), an);
+    });
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("StatusBar1"));
     statusBar->setFixedHeight(19);
@@ -247,6 +265,7 @@ void TQtForm1::RefreshGrid() {
                 grid_->setItem(r - 1, c, item);
             }
             if (item->text() != text) item->setText(text);
+            if (c == 4) item->setBackground(r == model_.AusreisserZeile ? QBrush(AusreisserFarbe) : QBrush());
         }
     }
 }

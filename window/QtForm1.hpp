@@ -6,6 +6,7 @@
 
 #include "window/UnitBogenschnitt3D.hpp"
 
+class QAction;
 class QButtonGroup;
 class QLineEdit;
 class QPlainTextEdit;
@@ -23,6 +24,9 @@ public:
     TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget* parent = nullptr);
 
     TForm1& Model() { return model_; }
+    // The tool bar's "Iterieren": the converged solver for every command (kept in the user's
+    // settings).
+    QAction* Iterieren() const { return iterieren_; }
     // Shows the model's values in the widgets.
     void Refresh();
 
@@ -47,6 +51,7 @@ private:
     QTableWidget* grid_ = nullptr;
     QButtonGroup* datenformat_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;
+    QAction* iterieren_ = nullptr;
 };
 
 // Application-wide set-up before the first widget: German standard dialog texts, the window font.

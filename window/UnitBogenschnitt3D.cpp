@@ -127,12 +127,29 @@ void TForm1::FormActivate() {
     WriteGridHeaders(StringGrid1, "X", "Y", "Z", "vZ");
     for (long long i = 0; i <= 4; ++i) FillRow(StringGrid1, Punkte, i, TLabelArt::Nummer);
 
-    Kugelzentrierung(Punkte, 4, false, 3.642, Memo1);
+    Rechne(4, false, 3.642, false);  // the demonstration says nothing of a failure
 
     StringGrid1.SetRowCount(6);
     StringGrid1.SetColCount(5);
     WriteGridHeaders(StringGrid1, "X", "Y", "Z", "vZ");
-    FillGrid(StringGrid1, Punkte, TLabelArt::Nummer);
+    ZeigeErgebnis(TLabelArt::Nummer);
+}
+
+const TKugelLoesung& TForm1::Rechne(int n, bool polar, double R, bool station) {
+    LetzteLoesung.reset();
+    Loesungen.clear();
+    AusreisserZeile = 0;
+    LetzteLoesung = KugelBerechnen(Punkte, n, polar, R, Memo1, TVerfahren{Iterieren, station});
+    // Entry i stands in grid row i + 1.
+    if (LetzteLoesung->Konvergenz && LetzteLoesung->Konvergenz->Ausreisser > 0)
+        AusreisserZeile = LetzteLoesung->Konvergenz->Ausreisser + 1;
+    return *LetzteLoesung;
+}
+
+void TForm1::ZeigeErgebnis(TLabelArt art) {
+    FillGrid(StringGrid1, Punkte, art);
+    if (LetzteLoesung && LetzteLoesung->Iterativ && LetzteLoesung->Ergebnis != KugelErgebnis::Ok)
+        for (int c = 1; c <= 3; ++c) StringGrid1.Cells(c, 1).clear();
 }
 
 void TForm1::Button1Click() {
@@ -148,8 +165,8 @@ void TForm1::Button1Click() {
     }
     const double R = TextToReal(Edit1.Text);
     // A failure is said at once, as "Rechne Datei" does; the grid then shows what the solver left.
-    if (Kugelzentrierung(Punkte, n, false, R, Memo1) != Code(KugelErgebnis::Ok)) ShowMessage("Kugelmittelnpunkt Fehler");
-    FillGrid(StringGrid1, Punkte, TLabelArt::Nummer);
+    if (const TKugelLoesung& L = Rechne(n, false, R, false); L.Ergebnis != KugelErgebnis::Ok) ShowMessage(FehlerMeldung(L));
+    ZeigeErgebnis(TLabelArt::Nummer);
 }
 
 void TForm1::Button2Click() { Konvert(testDirectory_); }
@@ -163,18 +180,22 @@ void TForm1::Button3Click() {
     const int n = static_cast<int>(Punkte.High());
 
     Edit1.Text = RealToText(R);
-    if (Kugelzentrierung(Punkte, n, format.Polar, R, Memo1) != Code(KugelErgebnis::Ok))
-        ShowMessage("Kugelmittelnpunkt Fehler");
+    if (const TKugelLoesung& L = Rechne(n, format.Polar, R, format.Polar); L.Ergebnis != KugelErgebnis::Ok)
+        ShowMessage(FehlerMeldung(L));
 
     StringGrid1.SetRowCount(n + 2);
     StringGrid1.SetColCount(5);
     WriteGridHeaders(StringGrid1, format.Kopf[0], format.Kopf[1], format.Kopf[2], KopfResiduum);
-    FillGrid(StringGrid1, Punkte, TLabelArt::Name);
+    ZeigeErgebnis(TLabelArt::Name);
 }
 
 void TForm1::Button4Click() {
     ++Memo1Cleared;  // the evaluation starts by clearing the report
-    Polarauswertung(Edit2.Text, Punkte, Memo1, [this](const std::string& text) { ShowMessage(text); });
+    LetzteLoesung.reset();
+    Loesungen.clear();
+    AusreisserZeile = 0;
+    Loesungen = Polarauswertung(Edit2.Text, Punkte, Memo1, [this](const std::string& text) { ShowMessage(text); }, Iterieren);
+    if (!Loesungen.empty()) LetzteLoesung = Loesungen.back();
 }
 
 void TForm1::Edit2DblClick() {

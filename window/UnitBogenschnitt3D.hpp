@@ -2,9 +2,11 @@
 // The Qt view shows this model; tests and the batch tool drive it directly.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "numerics/Kugel.hpp"
 #include "numerics/Punkt.hpp"
 #include "window/Dialoge.hpp"
 
@@ -80,8 +82,21 @@ public:
     // How often a command has cleared Memo1 (the batch tool tells appended lines from a new report).
     int Memo1Cleared = 0;
 
+    // "Iterieren": the commands and the start-up demonstration compute with the converged solver.
+    bool Iterieren = false;
+    // What the last computation found (the last sphere of a polar evaluation), and for a polar
+    // evaluation every sphere's in file order.
+    std::optional<TKugelLoesung> LetzteLoesung;
+    std::vector<TKugelLoesung> Loesungen;
+    // The grid row whose residual the converged solver marks as a likely outlier (0: none).
+    int AusreisserZeile = 0;
+
 private:
     void ShowMessage(const std::string& text) { dialoge_.ShowMessage(text); }
+    // Computes points 1..n of Punkte with the chosen solver, its report into Memo1; keeps the result.
+    const TKugelLoesung& Rechne(int n, bool polar, double R, bool station);
+    // The grid fill after a computation; a failed converged computation shows no centre.
+    void ZeigeErgebnis(TLabelArt art);
 
     IDialoge& dialoge_;
     std::string testDirectory_;

@@ -133,3 +133,28 @@ TEST(CliTest, PolarauswertungReportsMessages) {
     EXPECT_TRUE(std::ifstream(d.Path().string() + "/mess.TXT").good());
     EXPECT_TRUE(std::ifstream(d.Path().string() + "/mess.LST").good());
 }
+
+// The converged solver through the batch tool: the least-squares centre of the demonstration, and
+// its statistics in the JSON.
+TEST(CliTest, DemoIterativ) {
+    const Lauf l = Cli({"demo", "--iterativ", "--json"});
+    ASSERT_EQ(l.rc, CliOk) << l.err;
+    const json j = l.j();
+    EXPECT_EQ(j["ergebnis"], 0);
+    EXPECT_NEAR(j["punkte"][0]["X"].get<double>(), 802192.5047, 1e-4);
+    EXPECT_NEAR(j["punkte"][0]["Y"].get<double>(), 585698.2756, 1e-4);
+    EXPECT_NEAR(j["punkte"][0]["Z"].get<double>(), 67.8591, 1e-4);
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_LT(std::abs(j["punkte"][i]["vR"].get<double>()), 0.0003) << i;
+        EXPECT_NEAR(std::abs(j["punkte"][i]["NV"].get<double>()), 1, 1e-6) << i;
+        EXPECT_GT(j["punkte"][i]["r"].get<double>(), 0);
+        EXPECT_EQ(j["punkte"][i]["ausreisser"], false);
+    }
+    EXPECT_NEAR(j["statistik"]["m0"].get<double>(), 0.000302, 1e-6);
+    EXPECT_TRUE(j["statistik"]["radius_frei"].is_null());  // four points: no radius check
+    // The specified method gives its result code too, and no statistics.
+    const json ohne = Cli({"demo", "--json"}).j();
+    EXPECT_EQ(ohne["ergebnis"], 0);
+    EXPECT_FALSE(ohne.contains("statistik"));
+    EXPECT_FALSE(ohne["punkte"][1].contains("NV"));
+}

@@ -10,10 +10,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QAction>
 #include <QToolBar>
 #include <QStatusBar>
 
@@ -32,7 +35,10 @@ public:
         static int argc = 1;
         static char name[] = "Zentrix";
         static char* argv[] = {name, nullptr};
+        // The tests' own settings: never the user's.
+        QStandardPaths::setTestModeEnabled(true);
         app_ = new QApplication(argc, argv);
+        QSettings(QStringLiteral("Zentrix"), QStringLiteral("Zentrix")).clear();
         SetupApplication();
     }
     void TearDown() override { delete app_; }
@@ -191,4 +197,44 @@ TEST_F(QtForm1Test, RechneDateiFillsTheGridAndShowsItsMessage) {
     EXPECT_EQ(grid->item(1, 0)->text(), "7");
     EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), "0.05");
     EXPECT_EQ(MemoLines(), QStringList{QString()});
+}
+
+// "Iterieren": a checkable tool bar action whose state the user's settings keep; the converged
+// solver then computes, and the residual of a likely outlier is highlighted.
+TEST_F(QtForm1Test, IterierenIsKeptInTheSettingsAndMarksTheOutlier) {
+    QAction* iterieren = form.Iterieren();
+    ASSERT_NE(iterieren, nullptr);
+    EXPECT_TRUE(Find<QToolBar>("ToolBar1")->actions().contains(iterieren));
+    EXPECT_EQ(iterieren->text(), "Iterieren");
+    EXPECT_EQ(iterieren->toolTip(), "Ausgleichung bis zur Konvergenz rechnen");
+    EXPECT_TRUE(iterieren->isCheckable());
+    EXPECT_FALSE(iterieren->isChecked());
+    iterieren->trigger();
+    EXPECT_TRUE(form.Model().Iterieren);
+
+    TRecordingDialoge d;
+    TQtForm1 zweites(d, ".");
+    EXPECT_TRUE(zweites.Iterieren()->isChecked());  // from the settings
+    zweites.show();
+    EXPECT_TRUE(zweites.Model().Memo1.at(4).starts_with("Ausgleichung iterativ"));
+
+    // Eight points on a sphere of radius 0.5 around (10, 20, 5), the fourth 20 mm outside it.
+    TStringGrid& g = zweites.Model().StringGrid1;
+    g.SetRowCount(10);
+    const double hz[8] = {0.1, 0.9, 1.7, 2.5, 3.3, 4.1, 4.9, 5.7}, v[8] = {0.1, 0.5, 0.9, 0.3, 0.7, 1.1, 0.2, 0.6};
+    for (int i = 0; i < 8; ++i) {
+        const double r = i == 3 ? 0.52 : 0.5;
+        g.Cells(1, i + 2) = std::to_string(10 + r * std::cos(v[i]) * std::cos(hz[i]));
+        g.Cells(2, i + 2) = std::to_string(20 + r * std::cos(v[i]) * std::sin(hz[i]));
+        g.Cells(3, i + 2) = std::to_string(5 + r * std::sin(v[i]));
+    }
+    zweites.Model().Edit1.Text = "0.5";
+    zweites.Refresh();
+    QTest::mouseClick(zweites.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+    EXPECT_EQ(zweites.Model().AusreisserZeile, 5);
+    auto* grid = zweites.findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
+    EXPECT_EQ(grid->item(4, 4)->background().color(), QColor(255, 170, 170));
+    EXPECT_EQ(grid->item(3, 4)->background().style(), Qt::NoBrush);
+    iterieren->trigger();  // off again for the other tests
+    EXPECT_FALSE(QSettings(QStringLiteral("Zentrix"), QStringLiteral("Zentrix")).value("Iterieren").toBool());
 }

@@ -220,3 +220,21 @@ TEST_F(Form1Test, GridCellsOutsideRaiseRangeError) {
     EXPECT_EQ(form.StringGrid1.Cells(3, 4), "x");
     EXPECT_EQ(form.StringGrid1.Cells(3, 7), "");
 }
+
+// With "Iterieren" a failure says its reason and shows no centre.
+TEST_F(Form1Test, IterierenSaysTheReasonAndShowsNoCentre) {
+    form.Iterieren = true;
+    ASSERT_TRUE(form.Dispatch(&TForm1::FormActivate));
+    EXPECT_TRUE(dialoge.Messages.empty());
+    EXPECT_EQ(Row(1)[1], "  802192.505");  // the least-squares centre of the demonstration
+    for (int r = 2; r <= 5; ++r) {
+        form.StringGrid1.Cells(1, r) = std::to_string(r);
+        form.StringGrid1.Cells(2, r) = std::to_string(2 * r);
+        form.StringGrid1.Cells(3, r) = std::to_string(3 * r);
+    }
+    ASSERT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    ASSERT_EQ(dialoge.Messages.size(), 1u);
+    EXPECT_TRUE(dialoge.Messages[0].starts_with("Kugelmittelnpunkt Fehler: Die Normalgleichungen sind singulär"));
+    EXPECT_EQ(Row(1), (Zeilen{"P 0", "", "", "", ""}));
+    EXPECT_EQ(form.Memo1.back(), "Ausgleichung nicht möglich: " + form.LetzteLoesung->Fehlertext);
+}

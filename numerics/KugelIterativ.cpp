@@ -1,0 +1,229 @@
+// The converged fixed-radius solver.
+//
+// The specified method takes one linearised step from the free four-point sphere and gives up
+// wherever its three-point stage does. Here the centre is iterated to the least-squares solution
+// of the residuals |C - P_i| - R from several start values, and the fit is then judged
+// (KugelPruefung). A sphere of known radius through points on one side of it has two solutions
+// that fit almost equally well, mirror images through the points' plane: the starts cover both
+// sides, and the choice between equal fits follows where the instrument stood.
+//
+// Everything runs in extended precision on coordinates reduced to the points' centroid, so that
+// national-grid coordinates (800 km) give the same centre as local ones.
+#include "numerics/KugelIterativ.hpp"
+
+#include <cmath>
+
+#include "core/Fehler.hpp"
+#include "numerics/Gleitkomma.hpp"
+#include "numerics/GaussNewton.hpp"
+#include "numerics/KugelPruefung.hpp"
+
+namespace zentrix {
+
+namespace {
+
+using L = long double;
+
+// The points reduced to their centroid g.
+struct TReduziert {
+    TVek g;
+    std::vector<TVek> q;
+};
+
+TReduziert Reduziere(const TPunktArray& P, int n) {
+    TReduziert r;
+    for (int i = 1; i <= n; ++i) r.g = r.g + TVek{P[i].X, P[i].Y, P[i].Z};
+    r.g = (1.0L / n) * r.g;
+    for (int i = 1; i <= n; ++i) r.q.push_back(TVek{P[i].X, P[i].Y, P[i].Z} - r.g);
+    return r;
+}
+
+// The unit normal of the points' best-fit plane and their mean distance from the centroid within
+// it (metres).
+void Ausgleichsebene(const std::vector<TVek>& q, TVek& normale, L& radius) {
+    TMatrix4 m{};
+    for (const TVek& p : q) {
+        const L k[3] = {p.x, p.y, p.z};
+        for (int j = 0; j < 3; ++j)
+            for (int l = 0; l < 3; ++l) m[j][l] += k[j] * k[l];
+    }
+    normale = KleinsteAchse(m);
+    radius = 0;
+    for (const TVek& p : q) radius += Norm(p - Dot(p, normale) * normale);
+    radius /= static_cast<L>(q.size());
+}
+
+// The start values: the four- and three-point centres where they exist, both sides of the
+// best-fit plane at the height that puts a circle of the points' spread on the sphere, and with
+// a station the centroid moved by R away from it. Starts closer than a micrometre to an earlier
+// one are left out.
+std::vector<TVek> Startwerte(const TKugelLoesung& L0, const TReduziert& r, L R, bool station) {
+    std::vector<TVek> starts;
+    auto add = [&starts](const TVek& s) {
+        if (!std::isfinite(s.x) || !std::isfinite(s.y) || !std::isfinite(s.z)) return;
+        for (const TVek& t : starts)
+            if (Norm(t - s) < 1e-6L) return;
+        starts.push_back(s);
+    };
+    if (L0.VierPunkt) add(TVek{L0.VierPunkt->Zentrum.X, L0.VierPunkt->Zentrum.Y, L0.VierPunkt->Zentrum.Z} - r.g);
+    if (L0.DreiPunkt) add(TVek{L0.DreiPunkt->X, L0.DreiPunkt->Y, L0.DreiPunkt->Z} - r.g);
+    TVek normale;
+    L radius = 0;
+    Ausgleichsebene(r.q, normale, radius);
+    const L h = std::sqrt(std::max(R * R - radius * radius, 0.0L));
+    add(h * normale);
+    add((-h) * normale);
+    if (station && Norm(r.g) > 0) add((R / Norm(r.g)) * r.g);
+    return starts;
+}
+
+// True when a is to be preferred to b, two solutions that fit equally well. With a station (at the
+// origin, -g reduced) the centre lies behind the points as seen from it: (P_i - C) . (S - P_i) > 0
+// for more of the points. Where that does not decide (no station, or a ring of pointings level
+// with the instrument, which both mirror images see from behind), the three-point stage's side
+// is taken: below the points' plane, the lower of the two.
+bool Vorzuziehen(const TVek& a, const TVek& b, const TReduziert& r, bool station) {
+    if (station) {
+        const TVek s = (-1.0L) * r.g;
+        int hinterA = 0, hinterB = 0;
+        for (const TVek& p : r.q) {
+            if (Dot(p - a, s - p) > 0) ++hinterA;
+            if (Dot(p - b, s - p) > 0) ++hinterB;
+        }
+        if (hinterA != hinterB) return hinterA > hinterB;
+    }
+    return a.z < b.z;
+}
+
+// Equal within the rounding of the iteration: the sums of squares differ by less than a
+// millionth, or by less than a nanometre's square per point.
+bool Gleich(L a, L b, std::size_t n) { return std::fabs(a - b) <= 1e-6L * std::max(a, b) + n * 1e-18L; }
+
+// The exact centres of the sphere through three points: the circle's centre and, when the sphere
+// is larger than the circle, its two mirror images along the plane's normal.
+KugelErgebnis DreiPunkte(const TReduziert& r, L R, bool station, TVek& c, std::string& fehler) {
+    const TVek u = r.q[1] - r.q[0], w = r.q[2] - r.q[0], nrm = Cross(u, w);
+    if (Norm(nrm) <= 1e-12L * Norm(u) * Norm(w)) {
+        fehler = "Die drei Punkte liegen auf einer Geraden";
+        return KugelErgebnis::Kollinear;
+    }
+    const TVek kreis = r.q[0] + (1 / (2 * Dot(nrm, nrm))) * Cross(Dot(u, u) * w - Dot(w, w) * u, nrm);
+    const L rho = Norm(kreis - r.q[0]);
+    if (rho > R * (1 + 1e-12L)) {
+        fehler = "Der Kreis durch die drei Punkte ist größer als die Kugel: der Radius ist zu klein";
+        return KugelErgebnis::RadiusZuKlein;
+    }
+    const TVek n = (std::sqrt(std::max(R * R - rho * rho, 0.0L)) / Norm(nrm)) * nrm;
+    const TVek a = kreis + n, b = kreis - n;
+    c = Vorzuziehen(a, b, r, station) ? a : b;
+    return KugelErgebnis::Ok;
+}
+
+// The best of the converged solutions from every start, or the failure and its reason.
+KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, L R, bool station, TGaussNewton& best,
+                       TVek& start, std::string& fehler) {
+    bool gefunden = false, singulaer = false;
+    for (const TVek& s : Startwerte(L0, r, R, station)) {
+        const TGaussNewton e = GaussNewton(r.q, s, R, false);
+        singulaer = singulaer || e.Status == TGaussNewton::TStatus::Singulaer;
+        if (e.Status != TGaussNewton::TStatus::Konvergiert) continue;
+        const bool besser = !gefunden || (e.ssq < best.ssq && !Gleich(e.ssq, best.ssq, r.q.size())) ||
+                            (Gleich(e.ssq, best.ssq, r.q.size()) && Vorzuziehen(e.c, best.c, r, station));
+        if (besser) {
+            best = e;
+            start = s;
+            gefunden = true;
+        }
+    }
+    if (gefunden) return KugelErgebnis::Ok;
+    if (singulaer) {
+        fehler = "Die Normalgleichungen sind singulär: die Punkte liegen auf einer Geraden oder in einem Punkt";
+        return KugelErgebnis::NormalSingulaer;
+    }
+    fehler = "Die Ausgleichung konvergiert nicht (" + std::to_string(MaxIterationen) + " Iterationen von jedem Startwert)";
+    return KugelErgebnis::NichtKonvergiert;
+}
+
+// The three- and four-point solutions as the specified method finds them, where they exist.
+void Naeherungen(TPunktArray& P, int n, TKugelLoesung& L) {
+    try {
+        TXYZ c;
+        if (ThreePointCentre(P, n, L.R, c) == KugelErgebnis::Ok) L.DreiPunkt = c;
+        if (n > 3) L.VierPunkt = SphereFromFourPoints(P, n);
+    } catch (const EMathError&) {
+        // A stage the arithmetic cannot carry out gives no start value; the iteration goes on.
+    }
+}
+
+// Centre, residuals and statistics into the result and the point list.
+void Uebernimm(TPunktArray& P, int n, const TReduziert& r, const TVek& c, const TVek& start, int iterationen,
+               TKugelLoesung& L) {
+    TAusgleichung a;
+    TKonvergenz k;
+    k.Iterationen = iterationen;
+    if (!PruefeKugel(r.q, c, L.R, a, k)) {
+        L.Ergebnis = KugelErgebnis::NormalSingulaer;
+        L.Fehlertext = "Die Normalgleichungen sind im Mittelpunkt singulär";
+        return;
+    }
+    const TVek C = c + r.g, S = start + r.g;
+    a.Zentrum = {StoreDouble(C.x), StoreDouble(C.y), StoreDouble(C.z)};
+    k.Start = {StoreDouble(S.x), StoreDouble(S.y), StoreDouble(S.z)};
+    a.Korrektur = {StoreDouble(S.x - a.Zentrum.X), StoreDouble(S.y - a.Zentrum.Y), StoreDouble(S.z - a.Zentrum.Z)};
+    for (int i = 1; i <= n; ++i) P[i].vR = a.vR[static_cast<std::size_t>(i - 1)];
+    P[0].X = a.Zentrum.X;
+    P[0].Y = a.Zentrum.Y;
+    P[0].Z = a.Zentrum.Z;
+    L.Ausgleichung = a;
+    L.Konvergenz = k;
+}
+
+void Solve(TPunktArray& P, int n, bool Polar, bool station, TKugelLoesung& L) {
+    P[0].X = 0;
+    P[0].Y = 0;
+    P[0].Z = 0;
+    if (Polar) PolarToRectangular(P, n);
+    if (!(L.R > 0) || !std::isfinite(L.R)) {
+        L.Ergebnis = KugelErgebnis::KeineEbene;
+        L.Fehlertext = "Der Kugelradius muss größer als 0 sein";
+        return;
+    }
+    Naeherungen(P, n, L);
+    const TReduziert r = Reduziere(P, n);
+    TVek c, start;
+    int iterationen = 0;
+    if (n == 3) {
+        L.Ergebnis = DreiPunkte(r, L.R, station, c, L.Fehlertext);
+        start = c;
+    } else {
+        TGaussNewton best;
+        L.Ergebnis = Iteriere(L, r, L.R, station, best, start, L.Fehlertext);
+        c = best.c;
+        iterationen = best.Iterationen;
+    }
+    if (L.Ergebnis != KugelErgebnis::Ok) return;
+    Uebernimm(P, n, r, c, start, iterationen, L);
+    if (L.Ergebnis == KugelErgebnis::Ok && Polar) RectangularToPolar(P, n);
+}
+
+}  // namespace
+
+TKugelLoesung LoeseKugelIterativ(TPunktArray& Punkte, int n, bool Polar, double R, bool stationImUrsprung) {
+    TKugelLoesung L;
+    L.Iterativ = true;
+    L.n = n;
+    L.R = R;
+    if (n < 3) {
+        L.Ergebnis = KugelErgebnis::ZuWenigPunkte;
+        L.Fehlertext = "Zu wenig Punkte: eine Kugel braucht mindestens drei";
+        return L;
+    }
+    try {
+        Solve(Punkte, n, Polar, Polar || stationImUrsprung, L);
+    } catch (...) {
+        L.Abbruch = std::current_exception();
+    }
+    return L;
+}
+
+}  // namespace zentrix

@@ -1,0 +1,24 @@
+// The converged fixed-radius solver, a choice beside the specified one-step method.
+#pragma once
+
+#include "numerics/Kugel.hpp"
+
+namespace zentrix {
+
+// The least-squares centre of the sphere of radius R (metres) through points 1..n of Punkte,
+// iterated to convergence. Points, polar form and the centre slot are handled as by LoeseKugel;
+// the three- and four-point solutions are found as there but never stop the computation.
+//
+// stationImUrsprung: the points are relative to an instrument station at the origin (polar
+// evaluation, polar coordinate files); Polar implies it. Of two solutions that fit equally well
+// (the mirror images through the points' plane), the one behind the points as seen from the
+// station is taken, without a station the one below the points' plane.
+//
+// With n >= 4 the result carries m0, the standard deviations of the centre, the redundancy parts
+// r and normalised residuals NV (NaN where r < 0.01); with n >= 5 an outlier test and a check of
+// the radius against a free-radius adjustment. A failure (fewer than three points, a radius not
+// above 0, points on one line or in one spot, no convergence, a circle through three points wider
+// than the sphere) comes back with its code and a German reason in Fehlertext.
+TKugelLoesung LoeseKugelIterativ(TPunktArray& Punkte, int n, bool Polar, double R, bool stationImUrsprung);
+
+}  // namespace zentrix

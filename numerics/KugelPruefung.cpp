@@ -1,0 +1,95 @@
+// Outlier test: externally studentized residuals T_i = v_i / (s_(i) sqrt(r_i)), with s_(i) the
+// standard deviation of unit weight computed without point i, s_(i)^2 = ((n - 3) m0^2 - v_i^2 /
+// r_i) / (n - 4). Under the hypothesis that point i is no blunder T_i follows Student's t with
+// n - 4 degrees of freedom; the largest |T_i| above the 99.9 % quantile marks one point. The
+// surveyor removes it and computes again: after a blunder is gone the others' residuals change.
+//
+// Radius check: the same points adjusted with the radius free give a radius and its standard
+// deviation; a given reflector radius further from it than the 99.9 % quantile times that
+// deviation is flagged, since a wrong reflector radius is the commonest blunder of all.
+#include "numerics/KugelPruefung.hpp"
+
+#include <algorithm>
+#include <boost/math/distributions/students_t.hpp>
+#include <cmath>
+#include <limits>
+
+#include "numerics/GaussNewton.hpp"
+
+namespace zentrix {
+
+namespace {
+
+using L = long double;
+
+int Ausreisser(const TAusgleichung& a, const TKonvergenz& k, int n) {
+    int best = 0;
+    L bestT = k.tQuantil;
+    for (int i = 0; i < n; ++i) {
+        const L v = a.vR[static_cast<std::size_t>(i)], r = k.r[static_cast<std::size_t>(i)];
+        if (r < 0.01L) continue;  // a point that checks itself alone cannot be tested
+        const L s2 = ((n - 3) * static_cast<L>(a.m0) * a.m0 - v * v / r) / (n - 4);
+        const L T = s2 > 0 ? std::fabs(v) / (std::sqrt(s2) * std::sqrt(r)) : std::numeric_limits<L>::infinity();
+        if (T > bestT) {
+            bestT = T;
+            best = i + 1;
+        }
+    }
+    return best;
+}
+
+std::optional<TRadiusPruefung> PruefeRadius(const std::vector<TVek>& q, const TVek& c, L R, L t) {
+    const int n = static_cast<int>(q.size());
+    const TGaussNewton frei = GaussNewton(q, c, R, true);
+    TMatrix4 Q;
+    if (frei.Status != TGaussNewton::TStatus::Konvergiert || !Kofaktoren(q, frei.c, true, Q)) return std::nullopt;
+    TRadiusPruefung p;
+    p.RFrei = static_cast<double>(frei.R);
+    p.mR = static_cast<double>(std::sqrt(frei.ssq / (n - 4)) * std::sqrt(Q[3][3]));
+    // A micrometre is far below any reflector's tolerance: exact points are not flagged for the
+    // rounding of their arithmetic.
+    p.Grenze = std::max(static_cast<double>(t) * p.mR, 1e-6);
+    p.Abweichend = std::fabs(static_cast<L>(p.RFrei) - R) > p.Grenze;
+    return p;
+}
+
+}  // namespace
+
+double TQuantil999(int df) {
+    return boost::math::quantile(boost::math::students_t_distribution<double>(df), 1 - 0.001 / 2);
+}
+
+bool PruefeKugel(const std::vector<TVek>& q, const TVek& c, long double R, TAusgleichung& a, TKonvergenz& k) {
+    const int n = static_cast<int>(q.size());
+    TMatrix4 Q;
+    if (!Kofaktoren(q, c, false, Q)) return false;
+    L vv = 0;
+    for (const TVek& p : q) {
+        const L v = Norm(c - p) - R;
+        a.vR.push_back(static_cast<double>(v));
+        vv += v * v;
+    }
+    if (n <= 3) return true;  // no redundancy: no precision figures
+    const L m0 = std::sqrt(vv / (n - 3));
+    a.m0 = static_cast<double>(m0);
+    a.m = {static_cast<double>(m0 * std::sqrt(Q[0][0])), static_cast<double>(m0 * std::sqrt(Q[1][1])),
+           static_cast<double>(m0 * std::sqrt(Q[2][2]))};
+    for (std::size_t i = 0; i < q.size(); ++i) {
+        const TVek ai = Richtung(c, q[i]);
+        const L ak[3] = {ai.x, ai.y, ai.z};
+        L aqa = 0;
+        for (int j = 0; j < 3; ++j)
+            for (int l = 0; l < 3; ++l) aqa += ak[j] * Q[j][l] * ak[l];
+        const L r = 1 - aqa;
+        k.r.push_back(static_cast<double>(r));
+        a.NV.push_back(r >= 0.01L && m0 > 0 ? static_cast<double>(a.vR[i] / (m0 * std::sqrt(r)))
+                                            : std::numeric_limits<double>::quiet_NaN());
+    }
+    if (n < 5) return true;
+    k.tQuantil = TQuantil999(n - 4);
+    if (m0 >= PruefGrenze) k.Ausreisser = Ausreisser(a, k, n);
+    k.Radius = PruefeRadius(q, c, R, k.tQuantil);
+    return true;
+}
+
+}  // namespace zentrix
