@@ -4,10 +4,13 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <nlohmann/json.hpp>
 
+#include "core/Bloecke.hpp"
 #include "core/Fehler.hpp"
 #include "textio/TextFile.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
@@ -69,7 +72,7 @@ struct TLauf {
 };
 
 // Display width of a UTF-8 text (code points).
-std::size_t Breite(const std::string& s) {
+std::size_t Breite(std::string_view s) {
     return static_cast<std::size_t>(
         std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
@@ -95,22 +98,38 @@ const char* GermanReason(const CLI::Error& e) {
     return "nicht verstanden";
 }
 
+// The grid as a table: columns separated by two blanks, each as wide as its widest cell, no blanks
+// at the ends of the lines. Written a megabyte at a time.
 void PrintTable(const TStringGrid& grid, std::ostream& out) {
-    std::vector<std::size_t> breiten(static_cast<std::size_t>(grid.ColCount()), 0);
-    for (int r = 0; r < grid.RowCount(); ++r)
-        for (int c = 0; c < grid.ColCount(); ++c)
-            breiten[static_cast<std::size_t>(c)] = std::max(breiten[static_cast<std::size_t>(c)], Breite(grid.Cells(c, r)));
-    for (int r = 0; r < grid.RowCount(); ++r) {
-        std::string zeile;
-        for (int c = 0; c < grid.ColCount(); ++c) {
-            const std::string& zelle = grid.Cells(c, r);
-            if (c > 0) zeile += "  ";
-            zeile += zelle;
-            zeile.append(breiten[static_cast<std::size_t>(c)] - Breite(zelle), ' ');
+    // The widest cell of each column, the rows in two halves on both cores.
+    const auto spalten = static_cast<std::size_t>(grid.ColCount());
+    std::vector<std::size_t> breiten(spalten, 0);
+    std::vector<std::size_t> haelfte[2] = {std::vector<std::size_t>(spalten, 0), std::vector<std::size_t>(spalten, 0)};
+    InHaelften(static_cast<std::size_t>(grid.RowCount()), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
+        std::vector<std::size_t>& b = haelfte[anfang == 0 ? 0 : 1];
+        for (std::size_t c = 0; c < spalten; ++c)
+            for (std::size_t r = anfang; r < ende; ++r)
+                b[c] = std::max(b[c], grid.Breite(static_cast<int>(c), static_cast<int>(r)));
+    });
+    for (std::size_t c = 0; c < spalten; ++c) breiten[c] = std::max(haelfte[0][c], haelfte[1][c]);
+    // Rows [anfang, ende) as text.
+    auto zeilen = [&grid, &breiten](std::size_t anfang, std::size_t ende) {
+        std::string text;
+        for (std::size_t r = anfang; r < ende; ++r) {
+            const std::size_t zeile = text.size();
+            for (int c = 0; c < grid.ColCount(); ++c) {
+                if (c > 0) text += "  ";
+                const std::size_t zelle = text.size();
+                grid.AppendText(c, static_cast<int>(r), text);
+                text.append(breiten[static_cast<std::size_t>(c)] - Breite(std::string_view(text).substr(zelle)), ' ');
+            }
+            while (text.size() > zeile && text.back() == ' ') text.pop_back();
+            text += '\n';
         }
-        while (!zeile.empty() && zeile.back() == ' ') zeile.pop_back();
-        out << zeile << '\n';
-    }
+        return text;
+    };
+    InBloecken(static_cast<std::size_t>(grid.RowCount()), 1 << 15, zeilen,
+               [&out](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
 }
 
 // Parses the command line. Returns an exit code when the run ends here (help, wrong usage).
@@ -185,12 +204,12 @@ void Polarauswertung(TLauf& lauf, const TAufruf& a) {
     lauf.form.Dispatch(&TForm1::Button4Click);
 }
 
-// The command's report: the whole memo when the command cleared it, otherwise what it appended.
-std::vector<std::string> Bericht(const TLauf& lauf) {
+// The command's report, line by line: the whole memo when the command cleared it, otherwise what
+// it appended.
+void Bericht(const TLauf& lauf, const std::function<void(std::string_view)>& f) {
     const TMemoLines& memo = lauf.form.Memo1;
-    if (lauf.form.Memo1Cleared != lauf.geloescht) return memo;
-    if (lauf.memoStart > memo.size()) return {};
-    return {memo.begin() + static_cast<std::ptrdiff_t>(lauf.memoStart), memo.end()};
+    if (lauf.form.Memo1Cleared != lauf.geloescht) memo.ForEach(f);
+    else if (lauf.memoStart <= memo.size()) memo.ForEach(f, lauf.memoStart);
 }
 
 // The result code of the last computation (null when none ran), every sphere's of a polar
@@ -199,9 +218,9 @@ std::vector<std::string> Bericht(const TLauf& lauf) {
 void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
     const std::optional<TKugelLoesung>& L = lauf.form.LetzteLoesung;
     j["ergebnis"] = L ? nlohmann::json(Code(L->Ergebnis)) : nlohmann::json(nullptr);
-    if (!lauf.form.Loesungen.empty()) {
+    if (!lauf.form.Ergebnisse.empty()) {
         j["ergebnisse"] = nlohmann::json::array();
-        for (const TKugelLoesung& k : lauf.form.Loesungen) j["ergebnisse"].push_back(Code(k.Ergebnis));
+        for (const KugelErgebnis e : lauf.form.Ergebnisse) j["ergebnisse"].push_back(Code(e));
     }
     const bool iterativ = L && L->Iterativ;
     const TKonvergenz* k = iterativ && L->Konvergenz ? &*L->Konvergenz : nullptr;
@@ -239,7 +258,8 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out) {
     const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
     const std::vector<std::string>& fehler = lauf.dialoge.Errors;
     nlohmann::json j;
-    j["report"] = Bericht(lauf);
+    j["report"] = nlohmann::json::array();
+    Bericht(lauf, [&j](std::string_view zeile) { j["report"].push_back(zeile); });
     nlohmann::json grid = nlohmann::json::array();
     const TStringGrid& g = lauf.form.StringGrid1;
     for (int r = 0; r < g.RowCount(); ++r) {
@@ -257,9 +277,20 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out) {
 }
 
 void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
-    const std::vector<std::string> bericht = Bericht(lauf);
-    for (const auto& zeile : bericht) out << zeile << '\n';
-    if (!bericht.empty()) out << '\n';
+    // Written a megabyte at a time.
+    std::string text;
+    bool leer = true;
+    Bericht(lauf, [&out, &text, &leer](std::string_view zeile) {
+        text.append(zeile);
+        text += '\n';
+        leer = false;
+        if (text.size() > (1u << 20)) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
+    });
+    if (!leer) text += '\n';
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
     PrintTable(lauf.form.StringGrid1, out);
     const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
     for (std::size_t i = lauf.meldungenStart; i < meldungen.size(); ++i) err << "Meldung: " << meldungen[i] << '\n';
@@ -268,13 +299,16 @@ void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
+bool CliProzessEndet = false;
+
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
            const std::string& workingDirectory) {
     TAufruf a;
     a.ordner = workingDirectory;
     if (const auto ende = LiesAufruf(args, a, out, err)) return *ende;
 
-    TLauf lauf(a.ordner, a.befehl == "demo", a.iterativ);
+    auto besitz = std::make_unique<TLauf>(a.ordner, a.befehl == "demo", a.iterativ);
+    TLauf& lauf = *besitz;
     if (a.befehl == "rechne") Rechne(lauf, a, in);
     else if (a.befehl == "rechne-datei") RechneDatei(lauf, a);
     else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a);
@@ -282,9 +316,13 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
     if (a.json) SchreibeJson(lauf, out);
     else SchreibeText(lauf, out, err);
-    if (lauf.dialoge.Errors.size() > lauf.fehlerStart) return CliFehler;
-    if (lauf.dialoge.Messages.size() > lauf.meldungenStart) return CliMeldung;
-    return CliOk;
+    const int code = lauf.dialoge.Errors.size() > lauf.fehlerStart       ? CliFehler
+                     : lauf.dialoge.Messages.size() > lauf.meldungenStart ? CliMeldung
+                                                                           : CliOk;
+    // The process ends right after: the system takes a million points back at once, faster than
+    // they are freed one by one.
+    if (CliProzessEndet) static_cast<void>(besitz.release());
+    return code;
 }
 
 }  // namespace zentrix

@@ -4,6 +4,7 @@
 // Unknowns: the three centre coordinates. All observations have weight 1.
 #include <cmath>
 
+#include "core/Bloecke.hpp"
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Kugel.hpp"
 #include "numerics/Matrix.hpp"
@@ -14,24 +15,25 @@ namespace {
 
 using L = long double;
 
-// Design matrix A (n x 3: the differences over the fixed radius, not over the distance) and the
-// misclosures l (metres): distance from the approximate centre to each point minus R.
-void DesignAndMisclosures(const TPunktArray& Punkte, int n, double R, const TXYZ& c0, TMatrix& A, TVektor& l) {
-    for (int i = 1; i <= n; ++i) {
+// The design matrix A (n x 3: the differences over the fixed radius, not over the distance), one
+// row of three after the other, and the misclosures l (metres): distance from the approximate
+// centre to each point minus R. Index i - 1 for point i; the points von..bis.
+void DesignAndMisclosures(const TPunktArray& Punkte, int von, int bis, double R, const TXYZ& c0, TVektor& A, TVektor& l) {
+    for (int i = von; i <= bis; ++i) {
         const TPunkt& p = Punkte[i];
         const L dX = static_cast<L>(c0.X) - p.X, dY = static_cast<L>(c0.Y) - p.Y, dZ = static_cast<L>(c0.Z) - p.Z;
-        A[i][1] = StoreDouble(Divide(dX, R));
-        A[i][2] = StoreDouble(Divide(dY, R));
-        A[i][3] = StoreDouble(Divide(dZ, R));
-        l[i] = StoreDouble(std::sqrt(dX * dX + dY * dY + dZ * dZ) - R);
+        A[3 * (i - 1)] = StoreDouble(Divide(dX, R));
+        A[3 * (i - 1) + 1] = StoreDouble(Divide(dY, R));
+        A[3 * (i - 1) + 2] = StoreDouble(Divide(dZ, R));
+        l[i - 1] = StoreDouble(std::sqrt(dX * dX + dY * dY + dZ * dZ) - R);
     }
 }
 
-// The cofactor q = a Q a^T of observation i.
-double Cofactor(const TMatrix& A, const TMatrix& Q, int i) {
+// The cofactor q = a Q a^T of the design row a.
+double Cofactor(const double a[3], const TMatrix& Q) {
     double q = 0;
     for (int j = 1; j <= 3; ++j)
-        for (int k = 1; k <= 3; ++k) q = StoreDouble(static_cast<L>(A[i][j]) * Q[j][k] * A[i][k] + q);
+        for (int k = 1; k <= 3; ++k) q = StoreDouble(static_cast<L>(a[j - 1]) * Q[j][k] * a[k - 1] + q);
     return q;
 }
 
@@ -40,32 +42,46 @@ double Cofactor(const TMatrix& A, const TMatrix& Q, int i) {
 std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, double R, double X0, double Y0, double Z0) {
     // Three unknowns need three observations.
     if (n < 3) return std::nullopt;
-    const std::size_t rows = static_cast<std::size_t>(n) + 1;
-    TMatrix A = NewMatrix(rows, 4);
-    TVektor l(rows);
+    const auto zeilen = static_cast<std::size_t>(n);
+    TVektor A(3 * zeilen), l(zeilen);
     TMatrix N = NewMatrix(4, 4);  // normal matrix, then Q = N^-1
-    TVektor b(4);
-    TVektor dx(4);
-    DesignAndMisclosures(Punkte, n, R, {X0, Y0, Z0}, A, l);
+    // Each point's row on either core (a scan's hundred thousand points); the sums after it keep
+    // the order of the points.
+    InHaelften(zeilen, 1 << 14, [&](std::size_t anfang, std::size_t ende) {
+        DesignAndMisclosures(Punkte, static_cast<int>(anfang) + 1, static_cast<int>(ende), R, {X0, Y0, Z0}, A, l);
+    });
 
+    // N = A^T A and b = A^T l. Each sum adds its terms in the order of the points and rounds each
+    // partial sum to a double; the sums are independent of one another, so they are formed side by
+    // side in one pass over the points.
+    double n_[3][3] = {}, b[3] = {};
+    for (std::size_t i = 0; i < zeilen; ++i) {
+        const double a[3] = {A[static_cast<long long>(3 * i)], A[static_cast<long long>(3 * i + 1)],
+                             A[static_cast<long long>(3 * i + 2)]};
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k) n_[j][k] = StoreDouble(static_cast<L>(a[j]) * a[k] + n_[j][k]);
+    }
     for (int j = 1; j <= 3; ++j)
-        for (int k = 1; k <= 3; ++k)
-            for (int i = 1; i <= n; ++i) N[j][k] = StoreDouble(static_cast<L>(A[i][j]) * A[i][k] + N[j][k]);
+        for (int k = 1; k <= 3; ++k) N[j][k] = n_[j - 1][k - 1];
     // A singular normal matrix changes nothing.
     if (!InvertMatrix(N, 3)) return std::nullopt;
     const TMatrix& Q = N;
-    for (int j = 1; j <= 3; ++j)
-        for (int i = 1; i <= n; ++i) b[j] = StoreDouble(static_cast<L>(A[i][j]) * l[i] + b[j]);
-    for (int j = 1; j <= 3; ++j)
-        for (int k = 1; k <= 3; ++k) dx[j] = StoreDouble(static_cast<L>(Q[j][k]) * b[k] + dx[j]);
+    for (std::size_t i = 0; i < zeilen; ++i)
+        for (int j = 0; j < 3; ++j)
+            b[j] = StoreDouble(static_cast<L>(A[static_cast<long long>(3 * i + static_cast<std::size_t>(j))]) *
+                                   l[static_cast<long long>(i)] + b[j]);
+    double dx[3] = {};
+    for (int j = 0; j < 3; ++j)
+        for (int k = 0; k < 3; ++k) dx[j] = StoreDouble(static_cast<L>(Q[j + 1][k + 1]) * b[k] + dx[j]);
 
     // A single step, no iteration.
     TAusgleichung a;
-    a.Korrektur = {dx[1], dx[2], dx[3]};
-    a.Zentrum = {StoreDouble(static_cast<L>(X0) - dx[1]), StoreDouble(static_cast<L>(Y0) - dx[2]),
-                 StoreDouble(static_cast<L>(Z0) - dx[3])};
+    a.Korrektur = {dx[0], dx[1], dx[2]};
+    a.Zentrum = {StoreDouble(static_cast<L>(X0) - dx[0]), StoreDouble(static_cast<L>(Y0) - dx[1]),
+                 StoreDouble(static_cast<L>(Z0) - dx[2])};
 
     // Residuals at the adjusted centre (positive: the point lies outside the sphere).
+    a.vR.reserve(zeilen);
     double vv = 0;
     for (int i = 1; i <= n; ++i) {
         TPunkt& p = Punkte[i];
@@ -83,13 +99,17 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
     Punkte[0].Y = a.Zentrum.Y;
     Punkte[0].Z = a.Zentrum.Z;
 
-    // Normalised residuals. A point at the approximate centre has q = 0: with m0 > 0 that is a
-    // division by zero.
-    for (int i = 1; i <= n; ++i) {
-        const double q = Cofactor(A, Q, i);
-        const double v = a.vR[static_cast<std::size_t>(i - 1)];
-        a.NV.push_back(a.m0 > 0 ? StoreDouble(Divide(v, a.m0 * SquareRoot(q))) : 0.0);
-    }
+    // Normalised residuals, on either core. A point at the approximate centre has q = 0: with
+    // m0 > 0 that is a division by zero (the first such point in order is the one raised).
+    a.NV.resize(zeilen);
+    InHaelften(zeilen, 1 << 14, [&](std::size_t anfang, std::size_t ende) {
+        for (std::size_t i = anfang; i < ende; ++i) {
+            const double ai[3] = {A[static_cast<long long>(3 * i)], A[static_cast<long long>(3 * i + 1)],
+                                  A[static_cast<long long>(3 * i + 2)]};
+            const double q = Cofactor(ai, Q);
+            a.NV[i] = a.m0 > 0 ? StoreDouble(Divide(a.vR[i], a.m0 * SquareRoot(q))) : 0.0;
+        }
+    });
     return a;
 }
 

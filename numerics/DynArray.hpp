@@ -1,41 +1,76 @@
 // A growable array whose every element access is tested against its length.
+//
+// The matrices of the sphere solver are a few rows of a few elements, made afresh for every
+// sphere: with Inline > 0 up to that many elements live in the array itself, so that a day's
+// polar evaluation does not ask the heap for millions of small blocks. Longer arrays keep their
+// elements on the heap.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "core/Fehler.hpp"
 
 namespace zentrix {
 
-template <class T>
+template <class T, std::size_t Inline = 0>
 class TDynArray {
 public:
     TDynArray() = default;
-    explicit TDynArray(std::size_t length) : items_(length) {}
+    explicit TDynArray(std::size_t length) { SetLength(length); }
 
     // Element access; an index outside 0..Length()-1 raises "Fehler bei Bereichsprüfung".
     T& operator[](long long i) {
-        if (i < 0 || static_cast<std::size_t>(i) >= items_.size()) RaiseRangeError();
-        return items_[static_cast<std::size_t>(i)];
+        if (i < 0 || static_cast<std::size_t>(i) >= length_) RaiseRangeError();
+        return data()[i];
     }
     const T& operator[](long long i) const {
-        if (i < 0 || static_cast<std::size_t>(i) >= items_.size()) RaiseRangeError();
-        return items_[static_cast<std::size_t>(i)];
+        if (i < 0 || static_cast<std::size_t>(i) >= length_) RaiseRangeError();
+        return data()[i];
     }
 
-    std::size_t Length() const { return items_.size(); }
+    std::size_t Length() const { return length_; }
     // Highest index (-1 when empty).
-    long long High() const { return static_cast<long long>(items_.size()) - 1; }
+    long long High() const { return static_cast<long long>(length_) - 1; }
     // Keeps the elements that remain; added elements are value-initialised (empty, zero).
-    void SetLength(std::size_t length) { items_.resize(length); }
+    void SetLength(std::size_t length) {
+        if (!heap_ && length <= Inline) {
+            for (std::size_t i = length; i < length_; ++i) inline_[i] = T{};
+        } else {
+            if (!heap_) {
+                items_.reserve(length);
+                for (std::size_t i = 0; i < length_; ++i) items_.push_back(std::move(inline_[i]));
+                heap_ = true;
+            }
+            items_.resize(length);
+        }
+        length_ = length;
+    }
+    // Makes room for this many elements without changing the length.
+    void Reserve(std::size_t length) {
+        if (heap_ || length > Inline) {
+            if (!heap_) {
+                items_.reserve(length);
+                for (std::size_t i = 0; i < length_; ++i) items_.push_back(std::move(inline_[i]));
+                heap_ = true;
+            }
+            items_.reserve(length);
+        }
+    }
 
-    auto begin() { return items_.begin(); }
-    auto end() { return items_.end(); }
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
+    T* data() { return heap_ ? items_.data() : inline_.data(); }
+    const T* data() const { return heap_ ? items_.data() : inline_.data(); }
+    T* begin() { return data(); }
+    T* end() { return data() + length_; }
+    const T* begin() const { return data(); }
+    const T* end() const { return data() + length_; }
 
 private:
+    std::size_t length_ = 0;
+    bool heap_ = Inline == 0;   // the elements lie in items_
+    std::array<T, Inline> inline_{};
     std::vector<T> items_;
 };
 

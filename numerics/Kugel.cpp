@@ -6,9 +6,12 @@
 // sphere through the first four points, and stage 3 one least-squares step from there.
 #include "numerics/Kugel.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
+#include "numerics/BasisPaar.hpp"
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Polar.hpp"
 
@@ -41,36 +44,20 @@ void RectangularToPolar(TPunktArray& Punkte, int n) {
 
 namespace {
 
-// The base pair: the two points farthest apart in plan, a < b. Only a strictly larger distance
-// replaces the running maximum, so the first pair in loop order wins a tie. (0, 0) when no two
-// points differ in plan.
-std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
-    int a = 0, b = 0;
-    double maxDist2 = 0;
-    for (int i = 1; i <= n; ++i) {
-        for (int j = i + 1; j <= n; ++j) {
-            const L dx = static_cast<L>(Punkte[j].X) - Punkte[i].X;
-            const L dy = static_cast<L>(Punkte[j].Y) - Punkte[i].Y;
-            const double d2 = StoreDouble(dx * dx + dy * dy);
-            if (d2 > maxDist2) {
-                maxDist2 = d2;
-                a = i;
-                b = j;
-            }
-        }
-    }
-    return {a, b};
-}
-
-// The third point: the one farthest from the line a-b in plan (0 when every point lies on it).
-int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
+// The third point: the one farthest from the line a-b in plan (0 when every point lies on it),
+// its distance e = |s_i sin(t_i - t_ab)| from the direction and distance of each point from a.
+// Only a strictly larger e replaces the running maximum. `nur` names the points to look at (all
+// when empty); those left out must be farther from the maximum than any rounding.
+int ThirdPointExakt(const TPunktArray& Punkte, int n, int a, int b, const std::vector<int>& nur) {
     const TPunkt& pa = Punkte[a];
     double s = 0, tab = 0;
     DirectionAndDistance(StoreDouble(static_cast<L>(Punkte[b].Y) - pa.Y),
                          StoreDouble(static_cast<L>(Punkte[b].X) - pa.X), s, tab);
     int k = 0;
     double maxOff = 0;
-    for (int i = 1; i <= n; ++i) {
+    const std::size_t anzahl = nur.empty() ? static_cast<std::size_t>(n) : nur.size();
+    for (std::size_t m = 0; m < anzahl; ++m) {
+        const int i = nur.empty() ? static_cast<int>(m) + 1 : nur[m];
         double si = 0, ti = 0;
         DirectionAndDistance(StoreDouble(static_cast<L>(Punkte[i].Y) - pa.Y),
                              StoreDouble(static_cast<L>(Punkte[i].X) - pa.X), si, ti);
@@ -81,6 +68,28 @@ int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
         }
     }
     return k;
+}
+
+// The distance from the line by the cross product first, then the exact rule (a direction and a
+// sine for each point) only for the points within a billionth of the points' spread of the
+// largest: the others cannot reach it, whatever the rounding.
+int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
+    if (a == b) return ThirdPointExakt(Punkte, n, a, b, {});
+    const TPunkt &pa = Punkte[a], &pb = Punkte[b];
+    const L ux = static_cast<L>(pb.X) - pa.X, uy = static_cast<L>(pb.Y) - pa.Y;
+    const L laenge = std::sqrt(ux * ux + uy * uy);
+    std::vector<L> abstand(static_cast<std::size_t>(n) + 1, 0);
+    L groesster = 0, weite = 0;
+    for (int i = 1; i <= n; ++i) {
+        const L dx = static_cast<L>(Punkte[i].X) - pa.X, dy = static_cast<L>(Punkte[i].Y) - pa.Y;
+        abstand[static_cast<std::size_t>(i)] = std::fabs(ux * dy - uy * dx) / laenge;
+        if (i != b) groesster = std::max(groesster, abstand[static_cast<std::size_t>(i)]);
+        weite = std::max(weite, std::fabs(dx) + std::fabs(dy));
+    }
+    std::vector<int> kandidaten;
+    for (int i = 1; i <= n; ++i)
+        if (abstand[static_cast<std::size_t>(i)] >= groesster - 1e-9L * weite) kandidaten.push_back(i);
+    return ThirdPointExakt(Punkte, n, a, b, kandidaten);
 }
 
 // The plan circumcentre of a, b, k from two perpendicular-bisector equations, solved by the

@@ -1,6 +1,10 @@
 #include "numerics/KugelBericht.hpp"
 
 #include <cmath>
+#include <string>
+#include <vector>
+
+#include "core/Bloecke.hpp"
 
 #include "numerics/KugelIterativ.hpp"
 #include "textio/NumText.hpp"
@@ -71,13 +75,26 @@ void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMe
     if (a.m0 > 0)
         Memo.push_back(FormatText("m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z}));
     Memo.push_back(FormatText("%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z}));
-    for (std::size_t i = 0; i < a.vR.size(); ++i) {
-        const std::string& name = Punkte[static_cast<long long>(i) + 1].Name;
-        if (a.m0 > 0)
-            Memo.push_back(FormatText("%16s, vR %5.4f NV %4.1f", {name, a.vR[i], a.NV[i]}));
-        else
-            Memo.push_back(FormatText("%16s, vR %5.4f", {name, a.vR[i]}));
-    }
+    // A scanned sphere has a line per point: laid out on both cores, appended in order.
+    struct TBlock {
+        std::string text;                // the lines one after the other
+        std::vector<std::size_t> laenge;  // and their lengths
+    };
+    auto zeilen = [&a, &Punkte](std::size_t anfang, std::size_t ende) {
+        TBlock block;
+        block.laenge.reserve(ende - anfang);
+        for (std::size_t i = anfang; i < ende; ++i) {
+            const std::string& name = Punkte[static_cast<long long>(i) + 1].Name;
+            const std::size_t vorher = block.text.size();
+            if (a.m0 > 0)
+                AppendFormat(block.text, "%16s, vR %5.4f NV %4.1f", {name, a.vR[i], a.NV[i]});
+            else
+                AppendFormat(block.text, "%16s, vR %5.4f", {name, a.vR[i]});
+            block.laenge.push_back(block.text.size() - vorher);
+        }
+        return block;
+    };
+    InBloecken(a.vR.size(), 1 << 14, zeilen, [&Memo](const TBlock& block) { Memo.Anhaengen(block.text, block.laenge); });
 }
 
 void SchreibeKugelBericht(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLines& Memo) {

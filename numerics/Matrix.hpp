@@ -8,8 +8,8 @@
 
 namespace zentrix {
 
-using TVektor = TDynArray<double>;
-using TMatrix = TDynArray<TVektor>;
+using TVektor = TDynArray<double, 6>;
+using TMatrix = TDynArray<TVektor, 6>;
 
 // A matrix of rows x cols elements (indices 0..rows-1, 0..cols-1), all 0.
 TMatrix NewMatrix(std::size_t rows, std::size_t cols);

@@ -1,5 +1,7 @@
 #include "numerics/Polar.hpp"
 
+#include <math.h>
+
 #include <cmath>
 
 #include "numerics/Gleitkomma.hpp"
@@ -21,15 +23,27 @@ void DirectionAndDistance(double dY, double dX, double& s, double& t) {
     t = StoreDouble(w);
 }
 
+namespace {
+
+// Sine and cosine of an angle (radians) at once: one argument reduction for both, the same values
+// as sin and cos one by one.
+void SinCos(long double x, long double& s, long double& c) { ::sincosl(x, &s, &c); }
+
+}  // namespace
+
 TPlan Plan(long double s, double Ri) {
     const long double t = Ri / Rho;  // radians
-    return {s * std::cos(t), s * std::sin(t)};
+    long double sinT, cosT;
+    SinCos(t, sinT, cosT);
+    return {s * cosT, s * sinT};
 }
 
 TRechtwinklig Rechtwinklig(const TPolar& b) {
     const long double zd = b.Zd / Rho;  // radians
+    long double sinZ, cosZ;
+    SinCos(zd, sinZ, cosZ);
     const TPlan plan = Plan(b.S, b.Ri);
-    return {StoreDouble(std::sin(zd) * plan.X), StoreDouble(std::sin(zd) * plan.Y), StoreDouble(std::cos(zd) * b.S)};
+    return {StoreDouble(sinZ * plan.X), StoreDouble(sinZ * plan.Y), StoreDouble(cosZ * b.S)};
 }
 
 TPolar Polar(const TRechtwinklig& p) {
@@ -45,7 +59,9 @@ TPolar Polar(const TRechtwinklig& p) {
 
 TReduktion Reduktion(double S, double Zd) {
     const long double zd = Zd / Rho;  // radians
-    return {S * std::sin(zd), S * std::cos(zd)};
+    long double sinZ, cosZ;
+    SinCos(zd, sinZ, cosZ);
+    return {S * sinZ, S * cosZ};
 }
 
 double HoeheAusKotangens(double s, double Zd) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "numerics/DynArray.hpp"
+#include "numerics/Memo.hpp"
 
 namespace zentrix {
 
@@ -30,7 +31,5 @@ struct TXYZ {
     double Z = 0;
 };
 
-// The report memo: a list of lines, appended to by the solver's report writer.
-using TMemoLines = std::vector<std::string>;
 
 }  // namespace zentrix

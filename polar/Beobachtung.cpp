@@ -3,6 +3,7 @@
 // An observation line reads "Nr Ri S Zd R rest": point name, horizontal direction (gon), slope
 // distance (metres), zenith distance (gon), reflector sphere radius (metres) and any codes or
 // remarks. Only the blank (code 32) separates fields; a tab belongs to the field it stands in.
+// The fields are taken as views of the line: nothing is copied but a field with a decimal comma.
 
 #include "polar/Beobachtung.hpp"
 
@@ -20,67 +21,79 @@ constexpr std::size_t MaxMessageLength = 254;
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-void DeleteLeadingBlanks(std::string& line) {
+void DeleteLeadingBlanks(std::string_view& line) {
     const std::size_t first = line.find_first_not_of(' ');
-    line.erase(0, first == std::string::npos ? line.size() : first);
+    line.remove_prefix(first == std::string_view::npos ? line.size() : first);
 }
+
+std::string_view Cut(std::string_view text, std::size_t length) { return text.substr(0, length); }
 
 }  // namespace
 
-std::string GetToken(std::string& line, std::size_t capacity) {
+std::string_view GetToken(std::string_view& line, std::size_t capacity) {
     DeleteLeadingBlanks(line);
     const std::size_t blank = line.find(' ');
-    std::string token;
-    if (blank == std::string::npos) {
-        token = std::move(line);
-        line.clear();
+    std::string_view token = line;
+    if (blank == std::string_view::npos) {
+        line = {};
     } else {
         token = line.substr(0, blank);
         // The remainder loses blanks and control characters at both of its ends.
-        std::size_t first = blank;
-        std::size_t last = line.size();
+        std::size_t first = blank, last = line.size();
         while (first < last && IsBlankOrControl(line[first])) ++first;
         while (last > first && IsBlankOrControl(line[last - 1])) --last;
-        line = line.substr(first, last - first);
-        if (line.size() > capacity) line.resize(capacity);
+        line = Cut(line.substr(first, last - first), capacity);
     }
-    if (token.size() > MaxTokenLength) token.resize(MaxTokenLength);
-    return token;
+    return Cut(token, MaxTokenLength);
 }
 
-double GetReal(std::string& line, std::size_t capacity, const TMeldung& meldung) {
+double GetReal(std::string_view& line, std::size_t capacity, const TMeldung& meldung) {
     DeleteLeadingBlanks(line);
     const std::size_t blank = line.find(' ');
-    std::string token;
-    if (blank == std::string::npos) {
-        token = std::move(line);
-        line.clear();
+    std::string_view token = line;
+    if (blank == std::string_view::npos) {
+        line = {};
     } else {
         token = line.substr(0, blank);
-        line.erase(0, blank);
+        line.remove_prefix(blank);
         // Only blanks are removed here, and only in front: a tab at the end stays.
         DeleteLeadingBlanks(line);
-        if (line.size() > capacity) line.resize(capacity);
+        line = Cut(line, capacity);
     }
-    if (token.size() > MaxTokenLength) token.resize(MaxTokenLength);
+    token = Cut(token, MaxTokenLength);
 
     // A decimal comma, as typed on German keyboards, counts as the point; only the first one.
-    const std::size_t comma = token.find(',');
-    if (comma != std::string::npos) token[comma] = '.';
-
+    char kopie[MaxTokenLength];
+    if (const std::size_t comma = token.find(','); comma != std::string_view::npos) {
+        token.copy(kopie, token.size());
+        kopie[comma] = '.';
+        token = std::string_view(kopie, token.size());
+    }
     try {
         // Observation files always use the point, whatever the regional setting is.
         return TextToReal(token, '.');
     } catch (const EConvertError&) {
         // Not a number: tell the surveyor which field and what follows it; the value counts as 0.
-        std::string second = "-> " + line;
-        if (second.size() > MaxMessageLength) second.resize(MaxMessageLength);
         if (meldung) {
-            meldung("Fehler: " + token + " ist kein gültiger Real Wert.");
-            meldung(second);
+            meldung("Fehler: " + std::string(token) + " ist kein gültiger Real Wert.");
+            meldung(std::string(Cut("-> " + std::string(line), MaxMessageLength)));
         }
         return 0;
     }
+}
+
+std::string GetToken(std::string& line, std::size_t capacity) {
+    std::string_view rest = line;
+    const std::string token(GetToken(rest, capacity));
+    line = std::string(rest);
+    return token;
+}
+
+double GetReal(std::string& line, std::size_t capacity, const TMeldung& meldung) {
+    std::string_view rest = line;
+    const double value = GetReal(rest, capacity, meldung);
+    line = std::string(rest);
+    return value;
 }
 
 }  // namespace zentrix

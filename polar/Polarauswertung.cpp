@@ -10,18 +10,15 @@
 
 #include "polar/Polarauswertung.hpp"
 
-#include <cmath>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "core/Fehler.hpp"
-#include "core/SystemFehler.hpp"
-#include "numerics/KugelBericht.hpp"
-#include "numerics/Polar.hpp"
-#include "textio/NumText.hpp"
+#include "polar/Kugelsuche.hpp"
 #include "textio/TextFile.hpp"
+#include "textio/Zwischendatei.hpp"
 
 namespace zentrix {
 
@@ -29,23 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Capacity of the line buffer from which the fields are read, and of a name.
-constexpr std::size_t LineCapacity = 255;
 // I/O result code for an output file that would replace the input ("access refused").
 constexpr int CodeAccessRefused = 5;
-
-// The name under which a line is grouped: everything before the first blank, as stored. A line
-// that begins with a blank or holds no blank at all has the empty name.
-std::string_view GroupName(const std::string& line) {
-    const std::size_t blank = line.find(' ');
-    if (blank == std::string::npos) return {};
-    return std::string_view(line).substr(0, blank < LineCapacity ? blank : LineCapacity);
-}
-
-std::string Cut(std::string text, std::size_t length) {
-    if (text.size() > length) text.resize(length);
-    return text;
-}
 
 // The file's full path as the user should see it in a message.
 std::string FullPath(const std::string& name) {
@@ -87,106 +69,55 @@ std::string AusgabeBasis(const std::string& fileName) {
 
 namespace {
 
-// Reads one pointing into entry k: name, then direction Ri (gon), slope distance S (metres) and
-// zenith distance Zd (gon) reduced to rectangular coordinates with the station as origin. Returns
-// the line's sphere radius R (metres).
-double ReducePointing(const std::string& line, TPunkt& p, const TMeldung& meldung) {
-    std::string buffer = Cut(line, LineCapacity);
-    p.Name = GetToken(buffer, LineCapacity);
-    const double Ri = GetReal(buffer, LineCapacity, meldung);
-    const double S = GetReal(buffer, LineCapacity, meldung);
-    const double Zd = GetReal(buffer, LineCapacity, meldung);
-    const double R = GetReal(buffer, LineCapacity, meldung);
-    const TRechtwinklig xyz = Rechtwinklig({Ri, S, Zd});
-    p.X = xyz.X;
-    p.Y = xyz.Y;
-    p.Z = xyz.Z;
-    p.vR = 0;
-    return R;
-}
+// The marked file as it grows: straight into a new file beside its target, or where the folder
+// takes none yet (the error then comes when the outputs are put in place), into a temporary file
+// without a name. Each line ended by CR LF.
+class TMarkierteDatei {
+public:
+    explicit TMarkierteDatei(const std::string& ziel) : nebenan_(neu_.Oeffne(ziel)) {}
 
-}  // namespace
-
-// The centre (XM, YM, ZM, metres) as an observation from the station, laid out as an observation
-// line: name, direction (gon), slope distance (metres), zenith distance (gon), radius field "0.00"
-// and the codes of the sphere's first line (firstLine, already with its "*").
-std::string KugelmittelpunktZeile(const TPunkt& centre, const std::string& firstLine) {
-    // Straight above or below the station there is no zenith distance to be had.
-    const TPolar b = Polar({centre.X, centre.Y, centre.Z});
-
-    // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
-    std::string rest = Cut(firstLine, LineCapacity);
-    for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);
-
-    return Cut(FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {centre.Name, b.Ri, b.S, b.Zd, rest}),
-               LineCapacity);
-}
-
-namespace {
-
-// Reduces the pointings lines[first..last] of one sphere into Punkte (entry 0 named after the
-// first pointing) and returns the radius of the last one (metres).
-double ReduceGroup(const std::vector<std::string>& lines, std::size_t first, std::size_t last, TPunktArray& Punkte,
-                   const TMeldung& meldung) {
-    const std::size_t n = last - first + 1;
-    Punkte.SetLength(0);
-    Punkte.SetLength(n + 1);
-    double R = 0;
-    for (std::size_t k = 1; k <= n; ++k)
-        R = ReducePointing(lines[first + k - 1], Punkte[static_cast<long long>(k)], meldung);
-    Punkte[0].Name = Punkte[1].Name;
-    return R;
-}
-
-// The scan. The lines still to be examined are lines[pos..]; the marked file grows in the result
-// as the scan passes. After an evaluated sphere the scan resumes on the sphere's last line, now
-// marked, which therefore stays in lines[] (rewritten) instead of moving to the result.
-std::vector<std::string> Scan(std::vector<std::string>& lines, TPunktArray& Punkte, TMemoLines& Memo,
-                              const TMeldung& meldung, bool iterativ, std::vector<TKugelLoesung>& loesungen) {
-    std::vector<std::string> marked;
-    marked.reserve(lines.size() + lines.size() / 3 + 1);
-    const std::size_t count = lines.size();
-    std::size_t pos = 0;
-    while (count - pos >= 3) {
-        const std::string_view name = GroupName(lines[pos]);
-        if (GroupName(lines[pos + 1]) != name || GroupName(lines[pos + 2]) != name) {
-            marked.push_back(std::move(lines[pos]));
-            ++pos;
-            continue;
-        }
-        // The sphere runs as long as the name does, possibly to the last line of the file.
-        std::size_t last = pos + 2;
-        while (last + 1 < count && GroupName(lines[last + 1]) == name) ++last;
-        const double R = ReduceGroup(lines, pos, last, Punkte, meldung);  // the last pointing's radius
-
-        loesungen.push_back(KugelBerechnen(Punkte, static_cast<int>(last - pos + 1), false, R, Memo, {iterativ, true}));
-        if (loesungen.back().Ergebnis != KugelErgebnis::Ok) {
-            if (meldung) meldung(FehlerMeldung(loesungen.back()));
-            for (std::size_t u = pos; u <= last; ++u) marked.push_back(std::move(lines[u]));
-            pos = last + 1;
-            continue;
-        }
-        for (std::size_t u = pos; u <= last; ++u) lines[u].insert(lines[u].begin(), '*');
-        std::string centre = KugelmittelpunktZeile(Punkte[0], lines[pos]);
-        Memo.push_back("Polarkoordinaten des Kugelmittelpunktes");
-        Memo.push_back(centre);
-        marked.push_back(std::move(centre));
-        for (std::size_t u = pos; u < last; ++u) marked.push_back(std::move(lines[u]));
-        pos = last;
+    void Zeile(int sterne, std::string_view text) {
+        puffer_.append(static_cast<std::size_t>(sterne), '*');
+        puffer_.append(text);
+        puffer_ += "\r\n";
+        if (puffer_.size() > (1u << 20)) Leeren();
     }
-    for (; pos < count; ++pos) marked.push_back(std::move(lines[pos]));
-    return marked;
-}
+
+    // The output for SchreibeZusammen.
+    TAusgabe Ausgabe(const std::string& ziel) {
+        Leeren();
+        if (nebenan_) {
+            const bool ok = neu_.Schliesse() && ok_;
+            // A write that failed leaves no complete file: the output is then written afresh,
+            // and its failure reported with the system's reason.
+            if (ok) return {ziel, {}, neu_.Pfad()};
+            return {ziel, [](std::FILE*) { return false; }, {}};
+        }
+        return {ziel, [this](std::FILE* f) { return ok_ && zwischen_.KopiereNach(f); }, {}};
+    }
+    void Uebergeben() { neu_.Uebergeben(); }
+
+private:
+    void Leeren() {
+        ok_ = (nebenan_ ? neu_.Schreibe(puffer_) : zwischen_.Anhaengen(puffer_)) && ok_;
+        puffer_.clear();
+    }
+    TNeueDatei neu_;
+    bool nebenan_;
+    TZwischendatei zwischen_;
+    std::string puffer_;
+    bool ok_ = true;
+};
 
 }  // namespace
 
-std::vector<TKugelLoesung> Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo,
-                                           const TMeldung& meldung, bool iterativ) {
+TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
+                            bool iterativ) {
     Memo.clear();
 
-    std::vector<std::string> lines;
+    std::string text;
     std::string reason;
-    if (const int code = LoadLines(fileName, lines, &reason); code != 0)
+    if (const int code = LoadText(fileName, text, &reason); code != 0)
         throw EInOutError(code, "Datei " + FullPath(fileName) + " kann nicht geöffnet werden. " +
                                     (reason.empty() ? IOErrorText(code) : reason));
 
@@ -198,18 +129,34 @@ std::vector<TKugelLoesung> Polarauswertung(const std::string& fileName, TPunktAr
         if (SameFile(*out, fileName))
             RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
 
-    std::vector<TKugelLoesung> loesungen;
-    const std::vector<std::string> marked = Scan(lines, Punkte, Memo, meldung, iterativ, loesungen);
+    TMarkierteDatei marked(markedName);
+    TKugelsuche gefunden = SucheKugeln(text, Punkte, Memo, meldung, iterativ,
+                                       [&marked](int sterne, std::string_view zeile) { marked.Zeile(sterne, zeile); });
+    std::string().swap(text);  // the input is no longer needed
 
     // Both files are written whole and put in place together: when one of them cannot be, neither
     // old file is replaced and no new one is left behind.
+    const std::vector<TAusgabe> outputs = {
+        marked.Ausgabe(markedName),
+        {listingName, [&Memo](std::FILE* f) {
+             bool ok = true;
+             std::string stueck;
+             Memo.ForEach([f, &ok, &stueck](std::string_view line) {
+                 stueck.append(line);
+                 stueck += "\r\n";
+                 if (stueck.size() > (1u << 20)) {
+                     ok = ok && std::fwrite(stueck.data(), 1, stueck.size(), f) == stueck.size();
+                     stueck.clear();
+                 }
+             });
+             return ok && std::fwrite(stueck.data(), 1, stueck.size(), f) == stueck.size();
+         }, {}}};
     std::size_t failed = 0;
     reason.clear();
-    const std::vector<std::pair<std::string, const std::vector<std::string>*>> outputs = {{markedName, &marked},
-                                                                                          {listingName, &Memo}};
-    if (const int code = SaveLinesTogether(outputs, failed, &reason); code != 0)
-        RaiseCannotCreate(outputs[failed].first, code, reason.empty() ? IOErrorText(code) : reason);
-    return loesungen;
+    if (const int code = SchreibeZusammen(outputs, failed, &reason); code != 0)
+        RaiseCannotCreate(outputs[failed].Pfad, code, reason.empty() ? IOErrorText(code) : reason);
+    marked.Uebergeben();
+    return gefunden;
 }
 
 }  // namespace zentrix

@@ -32,7 +32,7 @@ struct TDirektive {
 // from the argument list in turn.
 class TDirektivenLeser {
 public:
-    TDirektivenLeser(std::string_view format, const std::vector<FormatArg>& args) : format_(format), args_(args) {}
+    TDirektivenLeser(std::string_view format, std::span<const FormatArg> args) : format_(format), args_(args) {}
 
     // Reads the directive that follows a "%" at pos_ (behind the "%").
     TDirektive Lies(std::size_t& pos);
@@ -65,7 +65,7 @@ private:
     }
 
     std::string_view format_;
-    const std::vector<FormatArg>& args_;
+    std::span<const FormatArg> args_;
     std::size_t next_ = 0;  // index of the next value
 };
 
@@ -119,31 +119,22 @@ TDirektive TDirektivenLeser::Lies(std::size_t& i) {
 // character, as it is on the screen and in the files' column layout.
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-long long CharCount(const std::string& text) {
+long long CharCount(std::string_view text) {
     long long count = 0;
     for (char c : text)
         if (!IsContinuation(c)) ++count;
     return count;
 }
 
-// Cuts text behind its first `maxChars` characters.
-void CutChars(std::string& text, long long maxChars) {
+// The first `maxChars` characters of text.
+std::string_view CutChars(std::string_view text, long long maxChars) {
     long long count = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (IsContinuation(text[i])) continue;
-        if (count == maxChars) {
-            text.resize(i);
-            return;
-        }
+        if (count == maxChars) return text.substr(0, i);
         ++count;
     }
-}
-
-void Pad(std::string& out, const std::string& text, long long width, bool left) {
-    const long long fill = width - CharCount(text);
-    if (fill > 0 && !left) out.append(static_cast<std::size_t>(fill), ' ');
-    out += text;
-    if (fill > 0 && left) out.append(static_cast<std::size_t>(fill), ' ');
+    return text;
 }
 
 // The unsigned reading of an integer value: a negative value of the 32-bit range gives its
@@ -156,39 +147,38 @@ unsigned long long UnsignedOf(long long v) {
 
 // "d", "u" and "x": the digits with at least `precision` of them; "d" with "-" in front of a
 // negative value, "x" in upper-case hexadecimal digits.
-std::string IntegerText(long long v, char art, long long precision) {
+void AppendInteger(std::string& out, long long v, char art, long long precision) {
     const unsigned long long magnitude = art != 'd' ? UnsignedOf(v)
                                          : v < 0    ? 0ULL - static_cast<unsigned long long>(v)
                                                     : static_cast<unsigned long long>(v);
     char buf[32];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, art == 'x' ? 16 : 10);
-    std::string digits(buf, res.ptr);
-    for (char& h : digits)
-        if (h >= 'a' && h <= 'f') h = static_cast<char>(h - 'a' + 'A');
-    if (precision > static_cast<long long>(digits.size()))
-        digits.insert(0, static_cast<std::size_t>(precision) - digits.size(), '0');
-    return art == 'd' && v < 0 ? "-" + digits : digits;
+    for (char* h = buf; h < res.ptr; ++h)
+        if (*h >= 'a' && *h <= 'f') *h = static_cast<char>(*h - 'a' + 'A');
+    const auto digits = static_cast<long long>(res.ptr - buf);
+    if (art == 'd' && v < 0) out += '-';
+    if (precision > digits) out.append(static_cast<std::size_t>(precision - digits), '0');
+    out.append(buf, res.ptr);
 }
 
-// The text of one value by its directive.
-std::string ValueText(const TDirektive& d, const FormatArg& arg, std::string_view format) {
+// Appends the text of one value by its directive.
+void AppendValue(std::string& out, const TDirektive& d, const FormatArg& arg, std::string_view format) {
     const auto& value = arg.Value();
     switch (d.art) {
         case 'd':
         case 'u':
         case 'x':
-            if (const auto* v = std::get_if<long long>(&value)) return IntegerText(*v, d.art, d.genauigkeit);
+            if (const auto* v = std::get_if<long long>(&value)) return AppendInteger(out, *v, d.art, d.genauigkeit);
             break;
         case 'f':
             // No precision, or one above 18, means 2 decimals.
             if (const auto* v = std::get_if<double>(&value))
-                return FixedText(*v, (d.genauigkeit < 0 || d.genauigkeit > 18) ? 2 : static_cast<int>(d.genauigkeit));
+                return AppendFixedText(out, *v, (d.genauigkeit < 0 || d.genauigkeit > 18) ? 2 : static_cast<int>(d.genauigkeit));
             break;
         case 's':
-            if (const auto* v = std::get_if<std::string>(&value)) {
-                std::string text = *v;
-                if (d.genauigkeit >= 0) CutChars(text, d.genauigkeit);
-                return text;
+            if (const auto* v = std::get_if<std::string_view>(&value)) {
+                out.append(d.genauigkeit >= 0 ? CutChars(*v, d.genauigkeit) : *v);
+                return;
             }
             break;
         default: break;
@@ -198,9 +188,15 @@ std::string ValueText(const TDirektive& d, const FormatArg& arg, std::string_vie
 
 }  // namespace
 
-std::string FormatText(std::string_view format, const std::vector<FormatArg>& args) {
-    TDirektivenLeser leser(format, args);
+std::string FormatText(std::string_view format, std::span<const FormatArg> args) {
     std::string out;
+    out.reserve(format.size() + 16 * args.size());
+    AppendFormat(out, format, args);
+    return out;
+}
+
+void AppendFormat(std::string& out, std::string_view format, std::span<const FormatArg> args) {
+    TDirektivenLeser leser(format, args);
     std::size_t i = 0;
     while (i < format.size()) {
         const std::size_t percent = format.find('%', i);
@@ -214,9 +210,17 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
             continue;
         }
         const TDirektive d = leser.Lies(i);
-        Pad(out, ValueText(d, leser.NaechsterWert(), format), d.breite, d.links);
+        const FormatArg& wert = leser.NaechsterWert();
+        // The value's text, then the blanks that fill it to its width: in front of it (right-
+        // aligned) or behind it.
+        const std::size_t anfang = out.size();
+        AppendValue(out, d, wert, format);
+        const long long fill = d.breite - CharCount(std::string_view(out).substr(anfang));
+        if (fill > 0) {
+            if (d.links) out.append(static_cast<std::size_t>(fill), ' ');
+            else out.insert(anfang, static_cast<std::size_t>(fill), ' ');
+        }
     }
-    return out;
 }
 
 }  // namespace zentrix

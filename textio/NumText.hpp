@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -21,7 +23,8 @@ extern char DecimalSeparator;
 // never inserted and never accepted, whatever the locale says.
 void LoadFormatSettingsFromLocale();
 
-// One value of a FormatText argument list: an integer, a real or a text.
+// One value of a FormatText argument list: an integer, a real or a text. A text is referred to,
+// not copied: the value lives as long as the call of FormatText that it is handed to.
 class FormatArg {
 public:
     FormatArg(int v) : value_(static_cast<long long>(v)) {}
@@ -31,13 +34,13 @@ public:
     FormatArg(unsigned long v) : value_(static_cast<long long>(v)) {}
     FormatArg(unsigned long long v) : value_(static_cast<long long>(v)) {}
     FormatArg(double v) : value_(v) {}
-    FormatArg(const char* v) : value_(std::string(v)) {}
-    FormatArg(std::string v) : value_(std::move(v)) {}
-    FormatArg(std::string_view v) : value_(std::string(v)) {}
-    const std::variant<long long, double, std::string>& Value() const { return value_; }
+    FormatArg(const char* v) : value_(std::string_view(v)) {}
+    FormatArg(const std::string& v) : value_(std::string_view(v)) {}
+    FormatArg(std::string_view v) : value_(v) {}
+    const std::variant<long long, double, std::string_view>& Value() const { return value_; }
 
 private:
-    std::variant<long long, double, std::string> value_;
+    std::variant<long long, double, std::string_view> value_;
 };
 
 // Fills a format string: "%[index:][-][width][.precision]letter" with letters d, u, x (integers),
@@ -50,7 +53,18 @@ private:
 // following conversions go on from there. "%%" gives "%". Raises EFormatError
 // "Format '<format>' ungültig oder nicht kompatibel mit Argument" when the format and the values
 // do not fit.
-std::string FormatText(std::string_view format, const std::vector<FormatArg>& args);
+std::string FormatText(std::string_view format, std::span<const FormatArg> args);
+inline std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args) {
+    return FormatText(format, std::span<const FormatArg>(args.begin(), args.size()));
+}
+inline std::string FormatText(std::string_view format, const std::vector<FormatArg>& args) {
+    return FormatText(format, std::span<const FormatArg>(args));
+}
+// The same appended to out (no new string where out has room).
+void AppendFormat(std::string& out, std::string_view format, std::span<const FormatArg> args);
+inline void AppendFormat(std::string& out, std::string_view format, std::initializer_list<FormatArg> args) {
+    AppendFormat(out, format, std::span<const FormatArg>(args.begin(), args.size()));
+}
 
 // The general shortest form with 15 significant digits: "3.642", "100", "0.0001", "1E-5", "1E15".
 std::string RealToText(double value);
@@ -60,6 +74,11 @@ std::string RealToTextDigits(double value, int digits);
 // ("0" below 1), the separator and the decimals; magnitudes of 1e18 and more in the general form
 // with 18 digits; "INF", "-INF", "NAN".
 std::string FixedText(double value, int precision);
+// The same appended to out.
+void AppendFixedText(std::string& out, double value, int precision);
+// The same by the digit string alone (FixedText takes an exact integer way where it gives the
+// same digits).
+std::string FixedTextZiffern(double value, int precision);
 
 // Decimal text of an integer, "-" in front of a negative value.
 std::string IntegerToText(long long value);

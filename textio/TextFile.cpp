@@ -1,12 +1,16 @@
 // Text files: token reading for the coordinate and observation files, and whole-file writing.
 #include "textio/TextFile.hpp"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <system_error>
 #include <utility>
@@ -58,7 +62,16 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
         if (err == ENOENT && !IsFolder(FolderOf(p))) return 3;
         return IOCodeFromErrno(err);
     }
+    // Read in one piece of the file's size (then in pieces while a growing file goes on), so that
+    // the text takes no more memory than the file.
     std::string result;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        if (size > 0) result.resize(static_cast<std::size_t>(size));
+        std::rewind(f);
+    }
+    std::size_t filled = std::fread(result.data(), 1, result.size(), f);
+    result.resize(filled);
     char buf[65536];
     std::size_t got;
     while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) result.append(buf, got);
@@ -113,14 +126,13 @@ int CheckWritable(const std::string& path, int& err) {
 
 // Opens a new temporary file beside target, exclusively. Returns nullptr with errno set on failure.
 std::FILE* OpenTemporary(const fs::path& target, fs::path& temp) {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter = 0;
     const auto stamp = static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        ++counter;
         temp = FolderOf(target) /
                ("." + target.filename().string() + "." + std::to_string(stamp % 1000000007ULL) + "." +
-                std::to_string(counter) + ".tmp");
+                std::to_string(++counter) + ".tmp");
         errno = 0;
         std::FILE* f = std::fopen(temp.c_str(), "wbx");
         if (f != nullptr || errno != EEXIST) return f;
@@ -129,15 +141,16 @@ std::FILE* OpenTemporary(const fs::path& target, fs::path& temp) {
     return nullptr;
 }
 
-// Writes data to a new temporary file beside target. Returns the I/O code; err gets the errno value.
-int WriteTemporary(const fs::path& target, const std::string& data, fs::path& temp, int& err) {
+// Writes a new temporary file beside target through writer. Returns the I/O code; err gets the
+// errno value.
+int WriteTemporary(const fs::path& target, const std::function<bool(std::FILE*)>& writer, fs::path& temp, int& err) {
     std::FILE* f = OpenTemporary(target, temp);
     if (f == nullptr) {
         err = errno != 0 ? errno : EIO;
         return IOCodeFromErrno(err);
     }
     errno = 0;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    bool ok = writer(f);
     ok = std::fflush(f) == 0 && ok;
     int writeErr = errno;
     if (std::fclose(f) != 0 && ok) {
@@ -207,16 +220,17 @@ int PutInPlace(std::vector<TZiel>& ziele, std::size_t& failed, int& err) {
     return 0;
 }
 
-// Writes several files whole and puts them in place together (see SaveLinesTogether).
-int WriteTogether(const std::vector<std::pair<std::string, const std::string*>>& files, std::size_t& failed, int& err) {
+// Writes several files whole and puts them in place together (see SchreibeZusammen).
+int WriteTogether(const std::vector<TAusgabe>& files, std::size_t& failed, int& err) {
     std::vector<TZiel> ziele;
     for (failed = 0; failed < files.size(); ++failed) {
-        const int code = CheckWritable(files[failed].first, err);
+        const int code = CheckWritable(files[failed].Pfad, err);
         if (code != 0) return code;
     }
     for (failed = 0; failed < files.size(); ++failed) {
-        ziele.push_back({fs::path(files[failed].first), {}, {}, false, false});
-        const int code = WriteTemporary(ziele.back().target, *files[failed].second, ziele.back().temp, err);
+        ziele.push_back({fs::path(files[failed].Pfad), fs::path(files[failed].Geschrieben), {}, false, false});
+        if (!files[failed].Geschrieben.empty()) continue;
+        const int code = WriteTemporary(ziele.back().target, files[failed].Schreibe, ziele.back().temp, err);
         if (code != 0) {
             RollBack(ziele);
             return code;
@@ -229,7 +243,8 @@ int WriteTogether(const std::vector<std::pair<std::string, const std::string*>>&
 // the old file or the complete new one. Returns the I/O code; err gets the errno value.
 int WriteWholeFile(const std::string& path, const std::string& data, int& err) {
     std::size_t failed = 0;
-    return WriteTogether({{path, &data}}, failed, err);
+    const TAusgabe datei{path, [&data](std::FILE* f) { return std::fwrite(data.data(), 1, data.size(), f) == data.size(); }, {}};
+    return WriteTogether({datei}, failed, err);
 }
 
 }  // namespace
@@ -249,8 +264,18 @@ void TTextReader::Open(const std::string& path) {
     OpenText(std::move(data));
 }
 
+void TTextReader::OpenView(std::string_view text) {
+    Close();
+    text_ = text;
+    pos_ = 0;
+    end_ = text_.find(kCtrlZ);
+    if (end_ == std::string_view::npos) end_ = text_.size();
+    open_ = true;
+}
+
 void TTextReader::OpenText(std::string text) {
     data_ = std::move(text);
+    text_ = data_;
     pos_ = 0;
     // Ctrl-Z marks the end of the data: nothing behind it is ever read.
     end_ = data_.find(kCtrlZ);
@@ -259,7 +284,8 @@ void TTextReader::OpenText(std::string text) {
 }
 
 void TTextReader::Close() {
-    data_.clear();
+    std::string().swap(data_);  // the file's text is no longer needed
+    text_ = {};
     pos_ = 0;
     end_ = 0;
     open_ = false;
@@ -271,34 +297,45 @@ void TTextReader::SetError(int code) {
 
 bool TTextReader::AtEnd() const { return pos_ >= end_; }
 
+std::size_t TTextReader::RestlicheZeilen() const {
+    std::size_t zeilen = 0;
+    const char* p = text_.data() + std::min(pos_, end_);
+    const char* const ende = text_.data() + end_;
+    while (p < ende && (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(ende - p))))) {
+        ++zeilen;
+        ++p;
+    }
+    return zeilen;
+}
+
 bool TTextReader::AtEndOfText() {
     if (!open_) {
         SetError(kNotOpen);
         return true;
     }
     // Blanks and empty lines behind the last record are no further record.
-    while (!AtEnd() && IsBlank(data_[pos_])) ++pos_;
+    while (!AtEnd() && IsBlank(text_[pos_])) ++pos_;
     return AtEnd();
 }
 
-std::string TTextReader::NextToken(std::size_t maxLength) {
+std::string_view TTextReader::NextToken(std::size_t maxLength) {
     if (!open_) {
         SetError(kNotOpen);
         return {};
     }
-    while (!AtEnd() && IsBlank(data_[pos_])) ++pos_;
+    while (!AtEnd() && IsBlank(text_[pos_])) ++pos_;
     if (AtEnd()) {
         // The record is cut short by the end of the file.
         SetError(100);
         return {};
     }
     const std::size_t start = pos_;
-    while (!AtEnd() && !IsBlank(data_[pos_]) && pos_ - start < maxLength) ++pos_;
-    return data_.substr(start, pos_ - start);
+    while (!AtEnd() && !IsBlank(text_[pos_]) && pos_ - start < maxLength) ++pos_;
+    return text_.substr(start, pos_ - start);
 }
 
 std::int32_t TTextReader::ReadIntegerToken() {
-    const std::string token = NextToken(32);
+    const std::string_view token = NextToken(32);
     if (token.empty()) return 0;
     std::int64_t value = 0;
     if (!ScanInteger(token, false, value)) {
@@ -309,7 +346,7 @@ std::int32_t TTextReader::ReadIntegerToken() {
 }
 
 std::uint32_t TTextReader::ReadUnsignedToken() {
-    const std::string token = NextToken(32);
+    const std::string_view token = NextToken(32);
     if (token.empty()) return 0;
     std::int64_t value = 0;
     if (!ScanInteger(token, true, value)) {
@@ -320,7 +357,7 @@ std::uint32_t TTextReader::ReadUnsignedToken() {
 }
 
 double TTextReader::ReadRealToken() {
-    const std::string token = NextToken(64);
+    const std::string_view token = NextToken(64);
     if (token.empty()) return 0.0;
     const TRealScan scan = ScanReal(token, TokenRegel());
     switch (scan.Status) {
@@ -338,7 +375,7 @@ void TTextReader::SkipLine() {
         return;
     }
     while (!AtEnd()) {
-        if (data_[pos_++] == '\n') break;
+        if (text_[pos_++] == '\n') break;
     }
 }
 
@@ -415,6 +452,13 @@ void TTextWriter::CheckIO() {
 // ---------------------------------------------------------------------------------------------
 // Whole files as lines
 
+int LoadText(const std::string& path, std::string& text, std::string* reason) {
+    int err = 0;
+    const int code = ReadWholeFile(path, text, err);
+    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
+    return code;
+}
+
 int LoadLines(const std::string& path, std::vector<std::string>& lines) {
     return LoadLines(path, lines, nullptr);
 }
@@ -446,38 +490,51 @@ std::vector<std::string> SplitLines(std::string_view data) {
     return result;
 }
 
-namespace {
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::size_t size = 0;
-    for (const std::string& line : lines) size += line.size() + 2;
-    std::string data;
-    data.reserve(size);
-    for (const std::string& line : lines) {
-        data += line;
-        data += "\r\n";
-    }
-    return data;
+TNeueDatei::~TNeueDatei() {
+    if (datei_ != nullptr) std::fclose(datei_);
+    std::error_code ec;
+    if (!pfad_.empty()) fs::remove(pfad_, ec);
 }
 
-}  // namespace
+bool TNeueDatei::Oeffne(const std::string& ziel) {
+    int err = 0;
+    if (CheckWritable(ziel, err) != 0) return false;
+    fs::path temp;
+    datei_ = OpenTemporary(fs::path(ziel), temp);
+    if (datei_ == nullptr) return false;
+    pfad_ = temp.string();
+    return true;
+}
+
+bool TNeueDatei::Schreibe(std::string_view text) {
+    ok_ = ok_ && std::fwrite(text.data(), 1, text.size(), datei_) == text.size();
+    return ok_;
+}
+
+bool TNeueDatei::Schliesse() {
+    if (datei_ == nullptr) return false;
+    ok_ = std::fflush(datei_) == 0 && ok_;
+    ok_ = std::fclose(datei_) == 0 && ok_;
+    datei_ = nullptr;
+    return ok_;
+}
 
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason) {
-    int err = 0;
-    const int code = WriteWholeFile(path, Joined(lines), err);
-    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
-    return code;
+    std::size_t failed = 0;
+    return SchreibeZusammen({{path, ZeilenSchreiber(lines), {}}}, failed, reason);
 }
 
-int SaveLinesTogether(const std::vector<std::pair<std::string, const std::vector<std::string>*>>& files,
-                      std::size_t& failed, std::string* reason) {
-    std::vector<std::string> data;
-    data.reserve(files.size());
-    std::vector<std::pair<std::string, const std::string*>> whole;
-    for (const auto& [path, lines] : files) data.push_back(Joined(*lines));
-    for (std::size_t i = 0; i < files.size(); ++i) whole.emplace_back(files[i].first, &data[i]);
+std::function<bool(std::FILE*)> ZeilenSchreiber(const std::vector<std::string>& lines) {
+    return [&lines](std::FILE* f) {
+        for (const std::string& line : lines)
+            if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fputs("\r\n", f) == EOF) return false;
+        return true;
+    };
+}
+
+int SchreibeZusammen(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason) {
     int err = 0;
-    const int code = WriteTogether(whole, failed, err);
+    const int code = WriteTogether(dateien, failed, err);
     if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
     return code;
 }

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,7 +27,14 @@ public:
     void Open(const std::string& path);
     // Reads from a text held in memory (for tests and standard input).
     void OpenText(std::string text);
+    // Reads from a text held elsewhere, which must outlive the reading.
+    void OpenView(std::string_view text);
+    // The text up to its end (a Ctrl-Z or the last character), and where the reading stands.
+    std::string_view Text() const { return text_.substr(0, end_); }
+    std::size_t Position() const { return pos_; }
     bool IsOpen() const { return open_; }
+    // How many line ends (LF) the text still holds: a bound for the records to come.
+    std::size_t RestlicheZeilen() const;
 
     // True when only characters of code 32 and below remain before the end of the file or a
     // Ctrl-Z (code 26), which ends the file. Blanks and empty lines after the last record are
@@ -60,9 +69,10 @@ public:
 private:
     void SetError(int code);
     bool AtEnd() const;
-    std::string NextToken(std::size_t maxLength);
+    std::string_view NextToken(std::size_t maxLength);
 
-    std::string data_;
+    std::string data_;       // the text, when the reader holds it
+    std::string_view text_;  // the text read
     std::size_t pos_ = 0;
     std::size_t end_ = 0;  // first Ctrl-Z or the size
     bool open_ = false;
@@ -92,6 +102,9 @@ private:
     int pending_ = 0;
 };
 
+// Reads a whole file into text. Returns the I/O result code (0 on success) and, on failure, the
+// system's reason in German in reason.
+int LoadText(const std::string& path, std::string& text, std::string* reason = nullptr);
 // Reads a whole file as lines (CR LF, LF or CR ends a line; a last line without line end counts).
 // Returns the I/O result code (0 on success).
 // On failure the lines are left unchanged.
@@ -101,13 +114,44 @@ int LoadLines(const std::string& path, std::vector<std::string>& lines, std::str
 // Writes lines each ended by CR LF, whole, then puts the file in place. Returns the I/O code and,
 // on failure, the system's reason in German in reason.
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason = nullptr);
-// Writes several files of lines (each line ended by CR LF) and puts them in place together: every
-// file is first written whole beside its target and every target checked, and only then are they
-// put in place; when any of them fails, every target is left as it was and no new file remains.
-// Returns the I/O code; on failure failed is the index of the file that failed and reason the
-// system's reason in German.
-int SaveLinesTogether(const std::vector<std::pair<std::string, const std::vector<std::string>*>>& files,
-                      std::size_t& failed, std::string* reason = nullptr);
+// One file of a group written together: its path, and what writes its content into the open
+// file (false when a write failed).
+struct TAusgabe {
+    std::string Pfad;
+    std::function<bool(std::FILE*)> Schreibe;
+    // Or a temporary file beside the target, written whole already (TNeueDatei).
+    std::string Geschrieben;
+};
+
+// A new file written beside its target while a command goes on, to be put in place with others by
+// SchreibeZusammen (TAusgabe::Geschrieben). Removed again unless it was put in place.
+class TNeueDatei {
+public:
+    TNeueDatei() = default;
+    TNeueDatei(const TNeueDatei&) = delete;
+    TNeueDatei& operator=(const TNeueDatei&) = delete;
+    ~TNeueDatei();
+    // Opens a temporary file beside ziel; false (and no file) where the folder takes none.
+    bool Oeffne(const std::string& ziel);
+    bool Schreibe(std::string_view text);
+    // Closes the file; false when a write failed.
+    bool Schliesse();
+    const std::string& Pfad() const { return pfad_; }
+    // The file was put in place: nothing to remove.
+    void Uebergeben() { pfad_.clear(); }
+
+private:
+    std::FILE* datei_ = nullptr;
+    std::string pfad_;
+    bool ok_ = true;
+};
+// Writes several files and puts them in place together: every file is first written whole beside
+// its target and every target checked, and only then are they put in place; when any of them
+// fails, every target is left as it was and no new file remains. Returns the I/O code; on
+// failure failed is the index of the file that failed and reason the system's reason in German.
+int SchreibeZusammen(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason = nullptr);
+// Writes lines each ended by CR LF (for SchreibeZusammen; the lines must outlive it).
+std::function<bool(std::FILE*)> ZeilenSchreiber(const std::vector<std::string>& lines);
 // Splits a text into lines by the same rule as LoadLines.
 std::vector<std::string> SplitLines(std::string_view text);
 

@@ -1,8 +1,10 @@
 #include "textio/ZahlScanner.hpp"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 namespace zentrix {
 
@@ -23,7 +25,7 @@ TRealScan Value(bool negative, std::string_view digits, long long scale) {
     if (std::isinf(std::strtold(normal.c_str(), nullptr))) return {TRealStatus::UeberExtended, 0.0};
     const double value = std::strtod(normal.c_str(), nullptr);
     if (std::isinf(value)) return {TRealStatus::UeberDouble, 0.0};
-    return {TRealStatus::Zahl, value};
+    return {TRealStatus::Zahl, value == 0 ? 0.0 : value};  // a value too small is 0, without sign
 }
 
 }  // namespace
@@ -43,36 +45,53 @@ TRealScan ScanReal(std::string_view t, const TRealRegel& regel) {
         while (i < n && t[i] == ' ') ++i;
     bool negative = false;
     if (i < n && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
-
-    std::string mantissa;  // every digit, integer part and decimals
-    long long scale = 0;   // power of ten of the last digit
-    bool taken = false;    // a digit or the decimal mark: a lone mark is a number (0)
-    for (; i < n && IsDigit(t[i]); ++i, taken = true) mantissa += t[i];
+    const std::size_t ganz = i;  // the integer digits t[ganz, punkt)
+    while (i < n && IsDigit(t[i])) ++i;
+    const std::size_t punkt = i;
+    std::size_t bruch = i, bruchEnde = i;  // the decimals t[bruch, bruchEnde)
     if (i < n && t[i] == regel.Dezimalzeichen) {
-        taken = true;
-        for (++i; i < n && IsDigit(t[i]); ++i, --scale) mantissa += t[i];
+        bruch = ++i;
+        while (i < n && IsDigit(t[i])) ++i;
+        bruchEnde = i;
     }
-    if (!taken) return keineZahl;
+    // A digit or the decimal mark must have been taken: a lone mark is a number (0).
+    if (punkt == ganz && bruch == punkt) return keineZahl;
 
+    long long e = 0;
+    bool gekappt = false;  // the exponent is not what its digits say
     if (i < n && (t[i] == 'E' || t[i] == 'e')) {
         ++i;
         bool expNegative = false;
         if (i < n && (t[i] == '+' || t[i] == '-')) expNegative = t[i++] == '-';
         if (!regel.LeererExponent && (i >= n || !IsDigit(t[i]))) return keineZahl;
-        long long e = 0;
+        const std::size_t ziffern = i;
         for (; i < n && IsDigit(t[i]); ++i) {
             if (e >= regel.ExponentGrenze) {
+                gekappt = true;
                 if (regel.GrenzeBeendetExponent) break;
                 continue;
             }
             e = e * 10 + (t[i] - '0');
         }
-        scale += expNegative ? -e : e;
+        gekappt = gekappt || i == ziffern;  // "5E": no exponent digits
+        if (expNegative) e = -e;
     }
+    const std::size_t textEnde = i;
     if (regel.RandLeerzeichen)
         while (i < n && t[i] == ' ') ++i;
     if (i != n) return keineZahl;
 
+    // The usual case goes to a correctly rounded parser without allocation: digits with a point
+    // and a complete exponent are read by std::from_chars exactly as the rule says.
+    if (regel.Dezimalzeichen == '.' && !gekappt) {
+        const char* anfang = t.data() + (negative ? ganz - 1 : ganz);
+        double value = 0;
+        const auto r = std::from_chars(anfang, t.data() + textEnde, value);
+        if (r.ec == std::errc() && r.ptr == t.data() + textEnde) return {TRealStatus::Zahl, value == 0 ? 0.0 : value};
+    }
+    std::string mantissa(t.substr(ganz, punkt - ganz));
+    mantissa.append(t.substr(bruch, bruchEnde - bruch));
+    const long long scale = e - static_cast<long long>(bruchEnde - bruch);
     const std::size_t lead = mantissa.find_first_not_of('0');
     if (lead == std::string::npos) return {TRealStatus::Zahl, 0.0};
     return Value(negative, std::string_view(mantissa).substr(lead), scale);

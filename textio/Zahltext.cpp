@@ -6,7 +6,9 @@
 // files are thus the same on every machine and in every locale.
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "textio/NumText.hpp"
 
@@ -89,9 +91,91 @@ std::string NonFinite(double value) {
     return value < 0 ? "-INF" : "INF";
 }
 
+// Fixed notation by exact integer arithmetic: the double is m 2^-k with an integer m of 53 bits,
+// so |value| 10^precision is (m 10^precision) 2^-k, whose integer part q and remainder r (in units
+// of 2^-k) fit in 128 bits. The two-step rule rounds the value to 18 significant digits first and
+// that result half away from zero; the first step can only matter when it lands exactly on the half
+// between q and q + 1, that is when the value lies below the half by less than half a unit of the
+// 18th digit. With at most 15 digits shown that unit is a thousandth of the last place or smaller,
+// and it is compared here in extended precision with a wide margin; the few values right at that
+// margin, and every value of 16 digits and more, take the digit-string way.
+bool FixedTextExakt(double value, int precision, std::string& out) {
+    const double betrag = std::fabs(value);
+    if (!(betrag < 1e15) || precision > 15) return false;
+    unsigned long long zehner = 1;
+    for (int i = 0; i < precision; ++i) zehner *= 10;
+    using U = unsigned __int128;
+    U q = 0;
+    if (betrag != 0) {
+        // The double's bits: betrag = m 2^-k with the 53-bit integer m (subnormals have fewer bits).
+        std::uint64_t bits;
+        std::memcpy(&bits, &betrag, sizeof bits);
+        const int exponent = static_cast<int>(bits >> 52);
+        const std::uint64_t m = exponent == 0 ? (bits & ((1ULL << 52) - 1)) : ((bits & ((1ULL << 52) - 1)) | (1ULL << 52));
+        const int k = exponent == 0 ? 1074 : 1075 - exponent;
+        const U produkt = static_cast<U>(m) * zehner;
+        if (k <= 0) {
+            q = produkt << -k;
+        } else if (k < 127) {
+            q = produkt >> k;
+            const U rest = produkt - (q << k), halb = static_cast<U>(1) << (k - 1);
+            if (rest >= halb) {
+                ++q;  // at or above the half: up, and so does the 18-digit value
+            } else if (halb - rest <= (halb >> 9)) {
+                // Below the half by less than a thousandth of the last place: up only if the
+                // 18-digit value is the half itself. Its unit, in last places, is 10^-j with
+                // j = 18 - (digits of q).
+                int stellen = 0;
+                for (auto t = static_cast<std::uint64_t>(q); t != 0; t /= 10) ++stellen;
+                static constexpr long double kZehntel[] = {1e-0L, 1e-1L, 1e-2L, 1e-3L, 1e-4L, 1e-5L, 1e-6L,
+                                                           1e-7L, 1e-8L, 1e-9L, 1e-10L, 1e-11L, 1e-12L, 1e-13L,
+                                                           1e-14L, 1e-15L, 1e-16L, 1e-17L, 1e-18L};
+                if (stellen > 15) return false;
+                const long double abstand = std::ldexp(static_cast<long double>(halb - rest), -k);  // last places
+                const long double einheit = kZehntel[18 - stellen] / 2;
+                if (abstand < einheit * (1 - 1e-6L)) ++q;
+                else if (abstand <= einheit * (1 + 1e-6L)) return false;
+            }
+        }
+        // k >= 127: far below half a unit of any place shown.
+    }
+    if (q >= static_cast<U>(1000000000000000ULL)) return false;
+    char ziffern[24];
+    const auto r = std::to_chars(ziffern, ziffern + sizeof ziffern, static_cast<unsigned long long>(q));
+    std::string_view d(ziffern, static_cast<std::size_t>(r.ptr - ziffern));
+    if (value < 0 && q != 0) out += '-';  // a value that rounds to zero has no sign
+    const std::size_t p = static_cast<std::size_t>(precision);
+    if (d.size() <= p) {
+        out += '0';
+        if (p > 0) out += DecimalSeparator;
+        out.append(p - d.size(), '0');
+        out.append(d);
+    } else {
+        out.append(d.substr(0, d.size() - p));
+        if (p > 0) {
+            out += DecimalSeparator;
+            out.append(d.substr(d.size() - p));
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string FixedText(double value, int precision) {
+    std::string out;
+    AppendFixedText(out, value, precision);
+    return out;
+}
+
+void AppendFixedText(std::string& out, double value, int precision) {
+    const std::size_t vorher = out.size();
+    if (std::isfinite(value) && FixedTextExakt(value, precision, out)) return;
+    out.resize(vorher);
+    out += FixedTextZiffern(value, precision);
+}
+
+std::string FixedTextZiffern(double value, int precision) {
     if (!std::isfinite(value)) return NonFinite(value);
     if (std::fabs(value) >= 1e18) return RealToTextDigits(value, 18);
     Decimal d = Digits18(value);

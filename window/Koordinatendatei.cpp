@@ -6,6 +6,10 @@
 // polar form the solver expects.
 #include "window/Koordinatendatei.hpp"
 
+#include <exception>
+#include <future>
+#include <string_view>
+
 #include "core/Fehler.hpp"
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Polar.hpp"
@@ -40,22 +44,74 @@ TKoordinatenLeser::TKoordinatenLeser(const std::string& dateiName, int format) :
     datei_.CheckIO();
 }
 
-double TKoordinatenLeser::Lies(TPunktArray& punkte) {
-    punkte.SetLength(1);
-    double R = 0;  // radius (metres) of the last record read
+namespace {
+
+// Reads records into punkte, one entry each, until the text ends or, with bis, the reading stands
+// at or behind bis after a record. Returns the radius (metres) of the last record, r when there
+// was none. A record that fails raises its error after the record, which stays in punkte.
+double LiesSaetze(TTextReader& datei, const TDatenformat& format, TPunktArray& punkte, double r, std::size_t bis) {
     for (;;) {
-        const bool ende = datei_.AtEndOfText();
-        datei_.CheckIO();
-        if (ende) break;
+        const bool ende = datei.AtEndOfText();
+        datei.CheckIO();
+        if (ende) return r;
         punkte.SetLength(punkte.Length() + 1);
         TPunkt& p = punkte[punkte.High()];
         // One record is one statement: its first failure is raised after the SkipLine.
-        const std::uint32_t nr = datei_.ReadUnsignedToken();
-        for (double TPunkt::*feld : format_.Feld) p.*feld = datei_.ReadRealToken();
-        R = datei_.ReadRealToken();
-        datei_.SkipLine();
-        datei_.CheckIO();
+        const std::uint32_t nr = datei.ReadUnsignedToken();
+        for (double TPunkt::*feld : format.Feld) p.*feld = datei.ReadRealToken();
+        r = datei.ReadRealToken();
+        datei.SkipLine();
+        datei.CheckIO();
         p.Name = IntegerToText(nr);
+        if (datei.Position() >= bis) return r;
+    }
+}
+
+// Texts longer than this are read in two halves at once.
+constexpr std::size_t Zweiteilen = 4u << 20;
+
+}  // namespace
+
+double TKoordinatenLeser::Lies(TPunktArray& punkte) {
+    punkte.SetLength(1);
+    punkte.Reserve(datei_.RestlicheZeilen() + 2);  // one record a line, and one without line end
+    double R = 0;  // radius (metres) of the last record read
+    const std::string_view text = datei_.Text();
+    const std::size_t anfang = datei_.Position();
+    const std::size_t mitte = text.size() - anfang > Zweiteilen ? text.find('\n', anfang + (text.size() - anfang) / 2)
+                                                                : std::string_view::npos;
+    if (mitte == std::string_view::npos) {
+        R = LiesSaetze(datei_, format_, punkte, R, std::string_view::npos);
+    } else {
+        // The second half is read on the other core on the guess that a record starts on its first
+        // line. The guess holds when the first half's last record ends right there; otherwise the
+        // reading simply goes on from where the first half ended.
+        const std::size_t teilung = mitte + 1;
+        TPunktArray zweite(1);
+        double R2 = 0;
+        std::exception_ptr fehler2;
+        auto halbe = std::async(std::launch::async, [&] {
+            TTextReader leser;
+            leser.OpenView(text.substr(teilung));
+            zweite.Reserve(leser.RestlicheZeilen() + 2);
+            try {
+                R2 = LiesSaetze(leser, format_, zweite, 0, std::string_view::npos);
+            } catch (...) {
+                fehler2 = std::current_exception();
+            }
+        });
+        R = LiesSaetze(datei_, format_, punkte, R, teilung);
+        halbe.get();
+        if (datei_.Position() == teilung) {
+            for (long long i = 1; i <= zweite.High(); ++i) {
+                punkte.SetLength(punkte.Length() + 1);
+                punkte[punkte.High()] = std::move(zweite[i]);
+            }
+            if (zweite.High() >= 1) R = R2;
+            if (fehler2) std::rethrow_exception(fehler2);
+        } else {
+            R = LiesSaetze(datei_, format_, punkte, R, std::string_view::npos);
+        }
     }
     PrepareHeights(punkte, format_.Hoehe);
     datei_.Close();

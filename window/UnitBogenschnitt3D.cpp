@@ -8,6 +8,7 @@
 #include "polar/Konvert.hpp"
 #include "polar/Polarauswertung.hpp"
 #include "textio/NumText.hpp"
+#include "textio/Zwischendatei.hpp"
 #include "window/Datenformat.hpp"
 #include "window/Koordinatendatei.hpp"
 
@@ -18,65 +19,50 @@ const char* const FormCaption = "Kugelmittelpunkt aus Punkten der Kugeloberfläc
 // ---------------------------------------------------------------------------------------------
 // Grid
 
-TStringGrid::TStringGrid(int colCount, int rowCount) : colCount_(0), rowCount_(0) {
-    SetColCount(colCount);
-    SetRowCount(rowCount);
-}
-
-void TStringGrid::SetRowCount(int rows) {
-    if (rows < 1) rows = 1;
-    rowCount_ = rows;
-    cells_.resize(static_cast<std::size_t>(rows), std::vector<std::string>(static_cast<std::size_t>(colCount_)));
-}
-
-void TStringGrid::SetColCount(int cols) {
-    if (cols < 1) cols = 1;
-    colCount_ = cols;
-    for (auto& row : cells_) row.resize(static_cast<std::size_t>(cols));
-}
-
-std::string& TStringGrid::Cells(int col, int row) {
-    if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_) RaiseRangeError();
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
-}
-
-const std::string& TStringGrid::Cells(int col, int row) const {
-    if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_) RaiseRangeError();
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
-}
-
 namespace {
 
-std::string Label(const TPunktArray& punkte, long long i, TLabelArt art) {
-    if (art == TLabelArt::Name) return punkte[i].Name;
-    return FormatText("P%2d", {i});
-}
+// The report memo's older text in a temporary file: a day's polar evaluation can give a listing
+// several times the size of its observations.
+class TMemoAuslagerung : public IAuslagerung {
+public:
+    void Anhaengen(std::string_view text) override { datei_.Anhaengen(text); }
+    void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const override { datei_.Lesen(pos, laenge, out); }
+    void Leeren() override { datei_.Leeren(); }
 
-// Columns 0 to 3 of row i + 1: label and coordinates (metres, three decimals).
+private:
+    TZwischendatei datei_;
+};
+
+// Lines beyond this much text (bytes) of the report go to the temporary file.
+constexpr std::size_t MemoImSpeicher = 8u << 20;
+
+// Columns 0 to 3 of row i + 1: label and coordinates (metres, three decimals). The numbers are
+// laid out when the grid is shown.
 void FillRow(TStringGrid& grid, const TPunktArray& punkte, long long i, TLabelArt art) {
     const int row = static_cast<int>(i + 1);
     const TPunkt& p = punkte[i];
-    grid.Cells(0, row) = Label(punkte, i, art);
-    grid.Cells(1, row) = FormatText("%12.3f", {p.X});
-    grid.Cells(2, row) = FormatText("%12.3f", {p.Y});
-    grid.Cells(3, row) = FormatText("%12.3f", {p.Z});
+    if (art == TLabelArt::Name) grid.SetCell(0, row, p.Name);
+    else grid.SetNummer(0, row, i);
+    grid.SetZahl(1, row, p.X, 3);
+    grid.SetZahl(2, row, p.Y, 3);
+    grid.SetZahl(3, row, p.Z, 3);
 }
 
 }  // namespace
 
 void WriteGridHeaders(TStringGrid& grid, const char* c1, const char* c2, const char* c3, const char* c4) {
-    grid.Cells(0, 0) = "Punkt";
-    grid.Cells(1, 0) = c1;
-    grid.Cells(2, 0) = c2;
-    grid.Cells(3, 0) = c3;
-    grid.Cells(4, 0) = c4;
+    grid.SetCell(0, 0, "Punkt");
+    grid.SetCell(1, 0, c1);
+    grid.SetCell(2, 0, c2);
+    grid.SetCell(3, 0, c3);
+    grid.SetCell(4, 0, c4);
 }
 
 void FillGrid(TStringGrid& grid, const TPunktArray& punkte, TLabelArt art) {
     for (long long i = 0; i <= punkte.High(); ++i) {
         FillRow(grid, punkte, i, art);
         // The centre row has no residual: column 4 of row 1 keeps whatever it holds.
-        if (i >= 1) grid.Cells(4, static_cast<int>(i + 1)) = FormatText("%12.4f", {punkte[i].vR});
+        if (i >= 1) grid.SetZahl(4, static_cast<int>(i + 1), punkte[i].vR, 4);
     }
 }
 
@@ -92,6 +78,7 @@ TForm1::TForm1(IDialoge& dialoge, std::string testDirectory)
       dialoge_(dialoge),
       testDirectory_(std::move(testDirectory)) {
     for (const TDatenformat& f : Datenformate) RadioGroup1.Items.emplace_back(f.Beschriftung);
+    Memo1.Auslagern(std::make_shared<TMemoAuslagerung>(), MemoImSpeicher);
 }
 
 bool TForm1::Dispatch(void (TForm1::*handler)()) {
@@ -137,7 +124,7 @@ void TForm1::FormActivate() {
 
 const TKugelLoesung& TForm1::Rechne(int n, bool polar, double R, bool station) {
     LetzteLoesung.reset();
-    Loesungen.clear();
+    Ergebnisse.clear();
     AusreisserZeile = 0;
     LetzteLoesung = KugelBerechnen(Punkte, n, polar, R, Memo1, TVerfahren{Iterieren, station});
     // Entry i stands in grid row i + 1.
@@ -149,7 +136,7 @@ const TKugelLoesung& TForm1::Rechne(int n, bool polar, double R, bool station) {
 void TForm1::ZeigeErgebnis(TLabelArt art) {
     FillGrid(StringGrid1, Punkte, art);
     if (LetzteLoesung && LetzteLoesung->Iterativ && LetzteLoesung->Ergebnis != KugelErgebnis::Ok)
-        for (int c = 1; c <= 3; ++c) StringGrid1.Cells(c, 1).clear();
+        for (int c = 1; c <= 3; ++c) StringGrid1.SetCell(c, 1, "");
 }
 
 void TForm1::Button1Click() {
@@ -158,9 +145,10 @@ void TForm1::Button1Click() {
     const int n = m - 2;
     for (int i = 1; i <= n; ++i) {
         TPunkt& p = Punkte[i];
-        p.X = TextToReal(StringGrid1.Cells(1, i + 1));
-        p.Y = TextToReal(StringGrid1.Cells(2, i + 1));
-        p.Z = TextToReal(StringGrid1.Cells(3, i + 1));
+        const TStringGrid& grid = StringGrid1;
+        p.X = TextToReal(grid.Cells(1, i + 1));
+        p.Y = TextToReal(grid.Cells(2, i + 1));
+        p.Z = TextToReal(grid.Cells(3, i + 1));
         p.vR = 0;
     }
     const double R = TextToReal(Edit1.Text);
@@ -192,10 +180,12 @@ void TForm1::Button3Click() {
 void TForm1::Button4Click() {
     ++Memo1Cleared;  // the evaluation starts by clearing the report
     LetzteLoesung.reset();
-    Loesungen.clear();
+    Ergebnisse.clear();
     AusreisserZeile = 0;
-    Loesungen = Polarauswertung(Edit2.Text, Punkte, Memo1, [this](const std::string& text) { ShowMessage(text); }, Iterieren);
-    if (!Loesungen.empty()) LetzteLoesung = Loesungen.back();
+    TKugelsuche gefunden =
+        Polarauswertung(Edit2.Text, Punkte, Memo1, [this](const std::string& text) { ShowMessage(text); }, Iterieren);
+    Ergebnisse = std::move(gefunden.Ergebnisse);
+    LetzteLoesung = std::move(gefunden.Letzte);
 }
 
 void TForm1::Edit2DblClick() {

@@ -9,6 +9,7 @@
 #include "numerics/Kugel.hpp"
 #include "numerics/Punkt.hpp"
 #include "window/Dialoge.hpp"
+#include "window/StringGrid.hpp"
 
 namespace zentrix {
 
@@ -20,25 +21,6 @@ struct TEdit {
 struct TRadioGroup {
     std::vector<std::string> Items;
     int ItemIndex = 0;
-};
-
-// A string grid: Cells(col, row). Changing the counts keeps the cells that remain; new cells are
-// empty.
-class TStringGrid {
-public:
-    TStringGrid(int colCount, int rowCount);
-    int RowCount() const { return rowCount_; }
-    int ColCount() const { return colCount_; }
-    void SetRowCount(int rows);
-    void SetColCount(int cols);
-    // The cell at column col, row row; outside the grid raises "Fehler bei Bereichsprüfung".
-    std::string& Cells(int col, int row);
-    const std::string& Cells(int col, int row) const;
-
-private:
-    int colCount_;
-    int rowCount_;
-    std::vector<std::vector<std::string>> cells_;  // [row][col]
 };
 
 // How the grid fill labels column 0: "P%2d" with the entry's index, or the entry's Name.
@@ -85,9 +67,9 @@ public:
     // "Iterieren": the commands and the start-up demonstration compute with the converged solver.
     bool Iterieren = false;
     // What the last computation found (the last sphere of a polar evaluation), and for a polar
-    // evaluation every sphere's in file order.
+    // evaluation every sphere's result code in file order.
     std::optional<TKugelLoesung> LetzteLoesung;
-    std::vector<TKugelLoesung> Loesungen;
+    std::vector<KugelErgebnis> Ergebnisse;
     // The grid row whose residual the converged solver marks as a likely outlier (0: none).
     int AusreisserZeile = 0;
 

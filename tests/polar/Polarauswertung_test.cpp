@@ -640,3 +640,53 @@ TEST_F(PolarauswertungTest, OutputsOfALongPathLieBesideTheInput) {
 
 }  // namespace
 }  // namespace zentrix
+
+namespace zentrix {
+namespace {
+
+// Evaluated a batch at a time on both cores, a day's file gives exactly what one sphere after the
+// other gives: marked lines, report and messages in the same order.
+TEST(SucheKugeln, BatchesOnBothCoresGiveWhatOneSphereAtATimeGives) {
+    std::vector<std::string> lines;
+    unsigned state = 99;
+    auto next = [&state]() {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) / 16777216.0L;
+    };
+    for (int k = 0; k < 3000; ++k) {
+        const std::string name = "K" + std::to_string(k);
+        auto kugel = SphereLines(name, 400 * next(), 10 + 70 * next(), 90 + 20 * next(), 3 + static_cast<int>(5 * next()));
+        if (k % 7 == 3) kugel[1] = name + " 1,5x 2 3 0.0725";  // a field that is no number
+        if (k % 11 == 5) kugel.back() += "9";                  // a wrong radius: the sphere fails
+        lines.insert(lines.end(), kugel.begin(), kugel.end());
+        if (k % 13 == 0) lines.insert(lines.end(), {"*" + name + " 1 2 3 4", "*" + name + " 1 2 3 4"});
+        if (k % 5 == 0) lines.push_back("TP 1 2 3 4");
+    }
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    struct Lauf {
+        std::string marked;
+        TMemoLines memo;
+        std::vector<std::string> meldungen;
+        std::vector<KugelErgebnis> ergebnisse;
+    };
+    auto lauf = [&text](std::size_t stapel) {
+        Lauf l;
+        TPunktArray punkte;
+        const TKugelsuche k = SucheKugeln(
+            text, punkte, l.memo, [&l](const std::string& m) { l.meldungen.push_back(m); }, false,
+            [&l](int sterne, std::string_view z) { l.marked += std::string(static_cast<std::size_t>(sterne), '*') + std::string(z) + "\n"; },
+            stapel);
+        l.ergebnisse = k.Ergebnisse;
+        return l;
+    };
+    const Lauf einzeln = lauf(1), stapelweise = lauf(2048);
+    EXPECT_EQ(stapelweise.marked, einzeln.marked);
+    EXPECT_EQ(stapelweise.memo, einzeln.memo);
+    EXPECT_EQ(stapelweise.meldungen, einzeln.meldungen);
+    EXPECT_EQ(stapelweise.ergebnisse, einzeln.ergebnisse);
+    EXPECT_GT(einzeln.meldungen.size(), 600u);
+}
+
+}  // namespace
+}  // namespace zentrix

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -234,5 +235,22 @@ TEST(TextToReal, BeyondADoubleIsOverflow) {
         } catch (const EMathError& e) {
             EXPECT_STREQ(e.what(), "Gleitkommaüberlauf") << text;
         }
+    }
+}
+
+// The exact integer way of fixed notation gives the digits of the two-step rule, halves included.
+TEST(FormatText, FixedNotationFastWayAgreesWithTheDigitString) {
+    std::mt19937_64 rng(99);
+    for (int k = 0; k < 200000; ++k) {
+        const int precision = static_cast<int>(rng() % 7);
+        double v;
+        switch (k % 3) {
+            case 0: v = std::ldexp(static_cast<double>(rng() >> 11), -static_cast<int>(rng() % 80)); break;
+            // Decimal halves and their neighbours: x.xxx5 written with a few digits.
+            case 1: v = static_cast<double>(rng() % 10000000) / 10000 + 0.00005; break;
+            default: v = std::nextafter(static_cast<double>(rng() % 100000) / 1000 + 0.0005, k % 2 ? 0.0 : 1e9);
+        }
+        if (rng() % 2) v = -v;
+        ASSERT_EQ(FixedText(v, precision), FixedTextZiffern(v, precision)) << v << " " << precision;
     }
 }

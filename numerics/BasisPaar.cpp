@@ -1,0 +1,184 @@
+#include "numerics/BasisPaar.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "numerics/Gleitkomma.hpp"
+
+namespace zentrix {
+
+namespace {
+
+using L = long double;
+
+// A distinct plan position and the smallest point index found there.
+struct TOrt {
+    double x, y;
+    int erster;
+};
+
+double Abstand2(const TOrt& a, const TOrt& b) {
+    const L dx = static_cast<L>(b.x) - a.x, dy = static_cast<L>(b.y) - a.y;
+    return StoreDouble(dx * dx + dy * dy);
+}
+
+L Kreuz(const TOrt& o, const TOrt& a, const TOrt& b) {
+    return (static_cast<L>(a.x) - o.x) * (static_cast<L>(b.y) - o.y) - (static_cast<L>(a.y) - o.y) * (static_cast<L>(b.x) - o.x);
+}
+
+// The distinct plan positions (each with the smallest index found there), sorted by X and then Y.
+std::vector<TOrt> Orte(std::vector<TOrt> alle) {
+    std::sort(alle.begin(), alle.end(), [](const TOrt& a, const TOrt& b) {
+        return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.erster < b.erster;
+    });
+    std::vector<TOrt> orte;
+    for (const TOrt& o : alle)
+        if (orte.empty() || orte.back().x != o.x || orte.back().y != o.y) orte.push_back(o);
+    return orte;
+}
+
+// The points that may lie on the convex hull: not strictly inside the octagon of the points
+// farthest west, south-west, south, ... (Akl and Toussaint). Of a scan's million points a few
+// thousand remain, and only they are sorted. Points at the same place fall on the same side.
+std::vector<TOrt> HuellenKandidaten(const TPunktArray& P, int n) {
+    int e[8] = {1, 1, 1, 1, 1, 1, 1, 1};  // W, SW, S, SE, E, NE, N, NW
+    for (int i = 2; i <= n; ++i) {
+        const L x = P[i].X, y = P[i].Y;
+        auto besser = [&](int k, L wert, L bisher) {
+            if (wert < bisher) e[k] = i;
+        };
+        besser(0, x, P[e[0]].X);
+        besser(1, x + y, static_cast<L>(P[e[1]].X) + P[e[1]].Y);
+        besser(2, y, P[e[2]].Y);
+        besser(3, y - x, static_cast<L>(P[e[3]].Y) - P[e[3]].X);
+        besser(4, -x, -static_cast<L>(P[e[4]].X));
+        besser(5, -x - y, -static_cast<L>(P[e[5]].X) - P[e[5]].Y);
+        besser(6, -y, -static_cast<L>(P[e[6]].Y));
+        besser(7, x - y, static_cast<L>(P[e[7]].X) - P[e[7]].Y);
+    }
+    std::vector<TOrt> ecken;
+    for (int k : e) {
+        const TOrt o{P[k].X, P[k].Y, k};
+        if (ecken.empty() || ecken.back().x != o.x || ecken.back().y != o.y) ecken.push_back(o);
+    }
+    while (ecken.size() > 1 && ecken.back().x == ecken.front().x && ecken.back().y == ecken.front().y) ecken.pop_back();
+    std::vector<TOrt> alle;
+    for (int i = 1; i <= n; ++i) {
+        const TOrt o{P[i].X, P[i].Y, i};
+        bool innen = ecken.size() >= 3;
+        for (std::size_t k = 0; innen && k < ecken.size(); ++k)
+            innen = Kreuz(ecken[k], ecken[(k + 1) % ecken.size()], o) > 0;
+        if (!innen) alle.push_back(o);
+    }
+    return alle;
+}
+
+// The convex hull (Andrew's monotone chain, counter-clockwise, without points on its edges).
+std::vector<TOrt> Huelle(const std::vector<TOrt>& orte) {
+    std::vector<TOrt> h(2 * orte.size());
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < orte.size(); ++i) {
+        while (k >= 2 && Kreuz(h[k - 2], h[k - 1], orte[i]) <= 0) --k;
+        h[k++] = orte[i];
+    }
+    for (std::size_t i = orte.size() - 1, t = k + 1; i-- > 0;) {
+        while (k >= t && Kreuz(h[k - 2], h[k - 1], orte[i]) <= 0) --k;
+        h[k++] = orte[i];
+    }
+    h.resize(k > 1 ? k - 1 : k);
+    return h;
+}
+
+// The largest squared distance between hull vertices by rotating calipers, and one pair that has it.
+double Durchmesser(const std::vector<TOrt>& h, TOrt& a, TOrt& b) {
+    const std::size_t m = h.size();
+    a = h[0];
+    b = h[m > 1 ? 1 : 0];
+    double best = Abstand2(a, b);
+    if (m < 3) return best;
+    std::size_t j = 1;
+    for (std::size_t i = 0; i < m; ++i) {
+        const TOrt &p = h[i], &q = h[(i + 1) % m];
+        while (Kreuz(p, q, h[(j + 1) % m]) > Kreuz(p, q, h[j])) j = (j + 1) % m;
+        for (const TOrt* r : {&p, &q}) {
+            const double d = Abstand2(*r, h[j]);
+            if (d > best) {
+                best = d;
+                a = *r;
+                b = h[j];
+            }
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+double PlanAbstand2(const TPunkt& a, const TPunkt& b) {
+    const L dx = static_cast<L>(b.X) - a.X, dy = static_cast<L>(b.Y) - a.Y;
+    return StoreDouble(dx * dx + dy * dy);
+}
+
+namespace {
+
+// The plain double loop, for the few points of a pointed sphere.
+std::pair<int, int> Schleife(const TPunktArray& Punkte, int n) {
+    std::pair<int, int> paar{0, 0};
+    double best = 0;
+    for (int i = 1; i <= n; ++i)
+        for (int j = i + 1; j <= n; ++j)
+            if (const double d = PlanAbstand2(Punkte[i], Punkte[j]); d > best) {
+                best = d;
+                paar = {i, j};
+            }
+    return paar;
+}
+
+}  // namespace
+
+std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
+    if (n <= 32) return Schleife(Punkte, n);
+    const std::vector<TOrt> orte = Orte(HuellenKandidaten(Punkte, n));
+    if (orte.size() < 2) return {0, 0};
+    const std::vector<TOrt> huelle = Huelle(orte);
+    TOrt a{}, b{};
+    const double M = Durchmesser(huelle, a, b);
+
+    // Only a point that lies within a hair of the diameter's length from another can take part in
+    // a pair of the largest rounded distance: a bounding circle about the diameter's middle, then
+    // the farthest hull vertex, sort the others out. The margin is far wider than the rounding.
+    const L cx = (static_cast<L>(a.x) + b.x) / 2, cy = (static_cast<L>(a.y) + b.y) / 2;
+    L umkreis2 = 0;
+    for (const TOrt& v : huelle)
+        umkreis2 = std::max(umkreis2, (v.x - cx) * (v.x - cx) + (v.y - cy) * (v.y - cy));
+    const L grenze = M * (1 - 1e-9L);
+    const L innen = std::sqrt(grenze) - std::sqrt(umkreis2);  // nearer the middle: no candidate
+    std::vector<TOrt> kandidaten;
+    for (int i = 1; i <= n; ++i) {
+        const TOrt o{Punkte[i].X, Punkte[i].Y, i};
+        if ((o.x - cx) * (o.x - cx) + (o.y - cy) * (o.y - cy) < innen * innen * (1 - 1e-12L)) continue;
+        double weitester = 0;
+        for (const TOrt& v : huelle) weitester = std::max(weitester, Abstand2(o, v));
+        if (weitester >= grenze) kandidaten.push_back(o);
+    }
+    kandidaten = Orte(std::move(kandidaten));
+
+    // Among them the largest rounded distance and the first pair in loop order that has it: of two
+    // positions the smaller of their first indices, then the other's first index.
+    double best = 0;
+    std::pair<int, int> paar{0, 0};
+    for (std::size_t i = 0; i < kandidaten.size(); ++i)
+        for (std::size_t j = i + 1; j < kandidaten.size(); ++j) {
+            const double d = Abstand2(kandidaten[i], kandidaten[j]);
+            const int p = std::min(kandidaten[i].erster, kandidaten[j].erster);
+            const int q = std::max(kandidaten[i].erster, kandidaten[j].erster);
+            if (d > best || (d == best && d > 0 && std::make_pair(p, q) < paar)) {
+                best = d;
+                paar = {p, q};
+            }
+        }
+    return paar;
+}
+
+}  // namespace zentrix

@@ -1,0 +1,152 @@
+#include "numerics/Memo.hpp"
+
+#include <algorithm>
+#include <ostream>
+
+#include "core/Fehler.hpp"
+
+namespace zentrix {
+
+TMemoLines::TMemoLines(std::initializer_list<std::string_view> lines) {
+    for (std::string_view l : lines) push_back(l);
+}
+
+TMemoLines::TMemoLines(const std::vector<std::string>& lines) {
+    for (const std::string& l : lines) push_back(l);
+}
+
+TMemoLines::TMemoLines(const TMemoLines& other) {
+    other.ForEach([this](std::string_view l) { push_back(l); });
+}
+
+TMemoLines& TMemoLines::operator=(const TMemoLines& other) {
+    if (this != &other) {
+        TMemoLines kopie(other);
+        kopie.store_ = store_;
+        kopie.grenze_ = grenze_;
+        clear();
+        *this = std::move(kopie);
+    }
+    return *this;
+}
+
+void TMemoLines::push_back(std::string_view line) {
+    anfang_.push_back(gesamt_);
+    puffer_.append(line);
+    gesamt_ += line.size();
+    Auslagern();
+}
+
+void TMemoLines::Anhaengen(const TMemoLines& other) {
+    if (other.ausgelagert_ > 0) {
+        other.ForEach([this](std::string_view l) { push_back(l); });
+        return;
+    }
+    // The other's text at once, its line starts moved by the text before.
+    for (const std::uint64_t a : other.anfang_) anfang_.push_back(gesamt_ + a);
+    puffer_.append(other.puffer_);
+    gesamt_ += other.gesamt_;
+    Auslagern();
+}
+
+void TMemoLines::Anhaengen(std::string_view text, const std::vector<std::size_t>& laengen) {
+    for (const std::size_t l : laengen) {
+        anfang_.push_back(gesamt_);
+        gesamt_ += l;
+    }
+    puffer_.append(text);
+    Auslagern();
+}
+
+void TMemoLines::Auslagern() {
+    if (store_ && puffer_.size() > grenze_) {
+        store_->Anhaengen(puffer_);
+        ausgelagert_ = gesamt_;
+        puffer_.clear();
+    }
+}
+
+void TMemoLines::clear() {
+    puffer_.clear();
+    puffer_.shrink_to_fit();
+    anfang_.clear();
+    anfang_.shrink_to_fit();
+    gesamt_ = 0;
+    ausgelagert_ = 0;
+    if (store_) store_->Leeren();
+}
+
+void TMemoLines::Leeren() {
+    puffer_.clear();
+    anfang_.clear();
+    gesamt_ = 0;
+    ausgelagert_ = 0;
+    if (store_) store_->Leeren();
+}
+
+std::string TMemoLines::operator[](std::size_t i) const {
+    const std::uint64_t a = anfang_[i], b = i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_;
+    if (a >= ausgelagert_) return puffer_.substr(static_cast<std::size_t>(a - ausgelagert_), static_cast<std::size_t>(b - a));
+    std::string line;
+    store_->Lesen(a, static_cast<std::size_t>(b - a), line);
+    return line;
+}
+
+std::string TMemoLines::at(std::size_t i) const {
+    if (i >= size()) RaiseRangeError();
+    return (*this)[i];
+}
+
+TMemoLines::operator std::vector<std::string>() const {
+    std::vector<std::string> lines;
+    lines.reserve(size());
+    ForEach([&lines](std::string_view l) { lines.emplace_back(l); });
+    return lines;
+}
+
+void TMemoLines::ForEach(const std::function<void(std::string_view)>& f, std::size_t first) const {
+    std::size_t i = first;
+    // The lines in the store, read back a piece of about a megabyte at a time.
+    std::string stueck;
+    while (i < anfang_.size() && anfang_[i] < ausgelagert_) {
+        std::size_t j = i;
+        while (j < anfang_.size() && anfang_[j] < ausgelagert_ && anfang_[j] - anfang_[i] < (1u << 20)) ++j;
+        const std::uint64_t ende = j < anfang_.size() ? anfang_[j] : gesamt_;
+        store_->Lesen(anfang_[i], static_cast<std::size_t>(ende - anfang_[i]), stueck);
+        for (std::size_t k = i; k < j; ++k) {
+            const std::uint64_t b = k + 1 < anfang_.size() ? anfang_[k + 1] : gesamt_;
+            f(std::string_view(stueck).substr(static_cast<std::size_t>(anfang_[k] - anfang_[i]),
+                                              static_cast<std::size_t>(b - anfang_[k])));
+        }
+        i = j;
+    }
+    for (; i < anfang_.size(); ++i) {
+        const std::uint64_t b = i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_;
+        f(std::string_view(puffer_).substr(static_cast<std::size_t>(anfang_[i] - ausgelagert_),
+                                           static_cast<std::size_t>(b - anfang_[i])));
+    }
+}
+
+void TMemoLines::Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze) {
+    const std::vector<std::string> bisher = *this;
+    clear();
+    store_ = std::move(store);
+    grenze_ = grenze;
+    if (store_) store_->Leeren();
+    for (const std::string& l : bisher) push_back(l);
+}
+
+bool operator==(const TMemoLines& a, const TMemoLines& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+std::ostream& operator<<(std::ostream& out, const TMemoLines& memo) {
+    out << "{";
+    memo.ForEach([&out](std::string_view l) { out << "\n  \"" << l << "\""; });
+    return out << " }";
+}
+
+}  // namespace zentrix

@@ -1,0 +1,114 @@
+// The report memo: a list of text lines, appended to line by line.
+//
+// The lines lie in one character buffer, with the position of each line: a few bytes per line
+// beyond its text. A long report (a polar evaluation of a day's observations) can move its older
+// text out to a store that the caller provides (a temporary file), so that memory stays in
+// proportion to the work at hand and not to the length of the report.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <iosfwd>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrix {
+
+// Where a memo's older text goes: bytes appended at the end and read back by position.
+class IAuslagerung {
+public:
+    virtual ~IAuslagerung() = default;
+    virtual void Anhaengen(std::string_view text) = 0;
+    virtual void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const = 0;
+    virtual void Leeren() = 0;
+};
+
+class TMemoLines {
+public:
+    TMemoLines() = default;
+    TMemoLines(std::initializer_list<std::string_view> lines);
+    TMemoLines(const std::vector<std::string>& lines);
+    // A copy holds every line in memory.
+    TMemoLines(const TMemoLines& other);
+    TMemoLines& operator=(const TMemoLines& other);
+    TMemoLines(TMemoLines&&) noexcept = default;
+    TMemoLines& operator=(TMemoLines&&) noexcept = default;
+
+    void push_back(std::string_view line);
+    // Appends every line of another memo.
+    void Anhaengen(const TMemoLines& other);
+    // Appends lines given one after the other in text, with their lengths.
+    void Anhaengen(std::string_view text, const std::vector<std::size_t>& laengen);
+    // Removes every line and gives the memory back.
+    void clear();
+    // Removes every line and keeps the memory for the next ones.
+    void Leeren();
+    std::size_t size() const { return anfang_.size(); }
+    bool empty() const { return anfang_.empty(); }
+    std::string operator[](std::size_t i) const;
+    std::string at(std::size_t i) const;
+    std::string front() const { return (*this)[0]; }
+    std::string back() const { return (*this)[size() - 1]; }
+    operator std::vector<std::string>() const;
+
+    // Every line from first on, in order; older lines are read back from the store in large
+    // pieces.
+    void ForEach(const std::function<void(std::string_view)>& f, std::size_t first = 0) const;
+
+    // From now on text beyond `grenze` bytes in memory goes to the store.
+    void Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze);
+
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = std::string;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = std::string;
+        const_iterator() = default;
+        const_iterator(const TMemoLines* m, std::size_t i) : m_(m), i_(i) {}
+        std::string operator*() const { return (*m_)[i_]; }
+        std::string operator[](difference_type k) const { return (*m_)[i_ + static_cast<std::size_t>(k)]; }
+        const_iterator& operator++() { ++i_; return *this; }
+        const_iterator operator++(int) { auto t = *this; ++i_; return t; }
+        const_iterator& operator--() { --i_; return *this; }
+        const_iterator operator--(int) { auto t = *this; --i_; return t; }
+        const_iterator& operator+=(difference_type k) { i_ += static_cast<std::size_t>(k); return *this; }
+        const_iterator& operator-=(difference_type k) { i_ -= static_cast<std::size_t>(k); return *this; }
+        friend const_iterator operator+(const_iterator a, difference_type k) { return a += k; }
+        friend const_iterator operator+(difference_type k, const_iterator a) { return a += k; }
+        friend const_iterator operator-(const_iterator a, difference_type k) { return a -= k; }
+        friend difference_type operator-(const const_iterator& a, const const_iterator& b) {
+            return static_cast<difference_type>(a.i_) - static_cast<difference_type>(b.i_);
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.i_ == b.i_; }
+        friend auto operator<=>(const const_iterator& a, const const_iterator& b) { return a.i_ <=> b.i_; }
+
+    private:
+        const TMemoLines* m_ = nullptr;
+        std::size_t i_ = 0;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    friend bool operator==(const TMemoLines& a, const TMemoLines& b);
+    friend bool operator==(const TMemoLines& a, const std::vector<std::string>& b) { return a == TMemoLines(b); }
+
+private:
+    void Auslagern();  // moves the text in memory out when it has grown beyond the limit
+
+    std::string puffer_;                 // the text of the lines not moved out
+    std::vector<std::uint64_t> anfang_;  // where line i begins in the whole text (store, then buffer)
+    std::uint64_t gesamt_ = 0;           // length of the whole text
+    std::uint64_t ausgelagert_ = 0;      // how much of it lies in the store
+    std::shared_ptr<IAuslagerung> store_;
+    std::size_t grenze_ = 0;
+};
+
+std::ostream& operator<<(std::ostream& out, const TMemoLines& memo);
+
+}  // namespace zentrix

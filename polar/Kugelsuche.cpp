@@ -1,0 +1,361 @@
+// The scan for spheres: groups found in file order, evaluated a batch at a time on both cores,
+// and handed on (marked lines, report lines, messages) exactly in the order a single pass gives.
+//
+// A sphere's evaluation depends only on its own lines. What the scan does after it does not
+// depend on its outcome either, save in one case: after an evaluated sphere the scan looks again
+// at its last line, now marked, and that line starts a sphere of its own only if the next two
+// lines have the marked name. Where that is so, the batch ends there and the outcome is waited for.
+#include "polar/Kugelsuche.hpp"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "numerics/Polar.hpp"
+#include "textio/NumText.hpp"
+
+namespace zentrix {
+
+namespace {
+
+// One line of the file as the scan sees it: its text in the file, and how many "*" the scan has
+// put in front of it.
+struct TZeile {
+    std::string_view text;
+    int sterne = 0;
+};
+
+// The line as it now stands, in buf.
+std::string_view Gespeichert(const TZeile& z, std::string& buf) {
+    if (z.sterne == 0) return z.text;
+    buf.assign(static_cast<std::size_t>(z.sterne), '*');
+    buf.append(z.text);
+    return buf;
+}
+
+// The name under which a line is grouped: everything before the first blank of the line as it
+// stands, cut to 255 characters. A line that begins with a blank or holds no blank at all has the
+// empty name.
+std::string_view GroupName(const TZeile& z, std::string& buf) {
+    const std::string_view text = Gespeichert(z, buf);
+    const std::size_t blank = text.find(' ');
+    if (blank == std::string_view::npos) return {};
+    return text.substr(0, std::min(blank, LineCapacity));
+}
+
+// The lines of a text one after another (CR LF, LF or CR ends a line; a last line without line end
+// counts).
+class TZeilenLeser {
+public:
+    explicit TZeilenLeser(std::string_view text) : rest_(text) {}
+    bool Naechste(std::string_view& line) {
+        if (rest_.empty()) return false;
+        std::size_t ende = 0;
+        while (ende < rest_.size() && rest_[ende] != '\r' && rest_[ende] != '\n') ++ende;
+        line = rest_.substr(0, ende);
+        if (ende == rest_.size()) {
+            rest_ = {};
+        } else {
+            const bool crlf = rest_[ende] == '\r' && ende + 1 < rest_.size() && rest_[ende + 1] == '\n';
+            rest_.remove_prefix(ende + (crlf ? 2 : 1));
+        }
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+// Reads one pointing into p: name, then direction Ri (gon), slope distance S (metres) and zenith
+// distance Zd (gon) reduced to rectangular coordinates with the station as origin. Returns the
+// line's sphere radius R (metres).
+double ReducePointing(std::string_view line, TPunkt& p, const TMeldung& meldung) {
+    std::string_view buffer = line.substr(0, LineCapacity);
+    p.Name = GetToken(buffer, LineCapacity);
+    const double Ri = GetReal(buffer, LineCapacity, meldung);
+    const double S = GetReal(buffer, LineCapacity, meldung);
+    const double Zd = GetReal(buffer, LineCapacity, meldung);
+    const double R = GetReal(buffer, LineCapacity, meldung);
+    const TRechtwinklig xyz = Rechtwinklig({Ri, S, Zd});
+    p.X = xyz.X;
+    p.Y = xyz.Y;
+    p.Z = xyz.Z;
+    p.vR = 0;
+    return R;
+}
+
+// One sphere and what its evaluation gave, to be handed on in order.
+struct TGruppe {
+    std::vector<TZeile> zeilen;          // its lines as they stand
+    TPunktArray punkte;                  // its points and results
+    TMemoLines bericht;                  // its report lines
+    std::vector<std::string> meldungen;  // its messages, in order
+    std::optional<TKugelLoesung> loesung;
+    std::string mittelpunkt;             // the centre line of an evaluated sphere
+    std::exception_ptr fehler;           // a fault that ends the scan at this sphere
+};
+
+void BewerteKugel(TGruppe& g, bool iterativ) {
+    const TMeldung merke = [&g](const std::string& text) { g.meldungen.push_back(text); };
+    try {
+        const std::size_t n = g.zeilen.size();
+        g.punkte.SetLength(0);
+        g.punkte.SetLength(n + 1);
+        double R = 0;  // the radius of the sphere's last pointing counts
+        std::string zeile;
+        for (std::size_t k = 1; k <= n; ++k)
+            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.punkte[static_cast<long long>(k)], merke);
+        g.punkte[0].Name = g.punkte[1].Name;
+        g.loesung = KugelBerechnen(g.punkte, static_cast<int>(n), false, R, g.bericht, {iterativ, true});
+        if (g.loesung->Ergebnis != KugelErgebnis::Ok) {
+            merke(FehlerMeldung(*g.loesung));
+            return;
+        }
+        // The centre line takes the codes of the sphere's first line with its new mark.
+        const TZeile erste{g.zeilen[0].text, g.zeilen[0].sterne + 1};
+        g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0], Gespeichert(erste, zeile));
+    } catch (...) {
+        g.fehler = std::current_exception();
+    }
+}
+
+// A batch of spheres with the lines between them, in file order. Its spheres are evaluated by
+// whichever thread takes them first.
+struct TStapel {
+    struct TPosten {
+        TZeile zeile;  // a line outside a sphere
+        int gruppe;    // or the sphere gruppen[gruppe]
+    };
+    std::vector<TPosten> posten;
+    std::deque<TGruppe> gruppen;  // the first anzahl are this batch's (the rest keep their memory)
+    std::size_t anzahl = 0;
+    bool offen = false;               // ends with a sphere whose outcome decides what comes next
+    std::atomic<std::size_t> naechste{0};  // the next sphere to take
+    std::atomic<std::size_t> fertig{0};    // spheres evaluated
+    std::atomic<int> helfer{0};            // the helper thread is working on it
+
+    TGruppe& NeueGruppe() {
+        if (anzahl == gruppen.size()) gruppen.emplace_back();
+        TGruppe& g = gruppen[anzahl++];
+        g.zeilen.clear();
+        g.bericht.Leeren();
+        g.meldungen.clear();
+        g.loesung.reset();
+        g.mittelpunkt.clear();
+        g.fehler = nullptr;
+        return g;
+    }
+    // Evaluates one sphere not yet taken; false when none is left.
+    bool Nimm(bool iterativ) {
+        const std::size_t i = naechste.fetch_add(1);
+        if (i >= anzahl) return false;
+        BewerteKugel(gruppen[i], iterativ);
+        fertig.fetch_add(1);
+        return true;
+    }
+    bool Fertig() const { return fertig.load() == anzahl; }
+};
+
+// The scan with a helper thread: while the scan collects and hands on the batches in order, the
+// helper evaluates their spheres, and so does the scan when it would otherwise wait.
+class TScan {
+public:
+    TScan(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung, bool iterativ,
+          const TMarkierteZeile& aus, std::size_t stapel)
+        : leser_(text), Punkte_(Punkte), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
+          groesse_(std::max<std::size_t>(stapel, 1)) {}
+    ~TScan() { Anhalten(); }
+
+    TKugelsuche Lauf() {
+        helfer_ = std::thread([this] { Helfen(); });
+        bool ende = false;
+        while (!ende || !laufend_.empty()) {
+            // Up to two batches in flight; a deciding sphere must be handed on before the scan goes on.
+            const bool blockiert = !laufend_.empty() && laufend_.back()->offen;
+            if (!ende && !blockiert && laufend_.size() < 2) {
+                TStapel& s = paar_[naechster_++ % 2];
+                ende = !Stapel(s);
+                Veroeffentlichen(&s);
+                continue;
+            }
+            TStapel& aelteste = *laufend_.front();
+            while (!aelteste.Fertig())
+                if (!aelteste.Nimm(iterativ_)) std::this_thread::yield();
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                laufend_.pop_front();
+            }
+            // The helper may still be on its way out of the batch: it is used again soon.
+            while (aelteste.helfer.load() != 0) std::this_thread::yield();
+            Weitergeben(aelteste);
+        }
+        Anhalten();
+        for (const TZeile& z : fenster_) aus_(z.sterne, z.text);
+        for (std::string_view l; leser_.Naechste(l);) aus_(0, l);
+        return std::move(ergebnis_);
+    }
+
+private:
+    // The helper thread: evaluates spheres of the batches in flight until the scan ends.
+    void Helfen() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!halt_) {
+            TStapel* s = nullptr;
+            for (TStapel* t : laufend_)
+                if (t->naechste.load() < t->anzahl) {
+                    s = t;
+                    break;
+                }
+            if (s == nullptr) {
+                arbeit_.wait(lock);
+                continue;
+            }
+            s->helfer.fetch_add(1);
+            lock.unlock();
+            while (s->Nimm(iterativ_)) {
+            }
+            s->helfer.fetch_sub(1);
+            lock.lock();
+        }
+    }
+
+    void Veroeffentlichen(TStapel* s) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            laufend_.push_back(s);
+        }
+        arbeit_.notify_one();
+    }
+
+    void Anhalten() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            halt_ = true;
+            laufend_.clear();
+        }
+        arbeit_.notify_one();
+        if (helfer_.joinable()) helfer_.join();
+    }
+
+    // Two names are equal when they have the same characters, letter case included.
+    bool GleicherName(const TZeile& a, const TZeile& b) { return GroupName(a, name1_) == GroupName(b, name2_); }
+
+    bool Fuelle(std::size_t k) {
+        for (std::string_view l; fenster_.size() < k && leser_.Naechste(l);) fenster_.push_back({l, 0});
+        return fenster_.size() >= k;
+    }
+
+    // Collects the next batch: the lines before each sphere and the sphere. A sphere whose outcome
+    // decides what comes next ends the batch, its lines staying in front. False at the end of the
+    // text.
+    bool Stapel(TStapel& s) {
+        s.posten.clear();
+        s.anzahl = 0;
+        s.offen = false;
+        s.naechste = 0;
+        s.fertig = 0;
+        while (s.anzahl < groesse_) {
+            if (!Fuelle(3)) return false;
+            if (!GleicherName(fenster_[0], fenster_[1]) || !GleicherName(fenster_[0], fenster_[2])) {
+                s.posten.push_back({fenster_.front(), -1});
+                fenster_.pop_front();
+                continue;
+            }
+            // The sphere runs as long as the name does, possibly to the last line of the file.
+            std::size_t last = 2;
+            while (Fuelle(last + 2) && GleicherName(fenster_[last + 1], fenster_[0])) ++last;
+            TGruppe& g = s.NeueGruppe();
+            g.zeilen.assign(fenster_.begin(), fenster_.begin() + static_cast<std::ptrdiff_t>(last + 1));
+            s.posten.push_back({{}, static_cast<int>(s.anzahl - 1)});
+            const TZeile markiert{fenster_[last].text, fenster_[last].sterne + 1};
+            if (Fuelle(last + 3) && GleicherName(markiert, fenster_[last + 1]) &&
+                GleicherName(markiert, fenster_[last + 2])) {
+                s.offen = true;
+                return true;
+            }
+            fenster_.erase(fenster_.begin(), fenster_.begin() + static_cast<std::ptrdiff_t>(last + 1));
+        }
+        return true;
+    }
+
+    // Hands the batch on in order. For the sphere that decides (offen), its lines are still in
+    // front of the window: an evaluated one leaves its marked last line there to be looked at again.
+    void Weitergeben(TStapel& s) {
+        for (const auto& [zeile, index] : s.posten) {
+            if (index < 0) {
+                aus_(zeile.sterne, zeile.text);
+                continue;
+            }
+            TGruppe& g = s.gruppen[static_cast<std::size_t>(index)];
+            for (const std::string& m : g.meldungen)
+                if (meldung_) meldung_(m);
+            Memo_.Anhaengen(g.bericht);
+            if (g.loesung) ergebnis_.Ergebnisse.push_back(g.loesung->Ergebnis);
+            if (g.fehler || static_cast<std::size_t>(index) + 1 == s.anzahl) {
+                // The last sphere handed on: its points stay, and its solution is the last one.
+                Punkte_ = g.punkte;
+                ergebnis_.Letzte = g.loesung;
+            }
+            if (g.fehler) std::rethrow_exception(g.fehler);
+            const bool letzte = s.offen && static_cast<std::size_t>(index) + 1 == s.anzahl;
+            const bool ok = !g.mittelpunkt.empty();
+            if (ok) {
+                Memo_.push_back("Polarkoordinaten des Kugelmittelpunktes");
+                Memo_.push_back(g.mittelpunkt);
+                aus_(0, g.mittelpunkt);
+            }
+            // An evaluated sphere's lines get their "*", save the last one of the deciding sphere.
+            const std::size_t weiter = letzte && ok ? g.zeilen.size() - 1 : g.zeilen.size();
+            for (std::size_t u = 0; u < weiter; ++u) aus_(g.zeilen[u].sterne + (ok ? 1 : 0), g.zeilen[u].text);
+            if (letzte) {
+                fenster_.erase(fenster_.begin(), fenster_.begin() + static_cast<std::ptrdiff_t>(weiter));
+                if (ok) ++fenster_.front().sterne;
+            }
+        }
+    }
+
+    TZeilenLeser leser_;
+    std::deque<TZeile> fenster_;  // the lines read ahead, front first
+    std::string name1_, name2_;   // marked lines as they stand
+    TStapel paar_[2];              // the batches, used in turn
+    std::size_t naechster_ = 0;   // batches collected so far
+    std::deque<TStapel*> laufend_;  // batches collected and not yet handed on, oldest first
+    std::mutex mutex_;
+    std::condition_variable arbeit_;
+    bool halt_ = false;
+    std::thread helfer_;
+    TPunktArray& Punkte_;
+    TMemoLines& Memo_;
+    const TMeldung& meldung_;
+    bool iterativ_;
+    const TMarkierteZeile& aus_;
+    std::size_t groesse_;  // spheres evaluated together before they are handed on
+    TKugelsuche ergebnis_;
+};
+
+}  // namespace
+
+std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLine) {
+    // Straight above or below the station there is no zenith distance to be had.
+    const TPolar b = Polar({centre.X, centre.Y, centre.Z});
+
+    // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
+    std::string_view rest = firstLine.substr(0, LineCapacity);
+    for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);
+
+    std::string line = FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {centre.Name, b.Ri, b.S, b.Zd, rest});
+    if (line.size() > LineCapacity) line.resize(LineCapacity);
+    return line;
+}
+
+TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
+                        bool iterativ, const TMarkierteZeile& aus, std::size_t kugelnJeStapel) {
+    return TScan(text, Punkte, Memo, meldung, iterativ, aus, kugelnJeStapel).Lauf();
+}
+
+}  // namespace zentrix

@@ -1,0 +1,45 @@
+// The scan of an observation file for its spheres, and their evaluation.
+//
+// Every run of three or more lines with the same name is a sphere, evaluated with the radius of
+// its last line. An evaluated sphere gets its centre line in front and a "*" on each of its lines;
+// the scan then looks again at its last line, which with the mark has a name of its own.
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "numerics/KugelBericht.hpp"
+#include "polar/Beobachtung.hpp"
+
+namespace zentrix {
+
+// Capacity of the line buffer from which the fields are read, and of a name.
+constexpr std::size_t LineCapacity = 255;
+
+// One line of the marked file: the line's text in the input and the "*" put in front of it.
+using TMarkierteZeile = std::function<void(int sterne, std::string_view text)>;
+
+// What the scan found: every sphere's result code in file order, and the last sphere's solution.
+struct TKugelsuche {
+    std::vector<KugelErgebnis> Ergebnisse;
+    std::optional<TKugelLoesung> Letzte;
+};
+
+// Scans the text (CR LF, LF or CR ends a line) and evaluates its spheres with the chosen solver;
+// the pointings are reduced to the station at the origin. The lines of the marked file go to
+// `aus` in order, the report (the solver's lines, then "Polarkoordinaten des Kugelmittelpunktes"
+// and the centre line of each evaluated sphere) to Memo, the messages (a number field that is no
+// number, a failed sphere) to meldung, all in the order of the file. Punkte holds the last
+// sphere's points and results afterwards. The spheres are evaluated on both cores, a few thousand
+// at a time, and handed on in order. An arithmetic fault ends the scan after what came before it.
+TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
+                        bool iterativ, const TMarkierteZeile& aus, std::size_t kugelnJeStapel = 2048);
+
+// The centre line of one sphere: the centre (X, Y, Z of centre, metres, station at the origin) as
+// an observation "Nr Ri S Zd 0.00 codes" (gon, metres, gon), named after centre.Name, with the
+// codes that follow the first five fields of firstLine. A centre straight above or below the
+// station has no zenith distance: EMathError.
+std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLine);
+
+}  // namespace zentrix
