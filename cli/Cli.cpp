@@ -8,6 +8,7 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <numeric>
 #include <nlohmann/json.hpp>
 
 #include "core/Bloecke.hpp"
@@ -71,12 +72,6 @@ struct TLauf {
     }
 };
 
-// Display width of a UTF-8 text (code points).
-std::size_t Breite(std::string_view s) {
-    return static_cast<std::size_t>(
-        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 std::vector<std::string> Felder(const std::string& zeile) {
     std::vector<std::string> felder;
     std::size_t start = 0;
@@ -113,15 +108,15 @@ void PrintTable(const TStringGrid& grid, std::ostream& out) {
     });
     for (std::size_t c = 0; c < spalten; ++c) breiten[c] = std::max(haelfte[0][c], haelfte[1][c]);
     // Rows [anfang, ende) as text.
-    auto zeilen = [&grid, &breiten](std::size_t anfang, std::size_t ende) {
+    auto zeilen = [&grid, &breiten, spalten](std::size_t anfang, std::size_t ende) {
         std::string text;
+        const int letzte = grid.ColCount() - 1;
+        text.reserve((ende - anfang) * (std::accumulate(breiten.begin(), breiten.end(), std::size_t{0}) + 2 * spalten));
         for (std::size_t r = anfang; r < ende; ++r) {
             const std::size_t zeile = text.size();
-            for (int c = 0; c < grid.ColCount(); ++c) {
-                if (c > 0) text += "  ";
-                const std::size_t zelle = text.size();
-                grid.AppendText(c, static_cast<int>(r), text);
-                text.append(breiten[static_cast<std::size_t>(c)] - Breite(std::string_view(text).substr(zelle)), ' ');
+            for (int c = 0; c <= letzte; ++c) {
+                const std::size_t breite = grid.AppendText(c, static_cast<int>(r), text);
+                if (c < letzte) text.append(breiten[static_cast<std::size_t>(c)] - breite + 2, ' ');
             }
             while (text.size() > zeile && text.back() == ' ') text.pop_back();
             text += '\n';

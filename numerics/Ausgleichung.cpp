@@ -53,23 +53,21 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
 
     // N = A^T A and b = A^T l. Each sum adds its terms in the order of the points and rounds each
     // partial sum to a double; the sums are independent of one another, so they are formed side by
-    // side in one pass over the points.
+    // side in one pass over the points (b does not depend on the inverse).
     double n_[3][3] = {}, b[3] = {};
     for (std::size_t i = 0; i < zeilen; ++i) {
         const double a[3] = {A[static_cast<long long>(3 * i)], A[static_cast<long long>(3 * i + 1)],
                              A[static_cast<long long>(3 * i + 2)]};
         for (int j = 0; j < 3; ++j)
             for (int k = 0; k < 3; ++k) n_[j][k] = StoreDouble(static_cast<L>(a[j]) * a[k] + n_[j][k]);
+        for (int j = 0; j < 3; ++j) b[j] = StoreDouble(static_cast<L>(a[j]) * l[static_cast<long long>(i)] + b[j]);
     }
+    l = TVektor();  // a million points: the misclosures are not needed any more
     for (int j = 1; j <= 3; ++j)
         for (int k = 1; k <= 3; ++k) N[j][k] = n_[j - 1][k - 1];
     // A singular normal matrix changes nothing.
     if (!InvertMatrix(N, 3)) return std::nullopt;
     const TMatrix& Q = N;
-    for (std::size_t i = 0; i < zeilen; ++i)
-        for (int j = 0; j < 3; ++j)
-            b[j] = StoreDouble(static_cast<L>(A[static_cast<long long>(3 * i + static_cast<std::size_t>(j))]) *
-                                   l[static_cast<long long>(i)] + b[j]);
     double dx[3] = {};
     for (int j = 0; j < 3; ++j)
         for (int k = 0; k < 3; ++k) dx[j] = StoreDouble(static_cast<L>(Q[j + 1][k + 1]) * b[k] + dx[j]);

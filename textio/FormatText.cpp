@@ -1,6 +1,7 @@
 // Format strings: "%[index:][-][width][.precision]letter" directives, each replaced by the text of
 // one value, padded to its width.
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 #include "core/Fehler.hpp"
@@ -161,29 +162,58 @@ void AppendInteger(std::string& out, long long v, char art, long long precision)
     out.append(buf, res.ptr);
 }
 
-// Appends the text of one value by its directive.
+// Blanks that fill a text of `zeichen` characters to the directive's width.
+std::size_t Fuellung(const TDirektive& d, long long zeichen) {
+    return d.breite > zeichen ? static_cast<std::size_t>(d.breite - zeichen) : 0;
+}
+
+// Appends the text of one value by its directive, padded to its width: blanks in front of it
+// (right-aligned) or behind it.
 void AppendValue(std::string& out, const TDirektive& d, const FormatArg& arg, std::string_view format) {
     const auto& value = arg.Value();
+    std::string_view text;
+    char buf[32];
     switch (d.art) {
         case 'd':
         case 'u':
         case 'x':
-            if (const auto* v = std::get_if<long long>(&value)) return AppendInteger(out, *v, d.art, d.genauigkeit);
-            break;
-        case 'f':
-            // No precision, or one above 18, means 2 decimals.
-            if (const auto* v = std::get_if<double>(&value))
-                return AppendFixedText(out, *v, (d.genauigkeit < 0 || d.genauigkeit > 18) ? 2 : static_cast<int>(d.genauigkeit));
-            break;
-        case 's':
-            if (const auto* v = std::get_if<std::string_view>(&value)) {
-                out.append(d.genauigkeit >= 0 ? CutChars(*v, d.genauigkeit) : *v);
+            if (const auto* v = std::get_if<long long>(&value)) {
+                std::string zahl;
+                AppendInteger(zahl, *v, d.art, d.genauigkeit);
+                std::size_t n = zahl.size();
+                if (n <= sizeof buf) {
+                    std::memcpy(buf, zahl.data(), n);
+                    text = std::string_view(buf, n);
+                    break;
+                }
+                if (!d.links) out.append(Fuellung(d, static_cast<long long>(n)), ' ');
+                out += zahl;
+                if (d.links) out.append(Fuellung(d, static_cast<long long>(n)), ' ');
                 return;
             }
-            break;
-        default: break;
+            BadFormat(format);
+        case 'f':
+            // No precision, or one above 18, means 2 decimals. The text is ASCII: a byte a character.
+            if (const auto* v = std::get_if<double>(&value)) {
+                const int p = (d.genauigkeit < 0 || d.genauigkeit > 18) ? 2 : static_cast<int>(d.genauigkeit);
+                const std::size_t anfang = out.size();
+                AppendFixedText(out, *v, p, d.links ? 0 : static_cast<int>(d.breite));
+                if (d.links) out.append(Fuellung(d, static_cast<long long>(out.size() - anfang)), ' ');
+                return;
+            }
+            BadFormat(format);
+        case 's':
+            if (const auto* v = std::get_if<std::string_view>(&value)) {
+                text = d.genauigkeit >= 0 ? CutChars(*v, d.genauigkeit) : *v;
+                break;
+            }
+            BadFormat(format);
+        default: BadFormat(format);
     }
-    BadFormat(format);
+    const std::size_t fill = Fuellung(d, CharCount(text));
+    if (!d.links) out.append(fill, ' ');
+    out.append(text);
+    if (d.links) out.append(fill, ' ');
 }
 
 }  // namespace
@@ -210,16 +240,7 @@ void AppendFormat(std::string& out, std::string_view format, std::span<const For
             continue;
         }
         const TDirektive d = leser.Lies(i);
-        const FormatArg& wert = leser.NaechsterWert();
-        // The value's text, then the blanks that fill it to its width: in front of it (right-
-        // aligned) or behind it.
-        const std::size_t anfang = out.size();
-        AppendValue(out, d, wert, format);
-        const long long fill = d.breite - CharCount(std::string_view(out).substr(anfang));
-        if (fill > 0) {
-            if (d.links) out.append(static_cast<std::size_t>(fill), ' ');
-            else out.insert(anfang, static_cast<std::size_t>(fill), ' ');
-        }
+        AppendValue(out, d, leser.NaechsterWert(), format);
     }
 }
 

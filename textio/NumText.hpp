@@ -74,8 +74,9 @@ std::string RealToTextDigits(double value, int digits);
 // ("0" below 1), the separator and the decimals; magnitudes of 1e18 and more in the general form
 // with 18 digits; "INF", "-INF", "NAN".
 std::string FixedText(double value, int precision);
-// The same appended to out.
-void AppendFixedText(std::string& out, double value, int precision);
+// The same appended to out, right-aligned with blanks in `width` characters ("%<width>.<p>f";
+// a longer text is never cut).
+void AppendFixedText(std::string& out, double value, int precision, int width = 0);
 // The same by the digit string alone (FixedText takes an exact integer way where it gives the
 // same digits).
 std::string FixedTextZiffern(double value, int precision);

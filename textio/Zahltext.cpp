@@ -91,6 +91,30 @@ std::string NonFinite(double value) {
     return value < 0 ? "-INF" : "INF";
 }
 
+int Ziffern(double value, std::uint64_t q, int precision, char* buf);
+
+// The common case in 64 bits: with 10^p = 5^p 2^p, m 5^p fits 64 bits for up to four decimals, and
+// the quotient and remainder of (m 5^p) 2^-(k-p) are those of the exact rule scaled by 2^p. Gives
+// q when the remainder is clearly off the half (the exact rule then rounds by it alone); false
+// when the wide way must decide.
+bool Runde64(std::uint64_t m, int k, int precision, std::uint64_t& q) {
+    static constexpr std::uint64_t kFuenfer[] = {1, 5, 25, 125, 625};
+    if (precision > 4) return false;
+    const int s = k - precision;
+    if (s < 10 || s >= 64) return false;  // s >= 10: the margin below (half / 2^9) is exact
+    const std::uint64_t produkt = m * kFuenfer[precision], ganz = produkt >> s,
+                        rest = produkt & ((std::uint64_t{1} << s) - 1), halb = std::uint64_t{1} << (s - 1);
+    if (rest >= halb) {
+        q = ganz + 1;
+        return true;
+    }
+    if (halb - rest > (halb >> 9)) {
+        q = ganz;
+        return true;
+    }
+    return false;
+}
+
 // Fixed notation by exact integer arithmetic: the double is m 2^-k with an integer m of 53 bits,
 // so |value| 10^precision is (m 10^precision) 2^-k, whose integer part q and remainder r (in units
 // of 2^-k) fit in 128 bits. The two-step rule rounds the value to 18 significant digits first and
@@ -99,9 +123,11 @@ std::string NonFinite(double value) {
 // 18th digit. With at most 15 digits shown that unit is a thousandth of the last place or smaller,
 // and it is compared here in extended precision with a wide margin; the few values right at that
 // margin, and every value of 16 digits and more, take the digit-string way.
-bool FixedTextExakt(double value, int precision, std::string& out) {
+// Writes the text into buf (room for 40 characters) and returns its length; -1 when the value
+// takes the digit-string way.
+int FixedTextExakt(double value, int precision, char* buf) {
     const double betrag = std::fabs(value);
-    if (!(betrag < 1e15) || precision > 15) return false;
+    if (!(betrag < 1e15) || precision > 15) return -1;
     unsigned long long zehner = 1;
     for (int i = 0; i < precision; ++i) zehner *= 10;
     using U = unsigned __int128;
@@ -113,6 +139,8 @@ bool FixedTextExakt(double value, int precision, std::string& out) {
         const int exponent = static_cast<int>(bits >> 52);
         const std::uint64_t m = exponent == 0 ? (bits & ((1ULL << 52) - 1)) : ((bits & ((1ULL << 52) - 1)) | (1ULL << 52));
         const int k = exponent == 0 ? 1074 : 1075 - exponent;
+        std::uint64_t q64 = 0;
+        if (Runde64(m, k, precision, q64)) return Ziffern(value, q64, precision, buf);
         const U produkt = static_cast<U>(m) * zehner;
         if (k <= 0) {
             q = produkt << -k;
@@ -130,34 +158,39 @@ bool FixedTextExakt(double value, int precision, std::string& out) {
                 static constexpr long double kZehntel[] = {1e-0L, 1e-1L, 1e-2L, 1e-3L, 1e-4L, 1e-5L, 1e-6L,
                                                            1e-7L, 1e-8L, 1e-9L, 1e-10L, 1e-11L, 1e-12L, 1e-13L,
                                                            1e-14L, 1e-15L, 1e-16L, 1e-17L, 1e-18L};
-                if (stellen > 15) return false;
+                if (stellen > 15) return -1;
                 const long double abstand = std::ldexp(static_cast<long double>(halb - rest), -k);  // last places
                 const long double einheit = kZehntel[18 - stellen] / 2;
                 if (abstand < einheit * (1 - 1e-6L)) ++q;
-                else if (abstand <= einheit * (1 + 1e-6L)) return false;
+                else if (abstand <= einheit * (1 + 1e-6L)) return -1;
             }
         }
         // k >= 127: far below half a unit of any place shown.
     }
-    if (q >= static_cast<U>(1000000000000000ULL)) return false;
-    char ziffern[24];
-    const auto r = std::to_chars(ziffern, ziffern + sizeof ziffern, static_cast<unsigned long long>(q));
-    std::string_view d(ziffern, static_cast<std::size_t>(r.ptr - ziffern));
-    if (value < 0 && q != 0) out += '-';  // a value that rounds to zero has no sign
-    const std::size_t p = static_cast<std::size_t>(precision);
-    if (d.size() <= p) {
-        out += '0';
-        if (p > 0) out += DecimalSeparator;
-        out.append(p - d.size(), '0');
-        out.append(d);
-    } else {
-        out.append(d.substr(0, d.size() - p));
-        if (p > 0) {
-            out += DecimalSeparator;
-            out.append(d.substr(d.size() - p));
-        }
+    if (q >= static_cast<U>(1000000000000000ULL)) return -1;
+    return Ziffern(value, static_cast<std::uint64_t>(q), precision, buf);
+}
+
+// The digits of q from the right, the decimal mark after `precision` of them, at least one
+// integer digit; then the sign (a value that rounds to zero has none). Returns the length.
+int Ziffern(double value, std::uint64_t q, int precision, char* buf) {
+    if (q >= 1000000000000000ULL) return -1;
+    char ziffern[40];
+    char* z = ziffern + sizeof ziffern;
+    auto rest = q;
+    for (int i = 0; i < precision; ++i) {
+        *--z = static_cast<char>('0' + rest % 10);
+        rest /= 10;
     }
-    return true;
+    if (precision > 0) *--z = DecimalSeparator;
+    do {
+        *--z = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0 && q != 0) *--z = '-';
+    const auto laenge = static_cast<int>(ziffern + sizeof ziffern - z);
+    std::memcpy(buf, z, static_cast<std::size_t>(laenge));
+    return laenge;
 }
 
 }  // namespace
@@ -168,11 +201,18 @@ std::string FixedText(double value, int precision) {
     return out;
 }
 
-void AppendFixedText(std::string& out, double value, int precision) {
-    const std::size_t vorher = out.size();
-    if (std::isfinite(value) && FixedTextExakt(value, precision, out)) return;
-    out.resize(vorher);
-    out += FixedTextZiffern(value, precision);
+void AppendFixedText(std::string& out, double value, int precision, int width) {
+    char buf[40];
+    const int laenge = std::isfinite(value) ? FixedTextExakt(value, precision, buf) : -1;
+    if (laenge >= 0) {
+        if (laenge < width) out.append(static_cast<std::size_t>(width - laenge), ' ');
+        out.append(buf, static_cast<std::size_t>(laenge));
+        return;
+    }
+    const std::string text = FixedTextZiffern(value, precision);
+    const std::size_t zeichen = text.size();  // digits, sign, point and the letters of INF and NAN
+    if (width > 0 && zeichen < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - zeichen, ' ');
+    out += text;
 }
 
 std::string FixedTextZiffern(double value, int precision) {

@@ -103,13 +103,18 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
         R = LiesSaetze(datei_, format_, punkte, R, teilung);
         halbe.get();
         if (datei_.Position() == teilung) {
-            for (long long i = 1; i <= zweite.High(); ++i) {
-                punkte.SetLength(punkte.Length() + 1);
-                punkte[punkte.High()] = std::move(zweite[i]);
-            }
+            // Everything is read: the text goes before the halves are joined, so that the file is
+            // held only once (as text, then as points).
+            datei_.Close();
+            const std::size_t erste = punkte.Length();
+            punkte.SetLength(erste + zweite.Length() - 1);
+            for (long long i = 1; i <= zweite.High(); ++i)
+                punkte[static_cast<long long>(erste) + i - 1] = std::move(zweite[i]);
             if (zweite.High() >= 1) R = R2;
+            zweite = TPunktArray();
             if (fehler2) std::rethrow_exception(fehler2);
         } else {
+            zweite = TPunktArray();
             R = LiesSaetze(datei_, format_, punkte, R, std::string_view::npos);
         }
     }

@@ -1,16 +1,21 @@
 // The input grid of the window model: a table of cell texts, Cells(col, row).
 //
-// A grid can hold a scanned sphere of a million points, so its cells are kept compactly: a number
-// written by the grid fill is kept as its value and laid out ("%12.3f") only when its text is
-// asked for, a short text (a point number, a label) lies in the cell itself, a longer one in one
-// shared character store. Nine bytes a cell, whatever it shows.
+// A grid can hold a scanned sphere of a million points, so its cells are kept compactly. A grid
+// that shows a point list (label, X, Y, Z, vR) keeps the list itself, shared with the window
+// model, and lays out a cell's text only when it is asked for. Cells written one by one lie in
+// blocks of rows that exist only where something was written: a number as its value, a short
+// text (a point number, a label) in the cell itself, a longer one in one shared character store;
+// nine bytes a cell.
 #pragma once
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "numerics/Punkt.hpp"
 
 namespace zentrix {
 
@@ -37,6 +42,9 @@ private:
     int col_, row_;
 };
 
+// How a grid showing points labels column 0: "P%2d" with the entry's index, or the entry's Name.
+enum class TLabelArt { Nummer, Name };
+
 class TStringGrid {
 public:
     TStringGrid(int colCount, int rowCount);
@@ -54,22 +62,46 @@ public:
     void SetZahl(int col, int row, double value, int decimals);
     // The label "P%2d" of entry i.
     void SetNummer(int col, int row, long long i);
-    // Appends the cell's text to out.
-    void AppendText(int col, int row, std::string& out) const;
+    // Appends the cell's text to out; returns its width in characters (an umlaut is one).
+    std::size_t AppendText(int col, int row, std::string& out) const;
     // The width of the cell's text in characters (an umlaut is one).
     std::size_t Breite(int col, int row) const;
 
+    // Shows entries 0..n of punkte in rows 1..n+1: the label in column 0, X, Y, Z as "%12.3f" in
+    // columns 1 to 3 and, from entry 1 on, vR as "%12.4f" in column 4; the centre row's column 4
+    // keeps what it holds. The grid keeps the list (it must not change while shown). Every row
+    // must exist (else "Fehler bei Bereichsprüfung", nothing changed) and column 4 too.
+    void ZeigePunkte(std::shared_ptr<const TPunktArray> punkte, TLabelArt art);
+
 private:
-    enum TArt : std::uint8_t { Leer, Kurz, Lang, Nummer, Zahl };  // Zahl + decimals
-    struct TSpalte {
+    enum TArt : std::uint8_t { Leer, Kurz, Lang, Nummer, Bezug, Zahl };  // Zahl + decimals
+    // Rows are kept in blocks of this many; a block is made when a cell of it is written.
+    static constexpr std::size_t BlockZeilen = 1024;
+    struct TBlock {
         std::vector<std::uint64_t> wert;  // a number's bits, a short text, or where a long one lies
         std::vector<std::uint8_t> art;
     };
+    using TSpalte = std::vector<TBlock>;
+    // A cell as it is: its kind and value; a cell showing a point is given as what it shows.
+    struct TInhalt {
+        std::uint8_t art;
+        std::uint64_t wert;
+        const std::string* name;  // a point's Name (art Bezug)
+    };
     void Pruefe(int col, int row) const;
+    bool Gezeigt(int col, int row) const;  // the cell shows an entry of punkte_
+    TInhalt Inhalt(int col, int row) const;
+    // The cell's block, made when missing; returns the cell's index in it.
+    TBlock& Block(int col, int row, std::size_t& k);
+    // Writes the cells of rows [von, bis) that show a point into the cells themselves and lets go
+    // of the list.
+    void Loesen(int von, int bis);
 
     std::vector<TSpalte> spalten_;
     int rowCount_ = 0;
     std::string texte_;  // the longer texts
+    std::shared_ptr<const TPunktArray> punkte_;  // the points shown in rows 1..punkte_->Length()
+    TLabelArt labelArt_ = TLabelArt::Nummer;
 };
 
 }  // namespace zentrix

@@ -126,7 +126,7 @@ const TKugelLoesung& TForm1::Rechne(int n, bool polar, double R, bool station) {
     LetzteLoesung.reset();
     Ergebnisse.clear();
     AusreisserZeile = 0;
-    LetzteLoesung = KugelBerechnen(Punkte, n, polar, R, Memo1, TVerfahren{Iterieren, station});
+    LetzteLoesung = KugelBerechnen(Punkte.Aendern(), n, polar, R, Memo1, TVerfahren{Iterieren, station});
     // Entry i stands in grid row i + 1.
     if (LetzteLoesung->Konvergenz && LetzteLoesung->Konvergenz->Ausreisser > 0)
         AusreisserZeile = LetzteLoesung->Konvergenz->Ausreisser + 1;
@@ -134,17 +134,18 @@ const TKugelLoesung& TForm1::Rechne(int n, bool polar, double R, bool station) {
 }
 
 void TForm1::ZeigeErgebnis(TLabelArt art) {
-    FillGrid(StringGrid1, Punkte, art);
+    StringGrid1.ZeigePunkte(Punkte.Teilen(), art);
     if (LetzteLoesung && LetzteLoesung->Iterativ && LetzteLoesung->Ergebnis != KugelErgebnis::Ok)
         for (int c = 1; c <= 3; ++c) StringGrid1.SetCell(c, 1, "");
 }
 
 void TForm1::Button1Click() {
     const int m = StringGrid1.RowCount();
-    Punkte.SetLength(static_cast<std::size_t>(m - 1));
+    TPunktArray& punkte = Punkte.Aendern(static_cast<std::size_t>(m - 1));
+    punkte.SetLength(static_cast<std::size_t>(m - 1));
     const int n = m - 2;
     for (int i = 1; i <= n; ++i) {
-        TPunkt& p = Punkte[i];
+        TPunkt& p = punkte[i];
         const TStringGrid& grid = StringGrid1;
         p.X = TextToReal(grid.Cells(1, i + 1));
         p.Y = TextToReal(grid.Cells(2, i + 1));
@@ -164,7 +165,7 @@ void TForm1::Button3Click() {
     const TDatenformat& format = Datenformat(RadioGroup1.ItemIndex);
     Memo1.clear();
     ++Memo1Cleared;
-    const double R = datei.Lies(Punkte);
+    const double R = datei.Lies(Punkte.Aendern(1));
     const int n = static_cast<int>(Punkte.High());
 
     Edit1.Text = RealToText(R);
@@ -182,8 +183,17 @@ void TForm1::Button4Click() {
     LetzteLoesung.reset();
     Ergebnisse.clear();
     AusreisserZeile = 0;
-    TKugelsuche gefunden =
-        Polarauswertung(Edit2.Text, Punkte, Memo1, [this](const std::string& text) { ShowMessage(text); }, Iterieren);
+    // The points of each sphere go into a list of their own: the grid goes on showing its points.
+    TPunktArray punkte;
+    TKugelsuche gefunden;
+    try {
+        gefunden = Polarauswertung(Edit2.Text, punkte, Memo1, [this](const std::string& text) { ShowMessage(text); },
+                                   Iterieren);
+    } catch (...) {
+        if (punkte.Length() > 0) Punkte.Aendern(0) = std::move(punkte);
+        throw;
+    }
+    if (punkte.Length() > 0) Punkte.Aendern(0) = std::move(punkte);
     Ergebnisse = std::move(gefunden.Ergebnisse);
     LetzteLoesung = std::move(gefunden.Letzte);
 }

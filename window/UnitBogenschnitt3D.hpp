@@ -9,6 +9,7 @@
 #include "numerics/Kugel.hpp"
 #include "numerics/Punkt.hpp"
 #include "window/Dialoge.hpp"
+#include "window/PunktListe.hpp"
 #include "window/StringGrid.hpp"
 
 namespace zentrix {
@@ -22,9 +23,6 @@ struct TRadioGroup {
     std::vector<std::string> Items;
     int ItemIndex = 0;
 };
-
-// How the grid fill labels column 0: "P%2d" with the entry's index, or the entry's Name.
-enum class TLabelArt { Nummer, Name };
 
 // Writes entries 0..n of punkte into rows 1..n+1: label, X, Y, Z as "%12.3f" and, from entry 1
 // on, vR as "%12.4f" in column 4. Row and column counts are the caller's.
@@ -47,8 +45,8 @@ public:
     TRadioGroup RadioGroup1;
     TMemoLines Memo1;  // the report on the second page; starts with one empty line
     // The point list of every computing command: entry 0 the centre, entries 1..n the surface
-    // points. It keeps the last command's points and results.
-    TPunktArray Punkte;
+    // points. It keeps the last command's points and results; the grid shows it.
+    TPunktListe Punkte;
 
     void FormActivate();
     void Button1Click();  // "Rechne"
