@@ -19,12 +19,23 @@ void InBloecken(std::size_t anzahl, std::size_t block, Machen machen, Weiter wei
         if (anzahl > 0) weiter(machen(std::size_t{0}, anzahl));
         return;
     }
+    // The other core makes the odd blocks, this one the even ones and hands them all on; the
+    // other core's next block is begun before its last one is handed on, so that it never waits
+    // for the handing on.
+    auto anderer = [&machen, anzahl, block](std::size_t anfang) {
+        return std::async(std::launch::async, [&machen, anfang, ende = std::min(anzahl, anfang + block)] {
+            return machen(anfang, ende);
+        });
+    };
+    auto zweiter = anderer(block);
     for (std::size_t anfang = 0; anfang < anzahl; anfang += 2 * block) {
-        const std::size_t mitte = std::min(anzahl, anfang + block), ende = std::min(anzahl, anfang + 2 * block);
-        auto zweiter = std::async(std::launch::async, [&machen, mitte, ende] { return machen(mitte, ende); });
+        const std::size_t mitte = std::min(anzahl, anfang + block);
         auto erster = machen(anfang, mitte);
         weiter(std::move(erster));
-        if (mitte < ende) weiter(zweiter.get());
+        if (mitte >= anzahl) break;
+        auto fertig = zweiter.get();
+        if (anfang + 3 * block < anzahl) zweiter = anderer(anfang + 3 * block);
+        weiter(std::move(fertig));
     }
 }
 

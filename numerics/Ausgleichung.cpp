@@ -79,16 +79,19 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
                  StoreDouble(static_cast<L>(Z0) - dx[2])};
 
     // Residuals at the adjusted centre (positive: the point lies outside the sphere).
-    a.vR.reserve(zeilen);
+    // Each on either core; their sum of squares after it, in the order of the points.
+    a.vR.resize(zeilen);
+    InHaelften(zeilen, 1 << 14, [&](std::size_t anfang, std::size_t ende) {
+        for (std::size_t i = anfang; i < ende; ++i) {
+            TPunkt& p = Punkte[static_cast<long long>(i) + 1];
+            const L ex = static_cast<L>(a.Zentrum.X) - p.X, ey = static_cast<L>(a.Zentrum.Y) - p.Y,
+                    ez = static_cast<L>(a.Zentrum.Z) - p.Z;
+            p.vR = StoreDouble(std::sqrt(ex * ex + ey * ey + ez * ez) - R);
+            a.vR[i] = p.vR;
+        }
+    });
     double vv = 0;
-    for (int i = 1; i <= n; ++i) {
-        TPunkt& p = Punkte[i];
-        const L ex = static_cast<L>(a.Zentrum.X) - p.X, ey = static_cast<L>(a.Zentrum.Y) - p.Y,
-                ez = static_cast<L>(a.Zentrum.Z) - p.Z;
-        p.vR = StoreDouble(std::sqrt(ex * ex + ey * ey + ez * ez) - R);
-        a.vR.push_back(p.vR);
-        vv = StoreDouble(static_cast<L>(p.vR) * p.vR + vv);
-    }
+    for (const double v : a.vR) vv = StoreDouble(static_cast<L>(v) * v + vv);
     // Standard deviation of unit weight (none without redundancy) and of the centre (metres).
     a.m0 = n > 3 ? StoreDouble(SquareRoot(static_cast<L>(vv) / (n - 3))) : 0.0;
     a.m = {StoreDouble(a.m0 * SquareRoot(Q[1][1])), StoreDouble(a.m0 * SquareRoot(Q[2][2])),

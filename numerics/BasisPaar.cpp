@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
+#include "core/Bloecke.hpp"
 #include "numerics/Gleitkomma.hpp"
 
 namespace zentrix {
@@ -38,24 +40,51 @@ std::vector<TOrt> Orte(std::vector<TOrt> alle) {
     return orte;
 }
 
-// The points that may lie on the convex hull: not strictly inside the octagon of the points
-// farthest west, south-west, south, ... (Akl and Toussaint). Of a scan's million points a few
-// thousand remain, and only they are sorted. Points at the same place fall on the same side.
+// The eight extreme points of points von..bis: farthest west, south-west, south, ... (the first
+// in order where several are).
+struct TAchteck {
+    int e[8];
+    double wert[8];
+};
+
+TAchteck Extreme(const TPunktArray& P, int von, int bis) {
+    TAchteck a;
+    for (int k = 0; k < 8; ++k) {
+        a.e[k] = von;
+        a.wert[k] = std::numeric_limits<double>::infinity();
+    }
+    for (int i = von; i <= bis; ++i) {
+        const double x = P[i].X, y = P[i].Y;
+        // Sums rounded to double: any of the points near an extreme serves as a corner.
+        const double w[8] = {x, x + y, y, y - x, -x, -x - y, -y, x - y};
+        for (int k = 0; k < 8; ++k)
+            if (w[k] < a.wert[k]) {
+                a.wert[k] = w[k];
+                a.e[k] = i;
+            }
+    }
+    return a;
+}
+
+// Twice the area of the triangle o, a, b in double, and a bound of its rounding error.
+bool SicherLinks(const TOrt& o, const TOrt& a, const TOrt& b) {
+    const double t1 = (a.x - o.x) * (b.y - o.y), t2 = (a.y - o.y) * (b.x - o.x);
+    return t1 - t2 > 1e-12 * (std::fabs(t1) + std::fabs(t2));
+}
+
+// The points that may lie on the convex hull: not surely inside the octagon of the extreme points
+// (Akl and Toussaint). Of a scan's million points a few thousand remain, and only they are
+// sorted. Points at the same place fall on the same side. Both passes on both cores; a point is
+// dropped only when it is inside by far more than any rounding.
 std::vector<TOrt> HuellenKandidaten(const TPunktArray& P, int n) {
-    int e[8] = {1, 1, 1, 1, 1, 1, 1, 1};  // W, SW, S, SE, E, NE, N, NW
-    for (int i = 2; i <= n; ++i) {
-        const L x = P[i].X, y = P[i].Y;
-        auto besser = [&](int k, L wert, L bisher) {
-            if (wert < bisher) e[k] = i;
-        };
-        besser(0, x, P[e[0]].X);
-        besser(1, x + y, static_cast<L>(P[e[1]].X) + P[e[1]].Y);
-        besser(2, y, P[e[2]].Y);
-        besser(3, y - x, static_cast<L>(P[e[3]].Y) - P[e[3]].X);
-        besser(4, -x, -static_cast<L>(P[e[4]].X));
-        besser(5, -x - y, -static_cast<L>(P[e[5]].X) - P[e[5]].Y);
-        besser(6, -y, -static_cast<L>(P[e[6]].Y));
-        besser(7, x - y, static_cast<L>(P[e[7]].X) - P[e[7]].Y);
+    TAchteck teil[2];
+    InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
+        teil[anfang == 0 ? 0 : 1] = Extreme(P, static_cast<int>(anfang) + 1, static_cast<int>(ende));
+    });
+    int e[8];
+    for (int k = 0; k < 8; ++k) {
+        const bool zweiter = n > 1 << 15 && teil[1].wert[k] < teil[0].wert[k];
+        e[k] = zweiter ? teil[1].e[k] : teil[0].e[k];
     }
     std::vector<TOrt> ecken;
     for (int k : e) {
@@ -63,15 +92,19 @@ std::vector<TOrt> HuellenKandidaten(const TPunktArray& P, int n) {
         if (ecken.empty() || ecken.back().x != o.x || ecken.back().y != o.y) ecken.push_back(o);
     }
     while (ecken.size() > 1 && ecken.back().x == ecken.front().x && ecken.back().y == ecken.front().y) ecken.pop_back();
-    std::vector<TOrt> alle;
-    for (int i = 1; i <= n; ++i) {
-        const TOrt o{P[i].X, P[i].Y, i};
-        bool innen = ecken.size() >= 3;
-        for (std::size_t k = 0; innen && k < ecken.size(); ++k)
-            innen = Kreuz(ecken[k], ecken[(k + 1) % ecken.size()], o) > 0;
-        if (!innen) alle.push_back(o);
-    }
-    return alle;
+    std::vector<TOrt> haelfte[2];
+    InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
+        std::vector<TOrt>& alle = haelfte[anfang == 0 ? 0 : 1];
+        for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
+            const TOrt o{P[i].X, P[i].Y, i};
+            bool innen = ecken.size() >= 3;
+            for (std::size_t k = 0; innen && k < ecken.size(); ++k)
+                innen = SicherLinks(ecken[k], ecken[(k + 1) % ecken.size()], o);
+            if (!innen) alle.push_back(o);
+        }
+    });
+    haelfte[0].insert(haelfte[0].end(), haelfte[1].begin(), haelfte[1].end());
+    return std::move(haelfte[0]);
 }
 
 // The convex hull (Andrew's monotone chain, counter-clockwise, without points on its edges).
@@ -154,15 +187,22 @@ std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
         umkreis2 = std::max(umkreis2, (v.x - cx) * (v.x - cx) + (v.y - cy) * (v.y - cy));
     const L grenze = M * (1 - 1e-9L);
     const L innen = std::sqrt(grenze) - std::sqrt(umkreis2);  // nearer the middle: no candidate
-    std::vector<TOrt> kandidaten;
-    for (int i = 1; i <= n; ++i) {
-        const TOrt o{Punkte[i].X, Punkte[i].Y, i};
-        if ((o.x - cx) * (o.x - cx) + (o.y - cy) * (o.y - cy) < innen * innen * (1 - 1e-12L)) continue;
-        double weitester = 0;
-        for (const TOrt& v : huelle) weitester = std::max(weitester, Abstand2(o, v));
-        if (weitester >= grenze) kandidaten.push_back(o);
-    }
-    kandidaten = Orte(std::move(kandidaten));
+    // In double with a margin of a millionth (the rounding is some 1e-16), on both cores.
+    const auto mx = static_cast<double>(cx), my = static_cast<double>(cy);
+    const double innen2 = innen > 0 ? static_cast<double>(innen * innen) * (1 - 1e-6) : 0;
+    std::vector<TOrt> teil[2];
+    InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
+        std::vector<TOrt>& kandidaten = teil[anfang == 0 ? 0 : 1];
+        for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
+            const TOrt o{Punkte[i].X, Punkte[i].Y, i};
+            if ((o.x - mx) * (o.x - mx) + (o.y - my) * (o.y - my) < innen2) continue;
+            double weitester = 0;
+            for (const TOrt& v : huelle) weitester = std::max(weitester, Abstand2(o, v));
+            if (weitester >= grenze) kandidaten.push_back(o);
+        }
+    });
+    teil[0].insert(teil[0].end(), teil[1].begin(), teil[1].end());
+    const std::vector<TOrt> kandidaten = Orte(std::move(teil[0]));
 
     // Among them the largest rounded distance and the first pair in loop order that has it: of two
     // positions the smaller of their first indices, then the other's first index.

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Bloecke.hpp"
 #include "numerics/BasisPaar.hpp"
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Polar.hpp"
@@ -76,19 +77,29 @@ int ThirdPointExakt(const TPunktArray& Punkte, int n, int a, int b, const std::v
 int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
     if (a == b) return ThirdPointExakt(Punkte, n, a, b, {});
     const TPunkt &pa = Punkte[a], &pb = Punkte[b];
-    const L ux = static_cast<L>(pb.X) - pa.X, uy = static_cast<L>(pb.Y) - pa.Y;
-    const L laenge = std::sqrt(ux * ux + uy * uy);
-    std::vector<L> abstand(static_cast<std::size_t>(n) + 1, 0);
-    L groesster = 0, weite = 0;
-    for (int i = 1; i <= n; ++i) {
-        const L dx = static_cast<L>(Punkte[i].X) - pa.X, dy = static_cast<L>(Punkte[i].Y) - pa.Y;
-        abstand[static_cast<std::size_t>(i)] = std::fabs(ux * dy - uy * dx) / laenge;
-        if (i != b) groesster = std::max(groesster, abstand[static_cast<std::size_t>(i)]);
-        weite = std::max(weite, std::fabs(dx) + std::fabs(dy));
-    }
+    const double ux = pb.X - pa.X, uy = pb.Y - pa.Y;
+    // |u x d| for point i, in double (its rounding is some 1e-16 of the terms, the margin 1e-9
+    // of the spread), and the spread |dx| + |dy| as a scale; on both cores.
+    auto kreuz = [&](int i) {
+        const double dx = Punkte[i].X - pa.X, dy = Punkte[i].Y - pa.Y;
+        return std::fabs(ux * dy - uy * dx);
+    };
+    struct TMax {
+        double groesster = 0, weite = 0;
+    } teil[2];
+    InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
+        TMax& m = teil[anfang == 0 ? 0 : 1];
+        for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
+            if (i != b) m.groesster = std::max(m.groesster, kreuz(i));
+            m.weite = std::max(m.weite, std::fabs(Punkte[i].X - pa.X) + std::fabs(Punkte[i].Y - pa.Y));
+        }
+    });
+    const double groesster = std::max(teil[0].groesster, teil[1].groesster);
+    const double laenge = std::sqrt(ux * ux + uy * uy);
+    const double grenze = groesster - 1e-9 * std::max(teil[0].weite, teil[1].weite) * laenge;
     std::vector<int> kandidaten;
     for (int i = 1; i <= n; ++i)
-        if (abstand[static_cast<std::size_t>(i)] >= groesster - 1e-9L * weite) kandidaten.push_back(i);
+        if (kreuz(i) >= grenze) kandidaten.push_back(i);
     return ThirdPointExakt(Punkte, n, a, b, kandidaten);
 }
 

@@ -24,6 +24,7 @@ TMemoLines& TMemoLines::operator=(const TMemoLines& other) {
         TMemoLines kopie(other);
         kopie.store_ = store_;
         kopie.grenze_ = grenze_;
+        kopie.mitschrift_ = std::move(mitschrift_);
         clear();
         *this = std::move(kopie);
     }
@@ -31,6 +32,11 @@ TMemoLines& TMemoLines::operator=(const TMemoLines& other) {
 }
 
 void TMemoLines::push_back(std::string_view line) {
+    if (mitschrift_) mitschrift_(line);
+    Anfuegen(line);
+}
+
+void TMemoLines::Anfuegen(std::string_view line) {
     anfang_.push_back(gesamt_);
     puffer_.append(line);
     gesamt_ += line.size();
@@ -38,8 +44,9 @@ void TMemoLines::push_back(std::string_view line) {
 }
 
 void TMemoLines::Anhaengen(const TMemoLines& other) {
+    if (mitschrift_) other.ForEach(mitschrift_);
     if (other.ausgelagert_ > 0) {
-        other.ForEach([this](std::string_view l) { push_back(l); });
+        other.ForEach([this](std::string_view l) { Anfuegen(l); });
         return;
     }
     // The other's text at once, its line starts moved by the text before.
@@ -50,6 +57,13 @@ void TMemoLines::Anhaengen(const TMemoLines& other) {
 }
 
 void TMemoLines::Anhaengen(std::string_view text, const std::vector<std::size_t>& laengen) {
+    if (mitschrift_) {
+        std::size_t a = 0;
+        for (const std::size_t l : laengen) {
+            mitschrift_(text.substr(a, l));
+            a += l;
+        }
+    }
     for (const std::size_t l : laengen) {
         anfang_.push_back(gesamt_);
         gesamt_ += l;

@@ -61,6 +61,9 @@ public:
 
     // From now on text beyond `grenze` bytes in memory goes to the store.
     void Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze);
+    // Every line appended from now on is also given to f (until Mitschreiben(nullptr)): a listing
+    // file written as the report grows. A copy of the memo has no such listener.
+    void Mitschreiben(std::function<void(std::string_view)> f) { mitschrift_ = std::move(f); }
 
     class const_iterator {
     public:
@@ -100,6 +103,7 @@ public:
 
 private:
     void Auslagern();  // moves the text in memory out when it has grown beyond the limit
+    void Anfuegen(std::string_view line);  // push_back without the listener
 
     std::string puffer_;                 // the text of the lines not moved out
     std::vector<std::uint64_t> anfang_;  // where line i begins in the whole text (store, then buffer)
@@ -107,6 +111,7 @@ private:
     std::uint64_t ausgelagert_ = 0;      // how much of it lies in the store
     std::shared_ptr<IAuslagerung> store_;
     std::size_t grenze_ = 0;
+    std::function<void(std::string_view)> mitschrift_;
 };
 
 std::ostream& operator<<(std::ostream& out, const TMemoLines& memo);

@@ -69,12 +69,12 @@ std::string AusgabeBasis(const std::string& fileName) {
 
 namespace {
 
-// The marked file as it grows: straight into a new file beside its target, or where the folder
-// takes none yet (the error then comes when the outputs are put in place), into a temporary file
-// without a name. Each line ended by CR LF.
-class TMarkierteDatei {
+// An output file as it grows (the marked file, the listing): straight into a new file beside its
+// target, or where the folder takes none yet (the error then comes when the outputs are put in
+// place), into a temporary file without a name. Each line ended by CR LF.
+class TWachsendeDatei {
 public:
-    explicit TMarkierteDatei(const std::string& ziel) : nebenan_(neu_.Oeffne(ziel)) {}
+    explicit TWachsendeDatei(const std::string& ziel) : nebenan_(neu_.Oeffne(ziel)) {}
 
     void Zeile(int sterne, std::string_view text) {
         puffer_.append(static_cast<std::size_t>(sterne), '*');
@@ -129,33 +129,28 @@ TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TM
         if (SameFile(*out, fileName))
             RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
 
-    TMarkierteDatei marked(markedName);
+    // Both files grow as the scan goes: the marked lines, and the report lines as the memo takes
+    // them.
+    TWachsendeDatei marked(markedName), listing(listingName);
+    struct TMitschrift {
+        TMemoLines& memo;
+        ~TMitschrift() { memo.Mitschreiben(nullptr); }
+    } mitschrift{Memo};
+    Memo.Mitschreiben([&listing](std::string_view zeile) { listing.Zeile(0, zeile); });
     TKugelsuche gefunden = SucheKugeln(text, Punkte, Memo, meldung, iterativ,
                                        [&marked](int sterne, std::string_view zeile) { marked.Zeile(sterne, zeile); });
+    Memo.Mitschreiben(nullptr);
     std::string().swap(text);  // the input is no longer needed
 
     // Both files are written whole and put in place together: when one of them cannot be, neither
     // old file is replaced and no new one is left behind.
-    const std::vector<TAusgabe> outputs = {
-        marked.Ausgabe(markedName),
-        {listingName, [&Memo](std::FILE* f) {
-             bool ok = true;
-             std::string stueck;
-             Memo.ForEach([f, &ok, &stueck](std::string_view line) {
-                 stueck.append(line);
-                 stueck += "\r\n";
-                 if (stueck.size() > (1u << 20)) {
-                     ok = ok && std::fwrite(stueck.data(), 1, stueck.size(), f) == stueck.size();
-                     stueck.clear();
-                 }
-             });
-             return ok && std::fwrite(stueck.data(), 1, stueck.size(), f) == stueck.size();
-         }, {}}};
+    const std::vector<TAusgabe> outputs = {marked.Ausgabe(markedName), listing.Ausgabe(listingName)};
     std::size_t failed = 0;
     reason.clear();
     if (const int code = SchreibeZusammen(outputs, failed, &reason); code != 0)
         RaiseCannotCreate(outputs[failed].Pfad, code, reason.empty() ? IOErrorText(code) : reason);
     marked.Uebergeben();
+    listing.Uebergeben();
     return gefunden;
 }
 

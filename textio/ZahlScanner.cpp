@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -81,8 +82,24 @@ TRealScan ScanReal(std::string_view t, const TRealRegel& regel) {
         while (i < n && t[i] == ' ') ++i;
     if (i != n) return keineZahl;
 
-    // The usual case goes to a correctly rounded parser without allocation: digits with a point
-    // and a complete exponent are read by std::from_chars exactly as the rule says.
+    // Up to 2^53 as digits and a power of ten up to 10^22 (a coordinate, a distance): both are
+    // exact doubles, so one division or multiplication rounds the value correctly.
+    if (!gekappt && (punkt - ganz) + (bruchEnde - bruch) <= 19) {
+        std::uint64_t m = 0;
+        for (std::size_t k = ganz; k < punkt; ++k) m = m * 10 + static_cast<std::uint64_t>(t[k] - '0');
+        for (std::size_t k = bruch; k < bruchEnde; ++k) m = m * 10 + static_cast<std::uint64_t>(t[k] - '0');
+        const long long scale = e - static_cast<long long>(bruchEnde - bruch);
+        if (m <= (std::uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
+            static constexpr double kZehner[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+            const auto d = static_cast<double>(m);
+            const double value = scale < 0 ? d / kZehner[-scale] : d * kZehner[scale];
+            if (value == 0) return {TRealStatus::Zahl, 0.0};  // without sign
+            return {TRealStatus::Zahl, negative ? -value : value};
+        }
+    }
+    // Otherwise a correctly rounded parser without allocation: digits with a point and a complete
+    // exponent are read by std::from_chars exactly as the rule says.
     if (regel.Dezimalzeichen == '.' && !gekappt) {
         const char* anfang = t.data() + (negative ? ganz - 1 : ganz);
         double value = 0;

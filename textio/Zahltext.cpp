@@ -5,6 +5,7 @@
 // string is rounded half away from zero at the last place shown. Coordinates in the reports and
 // files are thus the same on every machine and in every locale.
 #include <charconv>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -175,22 +176,45 @@ int FixedTextExakt(double value, int precision, char* buf) {
 // integer digit; then the sign (a value that rounds to zero has none). Returns the length.
 int Ziffern(double value, std::uint64_t q, int precision, char* buf) {
     if (q >= 1000000000000000ULL) return -1;
+    // "00" to "99": two digits a step.
+    static constexpr auto kPaare = [] {
+        std::array<char, 200> p{};
+        for (int i = 0; i < 100; ++i) {
+            p[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+            p[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+        }
+        return p;
+    }();
     char ziffern[40];
-    char* z = ziffern + sizeof ziffern;
+    char* ende = ziffern + sizeof ziffern;
+    char* z = ende;
     auto rest = q;
-    for (int i = 0; i < precision; ++i) {
-        *--z = static_cast<char>('0' + rest % 10);
-        rest /= 10;
+    // At least precision + 1 digits (a zero in front of the point), two at a time.
+    while (rest >= 100 || ende - z < precision - 1) {
+        const auto paar = static_cast<std::size_t>(rest % 100) * 2;
+        rest /= 100;
+        z -= 2;
+        std::memcpy(z, &kPaare[paar], 2);
     }
-    if (precision > 0) *--z = DecimalSeparator;
-    do {
-        *--z = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    if (value < 0 && q != 0) *--z = '-';
-    const auto laenge = static_cast<int>(ziffern + sizeof ziffern - z);
-    std::memcpy(buf, z, static_cast<std::size_t>(laenge));
-    return laenge;
+    if (rest >= 10 || ende - z < precision) {
+        z -= 2;
+        std::memcpy(z, &kPaare[static_cast<std::size_t>(rest) * 2], 2);
+    } else {
+        *--z = static_cast<char>('0' + rest);
+    }
+    // A leading zero of a pair stays only where it stands in front of the point.
+    if (*z == '0' && ende - z > precision + 1) ++z;
+    const auto stellen = static_cast<int>(ende - z);
+    char* b = buf;
+    if (value < 0 && q != 0) *b++ = '-';
+    std::memcpy(b, z, static_cast<std::size_t>(stellen - precision));
+    b += stellen - precision;
+    if (precision > 0) {
+        *b++ = DecimalSeparator;
+        std::memcpy(b, ende - precision, static_cast<std::size_t>(precision));
+        b += precision;
+    }
+    return static_cast<int>(b - buf);
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ TEST(ScanReal, TokensReadAsTheDigitsScaledAndCorrectlyRounded) {
         const std::string ganz = ziffern(static_cast<int>(rng() % 12)), bruch = ziffern(static_cast<int>(rng() % 14));
         std::string text = (rng() % 3 == 0 ? "-" : rng() % 2 ? "+" : "") + ganz;
         if (!bruch.empty() || ganz.empty()) text += "." + bruch;
-        const int e = static_cast<int>(rng() % 700) - 350;
+        // Half of them in the range of exact powers of ten (the short way), half far beyond it.
+        const int e = k % 2 ? static_cast<int>(rng() % 50) - 25 : static_cast<int>(rng() % 700) - 350;
         if (rng() % 2) text += (rng() % 2 ? "E" : "e") + std::to_string(e);
         // The reference: digits and a power of ten only, through the C library.
         std::string normal = (text[0] == '-' ? "-" : "") + ganz + bruch + "e" +
