@@ -1,0 +1,35 @@
+// Blocks on both cores: every item once, the results handed on in order, and a fault after the
+// blocks before it.
+#include "core/Bloecke.hpp"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+using namespace zentrix;
+
+TEST(InBloecken, EveryItemOnceInOrderForAnyCountAndBlock) {
+    for (const std::size_t anzahl : {0u, 1u, 7u, 8u, 9u, 16u, 17u, 100u, 1001u})
+        for (const std::size_t block : {1u, 3u, 8u, 64u}) {
+            std::vector<std::size_t> folge;
+            InBloecken(anzahl, block, [](std::size_t a, std::size_t e) {
+                std::vector<std::size_t> v;
+                for (std::size_t i = a; i < e; ++i) v.push_back(i);
+                return v;
+            }, [&folge](const std::vector<std::size_t>& v) { folge.insert(folge.end(), v.begin(), v.end()); });
+            ASSERT_EQ(folge.size(), anzahl) << anzahl << " " << block;
+            for (std::size_t i = 0; i < anzahl; ++i) ASSERT_EQ(folge[i], i);
+        }
+}
+
+TEST(InBloecken, AFaultComesAfterTheBlocksBeforeIt) {
+    for (const std::size_t fehler : {0u, 5u, 13u, 29u}) {  // in blocks made on either core
+        std::vector<std::size_t> gesehen;
+        EXPECT_THROW(InBloecken(40, 4, [fehler](std::size_t a, std::size_t e) {
+            if (fehler >= a && fehler < e) throw std::runtime_error("x");
+            return a;
+        }, [&gesehen](std::size_t a) { gesehen.push_back(a); }), std::runtime_error);
+        ASSERT_EQ(gesehen.size(), fehler / 4) << fehler;
+    }
+}
