@@ -37,6 +37,7 @@ void TMemoLines::push_back(std::string_view line) {
 }
 
 void TMemoLines::Anfuegen(std::string_view line) {
+    laengste_ = std::max(laengste_, line.size());
     anfang_.push_back(gesamt_);
     puffer_.append(line);
     gesamt_ += line.size();
@@ -50,6 +51,7 @@ void TMemoLines::Anhaengen(const TMemoLines& other) {
         return;
     }
     // The other's text at once, its line starts moved by the text before.
+    laengste_ = std::max(laengste_, other.laengste_);
     for (const std::uint64_t a : other.anfang_) anfang_.push_back(gesamt_ + a);
     puffer_.append(other.puffer_);
     gesamt_ += other.gesamt_;
@@ -65,6 +67,7 @@ void TMemoLines::Anhaengen(std::string_view text, const std::vector<std::size_t>
         }
     }
     for (const std::size_t l : laengen) {
+        laengste_ = std::max(laengste_, l);
         anfang_.push_back(gesamt_);
         gesamt_ += l;
     }
@@ -87,6 +90,7 @@ void TMemoLines::clear() {
     anfang_.shrink_to_fit();
     gesamt_ = 0;
     ausgelagert_ = 0;
+    laengste_ = 0;
     if (store_) store_->Leeren();
 }
 
@@ -95,6 +99,7 @@ void TMemoLines::Leeren() {
     anfang_.clear();
     gesamt_ = 0;
     ausgelagert_ = 0;
+    laengste_ = 0;
     if (store_) store_->Leeren();
 }
 

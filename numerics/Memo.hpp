@@ -48,6 +48,8 @@ public:
     // Removes every line and keeps the memory for the next ones.
     void Leeren();
     std::size_t size() const { return anfang_.size(); }
+    // The length (bytes) of the longest line: how wide a view of the memo must be.
+    std::size_t LaengsteZeile() const { return laengste_; }
     bool empty() const { return anfang_.empty(); }
     std::string operator[](std::size_t i) const;
     std::string at(std::size_t i) const;
@@ -109,6 +111,7 @@ private:
     std::vector<std::uint64_t> anfang_;  // where line i begins in the whole text (store, then buffer)
     std::uint64_t gesamt_ = 0;           // length of the whole text
     std::uint64_t ausgelagert_ = 0;      // how much of it lies in the store
+    std::size_t laengste_ = 0;           // the longest line
     std::shared_ptr<IAuslagerung> store_;
     std::size_t grenze_ = 0;
     std::function<void(std::string_view)> mitschrift_;

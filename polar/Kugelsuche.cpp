@@ -52,7 +52,9 @@ std::string_view GroupName(const TZeile& z, std::string& buf) {
 // counts).
 class TZeilenLeser {
 public:
-    explicit TZeilenLeser(std::string_view text) : rest_(text) {}
+    explicit TZeilenLeser(std::string_view text) : rest_(text), laenge_(text.size()) {}
+    // The share of the text read (0 to 1).
+    double Anteil() const { return laenge_ == 0 ? 1.0 : 1.0 - static_cast<double>(rest_.size()) / static_cast<double>(laenge_); }
     bool Naechste(std::string_view& line) {
         if (rest_.empty()) return false;
         std::size_t ende = 0;
@@ -69,6 +71,7 @@ public:
 
 private:
     std::string_view rest_;
+    std::size_t laenge_;
 };
 
 // Reads one pointing into p: name, then direction Ri (gon), slope distance S (metres) and zenith
@@ -166,9 +169,9 @@ struct TStapel {
 class TScan {
 public:
     TScan(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung, bool iterativ,
-          const TMarkierteZeile& aus, std::size_t stapel)
+          const TMarkierteZeile& aus, std::size_t stapel, const TFortschritt& fortschritt)
         : leser_(text), Punkte_(Punkte), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
-          groesse_(std::max<std::size_t>(stapel, 1)) {}
+          groesse_(std::max<std::size_t>(stapel, 1)), fortschritt_(fortschritt) {}
     ~TScan() { Anhalten(); }
 
     TKugelsuche Lauf() {
@@ -193,6 +196,7 @@ public:
             // The helper may still be on its way out of the batch: it is used again soon.
             while (aelteste.helfer.load() != 0) std::this_thread::yield();
             Weitergeben(aelteste);
+            if (fortschritt_) fortschritt_(leser_.Anteil());
         }
         Anhalten();
         for (const TZeile& z : fenster_) aus_(z.sterne, z.text);
@@ -335,6 +339,7 @@ private:
     bool iterativ_;
     const TMarkierteZeile& aus_;
     std::size_t groesse_;  // spheres evaluated together before they are handed on
+    const TFortschritt& fortschritt_;
     TKugelsuche ergebnis_;
 };
 
@@ -354,8 +359,9 @@ std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLi
 }
 
 TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
-                        bool iterativ, const TMarkierteZeile& aus, std::size_t kugelnJeStapel) {
-    return TScan(text, Punkte, Memo, meldung, iterativ, aus, kugelnJeStapel).Lauf();
+                        bool iterativ, const TMarkierteZeile& aus, std::size_t kugelnJeStapel,
+                        const TFortschritt& fortschritt) {
+    return TScan(text, Punkte, Memo, meldung, iterativ, aus, kugelnJeStapel, fortschritt).Lauf();
 }
 
 }  // namespace zentrix

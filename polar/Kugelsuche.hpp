@@ -20,6 +20,12 @@ constexpr std::size_t LineCapacity = 255;
 // One line of the marked file: the line's text in the input and the "*" put in front of it.
 using TMarkierteZeile = std::function<void(int sterne, std::string_view text)>;
 
+// Spheres evaluated together before they are handed on.
+constexpr std::size_t KugelnJeStapel = 2048;
+
+// How far a long evaluation has come: the share of the file done (0 to 1).
+using TFortschritt = std::function<void(double anteil)>;
+
 // What the scan found: every sphere's result code in file order, and the last sphere's solution.
 struct TKugelsuche {
     std::vector<KugelErgebnis> Ergebnisse;
@@ -33,8 +39,10 @@ struct TKugelsuche {
 // number, a failed sphere) to meldung, all in the order of the file. Punkte holds the last
 // sphere's points and results afterwards. The spheres are evaluated on both cores, a few thousand
 // at a time, and handed on in order. An arithmetic fault ends the scan after what came before it.
+// After each batch handed on, fortschritt hears the share of the text done.
 TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
-                        bool iterativ, const TMarkierteZeile& aus, std::size_t kugelnJeStapel = 2048);
+                        bool iterativ, const TMarkierteZeile& aus, std::size_t kugelnJeStapel = KugelnJeStapel,
+                        const TFortschritt& fortschritt = {});
 
 // The centre line of one sphere: the centre (X, Y, Z of centre, metres, station at the origin) as
 // an observation "Nr Ri S Zd 0.00 codes" (gon, metres, gon), named after centre.Name, with the

@@ -112,7 +112,7 @@ private:
 }  // namespace
 
 TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
-                            bool iterativ) {
+                            bool iterativ, const TFortschritt& fortschritt) {
     Memo.clear();
 
     std::string text;
@@ -138,7 +138,8 @@ TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TM
     } mitschrift{Memo};
     Memo.Mitschreiben([&listing](std::string_view zeile) { listing.Zeile(0, zeile); });
     TKugelsuche gefunden = SucheKugeln(text, Punkte, Memo, meldung, iterativ,
-                                       [&marked](int sterne, std::string_view zeile) { marked.Zeile(sterne, zeile); });
+                                       [&marked](int sterne, std::string_view zeile) { marked.Zeile(sterne, zeile); },
+                                       KugelnJeStapel, fortschritt);
     Memo.Mitschreiben(nullptr);
     std::string().swap(text);  // the input is no longer needed
 

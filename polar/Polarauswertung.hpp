@@ -16,9 +16,10 @@ namespace zentrix {
 // Reads fileName, evaluates every group with the chosen solver (the station is the origin of the
 // reduced pointings), writes the marked copy (AusgabeBasis + "TXT") and the listing (AusgabeBasis
 // + "LST") together. Memo is cleared first and holds the listing. Returns the solution of every
-// group in the order of the file (result codes and the last solution).
+// group in the order of the file (result codes and the last solution). fortschritt hears the
+// share of the file done as the evaluation goes on.
 TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
-                            bool iterativ = false);
+                            bool iterativ = false, const TFortschritt& fortschritt = {});
 
 // The outputs' name without their ending, beside the input: the file's own name (after the last
 // "/") without its last three characters when it has at least four ("Messung.dat" gives

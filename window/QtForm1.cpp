@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFontDatabase>
@@ -11,18 +13,22 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
-#include <QPlainTextEdit>
-#include <QTextDocument>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QShortcut>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
+#include <QThread>
 #include <QToolBar>
 #include <QTranslator>
 #include <QVBoxLayout>
+
+#include "window/QtModelle.hpp"
 
 namespace zentrix {
 
@@ -32,9 +38,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The user's settings of Zentrix (tests switch QStandardPaths to its test mode first).
 QSettings Einstellungen() { return QSettings(QStringLiteral("Zentrix"), QStringLiteral("Zentrix")); }
-
-// The residual cell of the point the outlier test marks.
-const QColor AusreisserFarbe(255, 170, 170);
 
 QFont Bold(QWidget* w) {
     QFont f = w->font();
@@ -66,12 +69,12 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(FormCaption));
 
-    auto* toolBar = new QToolBar(this);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    toolBar->setMovable(false);
-    toolBar->setFixedHeight(29);
-    addToolBar(toolBar);
-    iterieren_ = toolBar->addAction(QStringLiteral("Iterieren"));
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar_->setMovable(false);
+    toolBar_->setFixedHeight(29);
+    addToolBar(toolBar_);
+    iterieren_ = toolBar_->addAction(QStringLiteral("Iterieren"));
     iterieren_->setObjectName(QStringLiteral("Iterieren"));
     iterieren_->setCheckable(true);
     iterieren_->setToolTip(QStringLiteral("Ausgleichung bis zur Konvergenz rechnen"));
@@ -86,6 +89,17 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     statusBar->setFixedHeight(19);
     statusBar->setSizeGripEnabled(false);
     setStatusBar(statusBar);
+    // While a command runs: what it is doing, and how far it is (or that it is busy).
+    statusText_ = new QLabel(statusBar);
+    statusText_->setObjectName(QStringLiteral("StatusText"));
+    statusBar->addWidget(statusText_, 1);
+    fortschritt_ = new QProgressBar(statusBar);
+    fortschritt_->setObjectName(QStringLiteral("Fortschritt"));
+    fortschritt_->setMaximumHeight(15);
+    fortschritt_->setFixedWidth(160);
+    fortschritt_->setTextVisible(false);
+    fortschritt_->hide();
+    statusBar->addPermanentWidget(fortschritt_);
 
     pageControl_ = new QTabWidget(this);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
@@ -104,11 +118,16 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     edit2_->installEventFilter(this);
     connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit2.Text = t.toStdString(); });
 
-    grid_ = new QTableWidget(tabSheet1);
+    // The grid shows the window model's cells through a table model: only the rows in view are
+    // drawn, whatever the number of points.
+    gitter_ = new TGitterModell(model_, palette().brush(QPalette::Button), this);
+    grid_ = new QTableView(tabSheet1);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
+    grid_->setModel(gitter_);
     grid_->setGeometry(3, 48, 446, 113);
     grid_->setFont(Bold(grid_));
     grid_->verticalHeader()->setVisible(false);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->verticalHeader()->setDefaultSectionSize(20);
     grid_->verticalHeader()->setMinimumSectionSize(20);
     grid_->horizontalHeader()->setDefaultSectionSize(80);
@@ -124,12 +143,6 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
-    connect(grid_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (refreshing_) return;
-        const int col = item->column(), row = item->row() + 1;
-        if (row < model_.StringGrid1.RowCount() && col < model_.StringGrid1.ColCount())
-            model_.StringGrid1.Cells(col, row) = item->text().toStdString();
-    });
 
     auto* button1 = new QPushButton(QStringLiteral("Rechne"), tabSheet1);
     button1->setObjectName(QStringLiteral("Button1"));
@@ -187,15 +200,33 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     QWidget::setTabOrder(button2, datenformat_->button(0));
     QWidget::setTabOrder(datenformat_->button(0), button4);
 
-    memo_ = new QPlainTextEdit(tabSheet2);
+    // The report: one row a line, as many lines as the commands give.
+    bericht_ = new TBerichtModell(model_, this);
+    memo_ = new QListView(tabSheet2);
     memo_->setObjectName(QStringLiteral("Memo1"));
-    memo_->setReadOnly(true);
-    memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo_->setModel(bericht_);
+    memo_->setUniformItemSizes(true);
+    memo_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    memo_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    bericht_->Zeichenmass(memo_->fontMetrics().horizontalAdvance(QLatin1Char('0')), memo_->fontMetrics().height() + 2);
+    auto* kopieren = new QShortcut(QKeySequence::Copy, memo_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(kopieren, &QShortcut::activated, this, [this] { KopiereBericht(); });
     auto* memoLayout = new QVBoxLayout(tabSheet2);
     memoLayout->setContentsMargins(0, 0, 0, 0);
     memoLayout->addWidget(memo_);
+
+    // Progress from the worker thread, shown on the window's thread; a report only when it says
+    // something new.
+    model_.Fortschritt = [this](const std::string& schritt, int prozent) {
+        if (schritt == letzterSchritt_ && prozent == letzteProzent_) return;
+        letzterSchritt_ = schritt;
+        letzteProzent_ = prozent;
+        QMetaObject::invokeMethod(
+            this, [this, text = Q(schritt), prozent] { ZeigeFortschritt(text, prozent); }, Qt::QueuedConnection);
+    };
 
     // The grid keeps its distance to the right edge of the page when the window widens.
     tabSheet1->installEventFilter(this);
@@ -229,9 +260,84 @@ void TQtForm1::showEvent(QShowEvent* event) {
     }
 }
 
+TQtForm1::~TQtForm1() {
+    if (arbeiter_) arbeiter_->wait();  // the model must outlive the command working on it
+    // The views go before the window model they show (the widgets would ask it while they close).
+    delete pageControl_;
+}
+
+void TQtForm1::closeEvent(QCloseEvent* event) {
+    if (!arbeiter_) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    // Nothing is cut off halfway: the window closes when the command has ended.
+    schliessen_ = true;
+    statusText_->setText(QString::fromUtf8("Das Fenster schließt, sobald der Befehl fertig ist …"));
+    event->ignore();
+}
+
 void TQtForm1::Run(void (TForm1::*handler)()) {
-    model_.Dispatch(handler);
+    if (arbeiter_) return;  // one command at a time
+    // The activation and the file dialog belong to the window's own thread.
+    if (handler == &TForm1::FormActivate || handler == &TForm1::Edit2DblClick) {
+        model_.Dispatch(handler);
+        Refresh();
+        return;
+    }
+    Beginne();
+    arbeiter_ = QThread::create([this, handler] { model_.Dispatch(handler); });
+    connect(arbeiter_, &QThread::finished, this, &TQtForm1::Beende);
+    arbeiter_->start();
+}
+
+void TQtForm1::Beginne() {
+    // The rows in view and a screenful around them stay as they are shown.
+    auto sichtbar = [](QAbstractItemView* v, int rand) {
+        const int erste = v->indexAt(QPoint(0, 0)).row();
+        const int letzte = v->indexAt(QPoint(0, v->viewport()->height() - 1)).row();
+        const int von = std::max(0, erste) - rand;
+        return std::pair{von, (letzte < 0 ? von + 2 * rand : letzte) + rand + 1};
+    };
+    const auto [gv, gb] = sichtbar(grid_, 50);
+    gitter_->Einfrieren(gv, gb);
+    const auto [mv, mb] = sichtbar(memo_, 100);
+    bericht_->Einfrieren(mv, mb);
+    letzterSchritt_.clear();
+    letzteProzent_ = -2;
+    pageControl_->setEnabled(false);
+    toolBar_->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    statusText_->setText(QString::fromUtf8("Bitte warten …"));
+    fortschritt_->setRange(0, 0);
+    fortschritt_->show();
+}
+
+void TQtForm1::Beende() {
+    arbeiter_->wait();
+    arbeiter_->deleteLater();
+    arbeiter_ = nullptr;
+    gitter_->Auftauen();
     Refresh();
+    pageControl_->setEnabled(true);
+    toolBar_->setEnabled(true);
+    QApplication::restoreOverrideCursor();
+    fortschritt_->hide();
+    statusText_->clear();
+    emit Fertig();
+    if (schliessen_) close();
+}
+
+void TQtForm1::ZeigeFortschritt(const QString& schritt, int prozent) {
+    if (!arbeiter_) return;  // a late report of a command that has ended
+    statusText_->setText(schritt);
+    if (prozent < 0) {
+        fortschritt_->setRange(0, 0);  // busy, without a share
+    } else {
+        fortschritt_->setRange(0, 100);
+        fortschritt_->setValue(prozent);
+    }
+    fortschritt_->show();
 }
 
 void TQtForm1::Refresh() {
@@ -239,51 +345,28 @@ void TQtForm1::Refresh() {
     if (edit1_->text().toStdString() != model_.Edit1.Text) edit1_->setText(Q(model_.Edit1.Text));
     if (edit2_->text().toStdString() != model_.Edit2.Text) edit2_->setText(Q(model_.Edit2.Text));
     if (QAbstractButton* b = datenformat_->button(model_.RadioGroup1.ItemIndex)) b->setChecked(true);
-    RefreshGrid();
+    gitter_->Neu();
     RefreshMemo();
     refreshing_ = false;
 }
 
-void TQtForm1::RefreshGrid() {
-    const TStringGrid& g = model_.StringGrid1;
-    grid_->setColumnCount(g.ColCount());
-    grid_->setRowCount(g.RowCount() - 1);
-    QStringList headers;
-    for (int c = 0; c < g.ColCount(); ++c) headers << Q(g.Cells(c, 0));
-    grid_->setHorizontalHeaderLabels(headers);
-    const QBrush fixed = palette().brush(QPalette::Button);
-    for (int r = 1; r < g.RowCount(); ++r) {
-        for (int c = 0; c < g.ColCount(); ++c) {
-            const QString text = Q(g.Cells(c, r));
-            QTableWidgetItem* item = grid_->item(r - 1, c);
-            if (!item) {
-                item = new QTableWidgetItem;
-                if (c == 0) {  // the fixed column of labels
-                    item->setFlags(Qt::ItemIsEnabled);
-                    item->setBackground(fixed);
-                }
-                grid_->setItem(r - 1, c, item);
-            }
-            if (item->text() != text) item->setText(text);
-            if (c == 4) item->setBackground(r == model_.AusreisserZeile ? QBrush(AusreisserFarbe) : QBrush());
-        }
-    }
+void TQtForm1::RefreshMemo() {
+    // A new report is shown from its start; lines added to the report, from the first new one.
+    const std::size_t erste = model_.Memo1Cleared != memoCleared_ || model_.Memo1.size() < memoShown_ ? 0 : memoShown_;
+    bericht_->Auftauen();
+    memoCleared_ = model_.Memo1Cleared;
+    memoShown_ = model_.Memo1.size();
+    if (memoShown_ > 0)
+        memo_->scrollTo(bericht_->index(static_cast<int>(std::min(erste, memoShown_ - 1))), QAbstractItemView::PositionAtTop);
 }
 
-void TQtForm1::RefreshMemo() {
-    const TMemoLines& lines = model_.Memo1;
-    if (model_.Memo1Cleared != memoCleared_ || lines.size() < memoShown_ ||
-        memo_->document()->isEmpty()) {
-        QStringList all;
-        for (const auto& l : lines) all << Q(l);
-        memo_->setPlainText(all.join(QLatin1Char('\n')));
-        memoCleared_ = model_.Memo1Cleared;
-    } else if (lines.size() > memoShown_) {
-        QStringList added;
-        for (std::size_t i = memoShown_; i < lines.size(); ++i) added << Q(lines[i]);
-        memo_->appendPlainText(added.join(QLatin1Char('\n')));
-    }
-    memoShown_ = lines.size();
+void TQtForm1::KopiereBericht() {
+    // The selected lines, in the order of the report.
+    QModelIndexList gewaehlt = memo_->selectionModel()->selectedRows();
+    std::sort(gewaehlt.begin(), gewaehlt.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList zeilen;
+    for (const QModelIndex& i : gewaehlt) zeilen << i.data().toString();
+    if (!zeilen.isEmpty()) QApplication::clipboard()->setText(zeilen.join(QLatin1Char('\n')));
 }
 
 }  // namespace zentrix

@@ -8,13 +8,20 @@
 
 class QAction;
 class QButtonGroup;
+class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QListView;
+class QProgressBar;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 class QTabWidget;
+class QThread;
+class QToolBar;
 
 namespace zentrix {
+
+class TBerichtModell;
+class TGitterModell;
 
 class TQtForm1 : public QMainWindow {
     Q_OBJECT
@@ -29,29 +36,50 @@ public:
     QAction* Iterieren() const { return iterieren_; }
     // Shows the model's values in the widgets.
     void Refresh();
+    // A command is running on the worker thread (the window stays responsive meanwhile).
+    bool Beschaeftigt() const { return arbeiter_ != nullptr; }
+    ~TQtForm1() override;
+
+signals:
+    // A command has ended and its results are shown.
+    void Fertig();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Run(void (TForm1::*handler)());
-    void RefreshGrid();
+    void Beginne();   // before a command: views frozen, input closed, busy cursor, progress shown
+    void Beende();    // after it: everything shown anew and open again
+    void ZeigeFortschritt(const QString& schritt, int prozent);
     void RefreshMemo();
+    void KopiereBericht();
 
     TForm1 model_;
     bool activated_ = false;
     bool refreshing_ = false;
     std::size_t memoShown_ = 0;
     int memoCleared_ = 0;
+    QThread* arbeiter_ = nullptr;
+    bool schliessen_ = false;  // the user closed the window while a command ran
+    // The worker's last progress report (read and written on the worker thread only).
+    std::string letzterSchritt_;
+    int letzteProzent_ = -2;
 
     QTabWidget* pageControl_ = nullptr;
     QLineEdit* edit1_ = nullptr;
     QLineEdit* edit2_ = nullptr;
-    QTableWidget* grid_ = nullptr;
+    QTableView* grid_ = nullptr;
+    TGitterModell* gitter_ = nullptr;
     QButtonGroup* datenformat_ = nullptr;
-    QPlainTextEdit* memo_ = nullptr;
+    QListView* memo_ = nullptr;
+    TBerichtModell* bericht_ = nullptr;
     QAction* iterieren_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    QProgressBar* fortschritt_ = nullptr;
 };
 
 // Application-wide set-up before the first widget: German standard dialog texts, the window font.

@@ -153,20 +153,26 @@ void TForm1::Button1Click() {
         p.vR = 0;
     }
     const double R = TextToReal(Edit1.Text);
+    Melde("Kugelmittelpunkt wird berechnet …");
     // A failure is said at once, as "Rechne Datei" does; the grid then shows what the solver left.
     if (const TKugelLoesung& L = Rechne(n, false, R, false); L.Ergebnis != KugelErgebnis::Ok) ShowMessage(FehlerMeldung(L));
     ZeigeErgebnis(TLabelArt::Nummer);
 }
 
-void TForm1::Button2Click() { Konvert(testDirectory_); }
+void TForm1::Button2Click() {
+    Melde("Beobachtungen werden umgerechnet …");
+    Konvert(testDirectory_);
+}
 
 void TForm1::Button3Click() {
     TKoordinatenLeser datei(Edit2.Text, RadioGroup1.ItemIndex);  // nothing changed if it cannot be opened
     const TDatenformat& format = Datenformat(RadioGroup1.ItemIndex);
     Memo1.clear();
     ++Memo1Cleared;
+    Melde("Datei wird gelesen …");
     const double R = datei.Lies(Punkte.Aendern(1));
     const int n = static_cast<int>(Punkte.High());
+    Melde("Kugelmittelpunkt wird berechnet …");
 
     Edit1.Text = RealToText(R);
     if (const TKugelLoesung& L = Rechne(n, format.Polar, R, format.Polar); L.Ergebnis != KugelErgebnis::Ok)
@@ -187,8 +193,9 @@ void TForm1::Button4Click() {
     TPunktArray punkte;
     TKugelsuche gefunden;
     try {
+        Melde("Polarauswertung …", 0);
         gefunden = Polarauswertung(Edit2.Text, punkte, Memo1, [this](const std::string& text) { ShowMessage(text); },
-                                   Iterieren);
+                                   Iterieren, [this](double anteil) { Melde("Polarauswertung …", static_cast<int>(anteil * 100)); });
     } catch (...) {
         if (punkte.Length() > 0) Punkte.Aendern(0) = std::move(punkte);
         throw;

@@ -2,6 +2,7 @@
 // The Qt view shows this model; tests and the batch tool drive it directly.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,8 +72,15 @@ public:
     // The grid row whose residual the converged solver marks as a likely outlier (0: none).
     int AusreisserZeile = 0;
 
+    // Where a long command says how far it is: the step's text and the share done in percent (-1
+    // where it cannot be said). Called on the thread that runs the command.
+    std::function<void(const std::string& schritt, int prozent)> Fortschritt;
+
 private:
     void ShowMessage(const std::string& text) { dialoge_.ShowMessage(text); }
+    void Melde(const std::string& schritt, int prozent = -1) {
+        if (Fortschritt) Fortschritt(schritt, prozent);
+    }
     // Computes points 1..n of Punkte with the chosen solver, its report into Memo1; keeps the result.
     const TKugelLoesung& Rechne(int n, bool polar, double R, bool station);
     // The grid fill after a computation; a failed converged computation shows no centre.

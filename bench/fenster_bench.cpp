@@ -1,0 +1,85 @@
+// The window with a scanned sphere: "Rechne Datei" on 100 000 points from the click until the
+// grid and the report show the result, offscreen, beside the same command in the batch tool's
+// model alone. Best of three runs each.
+//
+// Usage: fenster_bench [FOLDER]  (the point file is written there, else into the temporary folder)
+
+#include <QApplication>
+#include <QDir>
+#include <QListView>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "window/QtForm1.hpp"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The upper part of a sphere of 0.1 m around (1000, 2000, 300), 0.3 mm noise, four decimals.
+std::string Punktdatei(const QString& ordner, int punkte) {
+    const std::string pfad = QDir(ordner).filePath(QStringLiteral("fenster%1.dat").arg(punkte)).toStdString();
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(0, 1);
+    std::normal_distribution<double> rausch(0, 0.0003);
+    std::ofstream f(pfad, std::ios::binary);
+    char zeile[128];
+    for (int i = 1; i <= punkte; ++i) {
+        const double a = 2 * kPi * u(rng), b = (10 + 70 * u(rng)) * kPi / 180, r = 0.1 + rausch(rng);
+        std::snprintf(zeile, sizeof zeile, "%d %.4f %.4f %.4f 0.1\r\n", i, 1000 - r * std::cos(b) * std::cos(a),
+                      2000 + r * std::cos(b) * std::sin(a), 300 + r * std::sin(b));
+        f << zeile;
+    }
+    return pfad;
+}
+
+double Sekunden(std::chrono::steady_clock::time_point seit) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - seit).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    zentrix::SetupApplication();
+    const QString ordner = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+    const int punkte = 100000;
+    const std::string datei = Punktdatei(ordner, punkte);
+
+    double fenster = 1e9, modell = 1e9;
+    for (int lauf = 0; lauf < 3; ++lauf) {
+        zentrix::TRecordingDialoge dialoge;
+        zentrix::TQtForm1 form(dialoge, ".");
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form)) return 1;
+        form.Model().Edit2.Text = datei;
+        const auto start = std::chrono::steady_clock::now();
+        QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Button3")), Qt::LeftButton);
+        if (!QTest::qWaitFor([&form] { return !form.Beschaeftigt(); }, 60000)) return 1;
+        // The view draws what it shows: the grid's and the report's visible rows.
+        form.findChild<QTableView*>(QStringLiteral("StringGrid1"))->viewport()->repaint();
+        form.findChild<QListView*>(QStringLiteral("Memo1"))->viewport()->repaint();
+        fenster = std::min(fenster, Sekunden(start));
+        if (form.findChild<QTableView*>(QStringLiteral("StringGrid1"))->model()->rowCount() != punkte + 1) return 1;
+
+        zentrix::TRecordingDialoge d;
+        zentrix::TForm1 model(d, ".");
+        model.Dispatch(&zentrix::TForm1::FormActivate);
+        model.Edit2.Text = datei;
+        const auto start2 = std::chrono::steady_clock::now();
+        model.Dispatch(&zentrix::TForm1::Button3Click);
+        modell = std::min(modell, Sekunden(start2));
+    }
+    std::printf("Rechne Datei, %d Punkte: Fenster %.3f s (bis Gitter und Bericht gezeigt), Modell allein %.3f s\n",
+                punkte, fenster, modell);
+    if (argc <= 1) std::remove(datei.c_str());
+    return 0;
+}

@@ -1,0 +1,151 @@
+#include "window/QtModelle.hpp"
+
+#include <algorithm>
+
+namespace zentrix {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The residual cell of the point the outlier test marks.
+const QColor AusreisserFarbe(255, 170, 170);
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Grid
+
+TGitterModell::TGitterModell(TForm1& form, QBrush fest, QObject* parent)
+    : QAbstractTableModel(parent), form_(form), fest_(std::move(fest)) {
+    Neu();
+}
+
+int TGitterModell::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : zeilen_; }
+
+int TGitterModell::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : spalten_; }
+
+QString TGitterModell::Text(int col, int row) const {
+    if (!gefroren_) return Q(form_.StringGrid1.Cells(col, row + 1));
+    const auto k = static_cast<std::size_t>(row - von_);
+    if (row < von_ || k >= kopie_.size()) return {};
+    return kopie_[k].value(col);
+}
+
+QVariant TGitterModell::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= zeilen_ || index.column() >= spalten_) return {};
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole: return Text(index.column(), index.row());
+        case Qt::BackgroundRole:
+            if (index.column() == 0) return fest_;
+            if (index.column() == 4 && index.row() + 1 == ausreisser_) return QBrush(AusreisserFarbe);
+            return {};
+        default: return {};
+    }
+}
+
+bool TGitterModell::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (gefroren_ || role != Qt::EditRole || !index.isValid() || index.column() == 0) return false;
+    TStringGrid& g = form_.StringGrid1;
+    if (index.row() + 1 >= g.RowCount() || index.column() >= g.ColCount()) return false;
+    g.Cells(index.column(), index.row() + 1) = value.toString().toStdString();
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+Qt::ItemFlags TGitterModell::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    if (index.column() == 0) return Qt::ItemIsEnabled;  // the fixed column of labels
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant TGitterModell::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    if (gefroren_) return kopf_.value(section);
+    if (section >= form_.StringGrid1.ColCount()) return {};
+    return Q(form_.StringGrid1.Cells(section, 0));
+}
+
+void TGitterModell::Neu() {
+    const TStringGrid& g = form_.StringGrid1;
+    const int zeilen = g.RowCount() - 1, spalten = g.ColCount();
+    ausreisser_ = form_.AusreisserZeile;
+    if (zeilen != zeilen_ || spalten != spalten_) {
+        beginResetModel();
+        zeilen_ = zeilen;
+        spalten_ = spalten;
+        endResetModel();
+        return;
+    }
+    if (zeilen_ > 0 && spalten_ > 0) emit dataChanged(index(0, 0), index(zeilen_ - 1, spalten_ - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, spalten_ - 1);
+}
+
+void TGitterModell::Einfrieren(int von, int bis) {
+    von_ = std::max(0, von);
+    bis = std::min(bis, zeilen_);
+    kopie_.clear();
+    for (int r = von_; r < bis; ++r) {
+        QStringList zeile;
+        for (int c = 0; c < spalten_; ++c) zeile << Text(c, r);
+        kopie_.push_back(zeile);
+    }
+    kopf_.clear();
+    for (int c = 0; c < spalten_; ++c) kopf_ << headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    gefroren_ = true;
+}
+
+void TGitterModell::Auftauen() {
+    gefroren_ = false;
+    kopie_.clear();
+    kopf_.clear();
+    Neu();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Report
+
+TBerichtModell::TBerichtModell(const TForm1& form, QObject* parent) : QAbstractListModel(parent), form_(form) {
+    Neu();
+}
+
+int TBerichtModell::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : zeilen_; }
+
+QVariant TBerichtModell::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= zeilen_) return {};
+    if (role == Qt::SizeHintRole)
+        return QSize(static_cast<int>(std::min<std::size_t>(laengste_ + 2, 4000)) * zeichen_, zeile_);
+    if (role != Qt::DisplayRole) return {};
+    if (!gefroren_) return Q(form_.Memo1[static_cast<std::size_t>(index.row())]);
+    return kopie_.value(index.row() - von_);
+}
+
+void TBerichtModell::Zeichenmass(int breite, int hoehe) {
+    zeichen_ = breite;
+    zeile_ = hoehe;
+}
+
+void TBerichtModell::Neu() {
+    beginResetModel();
+    zeilen_ = static_cast<int>(form_.Memo1.size());
+    laengste_ = form_.Memo1.LaengsteZeile();
+    endResetModel();
+}
+
+void TBerichtModell::Einfrieren(int von, int bis) {
+    von_ = std::max(0, von);
+    bis = std::min(bis, zeilen_);
+    kopie_.clear();
+    for (int r = von_; r < bis; ++r) kopie_ << Q(form_.Memo1[static_cast<std::size_t>(r)]);
+    gefroren_ = true;
+}
+
+void TBerichtModell::Auftauen() {
+    gefroren_ = false;
+    kopie_.clear();
+    Neu();
+}
+
+}  // namespace zentrix
