@@ -9,12 +9,18 @@
 #include <QApplication>
 #include <QDir>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 
 #include "textio/NumText.hpp"
 #include "window/QtDialoge.hpp"
 #include "window/QtForm1.hpp"
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("Zentrix %s\n", ZENTRIX_VERSION);
+        return 0;
+    }
 #ifdef __GLIBC__
     // Large buffers (a file's text, a million points, a block of report lines) go straight back to
     // the system when freed, so that the window's memory follows the work at hand.

@@ -33,6 +33,7 @@ const char* const Hilfetext =
     "  polarauswertung DATEI [--iterativ] [--json]\n"
     "                                         \"Polarauswertung\" einer Beobachtungsdatei\n"
     "  konvert [--dir ORDNER] [--json]        \"Konvert\": test2.beb in test2.Kor (Vorgabe: aktueller Ordner)\n"
+    "  --version                              die Version des Programms\n"
     "\n"
     "--iterativ: Ausgleichung bis zur Konvergenz (wie \"Iterieren\" im Fenster) statt des einen Schritts.\n"
     "Ausgabe: das Protokoll und die Tabelle; Meldungen und Fehler auf der Fehlerausgabe.\n"

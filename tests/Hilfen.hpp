@@ -73,7 +73,7 @@ inline TPunktArray Points(const XYZ& xyz, const std::string& centreName = "", bo
     TPunktArray p(xyz.size() + 1);
     p[0].Name = centreName;
     for (std::size_t i = 0; i < xyz.size(); ++i) {
-        if (names) p[static_cast<long long>(i) + 1].Name = "K" + std::to_string(i + 1);
+        if (names) p[static_cast<long long>(i) + 1].Name = std::string("K").append(std::to_string(i + 1));
         p[static_cast<long long>(i) + 1].X = xyz[i][0];
         p[static_cast<long long>(i) + 1].Y = xyz[i][1];
         p[static_cast<long long>(i) + 1].Z = xyz[i][2];

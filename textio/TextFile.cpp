@@ -130,9 +130,15 @@ std::FILE* OpenTemporary(const fs::path& target, fs::path& temp) {
     const auto stamp = static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = FolderOf(target) /
-               ("." + target.filename().string() + "." + std::to_string(stamp % 1000000007ULL) + "." +
-                std::to_string(++counter) + ".tmp");
+        // ".NAME.STAMP.COUNT.tmp", appended piece by piece.
+        std::string name = ".";
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(stamp % 1000000007ULL);
+        name += '.';
+        name += std::to_string(++counter);
+        name += ".tmp";
+        temp = FolderOf(target) / name;
         errno = 0;
         std::FILE* f = std::fopen(temp.c_str(), "wbx");
         if (f != nullptr || errno != EEXIST) return f;

@@ -74,10 +74,10 @@ void RoundDigits(Decimal& d, int keep) {
         if (i >= 0) {
             ++d.digits[static_cast<std::size_t>(i)];
         } else {
-            // All nines (or no digit at all): the carry gives a new leading 1.
-            d.digits.insert(d.digits.begin(), '1');
-            d.digits.pop_back();
-            if (d.digits.empty()) d.digits = "1";
+            // All nines (now zeros, or no digit at all): the carry gives a new leading 1 and the
+            // digits keep their number.
+            if (d.digits.empty()) d.digits.push_back('1');
+            else d.digits[0] = '1';
             ++d.exp;
         }
     }
@@ -247,7 +247,7 @@ std::string FixedTextZiffern(double value, int precision) {
     const int n = static_cast<int>(d.digits.size());
     std::string out;
     if (d.digits.empty()) {
-        out = "0";
+        out += '0';
     } else {
         if (d.negative) out += '-';
         if (d.exp <= 0) out += '0';

@@ -654,7 +654,7 @@ TEST(SucheKugeln, BatchesOnBothCoresGiveWhatOneSphereAtATimeGives) {
         return (state >> 8) / 16777216.0L;
     };
     for (int k = 0; k < 3000; ++k) {
-        const std::string name = "K" + std::to_string(k);
+        const std::string name = std::string("K").append(std::to_string(k));
         auto kugel = SphereLines(name, 400 * next(), 10 + 70 * next(), 90 + 20 * next(), 3 + static_cast<int>(5 * next()));
         if (k % 7 == 3) kugel[1] = name + " 1,5x 2 3 0.0725";  // a field that is no number
         if (k % 11 == 5) kugel.back() += "9";                  // a wrong radius: the sphere fails

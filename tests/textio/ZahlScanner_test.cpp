@@ -23,7 +23,10 @@ TEST(ScanReal, TokensReadAsTheDigitsScaledAndCorrectlyRounded) {
         if (!bruch.empty() || ganz.empty()) text += "." + bruch;
         // Half of them in the range of exact powers of ten (the short way), half far beyond it.
         const int e = k % 2 ? static_cast<int>(rng() % 50) - 25 : static_cast<int>(rng() % 700) - 350;
-        if (rng() % 2) text += (rng() % 2 ? "E" : "e") + std::to_string(e);
+        if (rng() % 2) {
+            text += rng() % 2 ? 'E' : 'e';
+            text += std::to_string(e);
+        }
         // The reference: digits and a power of ten only, through the C library.
         std::string normal = (text[0] == '-' ? "-" : "") + ganz + bruch + "e" +
                              std::to_string((text.find_first_of("Ee") != std::string::npos ? e : 0) -

@@ -13,7 +13,7 @@ namespace {
 TPunktListe Liste(int n) {
     TPunktListe p;
     p.SetLength(static_cast<std::size_t>(n) + 1);
-    for (int i = 0; i <= n; ++i) p[i] = {"N" + std::to_string(i), 1000.0 + i, 2000.5 + i, 300.25, 0.00015 * i};
+    for (int i = 0; i <= n; ++i) p[i] = {std::string("N").append(std::to_string(i)), 1000.0 + i, 2000.5 + i, 300.25, 0.00015 * i};
     return p;
 }
 

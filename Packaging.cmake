@@ -1,0 +1,45 @@
+# Installation into the standard places and the Debian package (cpack -G DEB).
+include(GNUInstallDirs)
+
+install(TARGETS zentrix-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The manual page, with the project's version, compressed as Debian wants it.
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/zentrix-cli.1 ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1 @ONLY)
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1.gz
+                   COMMAND gzip -9nfk zentrix-cli.1
+                   DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1
+                   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+add_custom_target(zentrix_manpage ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+if(ZENTRIX_WITH_QT)
+  install(TARGETS Zentrix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The menu entry and the icon, where desktops look for them.
+  install(FILES packaging/zentrix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES packaging/icons/zentrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  foreach(_size 16 22 24 32 48 64 128 256)
+    install(FILES packaging/icons/zentrix-${_size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps RENAME zentrix.png)
+  endforeach()
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zentrix)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Zentrix")
+set(CPACK_PACKAGE_CONTACT "Zentrix <zentrix@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kugelmittelpunkt aus Punkten der Kugeloberfläche")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Berechnet den Mittelpunkt einer Reflektorkugel bekannten Radius aus Punkten ihrer Oberfläche\n"
+       "(rechtwinklige Koordinaten oder Polarbeobachtungen von einem Standpunkt), mit der Genauigkeit\n"
+       "des Mittelpunkts und einer Verbesserung je Punkt, und wertet Beobachtungsdateien aus. Enthält\n"
+       "das Fensterprogramm Zentrix und das Stapelwerkzeug zentrix-cli.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+# The libraries the programs link come from the binaries themselves.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# German standard dialogs, the Tahoma stand-in and Qt's desktop integrations where available.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-wine, qt6-qpa-plugins")
+include(CPack)
