@@ -53,6 +53,7 @@ std::string_view GroupName(const TZeile& z, std::string& buf) {
 class TZeilenLeser {
 public:
     explicit TZeilenLeser(std::string_view text) : rest_(text), laenge_(text.size()) {}
+    std::size_t Laenge() const { return laenge_; }
     // The share of the text read (0 to 1).
     double Anteil() const { return laenge_ == 0 ? 1.0 : 1.0 - static_cast<double>(rest_.size()) / static_cast<double>(laenge_); }
     bool Naechste(std::string_view& line) {
@@ -164,6 +165,9 @@ struct TStapel {
     bool Fertig() const { return fertig.load() == anzahl; }
 };
 
+// Texts from this size (bytes) on are evaluated on both cores.
+constexpr std::size_t MitHelfer = 64u << 10;
+
 // The scan with a helper thread: while the scan collects and hands on the batches in order, the
 // helper evaluates their spheres, and so does the scan when it would otherwise wait.
 class TScan {
@@ -175,7 +179,8 @@ public:
     ~TScan() { Anhalten(); }
 
     TKugelsuche Lauf() {
-        helfer_ = std::thread([this] { Helfen(); });
+        // A short file is done before a thread would have started: then this thread does it all.
+        if (leser_.Laenge() >= MitHelfer) helfer_ = std::thread([this] { Helfen(); });
         bool ende = false;
         while (!ende || !laufend_.empty()) {
             // Up to two batches in flight; a deciding sphere must be handed on before the scan goes on.

@@ -11,6 +11,7 @@
 #include "polar/Polarauswertung.hpp"
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -40,9 +41,13 @@ std::string FullPath(const std::string& name) {
 // True when both names lead to the same file, through links and relative parts alike.
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
-    if (fs::equivalent(fs::path(a), fs::path(b), ec) && !ec) return true;
-    // Where a file does not exist yet, compare the resolved paths.
+    const bool gleich = fs::equivalent(fs::path(a), fs::path(b), ec);
+    if (!ec) return gleich;
+    // A name that leads to no file is not the other, existing one.
     std::error_code eca, ecb;
+    const bool da = fs::exists(fs::path(a), eca), db = fs::exists(fs::path(b), ecb);
+    if (!eca && !ecb && da != db) return false;
+    // Where neither exists (or either cannot be looked at), compare the resolved paths.
     const fs::path ca = fs::weakly_canonical(fs::path(a), eca);
     const fs::path cb = fs::weakly_canonical(fs::path(b), ecb);
     if (!eca && !ecb) return ca == cb;
@@ -74,7 +79,9 @@ namespace {
 // place), into a temporary file without a name. Each line ended by CR LF.
 class TWachsendeDatei {
 public:
-    explicit TWachsendeDatei(const std::string& ziel) : nebenan_(neu_.Oeffne(ziel)) {}
+    explicit TWachsendeDatei(const std::string& ziel) : nebenan_(neu_.Oeffne(ziel)) {
+        if (!nebenan_) zwischen_.emplace();
+    }
 
     void Zeile(int sterne, std::string_view text) {
         puffer_.append(static_cast<std::size_t>(sterne), '*');
@@ -93,18 +100,18 @@ public:
             if (ok) return {ziel, {}, neu_.Pfad()};
             return {ziel, [](std::FILE*) { return false; }, {}};
         }
-        return {ziel, [this](std::FILE* f) { return ok_ && zwischen_.KopiereNach(f); }, {}};
+        return {ziel, [this](std::FILE* f) { return ok_ && zwischen_->KopiereNach(f); }, {}};
     }
     void Uebergeben() { neu_.Uebergeben(); }
 
 private:
     void Leeren() {
-        ok_ = (nebenan_ ? neu_.Schreibe(puffer_) : zwischen_.Anhaengen(puffer_)) && ok_;
+        ok_ = (nebenan_ ? neu_.Schreibe(puffer_) : zwischen_->Anhaengen(puffer_)) && ok_;
         puffer_.clear();
     }
     TNeueDatei neu_;
     bool nebenan_;
-    TZwischendatei zwischen_;
+    std::optional<TZwischendatei> zwischen_;  // only where the folder takes no new file
     std::string puffer_;
     bool ok_ = true;
 };

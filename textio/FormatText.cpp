@@ -93,11 +93,13 @@ TDirektive TDirektivenLeser::Lies(std::size_t& i) {
     d.breite = first;
     if (star) {
         d.breite = StarValue();
+        // Out of range either way is a bad format (tested before the sign is turned: the most
+        // negative integer has no positive counterpart).
+        if (d.breite > kLimit || d.breite < -kLimit) BadFormat(format_);
         if (d.breite < 0) {  // a negative "*" width left-aligns
             d.links = true;
             d.breite = -d.breite;
         }
-        if (d.breite > kLimit) BadFormat(format_);
     }
     if (i < format_.size() && format_[i] == '.') {
         ++i;

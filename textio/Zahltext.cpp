@@ -263,13 +263,34 @@ std::string FixedTextZiffern(double value, int precision) {
     return out;
 }
 
+namespace {
+
+// The decimal reads back beyond the largest double.
+bool UeberDouble(const Decimal& d) {
+    std::string text = "0.";
+    text += d.digits;
+    text += 'e';
+    text += std::to_string(d.exp);
+    return std::isinf(std::strtod(text.c_str(), nullptr));
+}
+
+}  // namespace
+
 std::string RealToTextDigits(double value, int digits) {
     if (!std::isfinite(value)) return NonFinite(value);
     if (digits < 1) digits = 1;
     if (digits > 18) digits = 18;
     Decimal d = Digits18(value);
     if (d.digits.empty()) return "0";
-    RoundDigits(d, digits);
+    Decimal gerundet = d;
+    RoundDigits(gerundet, digits);
+    // Rounded up beyond the largest double (1.797693134862315E308 and more to 15 digits), the text
+    // would read back as an overflow: the digits are then cut instead, so that the text reads back.
+    if (gerundet.exp >= 309 && UeberDouble(gerundet)) {
+        if (d.digits.size() > static_cast<std::size_t>(digits)) d.digits.resize(static_cast<std::size_t>(digits));
+    } else {
+        d = gerundet;
+    }
     while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
     const int n = static_cast<int>(d.digits.size());
     std::string out = d.negative ? "-" : "";

@@ -137,6 +137,10 @@ TEST(FormatText, MismatchesRaiseFormatError) {
         {"%d", {1.5}, ""},     {"%f", {1}, ""},      {"%s", {2}, ""},      {"%d %d", {1}, ""},
         {"%q", {1}, ""},       {"abc%", {}, ""},     {"%5", {1}, ""},      {"%*d", {"x", 1}, ""},
         {"%.f", {1.0}, ""},    {"%5%", {}, ""},      {"%3:d", {1}, ""},
+        // "*" widths beyond the range either way, the most negative integers included
+        {"%*d", {std::numeric_limits<long long>::min(), 1}, ""},
+        {"%*d", {-2147483647LL - 1, 1}, ""},
+        {"%*d", {1000001, 1}, ""},
     };
     for (const auto& c : bad) {
         try {
@@ -185,6 +189,14 @@ TEST(RealToText, GeneralForm) {
     for (const auto& [value, expected] : cases) EXPECT_EQ(RealToText(value), expected) << value;
     EXPECT_EQ(RealToTextDigits(123.456, 4), "123.5");
     EXPECT_EQ(RealToTextDigits(1e18, 18), "1E18");
+    // The largest values: rounded up they would read back as an overflow, so their digits are cut.
+    for (const double v : {1.797693134862315e308, std::nextafter(1.797693134862315e308, 0.0), 1.7976931348623157e308,
+                           -1.7976931348623157e308}) {
+        const std::string text = RealToText(v);
+        EXPECT_NO_THROW(EXPECT_NEAR(TextToReal(text) / v, 1, 1e-14) << text);
+    }
+    EXPECT_EQ(RealToText(1.7976931348623157e308), "1.79769313486231E308");
+    EXPECT_EQ(RealToText(1.79769313486231e308), "1.79769313486231E308");
     EXPECT_EQ(RealToTextDigits(123456789012345678.0, 18), "123456789012345680");
 }
 

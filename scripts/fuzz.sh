@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (Clang's libFuzzer, with ASan and UBSan; the preset "fuzz" in build-fuzz/)
+# and runs each for SECONDS on all cores, starting from seed corpora made of the test data.
+# Findings are kept in build-fuzz/funde/; the corpora grow in build-fuzz/korpus/.
+# Usage: scripts/fuzz.sh SECONDS [TARGET ...]   (targets: textToReal tokenReader koordinaten
+#        polarauswertung formatText; default all)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+sekunden=${1:?"Aufruf: scripts/fuzz.sh SEKUNDEN [ZIEL ...]"}
+shift
+ziele=("$@")
+[ ${#ziele[@]} -gt 0 ] || ziele=(textToReal tokenReader koordinaten polarauswertung formatText)
+
+./scripts/setup.sh clang libclang-rt-14-dev
+mkdir -p build-fuzz
+echo "Baue die Fuzz-Ziele in build-fuzz/ ..."
+if ! { cmake --preset fuzz && cmake --build --preset fuzz -j"$(nproc)"; } > build-fuzz/build.log 2>&1; then
+  tail -n 40 build-fuzz/build.log
+  echo "Der Bau der Fuzz-Ziele ist fehlgeschlagen (ganzes Protokoll: build-fuzz/build.log)." >&2
+  exit 1
+fi
+
+# Seeds: each file of the test data, with the byte in front that chooses the data format or the
+# solver, and a few number texts.
+korpus=build-fuzz/korpus
+mkdir -p "$korpus" build-fuzz/funde
+seed() {  # seed ZIEL NAME PRÄFIX DATEI
+  mkdir -p "$korpus/$1"
+  { printf '%b' "$3"; cat "$4"; } > "$korpus/$1/seed-$2"
+}
+for datei in tests/data/koordinaten/*; do
+  name=$(basename "$datei")
+  for f in 0 1 2 3 4 5 6 7; do seed koordinaten "$f-$name" "\\x3$f" "$datei"; done
+  seed tokenReader "$name" '\x00\x02\x02\x02\x02\x03\x01\x02\x02\x02\x02\x03\x04\x06\x05\x03' "$datei"
+done
+for datei in tests/data/beobachtungen/* tests/data/konvert/*; do
+  name=$(basename "$datei")
+  seed polarauswertung "0-$name" '\x00' "$datei"
+  seed polarauswertung "1-$name" '\x01' "$datei"
+done
+mkdir -p "$korpus/textToReal" "$korpus/formatText"
+for zahl in 2.00 " 3.642 " -1.5E3 3,642 . 5E +.5 1e308 1.79769313486232E308 0x10 12abc; do
+  printf '%s' "$zahl" > "$korpus/textToReal/seed-$(printf '%s' "$zahl" | md5sum | cut -c1-8)"
+done
+printf '%%16s, vR %%5.4f NV %%4.1f\x03\x01\x02\x00abc' > "$korpus/formatText/seed-1"
+printf '%%*d %%-*s|\x04\x00\x00\x01\x02' > "$korpus/formatText/seed-2"
+
+for ziel in "${ziele[@]}"; do
+  echo "== fuzz_$ziel ($sekunden s)"
+  log=build-fuzz/fuzz_$ziel.log
+  ./build-fuzz/fuzz/fuzz_"$ziel" "$korpus/$ziel" -fork="$(nproc)" -max_total_time="$sekunden" \
+    -artifact_prefix=build-fuzz/funde/"$ziel"- > "$log" 2>&1 || { tail -n 30 "$log"; exit 1; }
+  grep -E '^#[0-9]+' "$log" | tail -n 1
+done
