@@ -1,22 +1,36 @@
-// The polar evaluation of an observation file of any content, in a folder of its own: its two
-// outputs, messages, or the German error of an arithmetic fault; never a crash. The first byte
-// chooses the solver.
+// The polar evaluation of an observation file of any content: the marked lines, the report and
+// the messages, or the German error of an arithmetic fault; never a crash. The first byte chooses
+// the solver and the way in: one input in sixteen is written to a file of a folder of its own and
+// evaluated with both outputs written beside it, the others go through the same scan and
+// evaluation of the text in memory (the file's way costs some twenty system calls a run, which the
+// content does not change).
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "Fuzz.hpp"
 #include "core/Fehler.hpp"
+#include "polar/Kugelsuche.hpp"
 #include "polar/Polarauswertung.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const bool iterativ = data[0] & 1;
-    const std::string datei = zentrix::fuzz::Datei("messung.dat", data + 1, size - 1);
+    const bool datei = (data[0] & 0x1E) == 0;
     zentrix::TPunktArray punkte;
     zentrix::TMemoLines memo;
     std::size_t meldungen = 0;
+    const zentrix::TMeldung meldung = [&meldungen](const std::string&) { ++meldungen; };
     try {
-        zentrix::Polarauswertung(datei, punkte, memo, [&meldungen](const std::string&) { ++meldungen; }, iterativ);
+        if (datei) {
+            zentrix::Polarauswertung(zentrix::fuzz::Datei("messung.dat", data + 1, size - 1), punkte, memo, meldung,
+                                     iterativ);
+        } else {
+            const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+            std::size_t zeilen = 0;
+            zentrix::SucheKugeln(text, punkte, memo, meldung, iterativ,
+                                 [&zeilen](int, std::string_view) { ++zeilen; });
+        }
     } catch (const zentrix::EZentrixError&) {
     }
     return 0;

@@ -9,6 +9,7 @@
 
 #include "core/Fehler.hpp"
 #include "textio/NumText.hpp"
+#include "textio/ZahlScanner.hpp"
 
 namespace zentrix {
 
@@ -69,17 +70,17 @@ double GetReal(std::string_view& line, std::size_t capacity, const TMeldung& mel
         kopie[comma] = '.';
         token = std::string_view(kopie, token.size());
     }
-    try {
-        // Observation files always use the point, whatever the regional setting is.
-        return TextToReal(token, '.');
-    } catch (const EConvertError&) {
-        // Not a number: tell the surveyor which field and what follows it; the value counts as 0.
-        if (meldung) {
-            meldung("Fehler: " + std::string(token) + " ist kein gültiger Real Wert.");
-            meldung(std::string(Cut("-> " + std::string(line), MaxMessageLength)));
-        }
-        return 0;
+    // Observation files always use the point, whatever the regional setting is. A number beyond
+    // the range of a double is an overflow, as in a field.
+    const TRealScan scan = ScanReal(token, FeldRegel('.'));
+    if (scan.Status == TRealStatus::Zahl) return scan.Wert;
+    if (scan.Status == TRealStatus::UeberDouble) RaiseOverflow();
+    // Not a number: tell the surveyor which field and what follows it; the value counts as 0.
+    if (meldung) {
+        meldung("Fehler: " + std::string(token) + " ist kein gültiger Real Wert.");
+        meldung(std::string(Cut("-> " + std::string(line), MaxMessageLength)));
     }
+    return 0;
 }
 
 std::string GetToken(std::string& line, std::size_t capacity) {

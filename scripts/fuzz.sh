@@ -20,8 +20,8 @@ if ! { cmake --preset fuzz && cmake --build --preset fuzz -j"$(nproc)"; } > buil
   exit 1
 fi
 
-# Seeds: each file of the test data, with the byte in front that chooses the data format or the
-# solver, and a few number texts.
+# Seeds: each file of the test data, with the byte in front that chooses the data format, or the
+# solver and the way in, and a few number texts.
 korpus=build-fuzz/korpus
 mkdir -p "$korpus" build-fuzz/funde
 seed() {  # seed ZIEL NAME PRÄFIX DATEI
@@ -35,8 +35,7 @@ for datei in tests/data/koordinaten/*; do
 done
 for datei in tests/data/beobachtungen/* tests/data/konvert/*; do
   name=$(basename "$datei")
-  seed polarauswertung "0-$name" '\x00' "$datei"
-  seed polarauswertung "1-$name" '\x01' "$datei"
+  for art in 0 1 2 3; do seed polarauswertung "$art-$name" "\\x0$art" "$datei"; done
 done
 mkdir -p "$korpus/textToReal" "$korpus/formatText"
 for zahl in 2.00 " 3.642 " -1.5E3 3,642 . 5E +.5 1e308 1.79769313486232E308 0x10 12abc; do
