@@ -15,6 +15,9 @@
 #include "core/Fehler.hpp"
 #include "textio/TextFile.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
+#ifdef ZENTRIX_MIT_GRAFIK
+#include "window/QtGrafik.hpp"
+#endif
 
 namespace zentrix {
 
@@ -24,11 +27,12 @@ const char* const Hilfetext =
     "Aufruf: zentrix-cli BEFEHL [OPTIONEN]\n"
     "\n"
     "Befehle (jeder beginnt wie ein frisch gestartetes Programm, nach der Startrechnung):\n"
-    "  demo [--iterativ] [--json]             die Startrechnung mit den vier Beispielpunkten\n"
-    "  rechne --radius TEXT [--iterativ] [--json] [DATEI]\n"
+    "  demo [--iterativ] [--json] [--grafik BILD]\n"
+    "                                         die Startrechnung mit den vier Beispielpunkten\n"
+    "  rechne --radius TEXT [--iterativ] [--json] [--grafik BILD] [DATEI]\n"
     "                                         \"Rechne\": ein Punkt je Zeile, die Texte der Spalten\n"
     "                                         X, Y, Z durch Tabulatoren getrennt (ohne DATEI: Standardeingabe)\n"
-    "  rechne-datei DATEI [--format N] [--iterativ] [--json]\n"
+    "  rechne-datei DATEI [--format N] [--iterativ] [--json] [--grafik BILD]\n"
     "                                         \"Rechne Datei\" mit Datenformat N (0 bis 7, Vorgabe 0)\n"
     "  polarauswertung DATEI [--iterativ] [--json]\n"
     "                                         \"Polarauswertung\" einer Beobachtungsdatei\n"
@@ -36,6 +40,7 @@ const char* const Hilfetext =
     "  --version                              die Version des Programms\n"
     "\n"
     "--iterativ: Ausgleichung bis zur Konvergenz (wie \"Iterieren\" im Fenster) statt des einen Schritts.\n"
+    "--grafik BILD: die Grafik der Rechnung (Grundriss und Schnitt) als BILD, .png oder .svg.\n"
     "Ausgabe: das Protokoll und die Tabelle; Meldungen und Fehler auf der Fehlerausgabe.\n"
     "Mit --json ein JSON-Objekt: report, grid, reflektorhoehe, messages, error, ergebnis, punkte;\n"
     "mit --iterativ dazu statistik und je Punkt NV, r und ausreisser.\n"
@@ -50,6 +55,7 @@ struct TAufruf {
     std::string datei;    // rechne (optional), rechne-datei, polarauswertung
     int format = 0;       // rechne-datei
     std::string ordner;   // konvert
+    std::string grafik;   // demo, rechne, rechne-datei: the picture's file
 };
 
 // A freshly started window after its first activation, and where the command's own report,
@@ -147,6 +153,7 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
         befehl->add_flag("--json", a.json);
         befehl->add_flag("--iterativ", a.iterativ);
     }
+    for (CLI::App* befehl : {demo, rechne, rechneDatei}) befehl->add_option("--grafik", a.grafik);
     auto* konvert = app.add_subcommand("konvert");
     konvert->add_option("--dir", a.ordner);
     konvert->add_flag("--json", a.json);
@@ -165,6 +172,17 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
         return CliAufruf;
     }
     a.befehl = app.get_subcommands().front()->get_name();
+    if (!a.grafik.empty()) {
+#ifdef ZENTRIX_MIT_GRAFIK
+        if (!GrafikEndung(a.grafik)) {
+            err << "zentrix-cli: falscher Aufruf (--grafik: der Dateiname muss auf .png oder .svg enden).\n";
+            return CliAufruf;
+        }
+#else
+        err << "zentrix-cli: falscher Aufruf (--grafik: dieses zentrix-cli ist ohne Qt gebaut).\n";
+        return CliAufruf;
+#endif
+    }
     return std::nullopt;
 }
 
@@ -312,9 +330,17 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
     if (a.json) SchreibeJson(lauf, out);
     else SchreibeText(lauf, out, err);
-    const int code = lauf.dialoge.Errors.size() > lauf.fehlerStart       ? CliFehler
-                     : lauf.dialoge.Messages.size() > lauf.meldungenStart ? CliMeldung
-                                                                           : CliOk;
+    int code = lauf.dialoge.Errors.size() > lauf.fehlerStart       ? CliFehler
+               : lauf.dialoge.Messages.size() > lauf.meldungenStart ? CliMeldung
+                                                                     : CliOk;
+#ifdef ZENTRIX_MIT_GRAFIK
+    if (!a.grafik.empty()) {
+        if (const std::string fehler = SpeichereGrafik(GrafikAus(lauf.form), a.grafik); !fehler.empty()) {
+            err << "Fehler: " << fehler << '\n';
+            code = CliFehler;
+        }
+    }
+#endif
     // The process ends right after: the system takes a million points back at once, faster than
     // they are freed one by one.
     if (CliProzessEndet) static_cast<void>(besitz.release());

@@ -15,8 +15,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const bool iterativ = data[0] & 1;
-    const bool datei = (data[0] & 0x1E) == 0;
+    const bool datei = (data[0] >> 4) == 0;
+    const bool iterativ = (data[0] & 7) == 1;
     zentrix::TPunktArray punkte;
     zentrix::TMemoLines memo;
     std::size_t meldungen = 0;

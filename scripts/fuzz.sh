@@ -35,7 +35,7 @@ for datei in tests/data/koordinaten/*; do
 done
 for datei in tests/data/beobachtungen/* tests/data/konvert/*; do
   name=$(basename "$datei")
-  for art in 0 1 2 3; do seed polarauswertung "$art-$name" "\\x0$art" "$datei"; done
+  for art in 00 01 12 11; do seed polarauswertung "$art-$name" "\\x$art" "$datei"; done
 done
 mkdir -p "$korpus/textToReal" "$korpus/formatText"
 for zahl in 2.00 " 3.642 " -1.5E3 3,642 . 5E +.5 1e308 1.79769313486232E308 0x10 12abc; do

@@ -2,7 +2,7 @@
 # Installs the Debian packages Zentrix needs to build, test and show its window, if any is missing;
 # packages given as arguments too (the benchmark's reference, for instance).
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev qt6-translations-l10n nlohmann-json3-dev libcli11-dev
+packages=(build-essential cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n nlohmann-json3-dev libcli11-dev
           libgtest-dev libboost-math-dev fonts-dejavu-core fonts-wine xvfb xauth "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -18,6 +18,14 @@ public:
     virtual std::optional<std::string> OpenFile() = 0;
     // The error box for an error that ended a command (text with the period rule applied).
     virtual void ShowError(const std::string& text) = 0;
+    // The save dialog for a picture (PNG or SVG): the chosen file's full path, or nothing when the
+    // user cancels. vorschlag: the name offered.
+    virtual std::optional<std::string> SaveFile(const std::string& vorschlag) = 0;
+
+    // A command begins: the message boxes of its run are counted afresh.
+    virtual void NeueAuswertung() {}
+    // How many messages of the run the user chose not to see.
+    virtual int Unterdrueckt() const { return 0; }
 };
 
 // Records every message and error; answers the open-file dialog from a queue (cancel when empty).
@@ -32,11 +40,20 @@ public:
         return answer;
     }
     void ShowError(const std::string& text) override { Errors.push_back(text); }
+    std::optional<std::string> SaveFile(const std::string& vorschlag) override {
+        SaveSuggestions.push_back(vorschlag);
+        if (SaveAnswers.empty()) return std::nullopt;
+        auto answer = SaveAnswers.front();
+        SaveAnswers.pop_front();
+        return answer;
+    }
 
     std::vector<std::string> Messages;
     std::vector<std::string> Errors;
     std::deque<std::optional<std::string>> FileAnswers;
     int OpenFileCalls = 0;
+    std::deque<std::optional<std::string>> SaveAnswers;
+    std::vector<std::string> SaveSuggestions;
 };
 
 }  // namespace zentrix

@@ -1,6 +1,7 @@
 #include "window/QtDialoge.hpp"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QThread>
@@ -17,6 +18,13 @@ void AufOberflaeche(F f) {
     else QMetaObject::invokeMethod(QCoreApplication::instance(), f, Qt::BlockingQueuedConnection);
 }
 
+// The box's text, and a long one in full under "Details".
+void Setze(QMessageBox& box, const std::string& text) {
+    const QString ganz = QString::fromStdString(text);
+    box.setText(KastenText(ganz));
+    if (box.text() != ganz) box.setDetailedText(ganz);
+}
+
 }  // namespace
 
 QString ApplicationTitle() {
@@ -24,11 +32,35 @@ QString ApplicationTitle() {
     return name.isEmpty() ? QStringLiteral("Zentrix") : name;
 }
 
+QString KastenText(const QString& text) {
+    if (text.size() <= KastenZeichen) return text;
+    return text.left(KastenZeichen) + QString::fromUtf8("…");
+}
+
+void TQtDialoge::NeueAuswertung() {
+    meldungen_ = 0;
+    still_ = false;
+    unterdrueckt_ = 0;
+}
+
 void TQtDialoge::ShowMessage(const std::string& text) {
-    AufOberflaeche([this, &text] {
-        QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), QString::fromStdString(text), QMessageBox::Ok, parent_);
+    if (still_) {
+        ++unterdrueckt_;
+        return;
+    }
+    const bool angebot = ++meldungen_ >= 2;
+    AufOberflaeche([this, &text, angebot] {
+        QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), QString(), QMessageBox::Ok, parent_);
         box.setObjectName(QStringLiteral("Meldung"));
+        Setze(box, text);
+        QCheckBox* still = nullptr;
+        if (angebot) {
+            still = new QCheckBox(QStringLiteral("Keine weiteren Meldungen dieser Auswertung"));
+            still->setObjectName(QStringLiteral("KeineWeiterenMeldungen"));
+            box.setCheckBox(still);
+        }
         box.exec();
+        if (still != nullptr && still->isChecked()) still_ = true;
     });
 }
 
@@ -42,10 +74,27 @@ std::optional<std::string> TQtDialoge::OpenFile() {
 
 void TQtDialoge::ShowError(const std::string& text) {
     AufOberflaeche([this, &text] {
-        QMessageBox box(QMessageBox::Critical, ApplicationTitle(), QString::fromStdString(text), QMessageBox::Ok, parent_);
+        QMessageBox box(QMessageBox::Critical, ApplicationTitle(), QString(), QMessageBox::Ok, parent_);
         box.setObjectName(QStringLiteral("Fehlermeldung"));
+        Setze(box, text);
         box.exec();
     });
+}
+
+std::optional<std::string> TQtDialoge::SaveFile(const std::string& vorschlag) {
+    QString chosen;
+    AufOberflaeche([this, &chosen, &vorschlag] {
+        const QString png = QStringLiteral("PNG-Bild (*.png)"), svg = QStringLiteral("SVG-Zeichnung (*.svg)");
+        QString filter = png;
+        chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Grafik speichern"),
+                                              QString::fromStdString(vorschlag), png + QStringLiteral(";;") + svg,
+                                              &filter);
+        // A name without ending gets the chosen type's.
+        if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty())
+            chosen += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    });
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFileInfo(chosen).absoluteFilePath().toStdString();
 }
 
 }  // namespace zentrix

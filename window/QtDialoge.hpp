@@ -1,7 +1,8 @@
-// The modal dialogs of the real window: Qt message boxes and the Qt open-file dialog.
+// The modal dialogs of the real window: Qt message boxes and the Qt file dialogs.
 #pragma once
 
 #include <QString>
+#include <atomic>
 
 #include "window/Dialoge.hpp"
 
@@ -14,15 +15,27 @@ public:
     explicit TQtDialoge(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
+    // From the second message box of one run on, the box offers "Keine weiteren Meldungen dieser
+    // Auswertung"; ticked, the run's further messages are only counted.
     void ShowMessage(const std::string& text) override;
     std::optional<std::string> OpenFile() override;
     void ShowError(const std::string& text) override;
+    std::optional<std::string> SaveFile(const std::string& vorschlag) override;
+    void NeueAuswertung() override;
+    int Unterdrueckt() const override { return unterdrueckt_; }
 
 private:
     QWidget* parent_;
+    std::atomic<int> meldungen_{0};     // message boxes of this run
+    std::atomic<bool> still_{false};    // the user asked for no more
+    std::atomic<int> unterdrueckt_{0};  // messages not shown
 };
 
 // The application's title, shown in the caption of message and error boxes.
 QString ApplicationTitle();
+
+// A box text: a text of more than this many characters is cut, with "…", the whole under "Details".
+constexpr int KastenZeichen = 300;
+QString KastenText(const QString& text);
 
 }  // namespace zentrix

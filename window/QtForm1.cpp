@@ -5,8 +5,12 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QMimeData>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -28,7 +32,9 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
+#include "window/QtGrafikFenster.hpp"
 #include "window/QtModelle.hpp"
+#include "window/Zwischenablage.hpp"
 
 namespace zentrix {
 
@@ -65,7 +71,7 @@ QString SetupApplication() {
 }
 
 TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget* parent)
-    : QMainWindow(parent), model_(dialoge, testDirectory) {
+    : QMainWindow(parent), dialoge_(dialoge), model_(dialoge, testDirectory) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(FormCaption));
 
@@ -84,6 +90,11 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
         model_.Iterieren = an;
         Einstellungen().setValue(QStringLiteral("Iterieren"), an);
     });
+    grafikAktion_ = toolBar_->addAction(QStringLiteral("Grafik"));
+    grafikAktion_->setObjectName(QStringLiteral("GrafikAktion"));
+    grafikAktion_->setToolTip(QStringLiteral("Die letzte Berechnung als Grafik zeigen"));
+    connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
+    setAcceptDrops(true);
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("StatusBar1"));
     statusBar->setFixedHeight(19);
@@ -115,6 +126,7 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     edit2_->setObjectName(QStringLiteral("Edit2"));
     edit2_->setGeometry(8, 8, 425, 21);
     edit2_->setFont(Bold(edit2_));
+    edit2_->setAcceptDrops(false);  // a dropped file goes to the window, which takes its name
     edit2_->installEventFilter(this);
     connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit2.Text = t.toStdString(); });
 
@@ -140,9 +152,14 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid_->setShowGrid(true);
     grid_->setWordWrap(false);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
+    // A spreadsheet's copy and paste.
+    auto* zellenKopieren = new QShortcut(QKeySequence::Copy, grid_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(zellenKopieren, &QShortcut::activated, this, [this] { KopiereZellen(); });
+    auto* zellenEinfuegen = new QShortcut(QKeySequence::Paste, grid_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(zellenEinfuegen, &QShortcut::activated, this, [this] { FuegeZellenEin(); });
 
     auto* button1 = new QPushButton(QStringLiteral("Rechne"), tabSheet1);
     button1->setObjectName(QStringLiteral("Button1"));
@@ -158,6 +175,7 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setGeometry(471, 159, 46, 21);
     edit1_->setFont(Bold(edit1_));
+    edit1_->setAcceptDrops(false);
     connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit1.Text = t.toStdString(); });
 
     auto* button3 = new QPushButton(QStringLiteral("Rechne Datei"), tabSheet1);
@@ -285,6 +303,7 @@ void TQtForm1::Run(void (TForm1::*handler)()) {
         Refresh();
         return;
     }
+    befehl_ = handler;
     Beginne();
     arbeiter_ = QThread::create([this, handler] { model_.Dispatch(handler); });
     connect(arbeiter_, &QThread::finished, this, &TQtForm1::Beende);
@@ -305,6 +324,7 @@ void TQtForm1::Beginne() {
     bericht_->Einfrieren(mv, mb);
     letzterSchritt_.clear();
     letzteProzent_ = -2;
+    dialoge_.NeueAuswertung();
     pageControl_->setEnabled(false);
     toolBar_->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -324,6 +344,7 @@ void TQtForm1::Beende() {
     QApplication::restoreOverrideCursor();
     fortschritt_->hide();
     statusText_->clear();
+    if (befehl_ == &TForm1::Button4Click) SageAuswertung();
     emit Fertig();
     if (schliessen_) close();
 }
@@ -347,6 +368,7 @@ void TQtForm1::Refresh() {
     if (QAbstractButton* b = datenformat_->button(model_.RadioGroup1.ItemIndex)) b->setChecked(true);
     gitter_->Neu();
     RefreshMemo();
+    if (grafik_) grafik_->Zeige(GrafikAus(model_));
     refreshing_ = false;
 }
 
@@ -358,6 +380,63 @@ void TQtForm1::RefreshMemo() {
     memoShown_ = model_.Memo1.size();
     if (memoShown_ > 0)
         memo_->scrollTo(bericht_->index(static_cast<int>(std::min(erste, memoShown_ - 1))), QAbstractItemView::PositionAtTop);
+}
+
+void TQtForm1::SageAuswertung() {
+    const std::vector<KugelErgebnis>& e = model_.Ergebnisse;
+    const auto fehl = std::count_if(e.begin(), e.end(), [](KugelErgebnis k) { return k != KugelErgebnis::Ok; });
+    QString text = QStringLiteral("Polarauswertung: %1 Kugeln ausgewertet, %2 fehlgeschlagen").arg(e.size()).arg(fehl);
+    if (const int still = dialoge_.Unterdrueckt(); still > 0)
+        text += QStringLiteral(" (%1 weitere Meldungen nicht gezeigt)").arg(still);
+    statusText_->setText(text);
+}
+
+void TQtForm1::ZeigeGrafik() {
+    if (!grafik_) {
+        grafik_ = new TQtGrafikFenster(dialoge_, this);
+        // Beside the main window, where the screen allows.
+        grafik_->move(frameGeometry().right() + 8, frameGeometry().top());
+    }
+    grafik_->Zeige(GrafikAus(model_));
+    grafik_->show();
+    grafik_->raise();
+    grafik_->activateWindow();
+}
+
+void TQtForm1::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!arbeiter_ && !urls.isEmpty() && urls.front().isLocalFile()) event->acceptProposedAction();
+}
+
+void TQtForm1::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (arbeiter_ || urls.isEmpty() || !urls.front().isLocalFile()) return;
+    model_.Edit2.Text = QFileInfo(urls.front().toLocalFile()).absoluteFilePath().toStdString();
+    Refresh();
+    event->acceptProposedAction();
+}
+
+void TQtForm1::KopiereZellen() {
+    const QModelIndexList gewaehlt = grid_->selectionModel()->selectedIndexes();
+    if (gewaehlt.isEmpty()) return;
+    int r0 = gewaehlt.front().row(), r1 = r0, c0 = gewaehlt.front().column(), c1 = c0;
+    for (const QModelIndex& i : gewaehlt) {
+        r0 = std::min(r0, i.row());
+        r1 = std::max(r1, i.row());
+        c0 = std::min(c0, i.column());
+        c1 = std::max(c1, i.column());
+    }
+    // Table row r is grid row r + 1 (row 0 is the header).
+    QApplication::clipboard()->setText(Q(zentrix::KopiereZellen(model_.StringGrid1, c0, r0 + 1, c1, r1 + 1)));
+}
+
+void TQtForm1::FuegeZellenEin() {
+    const QModelIndex hier = grid_->currentIndex();
+    const int col = hier.isValid() ? hier.column() : 1, row = hier.isValid() ? hier.row() + 1 : 1;
+    const QString text = QApplication::clipboard()->text();
+    if (text.isEmpty()) return;
+    FuegeEin(model_.StringGrid1, col, row, text.toStdString());
+    gitter_->Neu();
 }
 
 void TQtForm1::KopiereBericht() {

@@ -22,6 +22,7 @@ namespace zentrix {
 
 class TBerichtModell;
 class TGitterModell;
+class TQtGrafikFenster;
 
 class TQtForm1 : public QMainWindow {
     Q_OBJECT
@@ -34,6 +35,10 @@ public:
     // The tool bar's "Iterieren": the converged solver for every command (kept in the user's
     // settings).
     QAction* Iterieren() const { return iterieren_; }
+    // The tool bar's "Grafik": opens the picture of the last computation (it then follows every
+    // new one). The window, once opened.
+    QAction* GrafikAktion() const { return grafikAktion_; }
+    TQtGrafikFenster* Grafik() const { return grafik_; }
     // Shows the model's values in the widgets.
     void Refresh();
     // A command is running on the worker thread (the window stays responsive meanwhile).
@@ -48,6 +53,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A coordinate or observation file dropped on the window: its name goes into the file field.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void Run(void (TForm1::*handler)());
@@ -56,8 +64,14 @@ private:
     void ZeigeFortschritt(const QString& schritt, int prozent);
     void RefreshMemo();
     void KopiereBericht();
+    void KopiereZellen();
+    void FuegeZellenEin();
+    void ZeigeGrafik();
+    void SageAuswertung();  // after a polar evaluation: spheres evaluated and failed
 
+    IDialoge& dialoge_;
     TForm1 model_;
+    void (TForm1::*befehl_)() = nullptr;  // the command running or last run
     bool activated_ = false;
     bool refreshing_ = false;
     std::size_t memoShown_ = 0;
@@ -77,6 +91,8 @@ private:
     QListView* memo_ = nullptr;
     TBerichtModell* bericht_ = nullptr;
     QAction* iterieren_ = nullptr;
+    QAction* grafikAktion_ = nullptr;
+    TQtGrafikFenster* grafik_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* statusText_ = nullptr;
     QProgressBar* fortschritt_ = nullptr;

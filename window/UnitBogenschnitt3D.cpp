@@ -126,7 +126,10 @@ const TKugelLoesung& TForm1::Rechne(int n, bool polar, double R, bool station) {
     LetzteLoesung.reset();
     Ergebnisse.clear();
     AusreisserZeile = 0;
+    LetztePolarform = false;
+    LetzterStandpunkt = station;
     LetzteLoesung = KugelBerechnen(Punkte.Aendern(), n, polar, R, Memo1, TVerfahren{Iterieren, station});
+    LetztePolarform = polar && LetzteLoesung->Ergebnis == KugelErgebnis::Ok;
     // Entry i stands in grid row i + 1.
     if (LetzteLoesung->Konvergenz && LetzteLoesung->Konvergenz->Ausreisser > 0)
         AusreisserZeile = LetzteLoesung->Konvergenz->Ausreisser + 1;
@@ -187,6 +190,8 @@ void TForm1::Button3Click() {
 void TForm1::Button4Click() {
     ++Memo1Cleared;  // the evaluation starts by clearing the report
     LetzteLoesung.reset();
+    LetztePolarform = false;  // each sphere's pointings are reduced to the station at the origin
+    LetzterStandpunkt = true;
     Ergebnisse.clear();
     AusreisserZeile = 0;
     // The points of each sphere go into a list of their own: the grid goes on showing its points.

@@ -71,6 +71,11 @@ public:
     std::vector<KugelErgebnis> Ergebnisse;
     // The grid row whose residual the converged solver marks as a likely outlier (0: none).
     int AusreisserZeile = 0;
+    // How the last computation left Punkte: in polar form (horizontal distance, direction in gon,
+    // elevation angle in gon) after a polar data format succeeded; with the instrument station at
+    // the origin (the polar formats and the polar evaluation).
+    bool LetztePolarform = false;
+    bool LetzterStandpunkt = false;
 
     // Where a long command says how far it is: the step's text and the share done in percent (-1
     // where it cannot be said). Called on the thread that runs the command.

@@ -1,0 +1,86 @@
+// The picture's plain values: what the last computation gives, the views and the magnification.
+#include "window/Grafik.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "window/UnitBogenschnitt3D.hpp"
+
+using namespace zentrix;
+
+TEST(Grafik, TheDemonstrationsPointsCentreAndResiduals) {
+    TRecordingDialoge d;
+    TForm1 form(d, ".");
+    EXPECT_FALSE(GrafikAus(form).Gerechnet);
+    form.Dispatch(&TForm1::FormActivate);
+    const TGrafik g = GrafikAus(form);
+    ASSERT_TRUE(g.Erfolg);
+    EXPECT_FALSE(g.Standpunkt);
+    ASSERT_EQ(g.Punkte.size(), 4u);
+    EXPECT_EQ(g.Punkte[0].Name, "P 1");  // as the grid calls them
+    EXPECT_EQ(g.Punkte[2].P.X, 802192.646);
+    EXPECT_EQ(g.Punkte[3].vR, form.Punkte[4].vR);
+    EXPECT_EQ(g.Zentrum.Z, form.Punkte[0].Z);
+    EXPECT_EQ(g.R, 3.642);
+}
+
+TEST(Grafik, APolarFormatIsDrawnInSpaceFromTheStation) {
+    // Five points of a sphere of 0.5 m around (30, 40, 2), as direction (gon), horizontal distance
+    // and height difference (data format 2, "Nr Ri S dH R"); the picture has them back in X, Y, Z.
+    const double kPi = 3.14159265358979323846;
+    const double xyz[5][3] = {{30.4, 40, 2.3}, {30, 40.5, 2}, {29.6, 40, 1.7}, {30, 39.6, 2.3}, {30.3, 40.4, 1.8}};
+    std::string text;
+    for (int i = 0; i < 5; ++i) {
+        const double s = std::hypot(xyz[i][0], xyz[i][1]), t = std::atan2(xyz[i][1], xyz[i][0]) * 200 / kPi;
+        const double dz = xyz[i][2];
+        char zeile[128];
+        std::snprintf(zeile, sizeof zeile, "%d %.10f %.10f %.10f 0.5\n", i + 1, t, s, dz);
+        text += zeile;
+    }
+    const std::string datei = testing::TempDir() + "grafik_polar.kor";
+    FILE* f = std::fopen(datei.c_str(), "wb");
+    std::fputs(text.c_str(), f);
+    std::fclose(f);
+    TRecordingDialoge d;
+    TForm1 form(d, ".");
+    form.Dispatch(&TForm1::FormActivate);
+    form.Edit2.Text = datei;
+    form.RadioGroup1.ItemIndex = 2;
+    ASSERT_TRUE(form.Dispatch(&TForm1::Button3Click));
+    const TGrafik g = GrafikAus(form);
+    ASSERT_TRUE(g.Erfolg);
+    EXPECT_TRUE(g.Standpunkt);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NEAR(g.Punkte[static_cast<std::size_t>(i)].P.X, xyz[i][0], 1e-5);
+        EXPECT_NEAR(g.Punkte[static_cast<std::size_t>(i)].P.Y, xyz[i][1], 1e-5);
+        EXPECT_NEAR(g.Punkte[static_cast<std::size_t>(i)].P.Z, xyz[i][2], 1e-5);
+    }
+    // The section looks along the line from the station: the centre lies at its distance.
+    EXPECT_NEAR(Projektion(g, TAnsicht::Schnitt, g.Zentrum).u, std::hypot(g.Zentrum.X, g.Zentrum.Y), 1e-9);
+    EXPECT_EQ(Projektion(g, TAnsicht::Grundriss, {1, 2, 3}).u, 2);  // Y to the right
+    std::remove(datei.c_str());
+}
+
+TEST(Grafik, AFailedComputationSaysWhy) {
+    TRecordingDialoge d;
+    TForm1 form(d, ".");
+    form.Dispatch(&TForm1::FormActivate);
+    form.StringGrid1.SetRowCount(4);  // two points only
+    form.Dispatch(&TForm1::Button1Click);
+    const TGrafik g = GrafikAus(form);
+    EXPECT_TRUE(g.Gerechnet);
+    EXPECT_FALSE(g.Erfolg);
+    EXPECT_EQ(g.Fehler, d.Messages.back());
+    EXPECT_EQ(g.Punkte.size(), 2u);
+}
+
+TEST(Grafik, MagnificationAndScaleAreRoundNumbers) {
+    EXPECT_EQ(Vergroesserung(0.001, 0.5), 100);   // 1 mm on a 0.5 m sphere: 125 mm wanted
+    EXPECT_EQ(Vergroesserung(0.0003, 0.0725), 50);
+    EXPECT_EQ(Vergroesserung(0.2, 0.1), 1);        // never below 1
+    EXPECT_EQ(Vergroesserung(0, 0.1), 1);
+    EXPECT_EQ(Vergroesserung(1e-9, 1), 100000);     // never above 100 000
+    EXPECT_EQ(Massstabslaenge(1.0), 0.2);
+    EXPECT_EQ(Massstabslaenge(0.3), 0.05);
+}

@@ -1,0 +1,95 @@
+#include "window/Grafik.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "numerics/KugelBericht.hpp"
+#include "numerics/Polar.hpp"
+#include "textio/NumText.hpp"
+#include "window/UnitBogenschnitt3D.hpp"
+
+namespace zentrix {
+
+namespace {
+
+// Back from the polar form a polar data format leaves: horizontal distance s (metres), direction
+// (gon) and elevation angle (gon) to X, Y, Z with the station at the origin.
+TXYZ Rechtwinklig(const TPunkt& p) {
+    const TPlan plan = Plan(p.X, p.Y);
+    return {static_cast<double>(plan.X), static_cast<double>(plan.Y),
+            static_cast<double>(p.X * std::tan(static_cast<long double>(p.Z) / Rho))};
+}
+
+// A round number: 1, 2 or 5 times a power of ten, the largest not above x (x > 0).
+double Rund(double x) {
+    const double zehner = std::pow(10.0, std::floor(std::log10(x)));
+    for (const double f : {5.0, 2.0, 1.0})
+        if (f * zehner <= x) return f * zehner;
+    return zehner;
+}
+
+}  // namespace
+
+double Vergroesserung(double groessteVerbesserung, double R) {
+    if (!(groessteVerbesserung > 0) || !(R > 0)) return 1;
+    return std::clamp(Rund(0.25 * R / groessteVerbesserung), 1.0, 100000.0);
+}
+
+double Massstabslaenge(double ausdehnung) { return ausdehnung > 0 ? Rund(ausdehnung / 5) : 1; }
+
+TGrafik GrafikAus(const TForm1& form) {
+    TGrafik g;
+    if (!form.LetzteLoesung) return g;
+    const TKugelLoesung& L = *form.LetzteLoesung;
+    g.Gerechnet = true;
+    g.Erfolg = L.Ergebnis == KugelErgebnis::Ok && L.Ausgleichung.has_value();
+    if (!g.Erfolg) g.Fehler = FehlerMeldung(L);
+    g.Standpunkt = form.LetzterStandpunkt;
+    g.R = L.R;
+    const TPunktArray& punkte = form.Punkte;
+    const int n = std::min<int>(L.n, static_cast<int>(punkte.High()));
+    if (n < 0) return g;
+    const auto lage = [&form](const TPunkt& p) { return form.LetztePolarform ? Rechtwinklig(p) : TXYZ{p.X, p.Y, p.Z}; };
+    g.Name = punkte[0].Name;
+    const int ausreisser = L.Konvergenz ? L.Konvergenz->Ausreisser : 0;
+    g.Gesamt = static_cast<std::size_t>(n);
+    const int schritt = static_cast<int>((g.Gesamt + GrafikHoechstens - 1) / GrafikHoechstens);
+    double groesste = 0;
+    g.Punkte.reserve(std::min(g.Gesamt, GrafikHoechstens) + 1);
+    for (int i = 1; i <= n; ++i) {
+        const TPunkt& p = punkte[i];
+        if (g.Erfolg && std::isfinite(p.vR)) groesste = std::max(groesste, std::fabs(p.vR));
+        // A point without a name is called as the grid calls it, by its number.
+        if ((i - 1) % schritt == 0 || i == ausreisser)
+            g.Punkte.push_back({p.Name.empty() ? FormatText("P%2d", {i}) : p.Name, lage(p), g.Erfolg ? p.vR : 0.0,
+                                i == ausreisser});
+    }
+    g.Faktor = Vergroesserung(groesste, g.R);
+    if (g.Erfolg) {
+        g.Zentrum = L.Ausgleichung->Zentrum;
+    } else if (!g.Punkte.empty()) {
+        // No centre: the section looks along the line to the points' middle.
+        for (const TGrafikPunkt& p : g.Punkte) {
+            g.Zentrum.X += p.P.X / static_cast<double>(g.Punkte.size());
+            g.Zentrum.Y += p.P.Y / static_cast<double>(g.Punkte.size());
+            g.Zentrum.Z += p.P.Z / static_cast<double>(g.Punkte.size());
+        }
+    }
+    return g;
+}
+
+TEben Projektion(const TGrafik& g, TAnsicht ansicht, const TXYZ& p) {
+    if (ansicht == TAnsicht::Grundriss) return {p.Y, p.X};
+    if (!g.Standpunkt) return {p.X, p.Z};
+    // Along the horizontal line of sight from the station to the centre.
+    const double laenge = std::hypot(g.Zentrum.X, g.Zentrum.Y);
+    if (!(laenge > 0)) return {p.X, p.Z};
+    return {(p.X * g.Zentrum.X + p.Y * g.Zentrum.Y) / laenge, p.Z};
+}
+
+const char* AnsichtTitel(const TGrafik& g, TAnsicht ansicht) {
+    if (ansicht == TAnsicht::Grundriss) return "Grundriss (Y nach rechts, X nach oben)";
+    return g.Standpunkt ? "Schnitt entlang der Sicht vom Standpunkt (Entfernung, Z)" : "Schnitt (X nach rechts, Z nach oben)";
+}
+
+}  // namespace zentrix

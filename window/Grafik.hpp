@@ -1,0 +1,59 @@
+// The picture of the last computation, as plain values: the points in space (metres, the station at
+// the origin where there is one), the fitted sphere, the residuals and the outlier, and the two
+// views a surveyor judges a fit by. The Qt drawing (QtGrafik) lays it out and paints it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "numerics/Punkt.hpp"
+
+namespace zentrix {
+
+class TForm1;
+
+struct TGrafikPunkt {
+    std::string Name;
+    TXYZ P;                   // rectangular (metres)
+    double vR = 0;            // radial residual (metres, positive: outside the sphere)
+    bool Ausreisser = false;  // the converged solver's outlier
+};
+
+struct TGrafik {
+    bool Gerechnet = false;   // a computation has been made
+    bool Erfolg = false;      // it found a centre
+    std::string Fehler;       // why not (German), when it failed
+    bool Standpunkt = false;  // the points were measured from a station at the origin
+    std::string Name;         // the centre's name
+    TXYZ Zentrum;             // the fitted centre (metres)
+    double R = 0;             // the sphere's radius (metres)
+    std::vector<TGrafikPunkt> Punkte;  // the points shown
+    std::size_t Gesamt = 0;   // the points computed (a scan's many are shown thinned)
+    double Faktor = 1;        // residuals are drawn this many times their length
+};
+
+// Points shown at most: of a larger scan every k-th, and the outlier.
+constexpr std::size_t GrafikHoechstens = 20000;
+
+// The picture of the form's last computation (a polar evaluation: its last sphere).
+TGrafik GrafikAus(const TForm1& form);
+
+// The magnification that draws the largest residual about a quarter of the radius long: 1, 2 or 5
+// times a power of ten, between 1 and 100 000.
+double Vergroesserung(double groessteVerbesserung, double R);
+
+// A view: the plan (Y to the right, X up, as on a map) or the vertical section (the horizontal
+// distance along the line of sight from the station to the centre, or X where there is no
+// station, to the right; Z up). Coordinates (metres) in the view's plane.
+enum class TAnsicht { Grundriss, Schnitt };
+struct TEben {
+    double u = 0, v = 0;
+};
+TEben Projektion(const TGrafik& g, TAnsicht ansicht, const TXYZ& p);
+// The view's axis texts, German.
+const char* AnsichtTitel(const TGrafik& g, TAnsicht ansicht);
+
+// A round length (1, 2 or 5 times a power of ten, metres) near a fifth of the given extent.
+double Massstabslaenge(double ausdehnung);
+
+}  // namespace zentrix

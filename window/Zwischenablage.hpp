@@ -1,0 +1,23 @@
+// The grid and a spreadsheet: cells copied as TAB-separated lines, a block of values pasted.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "window/StringGrid.hpp"
+
+namespace zentrix {
+
+// The texts of the cells in columns c0..c1 and rows r0..r1: one line a row, the cells separated by
+// TAB, each line ended by LF.
+std::string KopiereZellen(const TStringGrid& grid, int c0, int r0, int c1, int r1);
+
+// Pastes a block of values at column col, row row: a line of the text for each row (LF, CR LF or
+// CR; a last empty line counts for nothing), its values separated by TABs where it has one, else
+// by runs of blanks. A decimal comma becomes a point (a German spreadsheet copies "71,443"). Rows
+// are added below the last one where the block needs them; values beyond the last column are
+// dropped. The header row and the labels in column 0 are never written: a block begins at row 1
+// and column 1 at the least. Returns the number of rows written.
+int FuegeEin(TStringGrid& grid, int col, int row, std::string_view text);
+
+}  // namespace zentrix
