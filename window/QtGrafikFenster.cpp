@@ -47,7 +47,7 @@ TQtGrafikFenster::TQtGrafikFenster(IDialoge& dialoge, QWidget* parent)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(bild_, 1);
     layout->addLayout(knoepfe);
-    resize(GrafikBreite, GrafikHoehe + 40);
+    resize(760, 470);  // beside the main window on a common screen
 }
 
 void TQtGrafikFenster::Zeige(TGrafik grafik) {
