@@ -92,4 +92,22 @@ const char* AnsichtTitel(const TGrafik& g, TAnsicht ansicht) {
     return g.Standpunkt ? "Schnitt entlang der Sicht vom Standpunkt (Entfernung, Z)" : "Schnitt (X nach rechts, Z nach oben)";
 }
 
+std::optional<TFeld> NamenFeld(double x, double y, double b, double h, std::vector<TFeld>& belegt) {
+    // Marks are drawn 4 pixels wide: a name starts 6 pixels off the point, clear of its mark; the
+    // second try is a line further out.
+    for (const double weiter : {0.0, h + 2}) {
+        const double links = x - 6 - b, rechts = x + 6, oben = y - 6 - h - weiter, unten = y + 6 + weiter;
+        for (const TFeld f : {TFeld{rechts, oben, b, h}, TFeld{rechts, unten, b, h}, TFeld{links, oben, b, h},
+                              TFeld{links, unten, b, h}}) {
+            const auto ueber = [&f](const TFeld& a) {
+                return a.x < f.x + f.b && f.x < a.x + a.b && a.y < f.y + f.h && f.y < a.y + a.h;
+            };
+            if (std::any_of(belegt.begin(), belegt.end(), ueber)) continue;
+            belegt.push_back(f);
+            return f;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace zentrix

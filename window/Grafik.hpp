@@ -3,6 +3,7 @@
 // views a surveyor judges a fit by. The Qt drawing (QtGrafik) lays it out and paints it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,5 +56,15 @@ const char* AnsichtTitel(const TGrafik& g, TAnsicht ansicht);
 
 // A round length (1, 2 or 5 times a power of ten, metres) near a fifth of the given extent.
 double Massstabslaenge(double ausdehnung);
+
+// A name's box on the picture (pixels, y downwards): left, top, width, height.
+struct TFeld {
+    double x = 0, y = 0, b = 0, h = 0;
+};
+// Where a name b × h pixels large goes beside the mark at (x, y): above right, or where that
+// overlaps a mark or name already drawn (belegt) below right, above left, below left, then the
+// same a line further out. The box is added to belegt; none where all overlap (the name is then
+// left out, not written over another).
+std::optional<TFeld> NamenFeld(double x, double y, double b, double h, std::vector<TFeld>& belegt);
 
 }  // namespace zentrix

@@ -1,6 +1,7 @@
 #include "window/QtGrafik.hpp"
 
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "textio/NumText.hpp"
 
@@ -27,6 +30,13 @@ const QColor Zentrumfarbe(183, 28, 28);
 constexpr int HoechstensNamen = 40;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A point's name beside its mark, where no other name is written.
+void SchreibeName(QPainter& m, QPointF q, const QString& name, std::vector<TFeld>& belegt) {
+    const QFontMetricsF fm(m.font());
+    if (const auto f = NamenFeld(q.x(), q.y(), fm.horizontalAdvance(name), fm.ascent(), belegt))
+        m.drawText(QPointF(f->x, f->y + f->h), name);
+}
 
 // The view coordinates' bounding box of the points and, with a centre, the sphere.
 struct TRahmen {
@@ -88,7 +98,9 @@ void ZeichneFeld(QPainter& m, const TGrafik& g, const TGrafikAnordnung& a, TAnsi
         m.setPen(QPen(Kugelfarbe, 1.5));
         m.drawEllipse(c, g.R * a.Massstab, g.R * a.Massstab);
     }
-    const bool namen = static_cast<int>(g.Punkte.size()) <= HoechstensNamen;
+    // Marks first, then the names where no mark or other name is.
+    std::vector<TFeld> belegt;
+    std::vector<std::pair<QPointF, const TGrafikPunkt*>> marken;
     for (const TGrafikPunkt& p : g.Punkte) {
         const QPointF q = a.Pixel(ansicht, Projektion(g, ansicht, p.P));
         if (!std::isfinite(q.x()) || !std::isfinite(q.y())) continue;
@@ -103,10 +115,8 @@ void ZeichneFeld(QPainter& m, const TGrafik& g, const TGrafikAnordnung& a, TAnsi
         m.setPen(QPen(Qt::black, 0.8));
         m.setBrush(farbe);
         m.drawEllipse(q, 4, 4);
-        if (namen) {
-            m.setPen(farbe);
-            m.drawText(q + QPointF(6, -6), Q(p.Name));
-        }
+        marken.emplace_back(q, &p);
+        belegt.push_back({q.x() - 4, q.y() - 4, 8, 8});
     }
     if (g.Erfolg) {
         // The centre: a cross in a ring.
@@ -116,6 +126,13 @@ void ZeichneFeld(QPainter& m, const TGrafik& g, const TGrafikAnordnung& a, TAnsi
         m.drawEllipse(c, 6, 6);
         m.drawLine(c - QPointF(10, 0), c + QPointF(10, 0));
         m.drawLine(c - QPointF(0, 10), c + QPointF(0, 10));
+        belegt.push_back({c.x() - 10, c.y() - 10, 20, 20});
+    }
+    if (static_cast<int>(marken.size()) <= HoechstensNamen) {
+        for (const auto& [q, p] : marken) {
+            m.setPen(p->Ausreisser ? Ausreisserfarbe : Punktfarbe);
+            SchreibeName(m, q, Q(p->Name), belegt);
+        }
     }
     m.restore();
 }

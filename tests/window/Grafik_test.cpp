@@ -84,3 +84,26 @@ TEST(Grafik, MagnificationAndScaleAreRoundNumbers) {
     EXPECT_EQ(Massstabslaenge(1.0), 0.2);
     EXPECT_EQ(Massstabslaenge(0.3), 0.05);
 }
+
+TEST(Grafik, NamesOfNearPointsGoWhereNoOtherNameIs) {
+    // Names 20 × 10 pixels at marks placed in turn; where each lands (x, y of its box).
+    const double faelle[][4] = {
+        {100, 100, 106, 84},  // above right
+        {104, 102, 110, 108}, // above right is taken: below right
+        {102, 98, 76, 82},    // both right ones taken: above left
+        {101, 101, 75, 107},  // below left
+        {103, 100, 109, 72},  // all four taken: above right, a line further out
+        {200, 100, 206, 84},  // far off: above right again
+    };
+    std::vector<TFeld> belegt;
+    for (const auto& f : faelle) {
+        const auto feld = NamenFeld(f[0], f[1], 20, 10, belegt);
+        ASSERT_TRUE(feld.has_value()) << f[0];
+        EXPECT_EQ(std::pair(feld->x, feld->y), std::pair(f[2], f[3])) << f[0];
+    }
+    EXPECT_EQ(belegt.size(), 6u);
+    // Where every place is taken the name is left out.
+    belegt = {TFeld{0, 0, 1000, 1000}};
+    EXPECT_FALSE(NamenFeld(500, 500, 20, 10, belegt).has_value());
+    EXPECT_EQ(belegt.size(), 1u);
+}
