@@ -14,6 +14,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1.gz DESTINATION ${CMAKE_I
 
 if(ZENTRIX_WITH_QT)
   install(TARGETS Zentrix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The batch tool's picture module, where the batch tool looks for it (lib/zentrix beside bin).
+  install(TARGETS zentrix_grafik_modul LIBRARY DESTINATION lib/zentrix)
   # The menu entry and the icon, where desktops look for them.
   install(FILES packaging/zentrix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES packaging/icons/zentrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -1,17 +1,13 @@
 // Zentrix: the centre of a reflector sphere from points measured on its surface.
 // Start-up: the application, the one main window, the event loop.
 
-#include <cstdlib>  // defines __GLIBC__ with the C library
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include <QApplication>
 #include <QDir>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
 
+#include "core/Speicher.hpp"
 #include "textio/NumText.hpp"
 #include "window/QtDialoge.hpp"
 #include "window/QtForm1.hpp"
@@ -21,11 +17,7 @@ int main(int argc, char** argv) {
         std::printf("Zentrix %s\n", ZENTRIX_VERSION);
         return 0;
     }
-#ifdef __GLIBC__
-    // Large buffers (a file's text, a million points, a block of report lines) go straight back to
-    // the system when freed, so that the window's memory follows the work at hand.
-    mallopt(M_MMAP_THRESHOLD, 4 << 20);
-#endif
+    zentrix::SpeicherEinrichten();
     QApplication app(argc, argv);
     // Number settings from the regional settings until the window's activation sets the point.
     std::setlocale(LC_NUMERIC, "");

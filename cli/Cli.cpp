@@ -16,7 +16,7 @@
 #include "textio/TextFile.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
 #ifdef ZENTRIX_MIT_GRAFIK
-#include "window/QtGrafik.hpp"
+#include "cli/GrafikLaden.hpp"
 #endif
 
 namespace zentrix {
@@ -335,7 +335,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
                                                                      : CliOk;
 #ifdef ZENTRIX_MIT_GRAFIK
     if (!a.grafik.empty()) {
-        if (const std::string fehler = SpeichereGrafik(GrafikAus(lauf.form), a.grafik); !fehler.empty()) {
+        if (const std::string fehler = SpeichereGrafikMitModul(GrafikAus(lauf.form), a.grafik); !fehler.empty()) {
             err << "Fehler: " << fehler << '\n';
             code = CliFehler;
         }

@@ -1,20 +1,11 @@
-#include <cstdlib>  // defines __GLIBC__ with the C library
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include <filesystem>
 #include <iostream>
 
 #include "cli/Cli.hpp"
+#include "core/Speicher.hpp"
 
 int main(int argc, char** argv) {
-#ifdef __GLIBC__
-    // Large buffers (a file's text, a million points, a block of report lines) come from and go
-    // straight back to the system, so that the peak memory follows the work at hand. Without a
-    // fixed threshold the C library raises it to the largest buffer freed and keeps such buffers.
-    mallopt(M_MMAP_THRESHOLD, 4 << 20);
-#endif
+    zentrix::SpeicherEinrichten();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && args[0] == "--version") {
         std::cout << "zentrix-cli " ZENTRIX_VERSION "\n";

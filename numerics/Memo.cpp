@@ -52,7 +52,7 @@ void TMemoLines::Anhaengen(const TMemoLines& other) {
     }
     // The other's text at once, its line starts moved by the text before.
     laengste_ = std::max(laengste_, other.laengste_);
-    for (const std::uint64_t a : other.anfang_) anfang_.push_back(gesamt_ + a);
+    for (std::size_t i = 0; i < other.anfang_.size(); ++i) anfang_.push_back(gesamt_ + other.anfang_[i]);
     puffer_.append(other.puffer_);
     gesamt_ += other.gesamt_;
     Auslagern();

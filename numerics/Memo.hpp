@@ -108,7 +108,38 @@ private:
     void Anfuegen(std::string_view line);  // push_back without the listener
 
     std::string puffer_;                 // the text of the lines not moved out
-    std::vector<std::uint64_t> anfang_;  // where line i begins in the whole text (store, then buffer)
+    // Numbers in blocks of 65536, not in one array: a day's report has millions of lines, and a
+    // doubling array would for a moment hold their starts twice. The first block grows as an
+    // array does (a sphere's report has a handful of lines).
+    class TAnfaenge {
+    public:
+        void push_back(std::uint64_t a) {
+            if (bloecke_.empty() || bloecke_.back().size() == Block) {
+                bloecke_.emplace_back();
+                if (bloecke_.size() > 1) bloecke_.back().reserve(Block);
+            }
+            bloecke_.back().push_back(a);
+            ++n_;
+        }
+        std::uint64_t operator[](std::size_t i) const { return bloecke_[i / Block][i % Block]; }
+        std::size_t size() const { return n_; }
+        bool empty() const { return n_ == 0; }
+        // Keeps the first block's memory for the next lines.
+        void clear() {
+            if (bloecke_.size() > 1) bloecke_.resize(1);
+            if (!bloecke_.empty()) bloecke_[0].clear();
+            n_ = 0;
+        }
+        void shrink_to_fit() {
+            if (n_ == 0) std::vector<std::vector<std::uint64_t>>().swap(bloecke_);
+        }
+
+    private:
+        static constexpr std::size_t Block = 1u << 16;
+        std::vector<std::vector<std::uint64_t>> bloecke_;
+        std::size_t n_ = 0;
+    };
+    TAnfaenge anfang_;  // where line i begins in the whole text (store, then buffer)
     std::uint64_t gesamt_ = 0;           // length of the whole text
     std::uint64_t ausgelagert_ = 0;      // how much of it lies in the store
     std::size_t laengste_ = 0;           // the longest line

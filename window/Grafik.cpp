@@ -1,6 +1,7 @@
 #include "window/Grafik.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "numerics/KugelBericht.hpp"
@@ -108,6 +109,14 @@ std::optional<TFeld> NamenFeld(double x, double y, double b, double h, std::vect
         }
     }
     return std::nullopt;
+}
+
+bool GrafikEndung(const std::string& datei) {
+    const std::size_t punkt = datei.rfind('.'), schraeg = datei.rfind('/');
+    if (punkt == std::string::npos || (schraeg != std::string::npos && punkt < schraeg)) return false;
+    std::string endung = datei.substr(punkt + 1);
+    for (char& c : endung) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return endung == "png" || endung == "svg";
 }
 
 }  // namespace zentrix

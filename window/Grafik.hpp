@@ -57,6 +57,9 @@ const char* AnsichtTitel(const TGrafik& g, TAnsicht ansicht);
 // A round length (1, 2 or 5 times a power of ten, metres) near a fifth of the given extent.
 double Massstabslaenge(double ausdehnung);
 
+// The file name ends in ".png" or ".svg" (either case): the picture's two file types.
+bool GrafikEndung(const std::string& datei);
+
 // A name's box on the picture (pixels, y downwards): left, top, width, height.
 struct TFeld {
     double x = 0, y = 0, b = 0, h = 0;

@@ -202,11 +202,6 @@ void ZeichneGrafik(QPainter& m, const TGrafik& g, const QRectF& ganz) {
     m.restore();
 }
 
-bool GrafikEndung(const std::string& datei) {
-    const QString endung = QFileInfo(Q(datei)).suffix().toLower();
-    return endung == QLatin1String("png") || endung == QLatin1String("svg");
-}
-
 std::string SpeichereGrafik(const TGrafik& g, const std::string& datei) {
     if (!GrafikEndung(datei)) return "Die Grafik wird als .png oder .svg gespeichert.";
     // Text needs the fonts of an application; the batch tool has none until here.

@@ -35,7 +35,5 @@ constexpr int GrafikHoehe = 560;
 // Saves the picture as PNG or SVG, chosen by the file name's ending (either case). Returns an empty
 // text, or why it could not be saved (German).
 std::string SpeichereGrafik(const TGrafik& g, const std::string& datei);
-// The file name ends in ".png" or ".svg" (either case).
-bool GrafikEndung(const std::string& datei);
 
 }  // namespace zentrix

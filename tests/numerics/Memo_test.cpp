@@ -1,0 +1,60 @@
+// The report memo over many lines: line starts in blocks, older text moved out to a store, and
+// every way of reading it back.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "numerics/Memo.hpp"
+
+using namespace zentrix;
+
+namespace {
+
+// A store in memory, as the window's temporary file behaves.
+class TSpeicher : public IAuslagerung {
+public:
+    void Anhaengen(std::string_view text) override { text_.append(text); }
+    void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const override {
+        out.assign(text_, static_cast<std::size_t>(pos), laenge);
+    }
+    void Leeren() override { text_.clear(); }
+
+private:
+    std::string text_;
+};
+
+std::string Zeile(std::size_t i) { return "Punkt " + std::to_string(i) + std::string(i % 7, '*'); }
+
+}  // namespace
+
+TEST(Memo, ManyLinesReadBackWhetherInMemoryOrMovedOut) {
+    for (const bool auslagern : {false, true}) {
+        TMemoLines memo;
+        if (auslagern) memo.Auslagern(std::make_shared<TSpeicher>(), 100000);
+        constexpr std::size_t n = 200000;  // three blocks of line starts and a part
+        std::vector<std::string> erwartet;
+        for (std::size_t i = 0; i < n; ++i) {
+            erwartet.push_back(Zeile(i));
+            if (i % 3 == 0) {
+                memo.push_back(erwartet.back());
+            } else {
+                TMemoLines teil{erwartet.back()};
+                memo.Anhaengen(teil);
+            }
+        }
+        ASSERT_EQ(memo.size(), n);
+        for (const std::size_t i : {std::size_t{0}, std::size_t{65535}, std::size_t{65536}, std::size_t{131072}, n - 1})
+            EXPECT_EQ(memo[i], erwartet[i]) << i << auslagern;
+        std::size_t k = 70000;
+        memo.ForEach([&](std::string_view z) { EXPECT_EQ(z, erwartet[k++]); }, 70000);
+        EXPECT_EQ(k, n);
+        EXPECT_TRUE(TMemoLines(memo) == erwartet);
+        memo.Leeren();
+        EXPECT_TRUE(memo.empty());
+        memo.push_back("neu");
+        EXPECT_EQ(memo.size(), 1u);
+        EXPECT_EQ(memo.back(), "neu");
+    }
+}
