@@ -17,7 +17,7 @@ namespace {
 // From this size (bytes) on a buffer is mapped by itself.
 constexpr std::size_t Gross = 4u << 20;
 
-#ifdef __GLIBC__
+#if defined(__GLIBC__) && !defined(ZENTRIX_SANITIZE)
 // Asks for huge pages on the whole pages of a fresh large buffer. Only advice: where the system
 // has none to give, or transparent huge pages are off, the buffer keeps small pages.
 void GrosseSeiten(void* p, std::size_t n) {
