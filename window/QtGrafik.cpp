@@ -10,6 +10,7 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -207,6 +208,14 @@ std::string SpeichereGrafik(const TGrafik& g, const std::string& datei) {
     // Text needs the fonts of an application; the batch tool has none until here.
     if (QGuiApplication::instance() == nullptr) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A batch run (cron, a script) often has no runtime folder; Qt's English remark about that
+        // would only clutter the tool's German error output. Every other message goes through.
+        static const QtMessageHandler weiter = qInstallMessageHandler(
+            [](QtMsgType art, const QMessageLogContext& ort, const QString& text) {
+                if (text.startsWith(QLatin1String("QStandardPaths:"))) return;
+                if (weiter != nullptr) weiter(art, ort, text);
+                else std::fprintf(stderr, "%s\n", qPrintable(text));
+            });
         static int argc = 1;
         static char name[] = "zentrix-cli";
         static char* argv[] = {name, nullptr};
