@@ -35,6 +35,10 @@ void SpeicherEinrichten() {
     // Without a fixed threshold the C library raises it to the largest buffer freed and keeps
     // such buffers.
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(Gross));
+    // Smaller buffers (a block of report lines, a sphere's points) come and go by the thousand:
+    // up to this much freed memory at the top of the heap is kept for the next ones rather than
+    // handed back and faulted in afresh.
+    mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * Gross));
 #endif
 }
 

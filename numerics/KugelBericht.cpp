@@ -83,6 +83,7 @@ void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMe
     auto zeilen = [&a, &Punkte](std::size_t anfang, std::size_t ende) {
         TBlock block;
         block.laenge.reserve(ende - anfang);
+        block.text.reserve((ende - anfang) * 48);  // a line is some 40 characters: grown once, not copied over and over
         for (std::size_t i = anfang; i < ende; ++i) {
             const std::string& name = Punkte[static_cast<long long>(i) + 1].Name;
             const std::size_t vorher = block.text.size();
