@@ -28,32 +28,35 @@ case "$mode" in
 esac
 mkdir -p "$out"
 
+# The input files are gone through two (or as many as there are cores) at a time, each in a
+# folder jt of its own under tmp, which the records name <TMP>.
 # record NAME FOLDER COMMAND...: runs the command in FOLDER and writes its record.
 record() {
   local name="$1" folder="$2"
   shift 2
   local rc=0
-  (cd "$folder" && "$@" >"$tmp/stdout" 2>"$tmp/stderr") || rc=$?
+  (cd "$folder" && "$@" >"$jt/stdout" 2>"$jt/stderr") || rc=$?
   {
     echo "rc=$rc"
-    echo "--- stdout"; cat "$tmp/stdout"
-    echo "--- stderr"; cat "$tmp/stderr"
+    echo "--- stdout"; cat "$jt/stdout"
+    echo "--- stderr"; cat "$jt/stderr"
     local f
     for f in "$folder"/*; do
       [ -f "$f" ] || continue
       echo "--- Datei $(basename "$f")"; cat "$f"
     done
-  } | sed "s#$tmp#<TMP>#g" >"$out/$name"
+  } | sed "s#$jt#<TMP>#g" >"$out/$name"
 }
 
 fresh() {
-  rm -rf "$tmp/work"
-  mkdir -p "$tmp/work"
-  echo "$tmp/work"
+  rm -rf "$jt/work"
+  mkdir -p "$jt/work"
+  echo "$jt/work"
 }
 
-cd "$here/data"
-find . -type f | LC_ALL=C sort | sed 's#^\./##' | while read -r datei; do
+# Every command on one input file, in the job folder jt.
+eine_datei() {
+  local datei="$1" key src json sfx format work
   key="${datei//\//__}"
   src="$here/data/$datei"
   for json in "" "--json"; do
@@ -77,7 +80,19 @@ find . -type f | LC_ALL=C sort | sed 's#^\./##' | while read -r datei; do
   cp "$src" "$work/$(basename "$datei")"
   record "${key}__polarauswertung_iterativ" "$work" "$cli" polarauswertung "$(basename "$datei")" --iterativ
   record "${key}__rechne_iterativ" "$(fresh)" "$cli" rechne --radius 3.642 "$src" --iterativ
-done
+}
+
+cd "$here/data"
+jobs_max="$(nproc 2>/dev/null || echo 1)"
+nr=0
+while read -r datei; do
+  nr=$((nr + 1))
+  (jt="$tmp/j$nr" && mkdir -p "$jt" && eine_datei "$datei") &
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs_max" ]; do wait -n; done
+done < <(find . -type f | LC_ALL=C sort | sed 's#^\./##')
+wait
+jt="$tmp/j0"
+mkdir -p "$jt"
 record "demo" "$(fresh)" "$cli" demo
 record "demo_json" "$(fresh)" "$cli" demo --json
 record "demo_iterativ" "$(fresh)" "$cli" demo --iterativ
