@@ -12,13 +12,7 @@ ziele=("$@")
 [ ${#ziele[@]} -gt 0 ] || ziele=(textToReal tokenReader koordinaten polarauswertung formatText)
 
 ./scripts/setup.sh clang libclang-rt-14-dev
-mkdir -p build-fuzz
-echo "Baue die Fuzz-Ziele in build-fuzz/ ..."
-if ! { cmake --preset fuzz && cmake --build --preset fuzz -j"$(nproc)"; } > build-fuzz/build.log 2>&1; then
-  tail -n 40 build-fuzz/build.log
-  echo "Der Bau der Fuzz-Ziele ist fehlgeschlagen (ganzes Protokoll: build-fuzz/build.log)." >&2
-  exit 1
-fi
+./scripts/build.sh fuzz
 
 # Seeds: each file of the test data, with the byte in front that chooses the data format, or the
 # solver and the way in, and a few number texts.

@@ -5,11 +5,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
-mkdir -p build-asan
-echo "Baue Zentrix mit Sanitizern in build-asan/ ..."
-if ! { cmake --preset asan && cmake --build --preset asan -j"$(nproc)"; } > build-asan/build.log 2>&1; then
-  tail -n 40 build-asan/build.log
-  echo "Der Bau mit Sanitizern ist fehlgeschlagen (ganzes Protokoll: build-asan/build.log)." >&2
-  exit 1
-fi
+./scripts/build.sh asan
 ctest --preset asan -j"$(nproc)"

@@ -24,6 +24,7 @@
 
 #include "window/QtDialoge.hpp"
 #include "window/QtForm1.hpp"
+#include "QtHilfen.hpp"
 
 using namespace zentrix;
 
@@ -234,19 +235,7 @@ TEST_F(QtForm1Test, IterierenIsKeptInTheSettingsAndMarksTheOutlier) {
     EXPECT_TRUE(zweites.Model().Memo1.at(4).starts_with("Ausgleichung iterativ"));
 
     // Eight points on a sphere of radius 0.5 around (10, 20, 5), the fourth 20 mm outside it.
-    TStringGrid& g = zweites.Model().StringGrid1;
-    g.SetRowCount(10);
-    const double hz[8] = {0.1, 0.9, 1.7, 2.5, 3.3, 4.1, 4.9, 5.7}, v[8] = {0.1, 0.5, 0.9, 0.3, 0.7, 1.1, 0.2, 0.6};
-    for (int i = 0; i < 8; ++i) {
-        const double r = i == 3 ? 0.52 : 0.5;
-        g.Cells(1, i + 2) = std::to_string(10 + r * std::cos(v[i]) * std::cos(hz[i]));
-        g.Cells(2, i + 2) = std::to_string(20 + r * std::cos(v[i]) * std::sin(hz[i]));
-        g.Cells(3, i + 2) = std::to_string(5 + r * std::sin(v[i]));
-    }
-    zweites.Model().Edit1.Text = "0.5";
-    zweites.Refresh();
-    QTest::mouseClick(zweites.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&zweites] { return !zweites.Beschaeftigt(); }, 20000));
+    ASSERT_NO_FATAL_FAILURE(AchtPunkte(zweites));
     EXPECT_EQ(zweites.Model().AusreisserZeile, 5);
     const QAbstractItemModel* grid = zweites.findChild<QTableView*>(QStringLiteral("StringGrid1"))->model();
     EXPECT_EQ(grid->index(4, 4).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 170, 170));
