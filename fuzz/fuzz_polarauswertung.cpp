@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                      iterativ);
         } else {
             const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-            std::size_t zeilen = 0;
-            zentrix::SucheKugeln(text, punkte, memo, meldung, iterativ,
-                                 [&zeilen](int, std::string_view) { ++zeilen; });
+            std::size_t laenge = 0;
+            const auto zaehle = [&laenge](std::string_view z) { laenge += z.size(); };
+            zentrix::SucheKugeln(text, punkte, memo, meldung, iterativ, {zaehle, zaehle});
         }
     } catch (const zentrix::EZentrixError&) {
     }

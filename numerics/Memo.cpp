@@ -24,7 +24,6 @@ TMemoLines& TMemoLines::operator=(const TMemoLines& other) {
         TMemoLines kopie(other);
         kopie.store_ = store_;
         kopie.grenze_ = grenze_;
-        kopie.mitschrift_ = std::move(mitschrift_);
         clear();
         *this = std::move(kopie);
     }
@@ -32,11 +31,6 @@ TMemoLines& TMemoLines::operator=(const TMemoLines& other) {
 }
 
 void TMemoLines::push_back(std::string_view line) {
-    if (mitschrift_) mitschrift_(line);
-    Anfuegen(line);
-}
-
-void TMemoLines::Anfuegen(std::string_view line) {
     laengste_ = std::max(laengste_, line.size());
     anfang_.push_back(gesamt_);
     puffer_.append(line);
@@ -45,9 +39,8 @@ void TMemoLines::Anfuegen(std::string_view line) {
 }
 
 void TMemoLines::Anhaengen(const TMemoLines& other) {
-    if (mitschrift_) other.ForEach(mitschrift_);
     if (other.ausgelagert_ > 0) {
-        other.ForEach([this](std::string_view l) { Anfuegen(l); });
+        other.ForEach([this](std::string_view l) { push_back(l); });
         return;
     }
     // The other's text at once, its line starts moved by the text before.
@@ -59,13 +52,6 @@ void TMemoLines::Anhaengen(const TMemoLines& other) {
 }
 
 void TMemoLines::Anhaengen(std::string_view text, const std::vector<std::size_t>& laengen) {
-    if (mitschrift_) {
-        std::size_t a = 0;
-        for (const std::size_t l : laengen) {
-            mitschrift_(text.substr(a, l));
-            a += l;
-        }
-    }
     for (const std::size_t l : laengen) {
         laengste_ = std::max(laengste_, l);
         anfang_.push_back(gesamt_);
@@ -144,6 +130,27 @@ void TMemoLines::ForEach(const std::function<void(std::string_view)>& f, std::si
         f(std::string_view(puffer_).substr(static_cast<std::size_t>(anfang_[i] - ausgelagert_),
                                            static_cast<std::size_t>(b - anfang_[i])));
     }
+}
+
+std::string TMemoLines::Text(std::size_t first, std::size_t last, char ende) const {
+    last = std::min(last, anfang_.size());
+    std::string text;
+    if (first >= last) return text;
+    const std::uint64_t von = anfang_[first], bis = last < anfang_.size() ? anfang_[last] : gesamt_;
+    text.reserve(static_cast<std::size_t>(bis - von) + (last - first));
+    // The bytes of the lines at once: from the store as far as they lie there, then from memory.
+    std::string stueck;
+    if (von < ausgelagert_) store_->Lesen(von, static_cast<std::size_t>(std::min(bis, ausgelagert_) - von), stueck);
+    if (bis > ausgelagert_) {
+        const std::uint64_t ab = std::max(von, ausgelagert_);
+        stueck.append(puffer_, static_cast<std::size_t>(ab - ausgelagert_), static_cast<std::size_t>(bis - ab));
+    }
+    for (std::size_t i = first; i < last; ++i) {
+        const std::uint64_t a = anfang_[i], b = i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_;
+        text.append(stueck, static_cast<std::size_t>(a - von), static_cast<std::size_t>(b - a));
+        text += ende;
+    }
+    return text;
 }
 
 void TMemoLines::Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze) {

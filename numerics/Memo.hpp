@@ -61,11 +61,12 @@ public:
     // pieces.
     void ForEach(const std::function<void(std::string_view)>& f, std::size_t first = 0) const;
 
+    // The lines [first, last), each followed by `ende`: the report as one text, for a file or the
+    // screen. Older lines are read back from the store in one piece.
+    std::string Text(std::size_t first, std::size_t last, char ende) const;
+
     // From now on text beyond `grenze` bytes in memory goes to the store.
     void Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze);
-    // Every line appended from now on is also given to f (until Mitschreiben(nullptr)): a listing
-    // file written as the report grows. A copy of the memo has no such listener.
-    void Mitschreiben(std::function<void(std::string_view)> f) { mitschrift_ = std::move(f); }
 
     class const_iterator {
     public:
@@ -105,7 +106,6 @@ public:
 
 private:
     void Auslagern();  // moves the text in memory out when it has grown beyond the limit
-    void Anfuegen(std::string_view line);  // push_back without the listener
 
     std::string puffer_;                 // the text of the lines not moved out
     // Numbers in blocks of 65536, not in one array: a day's report has millions of lines, and a
@@ -145,7 +145,6 @@ private:
     std::size_t laengste_ = 0;           // the longest line
     std::shared_ptr<IAuslagerung> store_;
     std::size_t grenze_ = 0;
-    std::function<void(std::string_view)> mitschrift_;
 };
 
 std::ostream& operator<<(std::ostream& out, const TMemoLines& memo);

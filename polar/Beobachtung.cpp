@@ -23,8 +23,9 @@ constexpr std::size_t MaxMessageLength = 254;
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 void DeleteLeadingBlanks(std::string_view& line) {
-    const std::size_t first = line.find_first_not_of(' ');
-    line.remove_prefix(first == std::string_view::npos ? line.size() : first);
+    std::size_t first = 0;
+    while (first < line.size() && line[first] == ' ') ++first;
+    line.remove_prefix(first);
 }
 
 std::string_view Cut(std::string_view text, std::size_t length) { return text.substr(0, length); }

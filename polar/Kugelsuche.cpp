@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -30,6 +31,7 @@ struct TZeile {
     int sterne = 0;
 };
 
+
 // The line as it now stands, in buf.
 std::string_view Gespeichert(const TZeile& z, std::string& buf) {
     if (z.sterne == 0) return z.text;
@@ -48,31 +50,45 @@ std::string_view GroupName(const TZeile& z, std::string& buf) {
     return text.substr(0, std::min(blank, LineCapacity));
 }
 
+// Appends one line of the marked file as it stands, ended by CR LF.
+void Zeile(std::string& out, int sterne, std::string_view text) {
+    out.append(static_cast<std::size_t>(sterne), '*');
+    out.append(text);
+    out += "\r\n";
+}
+
 // The lines of a text one after another (CR LF, LF or CR ends a line; a last line without line end
 // counts).
 class TZeilenLeser {
 public:
-    explicit TZeilenLeser(std::string_view text) : rest_(text), laenge_(text.size()) {}
-    std::size_t Laenge() const { return laenge_; }
+    explicit TZeilenLeser(std::string_view text) : text_(text), cr_(Suche('\r')), lf_(Suche('\n')) {}
+    std::size_t Laenge() const { return text_.size(); }
     // The share of the text read (0 to 1).
-    double Anteil() const { return laenge_ == 0 ? 1.0 : 1.0 - static_cast<double>(rest_.size()) / static_cast<double>(laenge_); }
+    double Anteil() const {
+        return text_.empty() ? 1.0 : static_cast<double>(pos_) / static_cast<double>(text_.size());
+    }
     bool Naechste(std::string_view& line) {
-        if (rest_.empty()) return false;
-        std::size_t ende = 0;
-        while (ende < rest_.size() && rest_[ende] != '\r' && rest_[ende] != '\n') ++ende;
-        line = rest_.substr(0, ende);
-        if (ende == rest_.size()) {
-            rest_ = {};
-        } else {
-            const bool crlf = rest_[ende] == '\r' && ende + 1 < rest_.size() && rest_[ende + 1] == '\n';
-            rest_.remove_prefix(ende + (crlf ? 2 : 1));
-        }
+        if (pos_ >= text_.size()) return false;
+        // The next CR and the next LF, each found by the library's fast search and kept until the
+        // reading has passed it: a file of one kind of line end is searched once for the other.
+        if (cr_ < pos_) cr_ = Suche('\r');
+        if (lf_ < pos_) lf_ = Suche('\n');
+        const std::size_t ende = std::min(cr_, lf_);
+        line = text_.substr(pos_, ende - pos_);
+        const bool crlf = ende == cr_ && lf_ == ende + 1;
+        pos_ = ende >= text_.size() ? text_.size() : ende + (crlf ? 2 : 1);
         return true;
     }
 
 private:
-    std::string_view rest_;
-    std::size_t laenge_;
+    std::size_t Suche(char c) const {
+        if (pos_ >= text_.size()) return text_.size();
+        const void* p = std::memchr(text_.data() + pos_, c, text_.size() - pos_);
+        return p == nullptr ? text_.size() : static_cast<std::size_t>(static_cast<const char*>(p) - text_.data());
+    }
+    std::string_view text_;
+    std::size_t pos_ = 0;               // where the next line begins
+    std::size_t cr_, lf_;               // the next CR and LF at or behind pos_ (the size: none)
 };
 
 // Reads one pointing into p: name, then direction Ri (gon), slope distance S (metres) and zenith
@@ -102,7 +118,22 @@ struct TGruppe {
     std::optional<TKugelLoesung> loesung;
     std::string mittelpunkt;             // the centre line of an evaluated sphere
     std::exception_ptr fehler;           // a fault that ends the scan at this sphere
+    // Both outputs' text for the sphere, laid out where it was evaluated: the listing's (the report
+    // lines) and the marked file's (the centre line, then its lines with their new "*").
+    std::string liste, markiert;
 };
+
+void Ausgaben(TGruppe& g) {
+    g.liste.clear();
+    g.bericht.ForEach([&g](std::string_view l) {
+        g.liste.append(l);
+        g.liste += "\r\n";
+    });
+    g.markiert.clear();
+    const bool ok = !g.mittelpunkt.empty();
+    if (ok) Zeile(g.markiert, 0, g.mittelpunkt);
+    for (const TZeile& z : g.zeilen) Zeile(g.markiert, z.sterne + (ok ? 1 : 0), z.text);
+}
 
 void BewerteKugel(TGruppe& g, bool iterativ) {
     const TMeldung merke = [&g](const std::string& text) { g.meldungen.push_back(text); };
@@ -123,6 +154,8 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         // The centre line takes the codes of the sphere's first line with its new mark.
         const TZeile erste{g.zeilen[0].text, g.zeilen[0].sterne + 1};
         g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0], Gespeichert(erste, zeile));
+        g.bericht.push_back("Polarkoordinaten des Kugelmittelpunktes");
+        g.bericht.push_back(g.mittelpunkt);
     } catch (...) {
         g.fehler = std::current_exception();
     }
@@ -159,6 +192,7 @@ struct TStapel {
         const std::size_t i = naechste.fetch_add(1);
         if (i >= anzahl) return false;
         BewerteKugel(gruppen[i], iterativ);
+        Ausgaben(gruppen[i]);
         fertig.fetch_add(1);
         return true;
     }
@@ -173,7 +207,7 @@ constexpr std::size_t MitHelfer = 64u << 10;
 class TScan {
 public:
     TScan(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung, bool iterativ,
-          const TMarkierteZeile& aus, std::size_t stapel, const TFortschritt& fortschritt)
+          const TKugelAusgaben& aus, std::size_t stapel, const TFortschritt& fortschritt)
         : leser_(text), Punkte_(Punkte), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
           groesse_(std::max<std::size_t>(stapel, 1)), fortschritt_(fortschritt) {}
     ~TScan() { Anhalten(); }
@@ -204,8 +238,10 @@ public:
             if (fortschritt_) fortschritt_(leser_.Anteil());
         }
         Anhalten();
-        for (const TZeile& z : fenster_) aus_(z.sterne, z.text);
-        for (std::string_view l; leser_.Naechste(l);) aus_(0, l);
+        std::string rest;
+        for (const TZeile& z : fenster_) Zeile(rest, z.sterne, z.text);
+        for (std::string_view l; leser_.Naechste(l);) Zeile(rest, 0, l);
+        aus_.Markiert(rest);
         return std::move(ergebnis_);
     }
 
@@ -295,37 +331,42 @@ private:
     // Hands the batch on in order. For the sphere that decides (offen), its lines are still in
     // front of the window: an evaluated one leaves its marked last line there to be looked at again.
     void Weitergeben(TStapel& s) {
+        markiert_.clear();
         for (const auto& [zeile, index] : s.posten) {
             if (index < 0) {
-                aus_(zeile.sterne, zeile.text);
+                Zeile(markiert_, zeile.sterne, zeile.text);
                 continue;
             }
             TGruppe& g = s.gruppen[static_cast<std::size_t>(index)];
             for (const std::string& m : g.meldungen)
                 if (meldung_) meldung_(m);
             Memo_.Anhaengen(g.bericht);
+            aus_.Liste(g.liste);
             if (g.loesung) ergebnis_.Ergebnisse.push_back(g.loesung->Ergebnis);
             if (g.fehler || static_cast<std::size_t>(index) + 1 == s.anzahl) {
                 // The last sphere handed on: its points stay, and its solution is the last one.
                 Punkte_ = g.punkte;
                 ergebnis_.Letzte = g.loesung;
             }
-            if (g.fehler) std::rethrow_exception(g.fehler);
+            if (g.fehler) {
+                aus_.Markiert(markiert_);
+                std::rethrow_exception(g.fehler);
+            }
             const bool letzte = s.offen && static_cast<std::size_t>(index) + 1 == s.anzahl;
             const bool ok = !g.mittelpunkt.empty();
-            if (ok) {
-                Memo_.push_back("Polarkoordinaten des Kugelmittelpunktes");
-                Memo_.push_back(g.mittelpunkt);
-                aus_(0, g.mittelpunkt);
-            }
-            // An evaluated sphere's lines get their "*", save the last one of the deciding sphere.
+            // An evaluated sphere's lines get their "*", save the last one of the deciding sphere:
+            // that stays in front, to be looked at again.
+            std::string_view text = g.markiert;
             const std::size_t weiter = letzte && ok ? g.zeilen.size() - 1 : g.zeilen.size();
-            for (std::size_t u = 0; u < weiter; ++u) aus_(g.zeilen[u].sterne + (ok ? 1 : 0), g.zeilen[u].text);
+            if (weiter < g.zeilen.size())
+                text.remove_suffix(static_cast<std::size_t>(g.zeilen.back().sterne + 1) + g.zeilen.back().text.size() + 2);
+            markiert_.append(text);
             if (letzte) {
                 fenster_.erase(fenster_.begin(), fenster_.begin() + static_cast<std::ptrdiff_t>(weiter));
                 if (ok) ++fenster_.front().sterne;
             }
         }
+        aus_.Markiert(markiert_);
     }
 
     TZeilenLeser leser_;
@@ -342,7 +383,8 @@ private:
     TMemoLines& Memo_;
     const TMeldung& meldung_;
     bool iterativ_;
-    const TMarkierteZeile& aus_;
+    const TKugelAusgaben& aus_;
+    std::string markiert_;  // the marked lines of the batch being handed on
     std::size_t groesse_;  // spheres evaluated together before they are handed on
     const TFortschritt& fortschritt_;
     TKugelsuche ergebnis_;
@@ -364,7 +406,7 @@ std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLi
 }
 
 TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
-                        bool iterativ, const TMarkierteZeile& aus, std::size_t kugelnJeStapel,
+                        bool iterativ, const TKugelAusgaben& aus, std::size_t kugelnJeStapel,
                         const TFortschritt& fortschritt) {
     return TScan(text, Punkte, Memo, meldung, iterativ, aus, kugelnJeStapel, fortschritt).Lauf();
 }

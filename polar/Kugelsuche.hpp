@@ -17,8 +17,12 @@ namespace zentrix {
 // Capacity of the line buffer from which the fields are read, and of a name.
 constexpr std::size_t LineCapacity = 255;
 
-// One line of the marked file: the line's text in the input and the "*" put in front of it.
-using TMarkierteZeile = std::function<void(int sterne, std::string_view text)>;
+// The scan's two outputs as they grow, in file order, as text of whole lines each ended by CR LF:
+// the marked observation lines with the centre lines, and the listing (the report's lines).
+struct TKugelAusgaben {
+    std::function<void(std::string_view zeilen)> Markiert;
+    std::function<void(std::string_view zeilen)> Liste;
+};
 
 // Spheres evaluated together before they are handed on.
 constexpr std::size_t KugelnJeStapel = 2048;
@@ -33,15 +37,15 @@ struct TKugelsuche {
 };
 
 // Scans the text (CR LF, LF or CR ends a line) and evaluates its spheres with the chosen solver;
-// the pointings are reduced to the station at the origin. The lines of the marked file go to
-// `aus` in order, the report (the solver's lines, then "Polarkoordinaten des Kugelmittelpunktes"
-// and the centre line of each evaluated sphere) to Memo, the messages (a number field that is no
-// number, a failed sphere) to meldung, all in the order of the file. Punkte holds the last
+// the pointings are reduced to the station at the origin. The report (the solver's lines, then
+// "Polarkoordinaten des Kugelmittelpunktes" and the centre line of each evaluated sphere) goes to
+// Memo and to the listing, the lines of the marked file to aus.Markiert, the messages (a number
+// field that is no number, a failed sphere) to meldung, all in the order of the file. Punkte holds the last
 // sphere's points and results afterwards. The spheres are evaluated on both cores, a few thousand
 // at a time, and handed on in order. An arithmetic fault ends the scan after what came before it.
 // After each batch handed on, fortschritt hears the share of the text done.
 TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
-                        bool iterativ, const TMarkierteZeile& aus, std::size_t kugelnJeStapel = KugelnJeStapel,
+                        bool iterativ, const TKugelAusgaben& aus, std::size_t kugelnJeStapel = KugelnJeStapel,
                         const TFortschritt& fortschritt = {});
 
 // The centre line of one sphere: the centre (X, Y, Z of centre, metres, station at the origin) as

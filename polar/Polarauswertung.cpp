@@ -76,17 +76,15 @@ namespace {
 
 // An output file as it grows (the marked file, the listing): straight into a new file beside its
 // target, or where the folder takes none yet (the error then comes when the outputs are put in
-// place), into a temporary file without a name. Each line ended by CR LF.
+// place), into a temporary file without a name. The text comes as whole lines ended by CR LF.
 class TWachsendeDatei {
 public:
     explicit TWachsendeDatei(const std::string& ziel) : nebenan_(neu_.Oeffne(ziel)) {
         if (!nebenan_) zwischen_.emplace();
     }
 
-    void Zeile(int sterne, std::string_view text) {
-        puffer_.append(static_cast<std::size_t>(sterne), '*');
-        puffer_.append(text);
-        puffer_ += "\r\n";
+    void Anhaengen(std::string_view zeilen) {
+        puffer_.append(zeilen);
         if (puffer_.size() > (1u << 20)) Leeren();
     }
 
@@ -136,18 +134,11 @@ TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TM
         if (SameFile(*out, fileName))
             RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
 
-    // Both files grow as the scan goes: the marked lines, and the report lines as the memo takes
-    // them.
+    // Both files grow as the scan goes.
     TWachsendeDatei marked(markedName), listing(listingName);
-    struct TMitschrift {
-        TMemoLines& memo;
-        ~TMitschrift() { memo.Mitschreiben(nullptr); }
-    } mitschrift{Memo};
-    Memo.Mitschreiben([&listing](std::string_view zeile) { listing.Zeile(0, zeile); });
-    TKugelsuche gefunden = SucheKugeln(text, Punkte, Memo, meldung, iterativ,
-                                       [&marked](int sterne, std::string_view zeile) { marked.Zeile(sterne, zeile); },
-                                       KugelnJeStapel, fortschritt);
-    Memo.Mitschreiben(nullptr);
+    const TKugelAusgaben aus{[&marked](std::string_view zeilen) { marked.Anhaengen(zeilen); },
+                             [&listing](std::string_view zeilen) { listing.Anhaengen(zeilen); }};
+    TKugelsuche gefunden = SucheKugeln(text, Punkte, Memo, meldung, iterativ, aus, KugelnJeStapel, fortschritt);
     std::string().swap(text);  // the input is no longer needed
 
     // Both files are written whole and put in place together: when one of them cannot be, neither
