@@ -218,12 +218,16 @@ void Polarauswertung(TLauf& lauf, const TAufruf& a) {
     lauf.form.Dispatch(&TForm1::Button4Click);
 }
 
-// The command's report, line by line: the whole memo when the command cleared it, otherwise what
-// it appended.
+// Where the command's report begins in the memo: at its start when the command cleared it,
+// otherwise behind what was there before.
+std::size_t BerichtAnfang(const TLauf& lauf) {
+    return lauf.form.Memo1Cleared != lauf.geloescht ? 0 : lauf.memoStart;
+}
+
+// The command's report, line by line.
 void Bericht(const TLauf& lauf, const std::function<void(std::string_view)>& f) {
-    const TMemoLines& memo = lauf.form.Memo1;
-    if (lauf.form.Memo1Cleared != lauf.geloescht) memo.ForEach(f);
-    else if (lauf.memoStart <= memo.size()) memo.ForEach(f, lauf.memoStart);
+    const std::size_t anfang = BerichtAnfang(lauf);
+    if (anfang <= lauf.form.Memo1.size()) lauf.form.Memo1.ForEach(f, anfang);
 }
 
 // The result code of the last computation (null when none ran), every sphere's of a polar
@@ -291,24 +295,23 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out) {
 }
 
 void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
-    // Written a megabyte at a time.
-    std::string text;
-    bool leer = true;
-    Bericht(lauf, [&out, &text, &leer](std::string_view zeile) {
-        text.append(zeile);
-        text += '\n';
-        leer = false;
-        if (text.size() > (1u << 20)) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            text.clear();
-        }
-    });
-    if (!leer) text += '\n';
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    // The report's lines each ended by a line feed and an empty line behind them: laid out on both
+    // cores a block of lines at a time and written in order.
+    const TMemoLines& memo = lauf.form.Memo1;
+    const std::size_t anfang = BerichtAnfang(lauf);
+    const std::size_t zeilen = anfang < memo.size() ? memo.size() - anfang : 0;
+    InBloecken(zeilen, 1u << 15, [&memo, anfang](std::size_t von, std::size_t bis) {
+        return memo.Text(anfang + von, anfang + bis, '\n');
+    }, [&out](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
+    if (zeilen > 0) out << '\n';
     PrintTable(lauf.form.StringGrid1, out);
+    // The messages as one text: the error stream writes each piece at once, and a day's evaluation
+    // can bring tens of thousands of them.
     const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
-    for (std::size_t i = lauf.meldungenStart; i < meldungen.size(); ++i) err << "Meldung: " << meldungen[i] << '\n';
-    if (lauf.dialoge.Errors.size() > lauf.fehlerStart) err << "Fehler: " << lauf.dialoge.Errors.back() << '\n';
+    std::string text;
+    for (std::size_t i = lauf.meldungenStart; i < meldungen.size(); ++i) text.append("Meldung: ").append(meldungen[i]) += '\n';
+    if (lauf.dialoge.Errors.size() > lauf.fehlerStart) text.append("Fehler: ").append(lauf.dialoge.Errors.back()) += '\n';
+    err.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 }  // namespace
