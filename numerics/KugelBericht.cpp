@@ -13,16 +13,24 @@ namespace zentrix {
 
 namespace {
 
+// Appends one formatted line to the memo, laid out in a buffer kept for the next line (a day's
+// evaluation writes millions of them).
+void Zeile(TMemoLines& Memo, std::string_view format, std::initializer_list<FormatArg> args) {
+    thread_local std::string zeile;
+    zeile.clear();
+    AppendFormat(zeile, format, args);
+    Memo.push_back(zeile);
+}
+
 void SchreibeNaeherungen(const TKugelLoesung& L, TMemoLines& Memo) {
     if (L.DreiPunkt) {
         const TXYZ& c3 = *L.DreiPunkt;
-        Memo.push_back(
-            FormatText("3 Punkt Umkreis Lösung      XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f", {c3.X, c3.Y, c3.Z, L.R}));
+        Zeile(Memo, "3 Punkt Umkreis Lösung      XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f", {c3.X, c3.Y, c3.Z, L.R});
     }
     if (L.VierPunkt || (L.VierPunktGerechnet && !L.Iterativ)) {
         const TKugel k4 = L.VierPunkt.value_or(TKugel{});  // zeros when its system was singular
-        Memo.push_back(FormatText("Analytische 4 Punkt Lösung XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f",
-                                  {k4.Zentrum.X, k4.Zentrum.Y, k4.Zentrum.Z, k4.R}));
+        Zeile(Memo, "Analytische 4 Punkt Lösung XM %10.3f YM %10.3f, ZM %10.3f, R %5.3f",
+              {k4.Zentrum.X, k4.Zentrum.Y, k4.Zentrum.Z, k4.R});
     }
 }
 
@@ -49,12 +57,12 @@ void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLi
     const TKonvergenz& k = *L.Konvergenz;
     Memo.push_back(L.n == 3 ? std::string("Ausgleichung iterativ: drei Punkte, exakte Lösung")
                             : FormatText("Ausgleichung iterativ, %d Iterationen", {k.Iterationen}));
-    Memo.push_back(FormatText("dx=%5.4f dy=%5.4f, dZ=%5.4f", {a.Korrektur.X, a.Korrektur.Y, a.Korrektur.Z}));
+    Zeile(Memo, "dx=%5.4f dy=%5.4f, dZ=%5.4f", {a.Korrektur.X, a.Korrektur.Y, a.Korrektur.Z});
     if (L.n > 3)
-        Memo.push_back(FormatText("m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z}));
+        Zeile(Memo, "m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z});
     else
         Memo.push_back("Keine Genauigkeitsangaben: drei Punkte bestimmen den Mittelpunkt ohne Überbestimmung");
-    Memo.push_back(FormatText("%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z}));
+    Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
     for (std::size_t i = 0; i < a.vR.size(); ++i) Memo.push_back(PunktZeile(L, Punkte, i));
     if (L.n == 4) Memo.push_back("Ausreißertest und Radiusprüfung erst ab fünf Punkten");
     if (L.n < 5) return;
@@ -63,18 +71,18 @@ void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLi
         return;
     }
     const TRadiusPruefung& r = *k.Radius;
-    Memo.push_back(FormatText("Radius frei %5.4f m(R) %5.4f, gegeben %5.4f: %s",
-                              {r.RFrei, r.mR, L.R, r.Abweichend ? "weicht ab, Reflektorradius prüfen!" : "passt"}));
+    Zeile(Memo, "Radius frei %5.4f m(R) %5.4f, gegeben %5.4f: %s",
+          {r.RFrei, r.mR, L.R, r.Abweichend ? "weicht ab, Reflektorradius prüfen!" : "passt"});
 }
 
 }  // namespace
 
 void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMemoLines& Memo) {
     Memo.push_back("Ausgleichung");
-    Memo.push_back(FormatText("dx=%5.4f dy=%5.4f, dZ=%5.4f", {a.Korrektur.X, a.Korrektur.Y, a.Korrektur.Z}));
+    Zeile(Memo, "dx=%5.4f dy=%5.4f, dZ=%5.4f", {a.Korrektur.X, a.Korrektur.Y, a.Korrektur.Z});
     if (a.m0 > 0)
-        Memo.push_back(FormatText("m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z}));
-    Memo.push_back(FormatText("%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z}));
+        Zeile(Memo, "m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z});
+    Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
     // A scanned sphere has a line per point: laid out on both cores, appended in order.
     struct TBlock {
         std::string text;                // the lines one after the other

@@ -2,7 +2,11 @@
 // one value, padded to its width.
 #include <charconv>
 #include <cstring>
+#include <algorithm>
+#include <array>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "core/Fehler.hpp"
 #include "textio/NumText.hpp"
@@ -37,6 +41,8 @@ public:
 
     // Reads the directive that follows a "%" at pos_ (behind the "%").
     TDirektive Lies(std::size_t& pos);
+    // An index was given: the values the directives take are then not simply the next ones.
+    bool MitIndex() const { return mitIndex_; }
     // The value for the directive just read.
     const FormatArg& NaechsterWert() {
         if (next_ >= args_.size()) BadFormat(format_);
@@ -68,6 +74,7 @@ private:
     std::string_view format_;
     std::span<const FormatArg> args_;
     std::size_t next_ = 0;  // index of the next value
+    bool mitIndex_ = false;
 };
 
 TDirektive TDirektivenLeser::Lies(std::size_t& i) {
@@ -79,6 +86,7 @@ TDirektive TDirektivenLeser::Lies(std::size_t& i) {
         const long long index = star ? StarValue() : first;
         if (index < 0) BadFormat(format_);
         next_ = static_cast<std::size_t>(index);
+        mitIndex_ = true;
         ++i;
         first = -1;
         star = false;
@@ -218,6 +226,63 @@ void AppendValue(std::string& out, const TDirektive& d, const FormatArg& arg, st
     if (d.links) out.append(fill, ' ');
 }
 
+// A format read once: its literal pieces and directives in order, for formats whose directives
+// take neither a "*" nor an index (the reading then does not depend on the values). A report
+// writes the same few formats millions of times; their reading would cost as much as the numbers.
+struct TVorlage {
+    struct TTeil {
+        std::size_t anfang = 0, laenge = 0;  // a literal piece of the format
+        bool wert = false;                   // or a directive that takes the next value
+        TDirektive d;
+    };
+    std::string format;  // its own copy
+    std::vector<TTeil> teile;
+    bool passt = false;  // the format qualifies
+};
+
+// Reads format into v; false when it takes "*" or an index, or is bad (the plain way then
+// gives the text and the error exactly).
+bool LiesVorlage(std::string_view format, TVorlage& v) {
+    v.format.assign(format);
+    v.teile.clear();
+    if (format.find('*') != std::string_view::npos) return false;
+    TDirektivenLeser leser(format, {});
+    std::size_t i = 0;
+    try {
+        while (i < format.size()) {
+            const std::size_t percent = format.find('%', i);
+            const std::size_t ende = percent == std::string_view::npos ? format.size() : percent;
+            if (ende > i) v.teile.push_back({i, ende - i, false, {}});
+            if (percent == std::string_view::npos) break;
+            i = percent + 1;
+            if (i >= format.size()) return false;
+            if (format[i] == '%') {
+                v.teile.push_back({i, 1, false, {}});
+                ++i;
+                continue;
+            }
+            v.teile.push_back({0, 0, true, leser.Lies(i)});
+        }
+    } catch (const EFormatError&) {
+        return false;
+    }
+    return !leser.MitIndex();
+}
+
+// The formats read so far on this thread (the last few), or null where format does not qualify.
+const TVorlage* Vorlage(std::string_view format) {
+    constexpr std::size_t Plaetze = 16;
+    thread_local std::array<TVorlage, Plaetze> vorlagen;
+    thread_local std::size_t belegt = 0, naechster = 0;
+    for (std::size_t k = 0; k < belegt; ++k)
+        if (vorlagen[k].format == format) return vorlagen[k].passt ? &vorlagen[k] : nullptr;
+    TVorlage& v = vorlagen[naechster];
+    naechster = (naechster + 1) % Plaetze;
+    belegt = std::max(belegt, naechster == 0 ? Plaetze : naechster);
+    v.passt = LiesVorlage(format, v);
+    return v.passt ? &v : nullptr;
+}
+
 }  // namespace
 
 std::string FormatText(std::string_view format, std::span<const FormatArg> args) {
@@ -228,6 +293,18 @@ std::string FormatText(std::string_view format, std::span<const FormatArg> args)
 }
 
 void AppendFormat(std::string& out, std::string_view format, std::span<const FormatArg> args) {
+    if (const TVorlage* v = Vorlage(format)) {
+        std::size_t naechster = 0;
+        for (const TVorlage::TTeil& t : v->teile) {
+            if (!t.wert) {
+                out.append(v->format, t.anfang, t.laenge);
+                continue;
+            }
+            if (naechster >= args.size()) BadFormat(format);
+            AppendValue(out, t.d, args[naechster++], format);
+        }
+        return;
+    }
     TDirektivenLeser leser(format, args);
     std::size_t i = 0;
     while (i < format.size()) {

@@ -5,7 +5,6 @@
 // string is rounded half away from zero at the last place shown. Coordinates in the reports and
 // files are thus the same on every machine and in every locale.
 #include <charconv>
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -129,8 +128,11 @@ bool Runde64(std::uint64_t m, int k, int precision, std::uint64_t& q) {
 int FixedTextExakt(double value, int precision, char* buf) {
     const double betrag = std::fabs(value);
     if (!(betrag < 1e15) || precision > 15) return -1;
-    unsigned long long zehner = 1;
-    for (int i = 0; i < precision; ++i) zehner *= 10;
+    static constexpr unsigned long long kZehner[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL,
+                                                     10000000ULL, 100000000ULL, 1000000000ULL, 10000000000ULL,
+                                                     100000000000ULL, 1000000000000ULL, 10000000000000ULL,
+                                                     100000000000000ULL, 1000000000000000ULL};
+    const unsigned long long zehner = kZehner[precision < 0 ? 0 : precision];
     using U = unsigned __int128;
     U q = 0;
     if (betrag != 0) {
@@ -176,45 +178,24 @@ int FixedTextExakt(double value, int precision, char* buf) {
 // integer digit; then the sign (a value that rounds to zero has none). Returns the length.
 int Ziffern(double value, std::uint64_t q, int precision, char* buf) {
     if (q >= 1000000000000000ULL) return -1;
-    // "00" to "99": two digits a step.
-    static constexpr auto kPaare = [] {
-        std::array<char, 200> p{};
-        for (int i = 0; i < 100; ++i) {
-            p[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-            p[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-        }
-        return p;
-    }();
-    char ziffern[40];
-    char* ende = ziffern + sizeof ziffern;
-    char* z = ende;
-    auto rest = q;
-    // At least precision + 1 digits (a zero in front of the point), two at a time.
-    while (rest >= 100 || ende - z < precision - 1) {
-        const auto paar = static_cast<std::size_t>(rest % 100) * 2;
-        rest /= 100;
-        z -= 2;
-        std::memcpy(z, &kPaare[paar], 2);
+    int stellen = 1;  // the digits of q, at least precision + 1 (a zero in front of the point)
+    for (std::uint64_t t = q; t >= 10; t /= 10) ++stellen;
+    if (stellen < precision + 1) stellen = precision + 1;
+    const bool minus = value < 0 && q != 0;
+    const int laenge = (minus ? 1 : 0) + stellen + (precision > 0 ? 1 : 0);
+    // Written from the right end: the decimals, the mark, the integer digits, the sign.
+    char* b = buf + laenge;
+    for (int i = 0; i < precision; ++i) {
+        *--b = static_cast<char>('0' + q % 10);
+        q /= 10;
     }
-    if (rest >= 10 || ende - z < precision) {
-        z -= 2;
-        std::memcpy(z, &kPaare[static_cast<std::size_t>(rest) * 2], 2);
-    } else {
-        *--z = static_cast<char>('0' + rest);
-    }
-    // A leading zero of a pair stays only where it stands in front of the point.
-    if (*z == '0' && ende - z > precision + 1) ++z;
-    const auto stellen = static_cast<int>(ende - z);
-    char* b = buf;
-    if (value < 0 && q != 0) *b++ = '-';
-    std::memcpy(b, z, static_cast<std::size_t>(stellen - precision));
-    b += stellen - precision;
-    if (precision > 0) {
-        *b++ = DecimalSeparator;
-        std::memcpy(b, ende - precision, static_cast<std::size_t>(precision));
-        b += precision;
-    }
-    return static_cast<int>(b - buf);
+    if (precision > 0) *--b = DecimalSeparator;
+    do {
+        *--b = static_cast<char>('0' + q % 10);
+        q /= 10;
+    } while (q != 0);
+    if (minus) *--b = '-';
+    return laenge;
 }
 
 }  // namespace
