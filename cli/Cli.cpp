@@ -301,7 +301,7 @@ void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
     const std::size_t anfang = BerichtAnfang(lauf);
     const std::size_t zeilen = anfang < memo.size() ? memo.size() - anfang : 0;
     InBloecken(zeilen, 1u << 15, [&memo, anfang](std::size_t von, std::size_t bis) {
-        return memo.Text(anfang + von, anfang + bis, '\n');
+        return memo.Text(anfang + von, anfang + bis, "\n");
     }, [&out](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
     if (zeilen > 0) out << '\n';
     PrintTable(lauf.form.StringGrid1, out);

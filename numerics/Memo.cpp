@@ -1,6 +1,7 @@
 #include "numerics/Memo.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <ostream>
 
 #include "core/Fehler.hpp"
@@ -132,23 +133,29 @@ void TMemoLines::ForEach(const std::function<void(std::string_view)>& f, std::si
     }
 }
 
-std::string TMemoLines::Text(std::size_t first, std::size_t last, char ende) const {
+std::string TMemoLines::Text(std::size_t first, std::size_t last, std::string_view ende) const {
     last = std::min(last, anfang_.size());
     std::string text;
     if (first >= last) return text;
     const std::uint64_t von = anfang_[first], bis = last < anfang_.size() ? anfang_[last] : gesamt_;
-    text.reserve(static_cast<std::size_t>(bis - von) + (last - first));
     // The bytes of the lines at once: from the store as far as they lie there, then from memory.
     std::string stueck;
-    if (von < ausgelagert_) store_->Lesen(von, static_cast<std::size_t>(std::min(bis, ausgelagert_) - von), stueck);
-    if (bis > ausgelagert_) {
-        const std::uint64_t ab = std::max(von, ausgelagert_);
-        stueck.append(puffer_, static_cast<std::size_t>(ab - ausgelagert_), static_cast<std::size_t>(bis - ab));
+    std::string_view quelle;
+    if (von >= ausgelagert_) {
+        quelle = std::string_view(puffer_).substr(static_cast<std::size_t>(von - ausgelagert_), static_cast<std::size_t>(bis - von));
+    } else {
+        store_->Lesen(von, static_cast<std::size_t>(std::min(bis, ausgelagert_) - von), stueck);
+        if (bis > ausgelagert_) stueck.append(puffer_, 0, static_cast<std::size_t>(bis - ausgelagert_));
+        quelle = stueck;
     }
+    // Laid out in place: a few million lines go through here.
+    text.resize(static_cast<std::size_t>(bis - von) + (last - first) * ende.size());
+    char* p = text.data();
     for (std::size_t i = first; i < last; ++i) {
         const std::uint64_t a = anfang_[i], b = i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_;
-        text.append(stueck, static_cast<std::size_t>(a - von), static_cast<std::size_t>(b - a));
-        text += ende;
+        std::memcpy(p, quelle.data() + (a - von), static_cast<std::size_t>(b - a));
+        p += b - a;
+        for (const char c : ende) *p++ = c;
     }
     return text;
 }

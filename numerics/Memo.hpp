@@ -63,7 +63,7 @@ public:
 
     // The lines [first, last), each followed by `ende`: the report as one text, for a file or the
     // screen. Older lines are read back from the store in one piece.
-    std::string Text(std::size_t first, std::size_t last, char ende) const;
+    std::string Text(std::size_t first, std::size_t last, std::string_view ende) const;
 
     // From now on text beyond `grenze` bytes in memory goes to the store.
     void Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze);

@@ -124,11 +124,7 @@ struct TGruppe {
 };
 
 void Ausgaben(TGruppe& g) {
-    g.liste.clear();
-    g.bericht.ForEach([&g](std::string_view l) {
-        g.liste.append(l);
-        g.liste += "\r\n";
-    });
+    g.liste = g.bericht.Text(0, g.bericht.size(), "\r\n");
     g.markiert.clear();
     const bool ok = !g.mittelpunkt.empty();
     if (ok) Zeile(g.markiert, 0, g.mittelpunkt);

@@ -2,7 +2,9 @@
 // every way of reading it back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,13 @@ TEST(Memo, ManyLinesReadBackWhetherInMemoryOrMovedOut) {
         memo.ForEach([&](std::string_view z) { EXPECT_EQ(z, erwartet[k++]); }, 70000);
         EXPECT_EQ(k, n);
         EXPECT_TRUE(TMemoLines(memo) == erwartet);
+        // Ranges as one text: in memory, in the store, across the boundary, empty and beyond the end.
+        for (const auto& [von, bis] : std::vector<std::pair<std::size_t, std::size_t>>{
+                 {0, 3}, {199990, n}, {69990, 70010}, {150000, 199995}, {5, 5}, {n - 2, n + 9}}) {
+            std::string text;
+            for (std::size_t i = von; i < std::min(bis, n); ++i) text += erwartet[i] + "\r\n";
+            EXPECT_EQ(memo.Text(von, bis, "\r\n"), text) << von << auslagern;
+        }
         memo.Leeren();
         EXPECT_TRUE(memo.empty());
         memo.push_back("neu");
