@@ -38,7 +38,43 @@ TRealRegel TokenRegel() {
     return {'.', false, false, 1000000, false};
 }
 
+namespace {
+
+// The common field in one pass: a sign, then digits with at most one decimal mark and nothing
+// else, up to 19 digits with a value up to 2^53 and at most 22 decimals (a coordinate, a distance,
+// an angle). Both the digits and the power of ten are exact doubles, so one division rounds the
+// value correctly, as the full reading does. False for anything else.
+bool ScanEinfach(std::string_view t, char dezimalzeichen, double& wert) {
+    std::size_t i = 0;
+    const std::size_t n = t.size();
+    bool negative = false;
+    if (i < n && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+    std::uint64_t m = 0;
+    int ziffern = 0, nachkomma = -1;  // -1: no decimal mark yet
+    for (; i < n; ++i) {
+        const char c = t[i];
+        if (IsDigit(c)) {
+            if (++ziffern > 19) return false;
+            m = m * 10 + static_cast<std::uint64_t>(c - '0');
+            if (nachkomma >= 0) ++nachkomma;
+        } else if (c == dezimalzeichen && nachkomma < 0) {
+            nachkomma = 0;
+        } else {
+            return false;
+        }
+    }
+    if (ziffern == 0 || m > (std::uint64_t{1} << 53) || nachkomma > 22) return false;
+    static constexpr double kZehner[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double value = static_cast<double>(m) / kZehner[nachkomma < 0 ? 0 : nachkomma];
+    wert = value == 0 ? 0.0 : (negative ? -value : value);  // zero without sign
+    return true;
+}
+
+}  // namespace
+
 TRealScan ScanReal(std::string_view t, const TRealRegel& regel) {
+    if (double wert = 0; ScanEinfach(t, regel.Dezimalzeichen, wert)) return {TRealStatus::Zahl, wert};
     const TRealScan keineZahl{TRealStatus::KeineZahl, 0.0};
     std::size_t i = 0;
     const std::size_t n = t.size();
