@@ -67,6 +67,7 @@ struct TLauf {
     int geloescht = 0;
     std::size_t meldungenStart = 0;
     std::size_t fehlerStart = 0;
+    bool weitergegeben = false;  // report lines went out as they came
 
     TLauf(const std::string& ordner, bool demo, bool iterativ) : form(dialoge, ordner) {
         form.Iterieren = iterativ;
@@ -213,9 +214,28 @@ void RechneDatei(TLauf& lauf, const TAufruf& a) {
     lauf.form.Dispatch(&TForm1::Button3Click);
 }
 
-void Polarauswertung(TLauf& lauf, const TAufruf& a) {
+// As text, the report goes out as it grows: a day's evaluation writes a listing several times the
+// size of its observations, which would otherwise be moved out to a temporary file only to be read
+// back once.
+void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
     lauf.form.Edit2.Text = a.datei;
+    if (a.json) {
+        lauf.form.Dispatch(&TForm1::Button4Click);
+        return;
+    }
+    std::string text;
+    auto schreibe = [&out, &text] {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    };
+    lauf.form.Memo1.Weitergeben([&](std::string_view zeilen) {
+        text.append(zeilen);
+        lauf.weitergegeben = lauf.weitergegeben || !zeilen.empty();
+        if (text.size() > (1u << 20)) schreibe();
+    });
     lauf.form.Dispatch(&TForm1::Button4Click);
+    lauf.form.Memo1.Weitergeben(nullptr);
+    schreibe();
 }
 
 // Where the command's report begins in the memo: at its start when the command cleared it,
@@ -303,7 +323,7 @@ void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
     InBloecken(zeilen, 1u << 15, [&memo, anfang](std::size_t von, std::size_t bis) {
         return memo.Text(anfang + von, anfang + bis, "\n");
     }, [&out](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
-    if (zeilen > 0) out << '\n';
+    if (zeilen > 0 || lauf.weitergegeben) out << '\n';
     PrintTable(lauf.form.StringGrid1, out);
     // The messages as one text: the error stream writes each piece at once, and a day's evaluation
     // can bring tens of thousands of them.
@@ -328,7 +348,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     TLauf& lauf = *besitz;
     if (a.befehl == "rechne") Rechne(lauf, a, in);
     else if (a.befehl == "rechne-datei") RechneDatei(lauf, a);
-    else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a);
+    else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
     else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Button2Click);
 
     if (a.json) SchreibeJson(lauf, out);

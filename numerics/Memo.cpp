@@ -25,6 +25,7 @@ TMemoLines& TMemoLines::operator=(const TMemoLines& other) {
         TMemoLines kopie(other);
         kopie.store_ = store_;
         kopie.grenze_ = grenze_;
+        kopie.weiter_ = std::move(weiter_);
         clear();
         *this = std::move(kopie);
     }
@@ -32,6 +33,12 @@ TMemoLines& TMemoLines::operator=(const TMemoLines& other) {
 }
 
 void TMemoLines::push_back(std::string_view line) {
+    if (weiter_) {
+        zeile_.assign(line);
+        zeile_ += '\n';
+        weiter_(zeile_);
+        return;
+    }
     laengste_ = std::max(laengste_, line.size());
     anfang_.push_back(gesamt_);
     puffer_.append(line);
@@ -40,6 +47,10 @@ void TMemoLines::push_back(std::string_view line) {
 }
 
 void TMemoLines::Anhaengen(const TMemoLines& other) {
+    if (weiter_) {
+        if (!other.empty()) weiter_(other.Text(0, other.size(), "\n"));
+        return;
+    }
     if (other.ausgelagert_ > 0) {
         other.ForEach([this](std::string_view l) { push_back(l); });
         return;
@@ -53,6 +64,14 @@ void TMemoLines::Anhaengen(const TMemoLines& other) {
 }
 
 void TMemoLines::Anhaengen(std::string_view text, const std::vector<std::size_t>& laengen) {
+    if (weiter_) {
+        std::size_t a = 0;
+        for (const std::size_t l : laengen) {
+            push_back(text.substr(a, l));
+            a += l;
+        }
+        return;
+    }
     for (const std::size_t l : laengen) {
         laengste_ = std::max(laengste_, l);
         anfang_.push_back(gesamt_);

@@ -65,6 +65,11 @@ public:
     // screen. Older lines are read back from the store in one piece.
     std::string Text(std::size_t first, std::size_t last, std::string_view ende) const;
 
+    // From now on lines are not kept but handed to f as they come, each ended by a line feed,
+    // until Weitergeben(nullptr): a report that is read once as it grows (the batch tool's output)
+    // need not be kept, nor moved out to the store and read back.
+    void Weitergeben(std::function<void(std::string_view zeilen)> f) { weiter_ = std::move(f); }
+
     // From now on text beyond `grenze` bytes in memory goes to the store.
     void Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze);
 
@@ -145,6 +150,8 @@ private:
     std::size_t laengste_ = 0;           // the longest line
     std::shared_ptr<IAuslagerung> store_;
     std::size_t grenze_ = 0;
+    std::function<void(std::string_view)> weiter_;
+    std::string zeile_;  // a single line handed on, with its line feed
 };
 
 std::ostream& operator<<(std::ostream& out, const TMemoLines& memo);

@@ -67,3 +67,17 @@ TEST(Memo, ManyLinesReadBackWhetherInMemoryOrMovedOut) {
         EXPECT_EQ(memo.back(), "neu");
     }
 }
+
+TEST(Memo, LinesHandedOnAreNotKept) {
+    TMemoLines memo{"davor"};
+    std::string weiter;
+    memo.Weitergeben([&weiter](std::string_view zeilen) { weiter += zeilen; });
+    memo.push_back("a");
+    memo.Anhaengen(TMemoLines{"b", "c"});
+    memo.Anhaengen(TMemoLines{});
+    memo.Anhaengen("dee", {1, 2});
+    memo.Weitergeben(nullptr);
+    memo.push_back("danach");
+    EXPECT_EQ(weiter, "a\nb\nc\nd\nee\n");
+    EXPECT_TRUE(memo == std::vector<std::string>({"davor", "danach"}));
+}
