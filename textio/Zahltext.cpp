@@ -178,24 +178,41 @@ int FixedTextExakt(double value, int precision, char* buf) {
 // integer digit; then the sign (a value that rounds to zero has none). Returns the length.
 int Ziffern(double value, std::uint64_t q, int precision, char* buf) {
     if (q >= 1000000000000000ULL) return -1;
-    int stellen = 1;  // the digits of q, at least precision + 1 (a zero in front of the point)
-    for (std::uint64_t t = q; t >= 10; t /= 10) ++stellen;
-    if (stellen < precision + 1) stellen = precision + 1;
     const bool minus = value < 0 && q != 0;
-    const int laenge = (minus ? 1 : 0) + stellen + (precision > 0 ? 1 : 0);
-    // Written from the right end: the decimals, the mark, the integer digits, the sign.
-    char* b = buf + laenge;
-    for (int i = 0; i < precision; ++i) {
-        *--b = static_cast<char>('0' + q % 10);
-        q /= 10;
+    // "00" to "99": two digits a step.
+    static constexpr char kPaare[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char ziffern[40];
+    char* const ende = ziffern + sizeof ziffern;
+    char* z = ende;
+    // At least precision + 1 digits (a zero in front of the point), two at a time.
+    while (q >= 100 || ende - z < precision - 1) {
+        const std::size_t paar = static_cast<std::size_t>(q % 100) * 2;
+        q /= 100;
+        z -= 2;
+        z[0] = kPaare[paar];
+        z[1] = kPaare[paar + 1];
     }
-    if (precision > 0) *--b = DecimalSeparator;
-    do {
-        *--b = static_cast<char>('0' + q % 10);
-        q /= 10;
-    } while (q != 0);
-    if (minus) *--b = '-';
-    return laenge;
+    if (q >= 10 || ende - z < precision) {
+        z -= 2;
+        z[0] = kPaare[q * 2];
+        z[1] = kPaare[q * 2 + 1];
+    } else {
+        *--z = static_cast<char>('0' + q);
+    }
+    // A leading zero of a pair stays only where it stands in front of the point.
+    if (*z == '0' && ende - z > precision + 1) ++z;
+    char* b = buf;
+    if (minus) *b++ = '-';
+    const char* punkt = ende - (precision > 0 ? precision : 0);
+    while (z < punkt) *b++ = *z++;
+    if (precision > 0) {
+        *b++ = DecimalSeparator;
+        while (z < ende) *b++ = *z++;
+    }
+    return static_cast<int>(b - buf);
 }
 
 }  // namespace
