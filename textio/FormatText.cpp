@@ -279,6 +279,7 @@ const TVorlage* Vorlage(std::string_view format) {
     TVorlage& v = vorlagen[naechster];
     naechster = (naechster + 1) % Plaetze;
     belegt = std::max(belegt, naechster == 0 ? Plaetze : naechster);
+    v.passt = false;  // until read whole
     v.passt = LiesVorlage(format, v);
     return v.passt ? &v : nullptr;
 }
