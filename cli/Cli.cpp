@@ -208,19 +208,13 @@ void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in) {
     lauf.form.Dispatch(&TForm1::Button1Click);
 }
 
-void RechneDatei(TLauf& lauf, const TAufruf& a) {
-    lauf.form.Edit2.Text = a.datei;
-    lauf.form.RadioGroup1.ItemIndex = a.format;
-    lauf.form.Dispatch(&TForm1::Button3Click);
-}
-
-// As text, the report goes out as it grows: a day's evaluation writes a listing several times the
-// size of its observations, which would otherwise be moved out to a temporary file only to be read
-// back once.
-void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
-    lauf.form.Edit2.Text = a.datei;
+// Runs a command that clears the report before it writes any line ("Rechne Datei",
+// "Polarauswertung"). As text, the report goes out as it grows: a million points or a day's
+// observations give a report of many megabytes, which would otherwise be moved out to a temporary
+// file only to be read back once.
+void MitBericht(TLauf& lauf, const TAufruf& a, std::ostream& out, void (TForm1::*handler)()) {
     if (a.json) {
-        lauf.form.Dispatch(&TForm1::Button4Click);
+        lauf.form.Dispatch(handler);
         return;
     }
     std::string text;
@@ -228,14 +222,29 @@ void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         text.clear();
     };
+    struct TWeitergabe {
+        TMemoLines& memo;
+        ~TWeitergabe() { memo.Weitergeben(nullptr); }
+    } weitergabe{lauf.form.Memo1};
     lauf.form.Memo1.Weitergeben([&](std::string_view zeilen) {
         text.append(zeilen);
         lauf.weitergegeben = lauf.weitergegeben || !zeilen.empty();
         if (text.size() > (1u << 20)) schreibe();
     });
-    lauf.form.Dispatch(&TForm1::Button4Click);
+    lauf.form.Dispatch(handler);
     lauf.form.Memo1.Weitergeben(nullptr);
     schreibe();
+}
+
+void RechneDatei(TLauf& lauf, const TAufruf& a, std::ostream& out) {
+    lauf.form.Edit2.Text = a.datei;
+    lauf.form.RadioGroup1.ItemIndex = a.format;
+    MitBericht(lauf, a, out, &TForm1::Button3Click);
+}
+
+void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
+    lauf.form.Edit2.Text = a.datei;
+    MitBericht(lauf, a, out, &TForm1::Button4Click);
 }
 
 // Where the command's report begins in the memo: at its start when the command cleared it,
@@ -347,7 +356,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     auto besitz = std::make_unique<TLauf>(a.ordner, a.befehl == "demo", a.iterativ);
     TLauf& lauf = *besitz;
     if (a.befehl == "rechne") Rechne(lauf, a, in);
-    else if (a.befehl == "rechne-datei") RechneDatei(lauf, a);
+    else if (a.befehl == "rechne-datei") RechneDatei(lauf, a, out);
     else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
     else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Button2Click);
 
