@@ -83,15 +83,15 @@ void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMe
     if (a.m0 > 0)
         Zeile(Memo, "m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z});
     Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
-    // A scanned sphere has a line per point: laid out on both cores, appended in order.
+    // A line per point. A scanned sphere's lines are laid out on both cores and appended in order;
+    // a pointed sphere's (a few lines) in a buffer kept for the next sphere.
     struct TBlock {
         std::string text;                // the lines one after the other
         std::vector<std::size_t> laenge;  // and their lengths
     };
-    auto zeilen = [&a, &Punkte](std::size_t anfang, std::size_t ende) {
-        TBlock block;
-        block.laenge.reserve(ende - anfang);
-        block.text.reserve((ende - anfang) * 48);  // a line is some 40 characters: grown once, not copied over and over
+    auto fuelle = [&a, &Punkte](TBlock& block, std::size_t anfang, std::size_t ende) {
+        block.laenge.reserve(block.laenge.size() + (ende - anfang));
+        block.text.reserve(block.text.size() + (ende - anfang) * 48);  // a line is some 40 characters
         for (std::size_t i = anfang; i < ende; ++i) {
             const std::string& name = Punkte[static_cast<long long>(i) + 1].Name;
             const std::size_t vorher = block.text.size();
@@ -101,9 +101,21 @@ void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMe
                 AppendFormat(block.text, "%16s, vR %5.4f", {name, a.vR[i]});
             block.laenge.push_back(block.text.size() - vorher);
         }
-        return block;
     };
-    InBloecken(a.vR.size(), 1 << 14, zeilen, [&Memo](const TBlock& block) { Memo.Anhaengen(block.text, block.laenge); });
+    constexpr std::size_t Block = 1 << 14;
+    if (a.vR.size() <= Block) {
+        thread_local TBlock block;
+        block.text.clear();
+        block.laenge.clear();
+        fuelle(block, 0, a.vR.size());
+        Memo.Anhaengen(block.text, block.laenge);
+        return;
+    }
+    InBloecken(a.vR.size(), Block, [&fuelle](std::size_t anfang, std::size_t ende) {
+        TBlock block;
+        fuelle(block, anfang, ende);
+        return block;
+    }, [&Memo](const TBlock& block) { Memo.Anhaengen(block.text, block.laenge); });
 }
 
 void SchreibeKugelBericht(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLines& Memo) {

@@ -48,7 +48,10 @@ void TMemoLines::push_back(std::string_view line) {
 
 void TMemoLines::Anhaengen(const TMemoLines& other) {
     if (weiter_) {
-        if (!other.empty()) weiter_(other.Text(0, other.size(), "\n"));
+        if (other.empty()) return;
+        zeile_.clear();
+        other.TextAnhaengen(zeile_, 0, other.size(), "\n");
+        weiter_(zeile_);
         return;
     }
     if (other.ausgelagert_ > 0) {
@@ -65,11 +68,16 @@ void TMemoLines::Anhaengen(const TMemoLines& other) {
 
 void TMemoLines::Anhaengen(std::string_view text, const std::vector<std::size_t>& laengen) {
     if (weiter_) {
+        if (laengen.empty()) return;
+        zeile_.clear();
+        zeile_.reserve(text.size() + laengen.size());
         std::size_t a = 0;
         for (const std::size_t l : laengen) {
-            push_back(text.substr(a, l));
+            zeile_.append(text, a, l);
+            zeile_ += '\n';
             a += l;
         }
+        weiter_(zeile_);
         return;
     }
     for (const std::size_t l : laengen) {
@@ -153,9 +161,14 @@ void TMemoLines::ForEach(const std::function<void(std::string_view)>& f, std::si
 }
 
 std::string TMemoLines::Text(std::size_t first, std::size_t last, std::string_view ende) const {
-    last = std::min(last, anfang_.size());
     std::string text;
-    if (first >= last) return text;
+    TextAnhaengen(text, first, last, ende);
+    return text;
+}
+
+void TMemoLines::TextAnhaengen(std::string& text, std::size_t first, std::size_t last, std::string_view ende) const {
+    last = std::min(last, anfang_.size());
+    if (first >= last) return;
     const std::uint64_t von = anfang_[first], bis = last < anfang_.size() ? anfang_[last] : gesamt_;
     // The bytes of the lines at once: from the store as far as they lie there, then from memory.
     std::string stueck;
@@ -168,15 +181,15 @@ std::string TMemoLines::Text(std::size_t first, std::size_t last, std::string_vi
         quelle = stueck;
     }
     // Laid out in place: a few million lines go through here.
-    text.resize(static_cast<std::size_t>(bis - von) + (last - first) * ende.size());
-    char* p = text.data();
+    const std::size_t davor = text.size();
+    text.resize(davor + static_cast<std::size_t>(bis - von) + (last - first) * ende.size());
+    char* p = text.data() + davor;
     for (std::size_t i = first; i < last; ++i) {
         const std::uint64_t a = anfang_[i], b = i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_;
         std::memcpy(p, quelle.data() + (a - von), static_cast<std::size_t>(b - a));
         p += b - a;
         for (const char c : ende) *p++ = c;
     }
-    return text;
 }
 
 void TMemoLines::Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze) {

@@ -64,6 +64,8 @@ public:
     // The lines [first, last), each followed by `ende`: the report as one text, for a file or the
     // screen. Older lines are read back from the store in one piece.
     std::string Text(std::size_t first, std::size_t last, std::string_view ende) const;
+    // The same appended to text (no new string where text has room).
+    void TextAnhaengen(std::string& text, std::size_t first, std::size_t last, std::string_view ende) const;
 
     // From now on lines are not kept but handed to f as they come, each ended by a line feed,
     // until Weitergeben(nullptr): a report that is read once as it grows (the batch tool's output)
@@ -151,7 +153,7 @@ private:
     std::shared_ptr<IAuslagerung> store_;
     std::size_t grenze_ = 0;
     std::function<void(std::string_view)> weiter_;
-    std::string zeile_;  // a single line handed on, with its line feed
+    std::string zeile_;  // the lines handed on at a time, with their line feeds
 };
 
 std::ostream& operator<<(std::ostream& out, const TMemoLines& memo);

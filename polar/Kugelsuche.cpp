@@ -124,7 +124,8 @@ struct TGruppe {
 };
 
 void Ausgaben(TGruppe& g) {
-    g.liste = g.bericht.Text(0, g.bericht.size(), "\r\n");
+    g.liste.clear();
+    g.bericht.TextAnhaengen(g.liste, 0, g.bericht.size(), "\r\n");
     g.markiert.clear();
     const bool ok = !g.mittelpunkt.empty();
     if (ok) Zeile(g.markiert, 0, g.mittelpunkt);
