@@ -228,11 +228,10 @@ void MitBericht(TLauf& lauf, const TAufruf& a, std::ostream& out, void (TForm1::
     } weitergabe{lauf.form.Memo1};
     lauf.form.Memo1.Weitergeben([&](std::string_view zeilen) {
         text.append(zeilen);
-        lauf.weitergegeben = lauf.weitergegeben || !zeilen.empty();
+        lauf.weitergegeben = true;
         if (text.size() > (1u << 20)) schreibe();
     });
     lauf.form.Dispatch(handler);
-    lauf.form.Memo1.Weitergeben(nullptr);
     schreibe();
 }
 

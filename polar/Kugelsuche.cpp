@@ -31,7 +31,6 @@ struct TZeile {
     int sterne = 0;
 };
 
-
 // The line as it now stands, in buf.
 std::string_view Gespeichert(const TZeile& z, std::string& buf) {
     if (z.sterne == 0) return z.text;
@@ -50,11 +49,17 @@ std::string_view GroupName(const TZeile& z, std::string& buf) {
     return text.substr(0, std::min(blank, LineCapacity));
 }
 
-// Appends one line of the marked file as it stands, ended by CR LF.
+// How the lines of both output files end.
+constexpr std::string_view ZeilenEnde = "\r\n";
+
+// The length of one line of the marked file, and the line appended.
+std::size_t ZeilenLaenge(int sterne, std::string_view text) {
+    return static_cast<std::size_t>(sterne) + text.size() + ZeilenEnde.size();
+}
 void Zeile(std::string& out, int sterne, std::string_view text) {
     out.append(static_cast<std::size_t>(sterne), '*');
     out.append(text);
-    out += "\r\n";
+    out.append(ZeilenEnde);
 }
 
 // The lines of a text one after another (CR LF, LF or CR ends a line; a last line without line end
@@ -125,7 +130,7 @@ struct TGruppe {
 
 void Ausgaben(TGruppe& g) {
     g.liste.clear();
-    g.bericht.TextAnhaengen(g.liste, 0, g.bericht.size(), "\r\n");
+    g.bericht.TextAnhaengen(g.liste, 0, g.bericht.size(), ZeilenEnde);
     g.markiert.clear();
     const bool ok = !g.mittelpunkt.empty();
     if (ok) Zeile(g.markiert, 0, g.mittelpunkt);
@@ -356,7 +361,7 @@ private:
             std::string_view text = g.markiert;
             const std::size_t weiter = letzte && ok ? g.zeilen.size() - 1 : g.zeilen.size();
             if (weiter < g.zeilen.size())
-                text.remove_suffix(static_cast<std::size_t>(g.zeilen.back().sterne + 1) + g.zeilen.back().text.size() + 2);
+                text.remove_suffix(ZeilenLaenge(g.zeilen.back().sterne + 1, g.zeilen.back().text));
             markiert_.append(text);
             if (letzte) {
                 fenster_.erase(fenster_.begin(), fenster_.begin() + static_cast<std::ptrdiff_t>(weiter));

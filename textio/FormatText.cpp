@@ -2,7 +2,6 @@
 // one value, padded to its width.
 #include <charconv>
 #include <cstring>
-#include <algorithm>
 #include <array>
 #include <limits>
 #include <string>
@@ -272,13 +271,13 @@ bool LiesVorlage(std::string_view format, TVorlage& v) {
 // The formats read so far on this thread (the last few), or null where format does not qualify.
 const TVorlage* Vorlage(std::string_view format) {
     constexpr std::size_t Plaetze = 16;
+    // An unused place holds the empty format, not taken as read: the plain way writes nothing for it.
     thread_local std::array<TVorlage, Plaetze> vorlagen;
-    thread_local std::size_t belegt = 0, naechster = 0;
-    for (std::size_t k = 0; k < belegt; ++k)
-        if (vorlagen[k].format == format) return vorlagen[k].passt ? &vorlagen[k] : nullptr;
+    thread_local std::size_t naechster = 0;
+    for (const TVorlage& v : vorlagen)
+        if (v.format == format) return v.passt ? &v : nullptr;
     TVorlage& v = vorlagen[naechster];
     naechster = (naechster + 1) % Plaetze;
-    belegt = std::max(belegt, naechster == 0 ? Plaetze : naechster);
     v.passt = false;  // until read whole
     v.passt = LiesVorlage(format, v);
     return v.passt ? &v : nullptr;

@@ -40,10 +40,21 @@ TRealRegel TokenRegel() {
 
 namespace {
 
-// The common field in one pass: a sign, then digits with at most one decimal mark and nothing
-// else, up to 19 digits with a value up to 2^53 and at most 22 decimals (a coordinate, a distance,
-// an angle). Both the digits and the power of ten are exact doubles, so one division rounds the
-// value correctly, as the full reading does. False for anything else.
+// The value m 10^scale where both are exact doubles: up to 2^53 as digits and a power of ten up to
+// 10^22 (a coordinate, a distance, an angle); one division or multiplication then rounds the value
+// correctly. False where they are not.
+bool Genau(std::uint64_t m, long long scale, bool negative, double& wert) {
+    if (m > (std::uint64_t{1} << 53) || scale < -22 || scale > 22) return false;
+    static constexpr double kZehner[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const auto d = static_cast<double>(m);
+    const double value = scale < 0 ? d / kZehner[-scale] : d * kZehner[scale];
+    wert = value == 0 ? 0.0 : (negative ? -value : value);  // zero without sign
+    return true;
+}
+
+// The common field in one pass: a sign, then up to 19 digits with at most one decimal mark and
+// nothing else. False for anything else, or where the value is not exact as above.
 bool ScanEinfach(std::string_view t, char dezimalzeichen, double& wert) {
     std::size_t i = 0;
     const std::size_t n = t.size();
@@ -63,12 +74,7 @@ bool ScanEinfach(std::string_view t, char dezimalzeichen, double& wert) {
             return false;
         }
     }
-    if (ziffern == 0 || m > (std::uint64_t{1} << 53) || nachkomma > 22) return false;
-    static constexpr double kZehner[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const double value = static_cast<double>(m) / kZehner[nachkomma < 0 ? 0 : nachkomma];
-    wert = value == 0 ? 0.0 : (negative ? -value : value);  // zero without sign
-    return true;
+    return ziffern > 0 && Genau(m, nachkomma < 0 ? 0 : -nachkomma, negative, wert);
 }
 
 }  // namespace
@@ -118,21 +124,13 @@ TRealScan ScanReal(std::string_view t, const TRealRegel& regel) {
         while (i < n && t[i] == ' ') ++i;
     if (i != n) return keineZahl;
 
-    // Up to 2^53 as digits and a power of ten up to 10^22 (a coordinate, a distance): both are
-    // exact doubles, so one division or multiplication rounds the value correctly.
+    // Digits and a power of ten that are both exact (see Genau).
     if (!gekappt && (punkt - ganz) + (bruchEnde - bruch) <= 19) {
         std::uint64_t m = 0;
         for (std::size_t k = ganz; k < punkt; ++k) m = m * 10 + static_cast<std::uint64_t>(t[k] - '0');
         for (std::size_t k = bruch; k < bruchEnde; ++k) m = m * 10 + static_cast<std::uint64_t>(t[k] - '0');
-        const long long scale = e - static_cast<long long>(bruchEnde - bruch);
-        if (m <= (std::uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
-            static constexpr double kZehner[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-            const auto d = static_cast<double>(m);
-            const double value = scale < 0 ? d / kZehner[-scale] : d * kZehner[scale];
-            if (value == 0) return {TRealStatus::Zahl, 0.0};  // without sign
-            return {TRealStatus::Zahl, negative ? -value : value};
-        }
+        if (double wert = 0; Genau(m, e - static_cast<long long>(bruchEnde - bruch), negative, wert))
+            return {TRealStatus::Zahl, wert};
     }
     // Otherwise a correctly rounded parser without allocation: digits with a point and a complete
     // exponent are read by std::from_chars exactly as the rule says.
