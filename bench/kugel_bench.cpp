@@ -1,4 +1,4 @@
-// The specified one-step method against the converged solver on simulated total-station groups.
+// The one-step method ("einstufig") against the converged solver on simulated total-station groups.
 //
 // Each group is one reflector sphere seen from a station at the origin: its centre at a slope
 // distance of 10, 30 or 80 m, in a random direction, 10 gon above to 10 gon below the horizon.

@@ -79,7 +79,7 @@ struct TKugelLoesung {
 // fault is not thrown but handed back in Abbruch, with what was found before it.
 TKugelLoesung LoeseKugel(TPunktArray& Punkte, int n, bool Polar, double R);
 
-// The stages the converged solver shares with the specified one.
+// The stages the converged solver shares with the one-step method.
 // Horizontal distance and direction (gon) -> X, Y (metres) for points 1..n; the height stays.
 void PolarToRectangular(TPunktArray& Punkte, int n);
 // X, Y, Z (metres) -> horizontal distance (metres), direction (gon), elevation angle (gon) for

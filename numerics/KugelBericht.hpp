@@ -9,7 +9,7 @@
 
 namespace zentrix {
 
-// Appends the lines of what the computation found. The specified method: "Kugelzentrierung Punkt
+// Appends the lines of what the computation found. The one-step method: "Kugelzentrierung Punkt
 // <name>" and the three-point line when that stage succeeded, the four-point line when it ran
 // (zeros when its system was singular), and the adjustment's lines when the adjustment succeeded.
 // The converged solver: the name line always, the three- and four-point lines where they exist,
@@ -21,8 +21,8 @@ void SchreibeKugelBericht(const TKugelLoesung& loesung, const TPunktArray& Punkt
 // deviations (when m0 > 0), the centre, and vR (with NV when m0 > 0) per point.
 void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMemoLines& Memo);
 
-// Which solver computes: the specified one-step method, or the converged one (which needs to know
-// whether the points are relative to an instrument station at the origin).
+// Which solver computes: the one-step method ("einstufig"), or the converged one (which needs to
+// know whether the points are relative to an instrument station at the origin).
 struct TVerfahren {
     bool Iterativ = false;
     bool StationImUrsprung = false;
@@ -33,7 +33,7 @@ struct TVerfahren {
 TKugelLoesung KugelBerechnen(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo,
                              const TVerfahren& verfahren);
 
-// The specified method with its report (KugelBerechnen with the one-step method). Returns the
+// The one-step method with its report (KugelBerechnen with TVerfahren{}). Returns the
 // result code: 0 success, -1 to -6 (KugelErgebnis).
 int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo);
 

@@ -1,8 +1,8 @@
 // The converged fixed-radius solver.
 //
-// The specified method takes one linearised step from the free four-point sphere and gives up
-// wherever its three-point stage does. Here the centre is iterated to the least-squares solution
-// of the residuals |C - P_i| - R from several start values, and the fit is then judged
+// The one-step method ("einstufig") takes one linearised step from the free four-point sphere and
+// gives up wherever its three-point stage does. Here the centre is iterated to the least-squares
+// solution of the residuals |C - P_i| - R from several start values, and the fit is then judged
 // (KugelPruefung). A sphere of known radius through points on one side of it has two solutions
 // that fit almost equally well, mirror images through the points' plane: the starts cover both
 // sides, and the choice between equal fits follows where the instrument stood.
@@ -144,7 +144,7 @@ KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, L R, bool s
     return KugelErgebnis::NichtKonvergiert;
 }
 
-// The three- and four-point solutions as the specified method finds them, where they exist.
+// The three- and four-point solutions as the one-step method finds them, where they exist.
 void Naeherungen(TPunktArray& P, int n, TKugelLoesung& L) {
     try {
         TXYZ c;

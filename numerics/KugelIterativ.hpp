@@ -1,4 +1,4 @@
-// The converged fixed-radius solver, a choice beside the specified one-step method.
+// The converged fixed-radius solver, a choice beside the one-step method ("einstufig").
 #pragma once
 
 #include "numerics/Kugel.hpp"

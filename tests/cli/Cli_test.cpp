@@ -152,7 +152,7 @@ TEST(CliTest, DemoIterativ) {
     }
     EXPECT_NEAR(j["statistik"]["m0"].get<double>(), 0.000302, 1e-6);
     EXPECT_TRUE(j["statistik"]["radius_frei"].is_null());  // four points: no radius check
-    // The specified method gives its result code too, and no statistics.
+    // The one-step method gives its result code too, and no statistics.
     const json ohne = Cli({"demo", "--json"}).j();
     EXPECT_EQ(ohne["ergebnis"], 0);
     EXPECT_FALSE(ohne.contains("statistik"));
