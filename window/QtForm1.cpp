@@ -74,7 +74,41 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     : QMainWindow(parent), dialoge_(dialoge), model_(dialoge, testDirectory) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(FormCaption));
+    BaueWerkzeugleiste();
+    BaueStatusleiste();
+    setAcceptDrops(true);
 
+    pageControl_ = new QTabWidget(this);
+    pageControl_->setObjectName(QStringLiteral("PageControl1"));
+    setCentralWidget(pageControl_);
+    auto* tabSheet1 = new QWidget;
+    tabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    auto* tabSheet2 = new QWidget;
+    tabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    pageControl_->addTab(tabSheet1, QStringLiteral("TabSheet1"));
+    pageControl_->addTab(tabSheet2, QStringLiteral("TabSheet2"));
+    BaueSeite1(tabSheet1);
+    BaueBericht(tabSheet2);
+
+    // Progress from the worker thread, shown on the window's thread; a report only when it says
+    // something new.
+    model_.Fortschritt = [this](const std::string& schritt, int prozent) {
+        if (schritt == letzterSchritt_ && prozent == letzteProzent_) return;
+        letzterSchritt_ = schritt;
+        letzteProzent_ = prozent;
+        QMetaObject::invokeMethod(
+            this, [this, text = Q(schritt), prozent] { ZeigeFortschritt(text, prozent); }, Qt::QueuedConnection);
+    };
+
+    // The grid keeps its distance to the right edge of the page when the window widens.
+    tabSheet1->installEventFilter(this);
+
+    resize(561, 345);
+    move(0, 0);
+    Refresh();
+}
+
+void TQtForm1::BaueWerkzeugleiste() {
     toolBar_ = new QToolBar(this);
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
     toolBar_->setMovable(false);
@@ -94,7 +128,9 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     grafikAktion_->setObjectName(QStringLiteral("GrafikAktion"));
     grafikAktion_->setToolTip(QStringLiteral("Die letzte Berechnung als Grafik zeigen"));
     connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
-    setAcceptDrops(true);
+}
+
+void TQtForm1::BaueStatusleiste() {
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("StatusBar1"));
     statusBar->setFixedHeight(19);
@@ -111,18 +147,12 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     fortschritt_->setTextVisible(false);
     fortschritt_->hide();
     statusBar->addPermanentWidget(fortschritt_);
+}
 
-    pageControl_ = new QTabWidget(this);
-    pageControl_->setObjectName(QStringLiteral("PageControl1"));
-    setCentralWidget(pageControl_);
-    auto* tabSheet1 = new QWidget;
-    tabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    auto* tabSheet2 = new QWidget;
-    tabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    pageControl_->addTab(tabSheet1, QStringLiteral("TabSheet1"));
-    pageControl_->addTab(tabSheet2, QStringLiteral("TabSheet2"));
-
-    edit2_ = new QLineEdit(tabSheet1);
+// The first page in its tab order: file field, grid, the buttons, the reflector height and the
+// data formats.
+void TQtForm1::BaueSeite1(QWidget* seite) {
+    edit2_ = new QLineEdit(seite);
     edit2_->setObjectName(QStringLiteral("Edit2"));
     edit2_->setGeometry(8, 8, 425, 21);
     edit2_->setFont(Bold(edit2_));
@@ -130,10 +160,50 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     edit2_->installEventFilter(this);
     connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit2.Text = t.toStdString(); });
 
-    // The grid shows the window model's cells through a table model: only the rows in view are
-    // drawn, whatever the number of points.
+    BaueGitter(seite);
+
+    auto* button1 = Knopf(seite, "Button1", "Rechne", 8, 184, &TForm1::Button1Click);
+
+    auto* label1 = new QLabel(QString::fromUtf8("Reflektorhöhe"), seite);
+    label1->setObjectName(QStringLiteral("Label1"));
+    label1->move(455, 140);
+    label1->adjustSize();
+
+    edit1_ = new QLineEdit(seite);
+    edit1_->setObjectName(QStringLiteral("Edit1"));
+    edit1_->setGeometry(471, 159, 46, 21);
+    edit1_->setFont(Bold(edit1_));
+    edit1_->setAcceptDrops(false);
+    connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit1.Text = t.toStdString(); });
+
+    auto* button3 = Knopf(seite, "Button3", "Rechne Datei", 8, 215, &TForm1::Button3Click);
+    auto* button2 = Knopf(seite, "Button2", "Konvert", 89, 184, &TForm1::Button2Click);
+    BaueDatenformat(seite);
+    auto* button4 = Knopf(seite, "Button4", "Polarauswertung", 89, 215, &TForm1::Button4Click);
+
+    QWidget::setTabOrder(edit2_, grid_);
+    QWidget::setTabOrder(grid_, button1);
+    QWidget::setTabOrder(button1, edit1_);
+    QWidget::setTabOrder(edit1_, button3);
+    QWidget::setTabOrder(button3, button2);
+    QWidget::setTabOrder(button2, datenformat_->button(0));
+    QWidget::setTabOrder(datenformat_->button(0), button4);
+}
+
+QPushButton* TQtForm1::Knopf(QWidget* seite, const char* name, const char* text, int x, int y,
+                             void (TForm1::*handler)()) {
+    auto* knopf = new QPushButton(QString::fromUtf8(text), seite);
+    knopf->setObjectName(QString::fromUtf8(name));
+    knopf->setGeometry(x, y, 75, 25);
+    connect(knopf, &QPushButton::clicked, this, [this, handler] { Run(handler); });
+    return knopf;
+}
+
+// The grid shows the window model's cells through a table model: only the rows in view are drawn,
+// whatever the number of points.
+void TQtForm1::BaueGitter(QWidget* seite) {
     gitter_ = new TGitterModell(model_, palette().brush(QPalette::Button), this);
-    grid_ = new QTableView(tabSheet1);
+    grid_ = new QTableView(seite);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
     grid_->setModel(gitter_);
     grid_->setGeometry(3, 48, 446, 113);
@@ -160,35 +230,10 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     connect(zellenKopieren, &QShortcut::activated, this, [this] { KopiereZellen(); });
     auto* zellenEinfuegen = new QShortcut(QKeySequence::Paste, grid_, nullptr, nullptr, Qt::WidgetShortcut);
     connect(zellenEinfuegen, &QShortcut::activated, this, [this] { FuegeZellenEin(); });
+}
 
-    auto* button1 = new QPushButton(QStringLiteral("Rechne"), tabSheet1);
-    button1->setObjectName(QStringLiteral("Button1"));
-    button1->setGeometry(8, 184, 75, 25);
-    connect(button1, &QPushButton::clicked, this, [this] { Run(&TForm1::Button1Click); });
-
-    auto* label1 = new QLabel(QString::fromUtf8("Reflektorhöhe"), tabSheet1);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->move(455, 140);
-    label1->adjustSize();
-
-    edit1_ = new QLineEdit(tabSheet1);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setGeometry(471, 159, 46, 21);
-    edit1_->setFont(Bold(edit1_));
-    edit1_->setAcceptDrops(false);
-    connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit1.Text = t.toStdString(); });
-
-    auto* button3 = new QPushButton(QStringLiteral("Rechne Datei"), tabSheet1);
-    button3->setObjectName(QStringLiteral("Button3"));
-    button3->setGeometry(8, 215, 75, 25);
-    connect(button3, &QPushButton::clicked, this, [this] { Run(&TForm1::Button3Click); });
-
-    auto* button2 = new QPushButton(QStringLiteral("Konvert"), tabSheet1);
-    button2->setObjectName(QStringLiteral("Button2"));
-    button2->setGeometry(89, 184, 75, 25);
-    connect(button2, &QPushButton::clicked, this, [this] { Run(&TForm1::Button2Click); });
-
-    auto* radioGroup = new QGroupBox(QStringLiteral("Datenformat"), tabSheet1);
+void TQtForm1::BaueDatenformat(QWidget* seite) {
+    auto* radioGroup = new QGroupBox(QStringLiteral("Datenformat"), seite);
     radioGroup->setObjectName(QStringLiteral("RadioGroup1"));
     radioGroup->setGeometry(455, 3, 98, 131);
     auto* radioLayout = new QVBoxLayout(radioGroup);
@@ -204,23 +249,12 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     connect(datenformat_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked && !refreshing_) model_.RadioGroup1.ItemIndex = id;
     });
+}
 
-    auto* button4 = new QPushButton(QStringLiteral("Polarauswertung"), tabSheet1);
-    button4->setObjectName(QStringLiteral("Button4"));
-    button4->setGeometry(89, 215, 75, 25);
-    connect(button4, &QPushButton::clicked, this, [this] { Run(&TForm1::Button4Click); });
-
-    QWidget::setTabOrder(edit2_, grid_);
-    QWidget::setTabOrder(grid_, button1);
-    QWidget::setTabOrder(button1, edit1_);
-    QWidget::setTabOrder(edit1_, button3);
-    QWidget::setTabOrder(button3, button2);
-    QWidget::setTabOrder(button2, datenformat_->button(0));
-    QWidget::setTabOrder(datenformat_->button(0), button4);
-
-    // The report: one row a line, as many lines as the commands give.
+// The report: one row a line, as many lines as the commands give.
+void TQtForm1::BaueBericht(QWidget* seite) {
     bericht_ = new TBerichtModell(model_, this);
-    memo_ = new QListView(tabSheet2);
+    memo_ = new QListView(seite);
     memo_->setObjectName(QStringLiteral("Memo1"));
     memo_->setModel(bericht_);
     memo_->setUniformItemSizes(true);
@@ -232,26 +266,9 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     bericht_->Zeichenmass(memo_->fontMetrics().horizontalAdvance(QLatin1Char('0')), memo_->fontMetrics().height() + 2);
     auto* kopieren = new QShortcut(QKeySequence::Copy, memo_, nullptr, nullptr, Qt::WidgetShortcut);
     connect(kopieren, &QShortcut::activated, this, [this] { KopiereBericht(); });
-    auto* memoLayout = new QVBoxLayout(tabSheet2);
+    auto* memoLayout = new QVBoxLayout(seite);
     memoLayout->setContentsMargins(0, 0, 0, 0);
     memoLayout->addWidget(memo_);
-
-    // Progress from the worker thread, shown on the window's thread; a report only when it says
-    // something new.
-    model_.Fortschritt = [this](const std::string& schritt, int prozent) {
-        if (schritt == letzterSchritt_ && prozent == letzteProzent_) return;
-        letzterSchritt_ = schritt;
-        letzteProzent_ = prozent;
-        QMetaObject::invokeMethod(
-            this, [this, text = Q(schritt), prozent] { ZeigeFortschritt(text, prozent); }, Qt::QueuedConnection);
-    };
-
-    // The grid keeps its distance to the right edge of the page when the window widens.
-    tabSheet1->installEventFilter(this);
-
-    resize(561, 345);
-    move(0, 0);
-    Refresh();
 }
 
 bool TQtForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -58,6 +58,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The widgets, part by part.
+    void BaueWerkzeugleiste();
+    void BaueStatusleiste();
+    void BaueSeite1(QWidget* seite);
+    void BaueGitter(QWidget* seite);
+    void BaueDatenformat(QWidget* seite);
+    void BaueBericht(QWidget* seite);
+    // A command button at its designed place (75 x 25 pixels) that runs handler.
+    QPushButton* Knopf(QWidget* seite, const char* name, const char* text, int x, int y, void (TForm1::*handler)());
     void Run(void (TForm1::*handler)());
     void Beginne();   // before a command: views frozen, input closed, busy cursor, progress shown
     void Beende();    // after it: everything shown anew and open again
