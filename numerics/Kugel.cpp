@@ -104,7 +104,7 @@ int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
 }
 
 // The plan circumcentre of a, b, k from two perpendicular-bisector equations, solved by the
-// exchange-step inversion (which makes no row exchanges: equal X of a and b fails).
+// inversion of Matrix.hpp (row exchanges where a pivot is too small: equal X of a and b is solved).
 bool PlanCircumcentre(const TPunkt& pa, const TPunkt& pb, const TPunkt& pk, double& XM, double& YM) {
     TMatrix M = NewMatrix(3, 3);
     TVektor v(3);

@@ -2,6 +2,8 @@
 #include "numerics/Matrix.hpp"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "numerics/Gleitkomma.hpp"
 
@@ -13,7 +15,11 @@ TMatrix NewMatrix(std::size_t rows, std::size_t cols) {
     return m;
 }
 
-bool InvertMatrix(TMatrix& m, int n) {
+namespace {
+
+// Gauss-Jordan exchange steps on the diagonal in order 1..n, in place. False at the first pivot
+// below the limit, the steps before it applied.
+bool OhneZeilentausch(TMatrix& m, int n) {
     for (int i = 1; i <= n; ++i) {
         // No pivot search: the diagonal is taken as it comes.
         const double p = m[i][i];
@@ -38,6 +44,50 @@ bool InvertMatrix(TMatrix& m, int n) {
         }
     }
     return true;
+}
+
+// Gauss-Jordan elimination of [A | I] with partial pivoting: in each column the row with the
+// largest magnitude at or below the diagonal becomes the pivot row (the first of equal ones). The
+// inverse of a, written into m only when every pivot reaches the limit; false otherwise, m as it
+// stands.
+bool MitZeilentausch(const TMatrix& a, TMatrix& m, int n) {
+    const auto breite = static_cast<std::size_t>(2 * n);
+    std::vector<double> e(static_cast<std::size_t>(n) * breite, 0.0);  // row r, column c at r * breite + c
+    auto at = [&e, breite](int r, int c) -> double& { return e[static_cast<std::size_t>(r) * breite + static_cast<std::size_t>(c)]; };
+    for (int r = 0; r < n; ++r) {
+        for (int c = 0; c < n; ++c) at(r, c) = a[r + 1][c + 1];
+        at(r, n + r) = 1;
+    }
+    for (int i = 0; i < n; ++i) {
+        int p = i;
+        for (int r = i + 1; r < n; ++r)
+            if (std::fabs(at(r, i)) > std::fabs(at(p, i))) p = r;
+        if (std::fabs(static_cast<long double>(at(p, i))) < SingularPivotLimit) return false;
+        if (p != i)
+            for (int c = 0; c < 2 * n; ++c) std::swap(at(p, c), at(i, c));
+        const long double pivot = at(i, i);
+        for (int c = 0; c < 2 * n; ++c) at(i, c) = StoreDouble(Divide(at(i, c), pivot));
+        for (int r = 0; r < n; ++r) {
+            if (r == i || at(r, i) == 0) continue;
+            const long double f = at(r, i);
+            for (int c = 0; c < 2 * n; ++c) at(r, c) = StoreDouble(static_cast<long double>(at(r, c)) - f * at(i, c));
+        }
+    }
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c) m[r + 1][c + 1] = at(r, n + c);
+    return true;
+}
+
+}  // namespace
+
+bool InvertMatrix(TMatrix& m, int n) {
+    if (n <= 0) return true;
+    // The exchange steps along the diagonal decide every matrix whose pivots come out large enough
+    // as they stand. A small diagonal element (two points with exactly the same X) does not make a
+    // matrix singular: only then is the inversion done again from the original with row exchanges.
+    const TMatrix original = m;
+    if (OhneZeilentausch(m, n)) return true;
+    return MitZeilentausch(original, m, n);
 }
 
 std::optional<TKugel> SphereFromFourPoints(const TPunktArray& Punkte, int n) {

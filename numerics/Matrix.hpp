@@ -18,8 +18,10 @@ TMatrix NewMatrix(std::size_t rows, std::size_t cols);
 constexpr long double SingularPivotLimit = 1e-32L;
 
 // Replaces rows and columns 1..n of m by their inverse, by Gauss-Jordan exchange steps on the
-// diagonal in order 1..n, without pivot search. False when a pivot is below SingularPivotLimit;
-// the matrix is then left half-done. n <= 0 returns true and changes nothing.
+// diagonal in order 1..n. Where a diagonal pivot falls below SingularPivotLimit, the inversion is
+// done again from the original matrix with row exchanges (in each column the largest magnitude at
+// or below the diagonal); false only when no remaining row offers a pivot at or above the limit,
+// the matrix then left half-done. n <= 0 returns true and changes nothing.
 bool InvertMatrix(TMatrix& m, int n);
 
 // A sphere: centre and radius (metres).

@@ -134,11 +134,8 @@ TEST(Kugelzentrierung, FailuresBeforeAnyReport) {
         {"one plan position off the X axis", {{1, 2, 0}, {1, 2, 1}, {1, 2, 2}}, 5, Code(KugelErgebnis::KeineEbene)},
         {"radius 0", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 1}}, 0, Code(KugelErgebnis::KeineEbene)},
         {"negative radius", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 1}}, -3, Code(KugelErgebnis::KeineEbene)},
-        {"base pair with equal X", {{0, 0, 0}, {0, 4, 0}, {1, 2, 0}}, 10, Code(KugelErgebnis::KreisSingulaer)},
         {"radius equal to the circle's", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 0}}, 2, Code(KugelErgebnis::RadiusZuKlein)},
         {"radius below the circle's", {{2, 0, 0}, {-2, 0, 0}, {0, 2, 0}, {0, -2, 0}}, 1.5, Code(KugelErgebnis::RadiusZuKlein)},
-        // Ties: (1,2) and (1,3) are both 5 apart in plan; the first pair found is the base.
-        {"tie, first pair has equal X", {{0, 0, 0}, {0, 5, 0}, {3, 4, 0}}, 10, Code(KugelErgebnis::KreisSingulaer)},
     };
     for (const Case& c : cases) {
         TPunktArray p = Points(c.xyz, "Z");
@@ -164,18 +161,33 @@ TEST(Kugelzentrierung, FailuresBeforeAnyReport) {
     }
 }
 
-TEST(Kugelzentrierung, TieOrderDecidesBasePair) {
-    // The same three points as the failing tie above, in another order: now the first pair
-    // found, (1, 2), has different X and the circle is solved.
-    TPunktArray p = Points({{0, 0, 0}, {3, 4, 0}, {0, 5, 0}});
-    TMemoLines memo;
-    EXPECT_EQ(Solve(p, false, 10, memo), Code(KugelErgebnis::Ok));
-    // Plan circumcentre of (0,0), (3,4), (0,5): on y = 2.5 and 3x + 4y = 12.5, so x = 5/6; the
-    // centre lies sqrt(100 - r^2) below the points' plane Z = 0.
-    const double r2 = 25.0 / 36 + 6.25;
-    EXPECT_NEAR(p[0].X, 5.0 / 6, 1e-9);
-    EXPECT_NEAR(p[0].Y, 2.5, 1e-9);
-    EXPECT_NEAR(p[0].Z, -std::sqrt(100 - r2), 1e-9);
+TEST(Kugelzentrierung, BasePairWithEqualXGivesTheCircle) {
+    // The base pair's equal X makes the first pivot of the 2 x 2 circumcircle system 0; the
+    // circle exists all the same. Level points at Z = 0, R = 10: the centre lies sqrt(100 - r^2)
+    // below them.
+    struct Case {
+        const char* what;
+        XYZ xyz;
+        double x, y;  // the plan circumcentre (metres)
+    };
+    const std::vector<Case> cases = {
+        // (0,0), (0,4), (1,2): on y = 2, and x^2 + 4 = (x - 1)^2 gives x = -1.5.
+        {"base pair (1,2) with equal X", {{0, 0, 0}, {0, 4, 0}, {1, 2, 0}}, -1.5, 2},
+        // Ties: (1,2) and (1,3) are both 5 apart in plan and the first pair found, (1,2), is the
+        // base; in the other order it has different X. Both give the circle on y = 2.5 and
+        // 3x + 4y = 12.5.
+        {"tie, first pair with equal X", {{0, 0, 0}, {0, 5, 0}, {3, 4, 0}}, 5.0 / 6, 2.5},
+        {"tie, first pair with different X", {{0, 0, 0}, {3, 4, 0}, {0, 5, 0}}, 5.0 / 6, 2.5},
+    };
+    for (const Case& c : cases) {
+        TPunktArray p = Points(c.xyz);
+        TMemoLines memo;
+        ASSERT_EQ(Solve(p, false, 10, memo), Code(KugelErgebnis::Ok)) << c.what;
+        const double r2 = c.x * c.x + c.y * c.y;
+        EXPECT_NEAR(p[0].X, c.x, 1e-9) << c.what;
+        EXPECT_NEAR(p[0].Y, c.y, 1e-9) << c.what;
+        EXPECT_NEAR(p[0].Z, -std::sqrt(100 - r2), 1e-9) << c.what;
+    }
 }
 
 TEST(Kugelzentrierung, FewerThanThreePointsTouchesNothing) {
@@ -220,33 +232,47 @@ TEST(Kugelzentrierung, SingularNormalEquationsAfterReport) {
     }
 }
 
-TEST(Kugelzentrierung, FailedFourPointSolutionStartsFromThreePointCentre) {
-    // Points 1 and 2 have equal X, so the four-point system meets a zero pivot and reports zeros.
-    // The adjustment starts from the exact three-point centre (10, 20, 5), not from the origin,
-    // and stays there.
-    TPunktArray p = Points({{8, 18, 6}, {8, 21, 7}, {12, 22, 6}, {8, 22, 6}, {9, 18, 7}}, "M", true);
-    TMemoLines memo;
-    ASSERT_EQ(Solve(p, false, 3, memo), Code(KugelErgebnis::Ok));
-    const TMemoLines expected = {
-        "Kugelzentrierung Punkt M",
-        "3 Punkt Umkreis Lösung      XM     10.000 YM     20.000, ZM      5.000, R 3.000",
-        "Analytische 4 Punkt Lösung XM      0.000 YM      0.000, ZM      0.000, R 0.000",
-        "Ausgleichung",
-        "dx=0.0000 dy=0.0000, dZ=0.0000",
-        "               M XM 10.0000 YM 20.000, ZM 5.000",
-        "              K1, vR 0.0000",
-        "              K2, vR 0.0000",
-        "              K3, vR 0.0000",
-        "              K4, vR 0.0000",
-        "              K5, vR 0.0000",
+TEST(Kugelzentrierung, FourPointSystemsWithEqualXOrARepeatedPoint) {
+    // On the sphere of radius 3 around (10, 20, 5). Points 1 and 2 with equal X: the four-point
+    // system is solved with row exchanges, the exact sphere is reported and the adjustment stays
+    // there. Point 2 repeating point 1: the system is singular, zeros are reported, and the
+    // adjustment starts from the exact three-point centre, not from the origin.
+    struct Case {
+        const char* what;
+        XYZ xyz;
+        const char* vierPunkt;
     };
-    EXPECT_EQ(memo, expected);
-    EXPECT_EQ(p[0].X, 10);
-    EXPECT_EQ(p[0].Y, 20);
-    EXPECT_EQ(p[0].Z, 5);
+    const std::vector<Case> cases = {
+        {"equal X", {{8, 18, 6}, {8, 21, 7}, {12, 22, 6}, {8, 22, 6}, {9, 18, 7}},
+         "Analytische 4 Punkt Lösung XM     10.000 YM     20.000, ZM      5.000, R 3.000"},
+        {"repeated point", {{8, 18, 6}, {8, 18, 6}, {12, 22, 6}, {8, 22, 6}, {9, 18, 7}},
+         "Analytische 4 Punkt Lösung XM      0.000 YM      0.000, ZM      0.000, R 0.000"},
+    };
+    for (const Case& c : cases) {
+        TPunktArray p = Points(c.xyz, "M", true);
+        TMemoLines memo;
+        ASSERT_EQ(Solve(p, false, 3, memo), Code(KugelErgebnis::Ok)) << c.what;
+        const TMemoLines expected = {
+            "Kugelzentrierung Punkt M",
+            "3 Punkt Umkreis Lösung      XM     10.000 YM     20.000, ZM      5.000, R 3.000",
+            c.vierPunkt,
+            "Ausgleichung",
+            "dx=0.0000 dy=0.0000, dZ=0.0000",
+            "               M XM 10.0000 YM 20.000, ZM 5.000",
+            "              K1, vR 0.0000",
+            "              K2, vR 0.0000",
+            "              K3, vR 0.0000",
+            "              K4, vR 0.0000",
+            "              K5, vR 0.0000",
+        };
+        EXPECT_EQ(memo, expected) << c.what;
+        EXPECT_NEAR(p[0].X, 10, 1e-12) << c.what;
+        EXPECT_NEAR(p[0].Y, 20, 1e-12) << c.what;
+        EXPECT_NEAR(p[0].Z, 5, 1e-12) << c.what;
+    }
 
     // The computation itself hands back what it found: no four-point sphere, the adjustment.
-    TPunktArray q = Points({{8, 18, 6}, {8, 21, 7}, {12, 22, 6}, {8, 22, 6}, {9, 18, 7}});
+    TPunktArray q = Points(cases[1].xyz);
     const TKugelLoesung L = LoeseKugel(q, 5, false, 3);
     EXPECT_EQ(L.Ergebnis, KugelErgebnis::Ok);
     EXPECT_TRUE(L.VierPunktGerechnet);

@@ -52,24 +52,43 @@ TEST(InvertMatrix, ProductWithOriginalIsIdentity) {
     }
 }
 
-TEST(InvertMatrix, NoPivotSearchAndHalfDoneState) {
-    // Invertible, but the first diagonal element is 0: no row exchange, so it fails at once.
-    TMatrix swap = Make({{0, 1}, {1, 0}});
-    EXPECT_FALSE(InvertMatrix(swap, 2));
-    EXPECT_EQ(Read(swap, 2), (Rows{{0, 1}, {1, 0}}));
+TEST(InvertMatrix, RowExchangesWhereADiagonalPivotIsTooSmall) {
+    // Invertible matrices whose diagonal meets a zero pivot are inverted with row exchanges.
+    const std::vector<Rows> invertierbar = {
+        {{0, 1}, {1, 0}},
+        {{0, 2, 1}, {3, 0, 1}, {1, 1, 0}},
+        {{1, 2, 3}, {2, 4, 7}, {1, 0, 1}},  // the second pivot becomes 0 after the first step
+        {{1, 0, 0, 0}, {1, 0, 3, 1}, {1, 2, 1, 1}, {1, 2, 2, 3}},
+    };
+    for (const Rows& a : invertierbar) {
+        const int n = static_cast<int>(a.size());
+        TMatrix m = Make(a);
+        ASSERT_TRUE(InvertMatrix(m, n)) << "order " << n;
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j) {
+                double sum = 0;
+                for (int k = 1; k <= n; ++k) sum += a[i - 1][k - 1] * m[k][j];
+                EXPECT_NEAR(sum, i == j ? 1.0 : 0.0, 1e-14) << "order " << n << " element " << i << "," << j;
+            }
+    }
+    TMatrix tausch = Make({{0, 1}, {1, 0}});
+    ASSERT_TRUE(InvertMatrix(tausch, 2));
+    EXPECT_EQ(Read(tausch, 2), (Rows{{0, 1}, {1, 0}}));
 
-    // Singular: the first step stays applied ([1][1] = 1/1, column -2, row 2 updated with the
-    // unscaled pivot row, pivot row scaled last), then the second pivot is exactly 0 and stays.
+    // Singular ones still fail, left as the exchange steps left them: the first step applied
+    // ([1][1] = 1/1, column -2, row 2 updated with the unscaled pivot row, pivot row scaled last),
+    // then the second pivot is exactly 0 and stays; no row offers another.
     TMatrix singular = Make({{1, 2}, {2, 4}});
     EXPECT_FALSE(InvertMatrix(singular, 2));
     EXPECT_EQ(Read(singular, 2), (Rows{{1, 2}, {-2, 0}}));
-
     // With a pivot of 2 the order of the updates shows: row 2 uses the unscaled pivot row
     // ([2][2] = -1.5 * 4 + 6 = 0; with the scaled row it would be 3) and the pivot row is divided
     // by p only at the end.
     TMatrix m = Make({{2, 4}, {3, 6}});
     EXPECT_FALSE(InvertMatrix(m, 2));
     EXPECT_EQ(Read(m, 2), (Rows{{0.5, 2}, {-1.5, 0}}));
+    TMatrix null = Make({{0, 0}, {0, 1}});
+    EXPECT_FALSE(InvertMatrix(null, 2));
 }
 
 TEST(InvertMatrix, PivotLimitIsStrict) {
@@ -158,12 +177,23 @@ TEST(SphereFromFourPoints, DegenerateCasesGiveNoSphere) {
         {"point 3 repeats point 1", {{1, 2, 3}, {4, 2, 3}, {1, 2, 3}, {1, 5, 7}}},
         {"point 2 repeats point 1", {{1, 2, 3}, {1, 2, 3}, {4, 2, 3}, {1, 5, 7}}},
         {"coplanar, zero pivot", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}},
-        {"points 1 and 2 with equal X", {{5, 0, 0}, {5, 3, 1}, {0, 1, 2}, {2, 2, 2}}},
     };
     for (const Case& c : cases) {
         const TPunktArray p = Points(c.xyz);
         EXPECT_FALSE(SphereFromFourPoints(p, 4)) << c.what;
     }
+}
+
+TEST(SphereFromFourPoints, PointsWithEqualXGiveTheExactSphere) {
+    // On the sphere of radius 3 around (10, 20, 5): points 1 and 2 share X (a zero pivot without
+    // row exchanges), points 3 and 4 share Y.
+    const TPunktArray p = Points({{8, 18, 6}, {8, 19, 7}, {9, 18, 7}, {12, 18, 4}});
+    const auto k = SphereFromFourPoints(p, 4);
+    ASSERT_TRUE(k);
+    EXPECT_NEAR(k->Zentrum.X, 10, 1e-12);
+    EXPECT_NEAR(k->Zentrum.Y, 20, 1e-12);
+    EXPECT_NEAR(k->Zentrum.Z, 5, 1e-12);
+    EXPECT_NEAR(k->R, 3, 1e-12);
 }
 
 TEST(SphereFromFourPoints, NearlyCoplanarGivesDistantCentre) {
