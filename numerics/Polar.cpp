@@ -69,6 +69,11 @@ double HoeheAusKotangens(double s, double Zd) {
     return StoreDouble(Divide(1.0L, std::tan(zd)) * s);
 }
 
+double HoeheAusHoehenwinkel(double s, double h) {
+    const long double hr = h / Rho;  // radians
+    return StoreDouble(std::tan(hr) * s);
+}
+
 long double Hoehenwinkel(double Z, double s) { return std::atan(Divide(Z, s)) * Rho; }
 
 }  // namespace zentrix

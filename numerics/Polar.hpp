@@ -68,6 +68,10 @@ TReduktion Reduktion(double S, double Zd);
 // (gon): s · cot Zd. Zd = 0 divides by zero.
 double HoeheAusKotangens(double s, double Zd);
 
+// The height difference (metres) of a horizontal distance s (metres) seen at elevation angle h
+// (gon): s · tan h, the inverse of Hoehenwinkel.
+double HoeheAusHoehenwinkel(double s, double h);
+
 // The elevation angle (gon, unrounded) of a point at height Z above the station's horizon at
 // horizontal distance s (metres): arctan(Z / s). s = 0 divides by zero.
 long double Hoehenwinkel(double Z, double s);

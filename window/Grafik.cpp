@@ -13,12 +13,14 @@ namespace zentrix {
 
 namespace {
 
-// Back from the polar form a polar data format leaves: horizontal distance s (metres), direction
-// (gon) and elevation angle (gon) to X, Y, Z with the station at the origin.
-TXYZ Rechtwinklig(const TPunkt& p) {
+// A point in space (metres, the station at the origin where there is one) from the form its list
+// stands in: polar ones from horizontal distance s (metres), direction (gon) and height difference
+// (metres) or elevation angle (gon).
+TXYZ ImRaum(const TPunkt& p, TPunktForm form) {
+    if (form == TPunktForm::Rechtwinklig) return {p.X, p.Y, p.Z};
     const TPlan plan = Plan(p.X, p.Y);
-    return {static_cast<double>(plan.X), static_cast<double>(plan.Y),
-            static_cast<double>(p.X * std::tan(static_cast<long double>(p.Z) / Rho))};
+    const double hoehe = form == TPunktForm::PolarWinkel ? HoeheAusHoehenwinkel(p.X, p.Z) : p.Z;
+    return {static_cast<double>(plan.X), static_cast<double>(plan.Y), hoehe};
 }
 
 // A round number: 1, 2 or 5 times a power of ten, the largest not above x (x > 0).
@@ -45,12 +47,12 @@ TGrafik GrafikAus(const TForm1& form) {
     g.Gerechnet = true;
     g.Erfolg = L.Ergebnis == KugelErgebnis::Ok && L.Ausgleichung.has_value();
     if (!g.Erfolg) g.Fehler = FehlerMeldung(L);
-    g.Standpunkt = form.LetzterStandpunkt;
+    g.Standpunkt = form.PunkteLage.Standpunkt;
     g.R = L.R;
     const TPunktArray& punkte = form.Punkte;
     const int n = std::min<int>(L.n, static_cast<int>(punkte.High()));
     if (n < 0) return g;
-    const auto lage = [&form](const TPunkt& p) { return form.LetztePolarform ? Rechtwinklig(p) : TXYZ{p.X, p.Y, p.Z}; };
+    const auto lage = [&form](const TPunkt& p) { return ImRaum(p, form.PunkteLage.Form); };
     g.Name = punkte[0].Name;
     const int ausreisser = L.Konvergenz ? L.Konvergenz->Ausreisser : 0;
     g.Gesamt = static_cast<std::size_t>(n);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "numerics/Punkt.hpp"
 
@@ -38,6 +39,8 @@ public:
         }
         return *p_;
     }
+    // A new list in place of the old one (a grid showing the old one goes on showing it).
+    void Ersetzen(TPunktArray neu) { p_ = std::make_shared<TPunktArray>(std::move(neu)); }
     // The list as it stands, for a grid to show.
     std::shared_ptr<const TPunktArray> Teilen() const { return p_; }
 

@@ -23,7 +23,7 @@ std::uint64_t Bits(double v) {
     return b;
 }
 
-double Wert(std::uint64_t b) {
+double AlsZahl(std::uint64_t b) {
     double v;
     std::memcpy(&v, &b, sizeof v);
     return v;
@@ -155,7 +155,7 @@ void TStringGrid::Loesen(int von, int bis) {
             const TInhalt z = Inhalt(c, static_cast<int>(r));
             if (z.art == Bezug) SetCell(c, static_cast<int>(r), *z.name);
             else if (z.art == Nummer) SetNummer(c, static_cast<int>(r), static_cast<long long>(z.wert));
-            else SetZahl(c, static_cast<int>(r), Wert(z.wert), z.art - Zahl);
+            else SetZahl(c, static_cast<int>(r), AlsZahl(z.wert), z.art - Zahl);
         }
     punkte_.reset();
 }
@@ -220,9 +220,15 @@ std::size_t TStringGrid::AppendText(int col, int row, std::string& out) const {
             return Zeichen(std::string_view(out).substr(anfang));
         case Bezug: out += *z.name; return Zeichen(*z.name);
         case Nummer: AppendFormat(out, "P%2d", {static_cast<long long>(w)}); break;
-        default: AppendFixedText(out, Wert(w), z.art - Zahl, 12);  // "%12.<d>f"
+        default: AppendFixedText(out, AlsZahl(w), z.art - Zahl, 12);  // "%12.<d>f"
     }
     return out.size() - anfang;  // digits, signs, points: a byte a character
+}
+
+std::optional<double> TStringGrid::Wert(int col, int row) const {
+    const TInhalt z = Inhalt(col, row);
+    if (z.art < Zahl) return std::nullopt;
+    return AlsZahl(z.wert);
 }
 
 std::size_t TStringGrid::Breite(int col, int row) const {
@@ -232,7 +238,7 @@ std::size_t TStringGrid::Breite(int col, int row) const {
         // decimals fit the twelve characters of "%12.<d>f".
         static constexpr double kGrenze[] = {1e9, 1e8, 1e7, 1e6, 1e5, 1e4, 1e3, 1e2, 1e1, 1e0};
         const int decimals = z.art - Zahl;
-        if (decimals <= 9 && std::fabs(Wert(z.wert)) < kGrenze[decimals]) return 12;
+        if (decimals <= 9 && std::fabs(AlsZahl(z.wert)) < kGrenze[decimals]) return 12;
     }
     if (z.art == Kurz) {
         char text[8];

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,10 @@ public:
     std::size_t AppendText(int col, int row, std::string& out) const;
     // The width of the cell's text in characters (an umlaut is one).
     std::size_t Breite(int col, int row) const;
+    // The full value behind a number the program wrote (a computation, a file, the demonstration),
+    // which the cell shows rounded; nothing for a text the user typed or pasted since, a label or
+    // an empty cell.
+    std::optional<double> Wert(int col, int row) const;
 
     // Shows entries 0..n of punkte in rows 1..n+1: the label in column 0, X, Y, Z as "%12.3f" in
     // columns 1 to 3 and, from entry 1 on, vR as "%12.4f" in column 4; the centre row's column 4

@@ -5,6 +5,7 @@
 
 #include "core/Fehler.hpp"
 #include "numerics/KugelBericht.hpp"
+#include "numerics/Polar.hpp"
 #include "polar/Konvert.hpp"
 #include "polar/Polarauswertung.hpp"
 #include "textio/NumText.hpp"
@@ -97,24 +98,24 @@ void TForm1::FormActivate() {
     DecimalSeparator = '.';
 
     // The demonstration: four points (metres) on a reflector sphere of radius 3.642 m.
-    Punkte.SetLength(5);
+    TPunktArray punkte(5);
     static const double demo[4][3] = {{802192.254, 585697.677, 71.443},
                                       {802192.620, 585697.595, 71.435},
                                       {802192.646, 585697.951, 71.484},
                                       {802192.316, 585697.904, 71.477}};
     for (int i = 1; i <= 4; ++i) {
-        Punkte[i].X = demo[i - 1][0];
-        Punkte[i].Y = demo[i - 1][1];
-        Punkte[i].Z = demo[i - 1][2];
+        punkte[i].X = demo[i - 1][0];
+        punkte[i].Y = demo[i - 1][1];
+        punkte[i].Z = demo[i - 1][2];
     }
     Edit1.Text = RealToText(3.642);
 
     StringGrid1.SetRowCount(6);
     StringGrid1.SetColCount(5);
     WriteGridHeaders(StringGrid1, "X", "Y", "Z", "vZ");
-    for (long long i = 0; i <= 4; ++i) FillRow(StringGrid1, Punkte, i, TLabelArt::Nummer);
+    for (long long i = 0; i <= 4; ++i) FillRow(StringGrid1, punkte, i, TLabelArt::Nummer);
 
-    Rechne(4, false, 3.642, false);  // the demonstration says nothing of a failure
+    Rechne(std::move(punkte), 4, false, 3.642, false);  // the demonstration says nothing of a failure
 
     StringGrid1.SetRowCount(6);
     StringGrid1.SetColCount(5);
@@ -122,14 +123,27 @@ void TForm1::FormActivate() {
     ZeigeErgebnis(TLabelArt::Nummer);
 }
 
-const TKugelLoesung& TForm1::Rechne(int n, bool polar, double R, bool station) {
+namespace {
+
+// The form the solver leaves a list in: a polar one comes back in polar form on success; after a
+// failure it stands rectangular (the conversion is the solver's first step), save with fewer than
+// three points, which the solver does not touch.
+TPunktForm FormNachDerRechnung(bool polar, int n, const TKugelLoesung& L) {
+    if (!polar) return TPunktForm::Rechtwinklig;
+    if (L.Ergebnis == KugelErgebnis::Ok) return TPunktForm::PolarWinkel;
+    return n < 3 ? TPunktForm::PolarHoehe : TPunktForm::Rechtwinklig;
+}
+
+}  // namespace
+
+const TKugelLoesung& TForm1::Rechne(TPunktArray punkte, int n, bool polar, double R, bool station) {
     LetzteLoesung.reset();
     Ergebnisse.clear();
     AusreisserZeile = 0;
-    LetztePolarform = false;
-    LetzterStandpunkt = station;
+    PunkteLage = {polar ? TPunktForm::PolarHoehe : TPunktForm::Rechtwinklig, station};
+    Punkte.Ersetzen(std::move(punkte));
     LetzteLoesung = KugelBerechnen(Punkte.Aendern(), n, polar, R, Memo1, TVerfahren{Iterieren, station});
-    LetztePolarform = polar && LetzteLoesung->Ergebnis == KugelErgebnis::Ok;
+    PunkteLage.Form = FormNachDerRechnung(polar, n, *LetzteLoesung);
     // Entry i stands in grid row i + 1.
     if (LetzteLoesung->Konvergenz && LetzteLoesung->Konvergenz->Ausreisser > 0)
         AusreisserZeile = LetzteLoesung->Konvergenz->Ausreisser + 1;
@@ -138,27 +152,35 @@ const TKugelLoesung& TForm1::Rechne(int n, bool polar, double R, bool station) {
 
 void TForm1::ZeigeErgebnis(TLabelArt art) {
     StringGrid1.ZeigePunkte(Punkte.Teilen(), art);
+    GitterLage = PunkteLage;
     if (LetzteLoesung && LetzteLoesung->Iterativ && LetzteLoesung->Ergebnis != KugelErgebnis::Ok)
         for (int c = 1; c <= 3; ++c) StringGrid1.SetCell(c, 1, "");
 }
 
+void TForm1::LiesGitterZeile(int row, TPunkt& p) const {
+    const TStringGrid& grid = StringGrid1;
+    double* const felder[3] = {&p.X, &p.Y, &p.Z};
+    for (int c = 1; c <= 3; ++c) {
+        const std::optional<double> wert = grid.Wert(c, row);
+        *felder[c - 1] = wert ? *wert : TextToReal(grid.Cells(c, row));
+    }
+    // Horizontal distance (metres) and elevation angle (gon): the solver takes the height difference.
+    if (GitterLage.Form == TPunktForm::PolarWinkel) p.Z = HoeheAusHoehenwinkel(p.X, p.Z);
+}
+
 void TForm1::Button1Click() {
     const int m = StringGrid1.RowCount();
-    TPunktArray& punkte = Punkte.Aendern(static_cast<std::size_t>(m - 1));
-    punkte.SetLength(static_cast<std::size_t>(m - 1));
     const int n = m - 2;
-    for (int i = 1; i <= n; ++i) {
-        TPunkt& p = punkte[i];
-        const TStringGrid& grid = StringGrid1;
-        p.X = TextToReal(grid.Cells(1, i + 1));
-        p.Y = TextToReal(grid.Cells(2, i + 1));
-        p.Z = TextToReal(grid.Cells(3, i + 1));
-        p.vR = 0;
-    }
+    TPunktArray punkte(static_cast<std::size_t>(m - 1));
+    for (int i = 1; i <= n; ++i) LiesGitterZeile(i + 1, punkte[i]);
     const double R = TextToReal(Edit1.Text);
     Melde("Kugelmittelpunkt wird berechnet …");
+    // The grid's points in the form it holds them, polar ones in polar form from the station.
+    const bool polar = GitterLage.Form != TPunktForm::Rechtwinklig;
+    const bool station = polar || GitterLage.Standpunkt;
     // A failure is said at once, as "Rechne Datei" does; the grid then shows what the solver left.
-    if (const TKugelLoesung& L = Rechne(n, false, R, false); L.Ergebnis != KugelErgebnis::Ok) ShowMessage(FehlerMeldung(L));
+    if (const TKugelLoesung& L = Rechne(std::move(punkte), n, polar, R, station); L.Ergebnis != KugelErgebnis::Ok)
+        ShowMessage(FehlerMeldung(L));
     ZeigeErgebnis(TLabelArt::Nummer);
 }
 
@@ -173,12 +195,15 @@ void TForm1::Button3Click() {
     Memo1.clear();
     ++Memo1Cleared;
     Melde("Datei wird gelesen …");
-    const double R = datei.Lies(Punkte.Aendern(1));
-    const int n = static_cast<int>(Punkte.High());
+    // The file's records in a list of their own: a reading error leaves Punkte as it stood.
+    TPunktArray punkte;
+    const double R = datei.Lies(punkte);
+    const int n = static_cast<int>(punkte.High());
     Melde("Kugelmittelpunkt wird berechnet …");
 
     Edit1.Text = RealToText(R);
-    if (const TKugelLoesung& L = Rechne(n, format.Polar, R, format.Polar); L.Ergebnis != KugelErgebnis::Ok)
+    if (const TKugelLoesung& L = Rechne(std::move(punkte), n, format.Polar, R, format.Polar);
+        L.Ergebnis != KugelErgebnis::Ok)
         ShowMessage(FehlerMeldung(L));
 
     StringGrid1.SetRowCount(n + 2);
@@ -190,8 +215,7 @@ void TForm1::Button3Click() {
 void TForm1::Button4Click() {
     ++Memo1Cleared;  // the evaluation starts by clearing the report
     LetzteLoesung.reset();
-    LetztePolarform = false;  // each sphere's pointings are reduced to the station at the origin
-    LetzterStandpunkt = true;
+    PunkteLage = {TPunktForm::Rechtwinklig, true};  // each sphere's pointings reduced to the station
     Ergebnisse.clear();
     AusreisserZeile = 0;
     // The points of each sphere go into a list of their own: the grid goes on showing its points.
@@ -202,10 +226,10 @@ void TForm1::Button4Click() {
         gefunden = Polarauswertung(Edit2.Text, punkte, Memo1, [this](const std::string& text) { ShowMessage(text); },
                                    Iterieren, [this](double anteil) { Melde("Polarauswertung …", static_cast<int>(anteil * 100)); });
     } catch (...) {
-        if (punkte.Length() > 0) Punkte.Aendern(0) = std::move(punkte);
+        if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
         throw;
     }
-    if (punkte.Length() > 0) Punkte.Aendern(0) = std::move(punkte);
+    if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
     Ergebnisse = std::move(gefunden.Ergebnisse);
     LetzteLoesung = std::move(gefunden.Letzte);
 }

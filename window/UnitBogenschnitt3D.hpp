@@ -35,6 +35,18 @@ void WriteGridHeaders(TStringGrid& grid, const char* c1, const char* c2, const c
 // The window's caption.
 extern const char* const FormCaption;
 
+// The form of a point list: rectangular (X, Y, Z in metres), or polar as the solver takes it in
+// (horizontal distance in metres, direction in gon, height difference in metres) or hands it back
+// (the same with the elevation angle in gon in place of the height difference).
+enum class TPunktForm { Rechtwinklig, PolarHoehe, PolarWinkel };
+
+// Where a point list's numbers stand: their form, and whether they are relative to an instrument
+// station at the origin (the polar data formats and the polar evaluation).
+struct TPunktLage {
+    TPunktForm Form = TPunktForm::Rechtwinklig;
+    bool Standpunkt = false;
+};
+
 class TForm1 {
 public:
     // testDirectory: the folder of the conversion files "test2.beb" and "test2.Kor".
@@ -71,11 +83,12 @@ public:
     std::vector<KugelErgebnis> Ergebnisse;
     // The grid row whose residual the converged solver marks as a likely outlier (0: none).
     int AusreisserZeile = 0;
-    // How the last computation left Punkte: in polar form (horizontal distance, direction in gon,
-    // elevation angle in gon) after a polar data format succeeded; with the instrument station at
-    // the origin (the polar formats and the polar evaluation).
-    bool LetztePolarform = false;
-    bool LetzterStandpunkt = false;
+    // How the last computation left Punkte (the picture draws it so).
+    TPunktLage PunkteLage;
+    // What the grid's point rows hold, as the command that last filled them left them; kept until a
+    // command fills the grid anew. "Rechne" reads the cells so: not by the headers, which need not
+    // say it (a polar format shows the elevation angle under "dH" or "Zd").
+    TPunktLage GitterLage;
 
     // Where a long command says how far it is: the step's text and the share done in percent (-1
     // where it cannot be said). Called on the thread that runs the command.
@@ -86,8 +99,14 @@ private:
     void Melde(const std::string& schritt, int prozent = -1) {
         if (Fortschritt) Fortschritt(schritt, prozent);
     }
-    // Computes points 1..n of Punkte with the chosen solver, its report into Memo1; keeps the result.
-    const TKugelLoesung& Rechne(int n, bool polar, double R, bool station);
+    // A command computes: its own list of points (entry 0 and every name it did not give empty)
+    // replaces Punkte, and points 1..n are computed with the chosen solver, the report into Memo1.
+    // Keeps the result, and the list's form in PunkteLage.
+    const TKugelLoesung& Rechne(TPunktArray punkte, int n, bool polar, double R, bool station);
+    // A point row of the grid read as the grid holds it: the full values behind the cells the
+    // program filled, the text of cells the user changed; a polar elevation angle turned back into
+    // the height difference.
+    void LiesGitterZeile(int row, TPunkt& p) const;
     // The grid fill after a computation; a failed converged computation shows no centre.
     void ZeigeErgebnis(TLabelArt art);
 

@@ -1,6 +1,9 @@
 #include "window/Zwischenablage.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <optional>
+#include <system_error>
 #include <vector>
 
 namespace zentrix {
@@ -53,7 +56,15 @@ std::string KopiereZellen(const TStringGrid& grid, int c0, int r0, int c1, int r
     for (int r = r0; r <= r1; ++r) {
         for (int c = c0; c <= c1; ++c) {
             if (c > c0) text += '\t';
-            grid.AppendText(c, r, text);
+            // A number the program wrote goes out in full: the shortest text that reads back to the
+            // same double, with a decimal point and no padding. Texts go out as they stand.
+            if (const std::optional<double> wert = grid.Wert(c, r)) {
+                char zahl[32];
+                const auto [ende, fehler] = std::to_chars(zahl, zahl + sizeof zahl, *wert);
+                text.append(zahl, fehler == std::errc() ? ende : zahl);
+            } else {
+                grid.AppendText(c, r, text);
+            }
         }
         text += '\n';
     }

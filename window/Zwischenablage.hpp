@@ -8,8 +8,10 @@
 
 namespace zentrix {
 
-// The texts of the cells in columns c0..c1 and rows r0..r1: one line a row, the cells separated by
-// TAB, each line ended by LF.
+// The cells in columns c0..c1 and rows r0..r1: one line a row, the cells separated by TAB, each
+// line ended by LF. A number the program wrote goes out with all its digits (the shortest text that
+// reads back to the same value, e.g. 802192.2541 where the grid shows 802192.254), any other cell
+// as its text.
 std::string KopiereZellen(const TStringGrid& grid, int c0, int r0, int c1, int r1);
 
 // Pastes a block of values at column col, row row: a line of the text for each row (LF, CR LF or

@@ -23,6 +23,14 @@ TEST(Grafik, TheDemonstrationsPointsCentreAndResiduals) {
     EXPECT_EQ(g.Punkte[3].vR, form.Punkte[4].vR);
     EXPECT_EQ(g.Zentrum.Z, form.Punkte[0].Z);
     EXPECT_EQ(g.R, 3.642);
+    // A command that ends with an input error before it computes changes nothing of it.
+    form.StringGrid1.Cells(2, 3) = "x";
+    form.Edit1.Text = "0.5";
+    EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
+    const TGrafik danach = GrafikAus(form);
+    ASSERT_EQ(danach.Punkte.size(), 4u);
+    EXPECT_EQ(danach.Punkte[1].P.Y, g.Punkte[1].P.Y);
+    EXPECT_EQ(danach.Zentrum.Z, g.Zentrum.Z);
 }
 
 TEST(Grafik, APolarFormatIsDrawnInSpaceFromTheStation) {

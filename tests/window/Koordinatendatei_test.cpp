@@ -213,14 +213,13 @@ TEST_F(KoordinatendateiTest, PointNumbers) {
 }
 
 TEST_F(KoordinatendateiTest, EmptyFileAndThreePoints) {
-    const auto centreRow = Row(1);
     Datei("");
     ASSERT_TRUE(Rechne(0));
     EXPECT_EQ(form.Edit1.Text, "0");
     EXPECT_EQ(dialoge.Messages, Zeilen{"Kugelmittelnpunkt Fehler"});
     EXPECT_EQ(form.StringGrid1.RowCount(), 2);
     EXPECT_EQ(Row(0)[3], "Höhe");
-    EXPECT_EQ(Row(1)[1], centreRow[1]);  // entry 0 as it was
+    EXPECT_EQ(Row(1)[1], "       0.000");  // no centre of an earlier command
     EXPECT_TRUE(form.Memo1.empty());
 
     Datei("1 1 0 0 2\n2 0 1 0 2\n3 -1 0 0 2\n");
@@ -254,25 +253,25 @@ TEST_F(KoordinatendateiTest, OpenErrorsChangeNothing) {
     EXPECT_EQ(form.Edit1.Text, "3.642");
 }
 
-TEST_F(KoordinatendateiTest, ReadErrorsLeaveTheRecordsReadSoFar) {
+TEST_F(KoordinatendateiTest, ReadErrorsLeaveThePointListAsItStood) {
     const auto grid = Grid();
+    const double x1 = form.Punkte[1].X;
     struct Fall {
         const char* inhalt;
         const char* fehler;
-        std::size_t eintraege;  // entries of Punkte afterwards
     };
-    for (const Fall& f : {Fall{"1 0 0 1 2\n2 1,5 0 1 2\n3 0 1 1 2\n", "Ungültige numerische Eingabe.", 3},
-                          Fall{"1 0 0 1 2\nP2 1 0 1 2\n", "Ungültige numerische Eingabe.", 3},
-                          Fall{"1 0 0 1 2\n2 1 0", "Versuch hinter dem Dateiende zu lesen.", 3},
-                          Fall{"1 0 0 1 2\n2 x 0", "Ungültige numerische Eingabe.", 3}}) {
+    for (const Fall& f : {Fall{"1 0 0 1 2\n2 1,5 0 1 2\n3 0 1 1 2\n", "Ungültige numerische Eingabe."},
+                          Fall{"1 0 0 1 2\nP2 1 0 1 2\n", "Ungültige numerische Eingabe."},
+                          Fall{"1 0 0 1 2\n2 1 0", "Versuch hinter dem Dateiende zu lesen."},
+                          Fall{"1 0 0 1 2\n2 x 0", "Ungültige numerische Eingabe."}}) {
         SCOPED_TRACE(f.inhalt);
         dialoge.Errors.clear();
         Datei(f.inhalt);
         EXPECT_FALSE(Rechne(0));
         EXPECT_EQ(dialoge.Errors, Zeilen{f.fehler});
-        EXPECT_EQ(form.Punkte.Length(), f.eintraege);
-        EXPECT_EQ(form.Punkte[2].Name, "");  // the failing record has no name
-        EXPECT_EQ(form.Punkte[1].Name, "1");
+        EXPECT_EQ(form.Punkte.Length(), 5u);  // the demonstration's points
+        EXPECT_EQ(form.Punkte[1].X, x1);
+        EXPECT_EQ(form.Punkte[1].Name, "");
         EXPECT_TRUE(form.Memo1.empty());
         EXPECT_EQ(Grid(), grid);
         EXPECT_EQ(form.Edit1.Text, "3.642");
@@ -284,7 +283,7 @@ TEST_F(KoordinatendateiTest, ZenithAngleZeroDividesByZero) {
     Datei("1 0 10 0 2\n2 100 10 50 2\n3 200 10 50 2\n");
     EXPECT_FALSE(Rechne(3));
     EXPECT_EQ(dialoge.Errors, Zeilen{"Gleitkommadivision durch Null."});
-    EXPECT_EQ(form.Punkte.High(), 3);  // all records read
+    EXPECT_EQ(form.Punkte.High(), 4);  // the demonstration's points as they stood
     EXPECT_TRUE(form.Memo1.empty());
     EXPECT_EQ(Grid(), grid);
     EXPECT_EQ(form.Edit1.Text, "3.642");
@@ -300,12 +299,12 @@ TEST_F(KoordinatendateiTest, SolverFailureStillFillsTheGrid) {
     EXPECT_EQ(Row(3), (Zeilen{"2", "       0.000", "      10.000", "       1.000", "      0.0000"}));
 }
 
-TEST_F(KoordinatendateiTest, CentreNameFromAnEarlierEvaluationStays) {
+TEST_F(KoordinatendateiTest, CentreNameFromAnEarlierEvaluationIsGone) {
     form.Punkte[0].Name = "K1";
     Datei("1 1 0 0 2\n2 0 1 0 2\n3 -1 0 0 2\n");
     ASSERT_TRUE(Rechne(0));
-    EXPECT_EQ(Row(1)[0], "K1");
-    EXPECT_EQ(form.Memo1[0], "Kugelzentrierung Punkt K1");
+    EXPECT_EQ(Row(1)[0], "");
+    EXPECT_EQ(form.Memo1[0], "Kugelzentrierung Punkt ");
 }
 
 // "Konvert" writes test2.Kor in the test folder; "Rechne Datei" reads it back, one point per line.

@@ -55,4 +55,10 @@ TEST(Zwischenablage, CopiedCellsAreTabSeparatedLines) {
     TStringGrid h = Gitter();
     FuegeEin(h, 1, 2, KopiereZellen(g, 1, 2, 3, 3));
     EXPECT_EQ(KopiereZellen(h, 1, 2, 3, 3), KopiereZellen(g, 1, 2, 3, 3));
+    // Numbers the program wrote go out in full, whatever the grid shows of them.
+    g.SetZahl(1, 2, 802192.25412345, 3);
+    g.SetZahl(2, 2, -0.1, 3);
+    g.SetZahl(3, 2, 1e-7, 4);
+    EXPECT_EQ(g.Cells(1, 2), "  802192.254");
+    EXPECT_EQ(KopiereZellen(g, 1, 2, 3, 2), "802192.25412345\t-0.1\t1e-07\n");
 }
