@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 #include <numeric>
+#include <sstream>
 #include <nlohmann/json.hpp>
 
 #include "core/Bloecke.hpp"
@@ -37,6 +38,12 @@ const char* const Hilfetext =
     "  polarauswertung DATEI [--iterativ] [--json]\n"
     "                                         \"Polarauswertung\" einer Beobachtungsdatei\n"
     "  konvert [--dir ORDNER] [--json]        \"Konvert\": test2.beb in test2.Kor (Vorgabe: aktueller Ordner)\n"
+    "  folge SCHRITT... [--iterativ] [--json]\n"
+    "                                         mehrere Befehle nacheinander auf demselben Fenster, ohne\n"
+    "                                         Neustart dazwischen; SCHRITT ist je ein Befehl mit seinen\n"
+    "                                         Angaben als ein Argument, z. B. 'rechne-datei k.kor --format 4'.\n"
+    "                                         \"rechne\" ohne DATEI rechnet die Tabelle, wie sie steht\n"
+    "                                         (--radius dann nach Wunsch)\n"
     "  --version                              die Version des Programms\n"
     "\n"
     "--iterativ: Ausgleichung bis zur Konvergenz (wie \"Iterieren\" im Fenster) statt des einen Schritts.\n"
@@ -44,7 +51,9 @@ const char* const Hilfetext =
     "Ausgabe: das Protokoll und die Tabelle; Meldungen und Fehler auf der Fehlerausgabe.\n"
     "Mit --json ein JSON-Objekt: report, grid, reflektorhoehe, messages, error, ergebnis, punkte;\n"
     "mit --iterativ dazu statistik und je Punkt NV, r und ausreisser.\n"
-    "Rückgabewert: 0 fertig, 3 fertig mit Meldung, 1 Fehler, 2 falscher Aufruf.\n";
+    "Mit folge und --json: das Objekt des letzten Schritts, dazu schritte (je Schritt messages, error, rc).\n"
+    "Rückgabewert: 0 fertig, 3 fertig mit Meldung, 1 Fehler, 2 falscher Aufruf;\n"
+    "bei folge der des ersten Schritts, der nicht 0 ergab.\n";
 
 // What the command line asked for.
 struct TAufruf {
@@ -56,6 +65,8 @@ struct TAufruf {
     int format = 0;       // rechne-datei
     std::string ordner;   // konvert
     std::string grafik;   // demo, rechne, rechne-datei: the picture's file
+    bool radiusGegeben = false;            // rechne: --radius was given
+    std::vector<std::string> schritte;     // folge: one command line each
 };
 
 // A freshly started window after its first activation, and where the command's own report,
@@ -73,10 +84,26 @@ struct TLauf {
         form.Iterieren = iterativ;
         form.Dispatch(&TForm1::FormActivate);
         // The demonstration's report is the output of "demo"; every other command shows its own.
-        memoStart = demo ? 1 : form.Memo1.size();
+        Beginne();
+        if (demo) {
+            memoStart = 1;
+            meldungenStart = 0;
+            fehlerStart = 0;
+        }
+    }
+    // A command begins: its report, messages and errors are those from here on.
+    void Beginne() {
+        memoStart = form.Memo1.size();
         geloescht = form.Memo1Cleared;
-        meldungenStart = demo ? 0 : dialoge.Messages.size();
-        fehlerStart = demo ? 0 : dialoge.Errors.size();
+        meldungenStart = dialoge.Messages.size();
+        fehlerStart = dialoge.Errors.size();
+        weitergegeben = false;
+    }
+    // The exit code of the command since Beginne.
+    int Ergebnis() const {
+        return dialoge.Errors.size() > fehlerStart       ? CliFehler
+               : dialoge.Messages.size() > meldungenStart ? CliMeldung
+                                                           : CliOk;
     }
 };
 
@@ -135,36 +162,63 @@ void PrintTable(const TStringGrid& grid, std::ostream& out) {
                [&out](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
 }
 
-// Parses the command line. Returns an exit code when the run ends here (help, wrong usage).
-std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, std::ostream& out, std::ostream& err) {
+// "folge SCHRITT... [--iterativ] [--json]": every other word is a step, taken as it stands (a step
+// may be named like a command, which a parser of subcommands would take for one).
+std::optional<int> LiesFolge(const std::vector<std::string>& args, TAufruf& a, std::ostream& err) {
+    a.befehl = "folge";
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--json") {
+            a.json = true;
+        } else if (args[i] == "--iterativ") {
+            a.iterativ = true;
+        } else if (args[i].empty() || args[i].front() == '-') {
+            err << "zentrix-cli: falscher Aufruf (unbekannte Angabe).\n\n" << Hilfetext;
+            return CliAufruf;
+        } else {
+            a.schritte.push_back(args[i]);
+        }
+    }
+    if (a.schritte.empty()) {
+        err << "zentrix-cli: falscher Aufruf (folge ohne Schritt).\n\n" << Hilfetext;
+        return CliAufruf;
+    }
+    return std::nullopt;
+}
+
+// Parses the command line. Returns an exit code when the run ends here (help, wrong usage). A step
+// of "folge" is one command without "folge", and "rechne" needs no --radius there.
+std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, std::ostream& out, std::ostream& err,
+                              bool schritt = false) {
+    if (!schritt && !args.empty() && args.front() == "folge") return LiesFolge(args, a, err);
     CLI::App app{"zentrix-cli", "zentrix-cli"};
     app.set_help_flag();
     bool hilfe = false;
     app.add_flag("-h,--hilfe,--help", hilfe);
     auto* demo = app.add_subcommand("demo");
     auto* rechne = app.add_subcommand("rechne");
-    rechne->add_option("--radius", a.radius)->required();
+    auto* radius = rechne->add_option("--radius", a.radius);
+    if (!schritt) radius->required();
     rechne->add_option("DATEI", a.datei);
     auto* rechneDatei = app.add_subcommand("rechne-datei");
     rechneDatei->add_option("DATEI", a.datei)->required();
     rechneDatei->add_option("--format", a.format)->check(CLI::Range(0, 7));
     auto* polar = app.add_subcommand("polarauswertung");
     polar->add_option("DATEI", a.datei)->required();
+    auto* konvert = app.add_subcommand("konvert");
+    konvert->add_option("--dir", a.ordner);
     for (CLI::App* befehl : {demo, rechne, rechneDatei, polar}) {
         befehl->add_flag("--json", a.json);
         befehl->add_flag("--iterativ", a.iterativ);
     }
-    for (CLI::App* befehl : {demo, rechne, rechneDatei}) befehl->add_option("--grafik", a.grafik);
-    auto* konvert = app.add_subcommand("konvert");
-    konvert->add_option("--dir", a.ordner);
     konvert->add_flag("--json", a.json);
+    for (CLI::App* befehl : {demo, rechne, rechneDatei}) befehl->add_option("--grafik", a.grafik);
     try {
         app.parse(std::vector<std::string>(args.rbegin(), args.rend()));  // CLI11 takes them reversed
     } catch (const CLI::Error& e) {
         err << "zentrix-cli: falscher Aufruf (" << GermanReason(e) << ").\n\n" << Hilfetext;
         return CliAufruf;
     }
-    if (hilfe) {
+    if (hilfe && !schritt) {
         out << Hilfetext;
         return CliOk;
     }
@@ -173,6 +227,7 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
         return CliAufruf;
     }
     a.befehl = app.get_subcommands().front()->get_name();
+    a.radiusGegeben = radius->count() > 0;
     if (!a.grafik.empty()) {
 #ifdef ZENTRIX_MIT_GRAFIK
         if (!GrafikEndung(a.grafik)) {
@@ -187,9 +242,41 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
     return std::nullopt;
 }
 
+// The words of a step: separated by blanks, a word in single or double quotes taken as it stands.
+std::vector<std::string> Woerter(const std::string& schritt) {
+    std::vector<std::string> woerter;
+    std::string wort;
+    bool imWort = false;
+    char zitat = 0;
+    for (const char c : schritt) {
+        if (zitat != 0) {
+            if (c == zitat) zitat = 0;
+            else wort += c;
+        } else if (c == '\'' || c == '"') {
+            zitat = c;
+            imWort = true;
+        } else if (c == ' ' || c == '\t') {
+            if (imWort) woerter.push_back(wort);
+            wort.clear();
+            imWort = false;
+        } else {
+            wort += c;
+            imWort = true;
+        }
+    }
+    if (imWort) woerter.push_back(wort);
+    return woerter;
+}
+
 // "Rechne": one point per line, the texts of columns X, Y, Z separated by tabulators, typed into
 // the grid as the user would; the radius text into the reflector-height field.
-void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in) {
+void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in, bool imSchritt) {
+    if (imSchritt && a.datei.empty()) {
+        // Within a sequence: the grid as the steps before left it.
+        if (a.radiusGegeben) lauf.form.Edit1.Text = a.radius;
+        lauf.form.Dispatch(&TForm1::Button1Click);
+        return;
+    }
     std::vector<std::string> zeilen;
     if (a.datei.empty()) {
         zeilen = SplitLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
@@ -204,7 +291,7 @@ void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in) {
         for (std::size_t c = 1; c <= 3; ++c)
             grid.Cells(static_cast<int>(c), static_cast<int>(i) + 2) = c <= felder.size() ? felder[c - 1] : "";
     }
-    lauf.form.Edit1.Text = a.radius;
+    if (!imSchritt || a.radiusGegeben) lauf.form.Edit1.Text = a.radius;
     lauf.form.Dispatch(&TForm1::Button1Click);
 }
 
@@ -300,7 +387,7 @@ void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
     j["punkte"] = punkte;
 }
 
-void SchreibeJson(const TLauf& lauf, std::ostream& out) {
+void SchreibeJson(const TLauf& lauf, std::ostream& out, const nlohmann::json* schritte = nullptr) {
     const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
     const std::vector<std::string>& fehler = lauf.dialoge.Errors;
     nlohmann::json j;
@@ -319,6 +406,7 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out) {
                                              meldungen.end());
     j["error"] = fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr);
     JsonErgebnis(lauf, j);
+    if (schritte != nullptr) j["schritte"] = *schritte;
     out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
@@ -344,6 +432,75 @@ void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
+namespace {
+
+// Runs one parsed command on the window as it stands (as text, its report goes out as it grows).
+void Befehl(TLauf& lauf, const TAufruf& a, std::istream& in, std::ostream& out, bool imSchritt) {
+    if (a.befehl == "demo" && imSchritt) lauf.form.Dispatch(&TForm1::FormActivate);
+    else if (a.befehl == "rechne") Rechne(lauf, a, in, imSchritt);
+    else if (a.befehl == "rechne-datei") RechneDatei(lauf, a, out);
+    else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
+    else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Button2Click);
+}
+
+// Saves the command's picture where --grafik asks for one; false (and the reason on err) when it
+// cannot be drawn or written.
+bool Grafik([[maybe_unused]] const TLauf& lauf, [[maybe_unused]] const TAufruf& a, [[maybe_unused]] std::ostream& err) {
+#ifdef ZENTRIX_MIT_GRAFIK
+    if (!a.grafik.empty()) {
+        if (const std::string fehler = SpeichereGrafikMitModul(GrafikAus(lauf.form), a.grafik); !fehler.empty()) {
+            err << "Fehler: " << fehler << '\n';
+            return false;
+        }
+    }
+#endif
+    return true;
+}
+
+// One step's messages, error and exit code.
+nlohmann::json Schrittprotokoll(const TLauf& lauf, const std::string& schritt, int rc) {
+    const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
+    const std::vector<std::string>& fehler = lauf.dialoge.Errors;
+    return {{"schritt", schritt},
+            {"messages", std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
+                                                  meldungen.end())},
+            {"error", fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr)},
+            {"rc", rc}};
+}
+
+// "folge": every step parsed first (a wrong one runs none), then run one after the other on the
+// same window. With --json only the last step's object is written, with every step's messages,
+// error and exit code in "schritte"; as text each step's output follows a line naming it.
+int Folge(TLauf& lauf, const TAufruf& folge, std::istream& in, std::ostream& out, std::ostream& err) {
+    std::vector<TAufruf> schritte;
+    for (const std::string& text : folge.schritte) {
+        TAufruf s;
+        s.ordner = folge.ordner;
+        if (const auto ende = LiesAufruf(Woerter(text), s, out, err, true)) return *ende;
+        s.iterativ = s.iterativ || folge.iterativ;
+        s.json = folge.json;
+        schritte.push_back(std::move(s));
+    }
+    nlohmann::json protokoll = nlohmann::json::array();
+    int code = CliOk;
+    for (std::size_t k = 0; k < schritte.size(); ++k) {
+        const TAufruf& s = schritte[k];
+        lauf.Beginne();
+        lauf.form.Iterieren = s.iterativ;
+        if (!s.json) out << "== Schritt " << k + 1 << ": " << folge.schritte[k] << '\n';
+        std::ostringstream nichts;  // with --json no step streams its report
+        Befehl(lauf, s, in, s.json ? nichts : out, true);
+        if (!s.json) SchreibeText(lauf, out, err);
+        const int rc = Grafik(lauf, s, err) ? lauf.Ergebnis() : CliFehler;
+        protokoll.push_back(Schrittprotokoll(lauf, folge.schritte[k], rc));
+        if (code == CliOk) code = rc;
+    }
+    if (folge.json) SchreibeJson(lauf, out, &protokoll);
+    return code;
+}
+
+}  // namespace
+
 bool CliProzessEndet = false;
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
@@ -354,24 +511,15 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
     auto besitz = std::make_unique<TLauf>(a.ordner, a.befehl == "demo", a.iterativ);
     TLauf& lauf = *besitz;
-    if (a.befehl == "rechne") Rechne(lauf, a, in);
-    else if (a.befehl == "rechne-datei") RechneDatei(lauf, a, out);
-    else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
-    else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Button2Click);
-
-    if (a.json) SchreibeJson(lauf, out);
-    else SchreibeText(lauf, out, err);
-    int code = lauf.dialoge.Errors.size() > lauf.fehlerStart       ? CliFehler
-               : lauf.dialoge.Messages.size() > lauf.meldungenStart ? CliMeldung
-                                                                     : CliOk;
-#ifdef ZENTRIX_MIT_GRAFIK
-    if (!a.grafik.empty()) {
-        if (const std::string fehler = SpeichereGrafikMitModul(GrafikAus(lauf.form), a.grafik); !fehler.empty()) {
-            err << "Fehler: " << fehler << '\n';
-            code = CliFehler;
-        }
+    int code = CliOk;
+    if (a.befehl == "folge") {
+        code = Folge(lauf, a, in, out, err);
+    } else {
+        Befehl(lauf, a, in, out, false);
+        if (a.json) SchreibeJson(lauf, out);
+        else SchreibeText(lauf, out, err);
+        code = Grafik(lauf, a, err) ? lauf.Ergebnis() : CliFehler;
     }
-#endif
     // The process ends right after: the system takes a million points back at once, faster than
     // they are freed one by one.
     if (CliProzessEndet) static_cast<void>(besitz.release());

@@ -158,3 +158,66 @@ TEST(CliTest, DemoIterativ) {
     EXPECT_FALSE(ohne.contains("statistik"));
     EXPECT_FALSE(ohne["punkte"][1].contains("NV"));
 }
+
+// "folge" runs commands on one window: "Rechne" computes what the grid shows, in the form the
+// grid holds it, with the full values behind the cells; no name of an earlier command stays.
+TEST(CliTest, FolgeRechneGivesTheResultAgain) {
+    const std::string daten = ZENTRIX_TEST_DATA "/koordinaten/";
+    auto zentrum = [](const json& j) {
+        const json& p = j["punkte"][0];
+        return std::vector<double>{p["X"].get<double>(), p["Y"].get<double>(), p["Z"].get<double>()};
+    };
+    struct Fall {
+        std::string datei;
+        int format;
+    };
+    for (const Fall& f : {Fall{"kugel_xyz.kor", 0}, Fall{"kugel_xyz.kor", 1}, Fall{"kugel_format2.kor", 2},
+                          Fall{"kugel_format3.kor", 3}, Fall{"kugel_format4.kor", 4}, Fall{"kugel_format5.kor", 5},
+                          Fall{"geneigt_format6.kor", 6}, Fall{"geneigt_format7.kor", 7}})
+        for (const char* iterativ : {"", " --iterativ"}) {
+            const std::string datei = "rechne-datei " + daten + f.datei + " --format " + std::to_string(f.format) + iterativ;
+            SCOPED_TRACE(datei);
+            const Lauf erst = Cli({"folge", datei, "--json"});
+            const Lauf dann = Cli({"folge", datei, std::string("rechne") + iterativ, std::string("rechne") + iterativ, "--json"});
+            ASSERT_EQ(erst.rc, CliOk) << erst.err;
+            ASSERT_EQ(dann.rc, CliOk) << dann.err;
+            const json j = dann.j();
+            ASSERT_EQ(j["schritte"].size(), 3u);
+            EXPECT_EQ(j["schritte"][2]["rc"], 0);
+            const std::vector<double> a = zentrum(erst.j()), b = zentrum(j);
+            for (int k = 0; k < 3; ++k) {
+                if (f.format < 2) EXPECT_EQ(a[k], b[k]);  // rectangular: bit for bit
+                else EXPECT_NEAR(a[k], b[k], 1e-9 * std::abs(a[k]));
+            }
+            for (std::size_t i = 1; i < j["punkte"].size(); ++i) {
+                const double va = erst.j()["punkte"][i]["vR"].get<double>(), vb = j["punkte"][i]["vR"].get<double>();
+                if (f.format < 2) EXPECT_EQ(va, vb) << i;
+                else EXPECT_NEAR(va, vb, 1e-9) << i;  // metres
+            }
+            EXPECT_EQ(j["grid"][0], erst.j()["grid"][0]);  // the headers stay
+        }
+}
+
+TEST(CliTest, FolgeStartsEveryComputationFromACleanList) {
+    TempDir d;
+    // The last sphere of the evaluation is K4.
+    std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
+    const std::string beob = d.Write("m.dat", std::string(std::istreambuf_iterator<char>(quelle), {}));
+    const std::string kor = d.Write("k.kor", "1 8 18 6 3\n2 8 21 7 3\n3 12 22 6 3\n");
+    const Lauf l = Cli({"folge", "polarauswertung " + beob, "rechne-datei " + kor, "--json"});
+    ASSERT_EQ(l.rc, CliOk) << l.err;
+    const json j = l.j();
+    EXPECT_EQ(j["grid"][1][0], "");
+    EXPECT_EQ(j["report"][0], "Kugelzentrierung Punkt ");
+    EXPECT_EQ(j["punkte"][0]["Name"], "");
+    // A step that fails before it computes leaves the grid and the point list as they stood;
+    // the first failing step's exit code is the run's.
+    const Lauf fehler = Cli({"folge", "rechne-datei " + kor, "rechne-datei " + d.Path().string() + "/fehlt.kor", "--json"});
+    EXPECT_EQ(fehler.rc, CliFehler);
+    const json k = fehler.j();
+    EXPECT_EQ(k["schritte"][1]["error"], "Datei nicht gefunden.");
+    EXPECT_EQ(k["schritte"][0]["rc"], 0);
+    EXPECT_EQ(k["grid"][2][0], "1");
+    EXPECT_EQ(k["punkte"].size(), 4u);
+    EXPECT_EQ(Cli({"folge", "rechne --radius 1", "unsinn"}).rc, CliAufruf);
+}
