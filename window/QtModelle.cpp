@@ -49,7 +49,10 @@ bool TGitterModell::setData(const QModelIndex& index, const QVariant& value, int
     if (gefroren_ || role != Qt::EditRole || !index.isValid() || index.column() == 0) return false;
     TStringGrid& g = form_.StringGrid1;
     if (index.row() + 1 >= g.RowCount() || index.column() >= g.ColCount()) return false;
-    g.Cells(index.column(), index.row() + 1) = value.toString().toStdString();
+    // An editor closed without a change keeps the full value behind the rounded text.
+    const std::string text = value.toString().toStdString();
+    if (text == g.Cells(index.column(), index.row() + 1)) return true;
+    g.Cells(index.column(), index.row() + 1) = text;
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }

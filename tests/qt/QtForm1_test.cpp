@@ -138,6 +138,9 @@ TEST_F(QtForm1Test, TypingIntoACellAndRechneRecomputes) {
     const int linesBefore = MemoLines().size();
     grid->setData(grid->index(1, 3), "71.643");  // raise point 1 by 0.2 m
     EXPECT_EQ(form.Model().StringGrid1.Cells(3, 2), "71.643");
+    // An editor closed without a change keeps the full value behind the cell.
+    grid->setData(grid->index(0, 1), grid->data(grid->index(0, 1)));
+    EXPECT_TRUE(form.Model().StringGrid1.Wert(1, 1).has_value());
     Klick("Button1");
     EXPECT_EQ(Zelle(1, 3), "      71.643");
     EXPECT_NE(Zelle(0, 3), centreBefore);
