@@ -23,6 +23,16 @@ void RaiseInvalidOp() { throw EMathError("Ungültige Gleitkommaoperation"); }
 void RaiseOverflow() { throw EMathError("Gleitkommaüberlauf"); }
 void RaiseRangeError() { throw ERangeError("Fehler bei Bereichsprüfung"); }
 
+std::string Zitat(std::string_view text) {
+    std::size_t zeichen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // A character begins at every byte that is not a UTF-8 continuation byte.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (zeichen++ == ZitatZeichen) return std::string(text.substr(0, i)) + "…";
+    }
+    return std::string(text);
+}
+
 std::string ErrorBoxText(const std::string& message) {
     // Compared as a byte: the last byte of a UTF-8 umlaut is above '.' and gets its period.
     if (!message.empty() && static_cast<unsigned char>(message.back()) <= '.') return message;

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace zentrix {
 
@@ -52,6 +53,12 @@ std::string IOErrorText(int code);
 [[noreturn]] void RaiseInvalidOp();   // "Ungültige Gleitkommaoperation"
 [[noreturn]] void RaiseOverflow();    // "Gleitkommaüberlauf"
 [[noreturn]] void RaiseRangeError();  // "Fehler bei Bereichsprüfung"
+
+// Offending text as a message quotes it: at most this many characters (an umlaut is one), a
+// longer one cut there and "…" appended, so that a field of a thousand characters does not fill the
+// box.
+constexpr std::size_t ZitatZeichen = 40;
+std::string Zitat(std::string_view text);
 
 // The text of the application's error box: the message with a "." appended, unless its last
 // character already has a code at most that of "." (".", "!", ")", ",", a blank ...).

@@ -24,6 +24,7 @@ enum class KugelErgebnis : int {
     RadiusZuKlein = -5,    // R not larger than the circle's plan radius
     NormalSingulaer = -6,  // 3 x 3 normal equations not invertible
     NichtKonvergiert = -7, // the converged solver: no start value led to a solution
+    Rechenfehler = -8,     // an arithmetic fault ended the sphere's computation (polar evaluation)
 };
 
 constexpr int Code(KugelErgebnis e) { return static_cast<int>(e); }

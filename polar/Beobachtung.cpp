@@ -72,13 +72,14 @@ double GetReal(std::string_view& line, std::size_t capacity, const TMeldung& mel
         token = std::string_view(kopie, token.size());
     }
     // Observation files always use the point, whatever the regional setting is. A number beyond
-    // the range of a double is an overflow, as in a field.
-    const TRealScan scan = ScanReal(token, FeldRegel('.'));
+    // the range of a double is an overflow, as in a field. A field longer than a real may be is
+    // no number, as in a coordinate file.
+    const TRealScan scan = token.size() <= MaxRealFeld ? ScanReal(token, FeldRegel('.')) : TRealScan{};
     if (scan.Status == TRealStatus::Zahl) return scan.Wert;
     if (scan.Status == TRealStatus::UeberDouble) RaiseOverflow();
     // Not a number: tell the surveyor which field and what follows it; the value counts as 0.
     if (meldung) {
-        meldung("Fehler: " + std::string(token) + " ist kein gültiger Real Wert.");
+        meldung("Fehler: " + Zitat(token) + " ist kein gültiger Real Wert.");
         meldung(std::string(Cut("-> " + std::string(line), MaxMessageLength)));
     }
     return 0;

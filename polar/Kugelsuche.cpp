@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "core/Fehler.hpp"
 #include "numerics/Polar.hpp"
 #include "textio/NumText.hpp"
 
@@ -139,11 +140,11 @@ void Ausgaben(TGruppe& g) {
 
 void BewerteKugel(TGruppe& g, bool iterativ) {
     const TMeldung merke = [&g](const std::string& text) { g.meldungen.push_back(text); };
+    const std::size_t n = g.zeilen.size();
+    double R = 0;  // the radius of the sphere's last pointing counts (metres)
     try {
-        const std::size_t n = g.zeilen.size();
         g.punkte.SetLength(0);
         g.punkte.SetLength(n + 1);
-        double R = 0;  // the radius of the sphere's last pointing counts
         std::string zeile;
         for (std::size_t k = 1; k <= n; ++k)
             R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.punkte[static_cast<long long>(k)], merke);
@@ -158,6 +159,18 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0], Gespeichert(erste, zeile));
         g.bericht.push_back("Polarkoordinaten des Kugelmittelpunktes");
         g.bericht.push_back(g.mittelpunkt);
+    } catch (const EMathError& e) {
+        // An arithmetic fault (a radius of 1e308, a centre straight above the station) fails this
+        // sphere like any other failure of the solver: it stays unmarked, the day goes on. The
+        // report lines written before the fault stay.
+        g.loesung = TKugelLoesung{};
+        g.loesung->Ergebnis = KugelErgebnis::Rechenfehler;
+        g.loesung->Iterativ = iterativ;
+        g.loesung->Fehlertext = e.what();
+        g.loesung->n = static_cast<int>(n);
+        g.loesung->R = R;
+        g.mittelpunkt.clear();
+        merke(FehlerMeldung(*g.loesung));
     } catch (...) {
         g.fehler = std::current_exception();
     }

@@ -42,10 +42,12 @@ struct TKugelsuche {
 // the pointings are reduced to the station at the origin. The report (the solver's lines, then
 // "Polarkoordinaten des Kugelmittelpunktes" and the centre line of each evaluated sphere) goes to
 // Memo and to the listing, the lines of the marked file to aus.Markiert, the messages (a number
-// field that is no number, a failed sphere) to meldung, all in the order of the file. Punkte holds the last
-// sphere's points and results afterwards. The spheres are evaluated on both cores, a batch
-// at a time, and handed on in order. An arithmetic fault ends the scan after what came before it.
-// After each batch handed on, fortschritt hears the share of the text done.
+// field that is no number, a failed sphere) to meldung, all in the order of the file. Punkte holds
+// the last sphere's points and results afterwards. The spheres are evaluated on both cores, a batch
+// at a time, and handed on in order. An arithmetic fault in a sphere (a radius of 1e308, a centre
+// straight above the station) fails that sphere like a failure of the solver
+// (KugelErgebnis::Rechenfehler, its text in Fehlertext); any other error ends the scan after what
+// came before it. After each batch handed on, fortschritt hears the share of the text done.
 TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
                         bool iterativ, const TKugelAusgaben& aus, std::size_t kugelnJeStapel = KugelnJeStapel,
                         const TFortschritt& fortschritt = {});

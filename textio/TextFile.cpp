@@ -367,12 +367,19 @@ std::string_view TTextReader::NextToken(std::size_t maxLength) {
         return {};
     }
     const std::size_t start = pos_;
-    while (!AtEnd() && !IsBlank(text_[pos_]) && pos_ - start < maxLength) ++pos_;
+    while (!AtEnd() && !IsBlank(text_[pos_])) ++pos_;
+    // A field longer than its kind allows is no number: cut, its rest would be read as the next
+    // field and shift every field after it (a coordinate with a hundred trailing zeros would move
+    // the radius into the next record's number).
+    if (pos_ - start > maxLength) {
+        SetError(106);
+        return {};
+    }
     return text_.substr(start, pos_ - start);
 }
 
 std::int32_t TTextReader::ReadIntegerToken() {
-    const std::string_view token = NextToken(32);
+    const std::string_view token = NextToken(MaxGanzzahlFeld);
     if (token.empty()) return 0;
     std::int64_t value = 0;
     if (!ScanInteger(token, false, value)) {
@@ -383,7 +390,7 @@ std::int32_t TTextReader::ReadIntegerToken() {
 }
 
 std::uint32_t TTextReader::ReadUnsignedToken() {
-    const std::string_view token = NextToken(32);
+    const std::string_view token = NextToken(MaxGanzzahlFeld);
     if (token.empty()) return 0;
     std::int64_t value = 0;
     if (!ScanInteger(token, true, value)) {
@@ -394,7 +401,7 @@ std::uint32_t TTextReader::ReadUnsignedToken() {
 }
 
 double TTextReader::ReadRealToken() {
-    const std::string_view token = NextToken(64);
+    const std::string_view token = NextToken(MaxRealFeld);
     if (token.empty()) return 0.0;
     const TRealScan scan = ScanReal(token, TokenRegel());
     switch (scan.Status) {

@@ -41,9 +41,9 @@ public:
     // therefore no further record.
     bool AtEndOfText();
     // Token reads skip every character of code 32 and below (line ends too, so a record may go on
-    // on the next line), then take at most 32 (integers) or 64 (reals) characters up to the next
-    // such character; the rest of a longer run is the next token. A token that is not a number
-    // gives 0 and the pending code 106. A read that meets the end of the text before a token (a
+    // on the next line), then take the characters up to the next such character. A token longer
+    // than 32 (integers) or 64 (reals) characters, and a token that is not a number, gives 0 and
+    // the pending code 106. A read that meets the end of the text before a token (a
     // record cut short) gives 0 and the pending code 100.
     //
     // The next token as a signed 32-bit integer (decimal, or hex after "$", "x", "X", "0x", "0X").

@@ -27,7 +27,7 @@ double TextToReal(std::string_view text, char separator) {
         case TRealStatus::UeberExtended: break;
     }
     std::string message = "'";
-    message.append(text);
+    message += Zitat(text);
     message += "' ist kein gültiger Gleitkommawert";
     throw EConvertError(message);
 }

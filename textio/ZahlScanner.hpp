@@ -3,6 +3,7 @@
 // is a setting of TRealRegel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -29,6 +30,11 @@ enum class TRealStatus {
     UeberExtended, // beyond the extended range (about 1.19e4932)
     UeberDouble,   // fits the extended range but not a double (magnitude above about 1.8e308)
 };
+
+// The longest field (characters) an integer and a real may have in a file; a longer one is no
+// number.
+constexpr std::size_t MaxGanzzahlFeld = 32;
+constexpr std::size_t MaxRealFeld = 64;
 
 struct TRealScan {
     TRealStatus Status = TRealStatus::KeineZahl;

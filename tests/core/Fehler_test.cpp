@@ -25,6 +25,17 @@ TEST(IOErrorText, CodesAndTheirTexts) {
     }
 }
 
+TEST(Zitat, OffendingTextIsCutAtFortyCharacters) {
+    const std::string vierzig(40, 'x');
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},
+        {vierzig, vierzig},
+        {vierzig + "y", vierzig + "…"},
+        {std::string(39, 'x') + "üü", std::string(39, 'x') + "ü…"},  // an umlaut is one character
+    };
+    for (const auto& [text, zitat] : cases) EXPECT_EQ(Zitat(text), zitat) << text;
+}
+
 TEST(ErrorBoxText, PeriodUnlessTheLastCharacterIsAtMostAPeriod) {
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"Ungültige numerische Eingabe", "Ungültige numerische Eingabe."},

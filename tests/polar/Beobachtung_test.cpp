@@ -107,6 +107,9 @@ TEST_F(BeobachtungTest, GetRealShowsTwoMessagesAndGivesZeroForABadField) {
         {"abc  12.5 CODE", "Fehler: abc ist kein gültiger Real Wert.", "-> 12.5 CODE", "12.5 CODE"},
         {"0.07\t5 x", "Fehler: 0.07\t5 ist kein gültiger Real Wert.", "-> x", "x"},
         {"1.5.2 y", "Fehler: 1.5.2 ist kein gültiger Real Wert.", "-> y", "y"},
+        // Longer than a real field may be: no number, and quoted with its first 40 characters.
+        {"10.468000000000000000000000000000000000000000000000000000000000000 R",
+         "Fehler: 10.4680000000000000000000000000000000000… ist kein gültiger Real Wert.", "-> R", "R"},
     };
     for (const auto& c : cases) {
         messages.clear();

@@ -326,20 +326,25 @@ TEST_F(PolarauswertungTest, MissingRadiusOnTheLastLineFailsTheSphereAndLeavesItU
     EXPECT_EQ(std::count(Memo.begin(), Memo.end(), "Polarkoordinaten des Kugelmittelpunktes"), 1);
 }
 
-TEST_F(PolarauswertungTest, ArithmeticFaultStopsTheScanWithoutSaving) {
-    // A distance beyond the range of a double in the second sphere: the first sphere's report
-    // stays in the memo, no file is written.
-    const auto good = SphereLines("K1", 30, 14, 98, 3);
-    const std::vector<std::string> bad = {"K2 1 1e999 100 0.0725", "K2 2 10 100 0.0725", "K2 3 10 100 0.0725"};
-    try {
-        Run(Concat(good, bad));
-        ADD_FAILURE() << "no arithmetic error";
-    } catch (const EMathError& e) {
-        EXPECT_STREQ(e.what(), "Gleitkommaüberlauf");
+TEST_F(PolarauswertungTest, ArithmeticFaultFailsOnlyItsSphere) {
+    // A distance beyond the range of a double, or a radius whose square is: the sphere fails like
+    // any other (one message, unmarked), the spheres before and after it are evaluated and saved.
+    const auto vorher = SphereLines("K1", 30, 14, 98, 3);
+    const auto nachher = SphereLines("K3", 230, 24, 102, 4);
+    const std::vector<std::vector<std::string>> faelle = {
+        {"K2 1 1e999 100 0.0725", "K2 2 10 100 0.0725", "K2 3 10 100 0.0725"},
+        {"K2 1 10 100 0.0725", "K2 2 10 100 0.0725", "K2 3 10.01 99 1e308"},
+    };
+    for (const auto& bad : faelle) {
+        messages.clear();
+        Memo.clear();
+        Run(Concat(vorher, bad, nachher));
+        EXPECT_EQ(messages, std::vector<std::string>{"Kugelmittelnpunkt Fehler"}) << bad[0];
+        const std::vector<std::string> c1 = {"K1     30.0000      14.000     98.0000     0.00 "};
+        const std::vector<std::string> c3 = {"K3    230.0000      24.000    102.0000     0.00 "};
+        EXPECT_EQ(CentreLines(), Concat(c1, c3));
+        EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(Concat(c1, Marked(vorher), bad, c3, Marked(nachher))));
     }
-    EXPECT_FALSE(fs::exists(Out("TXT")));
-    EXPECT_FALSE(fs::exists(Out("LST")));
-    EXPECT_EQ(CentreLines(), std::vector<std::string>{"K1     30.0000      14.000     98.0000     0.00 "});
 }
 
 // ---------------------------------------------------------------------------------------------

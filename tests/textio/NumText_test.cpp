@@ -234,7 +234,9 @@ TEST(TextToReal, RejectsEverythingElse) {
             TextToReal(text);
             ADD_FAILURE() << "accepted '" << text << "'";
         } catch (const EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + text + "' ist kein gültiger Gleitkommawert");
+            // The offending text is quoted with at most 40 characters.
+            const std::string zitat = text.size() <= 40 ? text : text.substr(0, 40) + "…";
+            EXPECT_EQ(std::string(e.what()), "'" + zitat + "' ist kein gültiger Gleitkommawert");
         }
     }
 }

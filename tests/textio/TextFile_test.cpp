@@ -210,16 +210,26 @@ TEST(TextReader, RealBeyondADoubleRaisesOverflow) {
     }
 }
 
-TEST(TextReader, LongRunsAreCutIntoTokens) {
-    // 32 characters for an integer, 64 for a real; the rest begins the next token.
-    TTextReader i = ReaderOf(std::string(32, '0') + "12");
-    EXPECT_EQ(i.ReadIntegerToken(), 0);
-    EXPECT_EQ(i.ReadIntegerToken(), 12);
-    EXPECT_EQ(i.IOResult(), 0);
-    TTextReader r = ReaderOf("0." + std::string(62, '0') + "25");
-    EXPECT_EQ(r.ReadRealToken(), 0.0);
-    EXPECT_EQ(r.ReadRealToken(), 25.0);
-    EXPECT_EQ(r.IOResult(), 0);
+TEST(TextReader, AFieldLongerThanItsKindAllowsIsNoNumber) {
+    // 32 characters for an integer, 64 for a real; a longer run is one field and no number (code
+    // 106), never cut into two. The reads after it go on with the next field.
+    struct Fall {
+        std::string text;
+        bool real;
+        int code;
+    };
+    const std::vector<Fall> faelle = {
+        {std::string(32, '0') + " 7", false, 0},
+        {std::string(33, '0') + " 7", false, 106},
+        {"0." + std::string(62, '0') + " 7", true, 0},
+        {"10.468" + std::string(100, '0') + " 7", true, 106},
+    };
+    for (const Fall& f : faelle) {
+        TTextReader r = ReaderOf(f.text);
+        EXPECT_EQ(f.real ? r.ReadRealToken() : r.ReadIntegerToken(), 0) << f.text;
+        EXPECT_EQ(r.ReadRealToken(), 7.0) << f.text;
+        EXPECT_EQ(r.IOResult(), f.code) << f.text;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
