@@ -34,6 +34,7 @@
 
 #include "window/QtGrafikFenster.hpp"
 #include "window/QtModelle.hpp"
+#include "window/QtPlatz.hpp"
 #include "window/Zwischenablage.hpp"
 
 namespace zentrix {
@@ -411,8 +412,7 @@ void TQtForm1::SageAuswertung() {
 void TQtForm1::ZeigeGrafik() {
     if (!grafik_) {
         grafik_ = new TQtGrafikFenster(dialoge_, this);
-        // Beside the main window, where the screen allows.
-        grafik_->move(frameGeometry().right() + 8, frameGeometry().top());
+        PlatziereNeben(grafik_, this, grafik_->size());
     }
     grafik_->Zeige(GrafikAus(model_));
     grafik_->show();
