@@ -104,8 +104,11 @@ void UnterscheideNamen(std::vector<TGrafikPunkt>& punkte) {
     std::vector<bool> mehrfach(punkte.size(), false);
     for (std::size_t k = 1; k < folge.size(); ++k)
         if (punkte[folge[k]].Name == punkte[folge[k - 1]].Name) mehrfach[folge[k]] = mehrfach[folge[k - 1]] = true;
-    for (std::size_t i = 0; i < punkte.size(); ++i)
-        if (mehrfach[i]) punkte[i].Name += "/" + std::to_string(punkte[i].Nummer);
+    for (std::size_t i = 0; i < punkte.size(); ++i) {
+        if (!mehrfach[i]) continue;
+        punkte[i].Name += '/';
+        punkte[i].Name += std::to_string(punkte[i].Nummer);
+    }
 }
 
 std::optional<TFeld> NamenFeld(double x, double y, double b, double h, std::vector<TFeld>& belegt) {
