@@ -3,14 +3,29 @@ include(GNUInstallDirs)
 
 install(TARGETS zentrix-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The manual page, with the project's version, compressed as Debian wants it.
-configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/zentrix-cli.1 ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1 @ONLY)
-add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1.gz
-                   COMMAND gzip -9nfk zentrix-cli.1
-                   DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1
-                   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-add_custom_target(zentrix_manpage ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1.gz)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/zentrix-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual pages (the batch tool's, and the window's where it is built), with the project's
+# version, compressed as Debian wants them.
+set(_manpages zentrix-cli)
+if(ZENTRIX_WITH_QT)
+  list(APPEND _manpages Zentrix)
+endif()
+set(_manpages_gz)
+foreach(_m ${_manpages})
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/${_m}.1 ${CMAKE_CURRENT_BINARY_DIR}/${_m}.1 @ONLY)
+  add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${_m}.1.gz
+                     COMMAND gzip -9nfk ${_m}.1
+                     DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${_m}.1
+                     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  list(APPEND _manpages_gz ${CMAKE_CURRENT_BINARY_DIR}/${_m}.1.gz)
+endforeach()
+add_custom_target(zentrix_manpage ALL DEPENDS ${_manpages_gz})
+install(FILES ${_manpages_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The manual with its pictures and example files, beside the package's other documentation.
+file(GLOB _handbuch_dateien CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/Handbuch.md
+                                              ${CMAKE_CURRENT_SOURCE_DIR}/docs/*.png)
+install(FILES ${_handbuch_dateien} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zentrix)
+install(DIRECTORY docs/beispiel DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zentrix)
 
 if(ZENTRIX_WITH_QT)
   install(TARGETS Zentrix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -18,6 +33,8 @@ if(ZENTRIX_WITH_QT)
   install(TARGETS zentrix_grafik_modul LIBRARY DESTINATION lib/zentrix)
   # The menu entry and the icon, where desktops look for them.
   install(FILES packaging/zentrix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # What software centres show of the program (AppStream).
+  install(FILES packaging/org.zentrix.Zentrix.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES packaging/icons/zentrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   foreach(_size 16 22 24 32 48 64 128 256)
     install(FILES packaging/icons/zentrix-${_size}.png

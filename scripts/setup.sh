@@ -3,7 +3,7 @@
 # packages given as arguments too (the benchmark's reference, for instance).
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n nlohmann-json3-dev libcli11-dev
-          libgtest-dev libboost-math-dev fonts-dejavu-core fonts-wine xvfb xauth "$@")
+          libgtest-dev libboost-math-dev fonts-dejavu-core fonts-wine xvfb xauth appstream "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "numerics/KugelBericht.hpp"
 #include "numerics/Polar.hpp"
@@ -65,8 +67,9 @@ TGrafik GrafikAus(const TForm1& form) {
         // A point without a name is called as the grid calls it, by its number.
         if ((i - 1) % schritt == 0 || i == ausreisser)
             g.Punkte.push_back({p.Name.empty() ? FormatText("P%2d", {i}) : p.Name, lage(p), g.Erfolg ? p.vR : 0.0,
-                                i == ausreisser});
+                                i == ausreisser, i});
     }
+    UnterscheideNamen(g.Punkte);
     g.Faktor = Vergroesserung(groesste, g.R);
     if (g.Erfolg) {
         g.Zentrum = L.Ausgleichung->Zentrum;
@@ -95,6 +98,21 @@ const char* AnsichtTitel(const TGrafik& g, TAnsicht ansicht) {
     return g.Standpunkt ? "Schnitt entlang der Sicht vom Standpunkt (Entfernung, Z)" : "Schnitt (X nach rechts, Z nach oben)";
 }
 
+void UnterscheideNamen(std::vector<TGrafikPunkt>& punkte) {
+    // The points in the order of their names: equal names stand side by side.
+    std::vector<std::size_t> folge(punkte.size());
+    for (std::size_t i = 0; i < folge.size(); ++i) folge[i] = i;
+    std::sort(folge.begin(), folge.end(), [&punkte](std::size_t a, std::size_t b) { return punkte[a].Name < punkte[b].Name; });
+    std::vector<bool> mehrfach(punkte.size(), false);
+    for (std::size_t k = 1; k < folge.size(); ++k)
+        if (punkte[folge[k]].Name == punkte[folge[k - 1]].Name) mehrfach[folge[k]] = mehrfach[folge[k - 1]] = true;
+    for (std::size_t i = 0; i < punkte.size(); ++i) {
+        if (!mehrfach[i]) continue;
+        punkte[i].Name += '/';
+        punkte[i].Name += std::to_string(punkte[i].Nummer);
+    }
+}
+
 std::optional<TFeld> NamenFeld(double x, double y, double b, double h, std::vector<TFeld>& belegt) {
     // Marks are drawn 4 pixels wide: a name starts 6 pixels off the point, clear of its mark; the
     // second try is a line further out.
@@ -119,6 +137,35 @@ bool GrafikEndung(const std::string& datei) {
     std::string endung = datei.substr(punkt + 1);
     for (char& c : endung) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return endung == "png" || endung == "svg";
+}
+
+std::vector<TLegendenOrt> LegeLegende(const std::vector<TLegendenTeil>& teile, double links, double rechts, double luecke) {
+    // The left edge a piece wants: after the end of the line so far (or at links on an empty line),
+    // and not before its own place.
+    const auto anfang = [links, rechts, luecke](const TLegendenTeil& t, double ende, bool leer) {
+        double x = leer ? links : ende + luecke;
+        if (t.Wunsch == TLegendenWunsch::AbMitte) x = std::max(x, (links + rechts) / 2);
+        if (t.Wunsch == TLegendenWunsch::Rechts) x = std::max(x, rechts - t.b);
+        return x;
+    };
+    std::vector<TLegendenOrt> orte;
+    int zeile = 0;
+    double ende = links;
+    bool leer = true;
+    for (const TLegendenTeil& t : teile) {
+        double x = anfang(t, ende, leer);
+        if (!leer && x + t.b > rechts) {
+            ++zeile;
+            leer = true;
+            x = anfang(t, links, true);
+        }
+        // Alone on its line and still too wide from its place: as far right as it goes.
+        if (leer && x + t.b > rechts) x = std::max(links, rechts - t.b);
+        orte.push_back({x, zeile});
+        ende = x + t.b;
+        leer = false;
+    }
+    return orte;
 }
 
 }  // namespace zentrix

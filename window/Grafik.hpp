@@ -18,6 +18,7 @@ struct TGrafikPunkt {
     TXYZ P;                   // rectangular (metres)
     double vR = 0;            // radial residual (metres, positive: outside the sphere)
     bool Ausreisser = false;  // the converged solver's outlier
+    int Nummer = 0;           // its number in the computation (1..n)
 };
 
 struct TGrafik {
@@ -60,6 +61,11 @@ double Massstabslaenge(double ausdehnung);
 // The file name ends in ".png" or ".svg" (either case): the picture's two file types.
 bool GrafikEndung(const std::string& datei);
 
+// Names that several of the points carry get the point's number: the pointings of one polar
+// sphere all carry the sphere's name and are drawn as "F50/1", "F50/2", ... (the numbers of the
+// sphere's lines in the file and in the report). Names that occur once stay as they are.
+void UnterscheideNamen(std::vector<TGrafikPunkt>& punkte);
+
 // A name's box on the picture (pixels, y downwards): left, top, width, height.
 struct TFeld {
     double x = 0, y = 0, b = 0, h = 0;
@@ -69,5 +75,23 @@ struct TFeld {
 // same a line further out. The box is added to belegt; none where all overlap (the name is then
 // left out, not written over another).
 std::optional<TFeld> NamenFeld(double x, double y, double b, double h, std::vector<TFeld>& belegt);
+
+// A piece of the legend along the picture's bottom edge: b pixels wide, one line high, and where
+// it wants to start: right after the piece before it, not left of the middle, or flush with the
+// right edge.
+enum class TLegendenWunsch { Folgend, AbMitte, Rechts };
+struct TLegendenTeil {
+    double b = 0;
+    TLegendenWunsch Wunsch = TLegendenWunsch::Folgend;
+};
+// Where a piece goes: its left edge (pixels) and its line (0 the first).
+struct TLegendenOrt {
+    double x = 0;
+    int Zeile = 0;
+};
+// Lays the pieces out in their order from links to rechts (pixels), at least luecke apart, each at
+// its wanted place where that leaves it on the line; a piece that does not fit begins the next
+// line. No two pieces overlap; a piece wider than the line starts at links.
+std::vector<TLegendenOrt> LegeLegende(const std::vector<TLegendenTeil>& teile, double links, double rechts, double luecke);
 
 }  // namespace zentrix

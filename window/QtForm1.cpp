@@ -33,7 +33,9 @@
 #include <QVBoxLayout>
 
 #include "window/QtGrafikFenster.hpp"
+#include "window/QtHandbuch.hpp"
 #include "window/QtModelle.hpp"
+#include "window/QtPlatz.hpp"
 #include "window/Zwischenablage.hpp"
 
 namespace zentrix {
@@ -75,6 +77,7 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(FormCaption));
     BaueWerkzeugleiste();
+    BaueHilfe();
     BaueStatusleiste();
     setAcceptDrops(true);
 
@@ -128,6 +131,21 @@ void TQtForm1::BaueWerkzeugleiste() {
     grafikAktion_->setObjectName(QStringLiteral("GrafikAktion"));
     grafikAktion_->setToolTip(QStringLiteral("Die letzte Berechnung als Grafik zeigen"));
     connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
+}
+
+// "Hilfe" at the tool bar's right end; F1 opens the manual from every window of the program, also
+// while a command runs.
+void TQtForm1::BaueHilfe() {
+    auto* abstand = new QWidget(toolBar_);
+    abstand->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolBar_->addWidget(abstand);
+    hilfeAktion_ = toolBar_->addAction(QStringLiteral("Hilfe"));
+    hilfeAktion_->setObjectName(QStringLiteral("HilfeAktion"));
+    hilfeAktion_->setToolTip(QStringLiteral("Das Handbuch zeigen (F1)"));
+    hilfeAktion_->setShortcut(QKeySequence::HelpContents);
+    hilfeAktion_->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(hilfeAktion_);  // the tool bar is closed while a command runs, the window is not
+    connect(hilfeAktion_, &QAction::triggered, this, [this] { ZeigeHandbuch(); });
 }
 
 void TQtForm1::BaueStatusleiste() {
@@ -411,13 +429,23 @@ void TQtForm1::SageAuswertung() {
 void TQtForm1::ZeigeGrafik() {
     if (!grafik_) {
         grafik_ = new TQtGrafikFenster(dialoge_, this);
-        // Beside the main window, where the screen allows.
-        grafik_->move(frameGeometry().right() + 8, frameGeometry().top());
+        PlatziereNeben(grafik_, this, grafik_->size());
     }
     grafik_->Zeige(GrafikAus(model_));
     grafik_->show();
     grafik_->raise();
     grafik_->activateWindow();
+}
+
+void TQtForm1::ZeigeHandbuch() {
+    if (!handbuch_) {
+        handbuch_ = new TQtHandbuch(this);
+        // A page about as wide as the pictures in it, as tall as the screen allows.
+        PlatziereNeben(handbuch_, this, QSize(760, 1000));
+    }
+    handbuch_->show();
+    handbuch_->raise();
+    handbuch_->activateWindow();
 }
 
 void TQtForm1::dragEnterEvent(QDragEnterEvent* event) {

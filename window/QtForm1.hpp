@@ -23,6 +23,7 @@ namespace zentrix {
 class TBerichtModell;
 class TGitterModell;
 class TQtGrafikFenster;
+class TQtHandbuch;
 
 class TQtForm1 : public QMainWindow {
     Q_OBJECT
@@ -39,6 +40,10 @@ public:
     // new one). The window, once opened.
     QAction* GrafikAktion() const { return grafikAktion_; }
     TQtGrafikFenster* Grafik() const { return grafik_; }
+    // The tool bar's "Hilfe" (and F1 anywhere in the program): opens the manual beside the main
+    // window. The window, once opened.
+    QAction* HilfeAktion() const { return hilfeAktion_; }
+    TQtHandbuch* Handbuch() const { return handbuch_; }
     // Shows the model's values in the widgets.
     void Refresh();
     // A command is running on the worker thread (the window stays responsive meanwhile).
@@ -60,6 +65,7 @@ protected:
 private:
     // The widgets, part by part.
     void BaueWerkzeugleiste();
+    void BaueHilfe();
     void BaueStatusleiste();
     void BaueSeite1(QWidget* seite);
     void BaueGitter(QWidget* seite);
@@ -76,6 +82,7 @@ private:
     void KopiereZellen();
     void FuegeZellenEin();
     void ZeigeGrafik();
+    void ZeigeHandbuch();
     void SageAuswertung();  // after a polar evaluation: spheres evaluated and failed
 
     IDialoge& dialoge_;
@@ -102,6 +109,8 @@ private:
     QAction* iterieren_ = nullptr;
     QAction* grafikAktion_ = nullptr;
     TQtGrafikFenster* grafik_ = nullptr;
+    QAction* hilfeAktion_ = nullptr;
+    TQtHandbuch* handbuch_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* statusText_ = nullptr;
     QProgressBar* fortschritt_ = nullptr;

@@ -90,7 +90,9 @@ void ZeichneFeld(QPainter& m, const TGrafik& g, const TGrafikAnordnung& a, TAnsi
     m.setBrush(Qt::NoBrush);
     m.drawRect(feld);
     m.setPen(Qt::black);
-    m.drawText(feld.adjusted(6, 4, -6, 0), Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(AnsichtTitel(g, ansicht)));
+    const QFontMetricsF fm(m.font());
+    const QString titel = fm.elidedText(QString::fromUtf8(AnsichtTitel(g, ansicht)), Qt::ElideRight, feld.width() - 12);
+    m.drawText(feld.adjusted(6, 4, -6, 0), Qt::AlignLeft | Qt::AlignTop, titel);
     m.save();
     m.setClipRect(feld);
     if (g.Erfolg) {
@@ -99,8 +101,8 @@ void ZeichneFeld(QPainter& m, const TGrafik& g, const TGrafikAnordnung& a, TAnsi
         m.setPen(QPen(Kugelfarbe, 1.5));
         m.drawEllipse(c, g.R * a.Massstab, g.R * a.Massstab);
     }
-    // Marks first, then the names where no mark or other name is.
-    std::vector<TFeld> belegt;
+    // Marks first, then the names where no mark, other name or the view's title is.
+    std::vector<TFeld> belegt = {{feld.left() + 6, feld.top() + 4, fm.horizontalAdvance(titel), fm.height()}};
     std::vector<std::pair<QPointF, const TGrafikPunkt*>> marken;
     for (const TGrafikPunkt& p : g.Punkte) {
         const QPointF q = a.Pixel(ansicht, Projektion(g, ansicht, p.P));
@@ -138,36 +140,36 @@ void ZeichneFeld(QPainter& m, const TGrafik& g, const TGrafikAnordnung& a, TAnsi
     m.restore();
 }
 
-// The metric scale and, with a centre, the residuals' scale, along the bottom.
-void ZeichneMassstaebe(QPainter& m, const TGrafik& g, const TGrafikAnordnung& a, const QRectF& ganz) {
-    const double y = ganz.bottom() - 18;
-    const double laenge = Massstabslaenge(a.Feld[0].width() / a.Massstab);
-    const double px = laenge * a.Massstab;
-    m.setPen(QPen(Qt::black, 2));
-    m.drawLine(QPointF(ganz.left() + 12, y), QPointF(ganz.left() + 12 + px, y));
-    m.drawLine(QPointF(ganz.left() + 12, y - 4), QPointF(ganz.left() + 12, y + 4));
-    m.drawLine(QPointF(ganz.left() + 12 + px, y - 4), QPointF(ganz.left() + 12 + px, y + 4));
-    m.drawText(QPointF(ganz.left() + 18 + px, y + 5), Laenge(laenge));
-    if (!g.Erfolg) return;
-    const double x0 = ganz.center().x();
-    // A round residual (metres) whose magnified line is about as long as the metric bar.
-    const double v = Massstabslaenge(5 * laenge / g.Faktor);
-    const double vpx = v * g.Faktor * a.Massstab;
-    m.setPen(QPen(Verbesserungsfarbe, 2));
-    m.drawLine(QPointF(x0, y), QPointF(x0 + vpx, y));
+// The legend along the bottom: the metric scale, the residuals' scale and the note on a thinned
+// scan, each where the layout put it.
+void ZeichneLegende(QPainter& m, const TGrafikAnordnung& a) {
+    if (!a.Text[0].isEmpty()) {
+        const double x = a.Ort[0].x, y = a.LegendenY(a.Ort[0].Zeile), px = a.Balken[0];
+        m.setPen(QPen(Qt::black, 2));
+        m.drawLine(QPointF(x, y), QPointF(x + px, y));
+        m.drawLine(QPointF(x, y - 4), QPointF(x, y + 4));
+        m.drawLine(QPointF(x + px, y - 4), QPointF(x + px, y + 4));
+        m.drawText(QPointF(x + px + 6, y + 5), a.Text[0]);
+    }
+    if (!a.Text[1].isEmpty()) {
+        const double x = a.Ort[1].x, y = a.LegendenY(a.Ort[1].Zeile);
+        const double vpx = a.Balken[1];
+        m.setPen(QPen(Verbesserungsfarbe, 2));
+        m.drawLine(QPointF(x, y), QPointF(x + vpx, y));
+        m.setPen(Qt::black);
+        m.drawText(QPointF(x + vpx + 6, y + 5), a.Text[1]);
+    }
     m.setPen(Qt::black);
-    m.drawText(QPointF(x0 + vpx + 6, y + 5), QStringLiteral("%1 Verbesserung  (Verbesserungen %2-fach)")
-                                                 .arg(Laenge(v), Q(RealToText(g.Faktor))));
+    if (!a.Text[2].isEmpty()) m.drawText(QPointF(a.Ort[2].x, a.LegendenY(a.Ort[2].Zeile) + 5), a.Text[2]);
 }
 
-}  // namespace
-
-TGrafikAnordnung Anordnung(const TGrafik& g, const QRectF& ganz) {
-    TGrafikAnordnung a;
-    const double oben = ganz.top() + 28, unten = ganz.bottom() - 40, luecke = 12;
+// The drawing areas above a legend of zeilen lines, and the one scale at which both views fit.
+void Felder(const TGrafik& g, const QRectF& ganz, int zeilen, TGrafikAnordnung& a) {
+    const double oben = ganz.top() + 28, unten = ganz.bottom() - 22 - zeilen * a.Zeilenhoehe, luecke = 12;
     const double breite = (ganz.width() - 3 * luecke) / 2;
     a.Feld[0] = QRectF(ganz.left() + luecke, oben, breite, unten - oben);
     a.Feld[1] = QRectF(ganz.left() + 2 * luecke + breite, oben, breite, unten - oben);
+    a.ErsteZeile = unten + 22;
     // One scale for both views: the larger extent fits, with a margin for the labels.
     double massstab = std::numeric_limits<double>::infinity();
     for (int i = 0; i < 2; ++i) {
@@ -179,27 +181,74 @@ TGrafikAnordnung Anordnung(const TGrafik& g, const QRectF& ganz) {
         if (r.v1 > r.v0) massstab = std::min(massstab, innen * (a.Feld[i].height() - 20) / (r.v1 - r.v0));
     }
     a.Massstab = std::isfinite(massstab) && massstab > 0 ? massstab : 100;
-    return a;
+}
+
+// The legend's pieces at the scale found, laid out between the picture's margins; the number of
+// lines they take.
+int Legende(const TGrafik& g, const QRectF& ganz, const QFontMetricsF& fm, TGrafikAnordnung& a) {
+    for (QString& t : a.Text) t.clear();
+    if (!g.Gerechnet || g.Punkte.empty()) return 1;
+    TLegendenTeil teil[3];
+    a.Laenge = Massstabslaenge(a.Feld[0].width() / a.Massstab);
+    a.Text[0] = Laenge(a.Laenge);
+    a.Balken[0] = a.Laenge * a.Massstab;
+    teil[0] = {a.Balken[0] + 6 + fm.horizontalAdvance(a.Text[0]), TLegendenWunsch::Folgend};
+    if (g.Erfolg) {
+        // A round residual (metres) whose magnified line is about as long as the metric bar.
+        a.Verbesserung = Massstabslaenge(5 * a.Laenge / g.Faktor);
+        a.Text[1] = QStringLiteral("%1 Verbesserung  (Verbesserungen %2-fach)").arg(Laenge(a.Verbesserung), Q(RealToText(g.Faktor)));
+        a.Balken[1] = a.Verbesserung * g.Faktor * a.Massstab;
+        teil[1] = {a.Balken[1] + 6 + fm.horizontalAdvance(a.Text[1]), TLegendenWunsch::AbMitte};
+    }
+    if (g.Punkte.size() < g.Gesamt) {
+        a.Text[2] = QStringLiteral("%1 von %2 Punkten gezeigt").arg(g.Punkte.size()).arg(g.Gesamt);
+        teil[2] = {fm.horizontalAdvance(a.Text[2]), TLegendenWunsch::Rechts};
+    }
+    std::vector<TLegendenTeil> teile;
+    for (int i = 0; i < 3; ++i)
+        if (!a.Text[i].isEmpty()) teile.push_back(teil[i]);
+    const std::vector<TLegendenOrt> orte = LegeLegende(teile, ganz.left() + 12, ganz.right() - 12, 24);
+    int zeilen = 1;
+    for (int i = 0, k = 0; i < 3; ++i) {
+        if (a.Text[i].isEmpty()) continue;
+        a.Ort[i] = orte[static_cast<std::size_t>(k++)];
+        zeilen = std::max(zeilen, a.Ort[i].Zeile + 1);
+    }
+    return zeilen;
+}
+
+}  // namespace
+
+TGrafikAnordnung Anordnung(const TGrafik& g, const QRectF& ganz, const QFontMetricsF& schrift) {
+    TGrafikAnordnung a;
+    a.Zeilenhoehe = std::max(18.0, schrift.height() + 4);
+    // The legend's lines take room from the views, which changes the scale and so the legend:
+    // laid out again with as many lines as it took, until it fits (at most three lines).
+    for (int zeilen = 1;;) {
+        Felder(g, ganz, zeilen, a);
+        const int braucht = Legende(g, ganz, schrift, a);
+        if (braucht <= zeilen) return a;
+        zeilen = braucht;
+    }
 }
 
 void ZeichneGrafik(QPainter& m, const TGrafik& g, const QRectF& ganz) {
     m.save();
     m.setRenderHint(QPainter::Antialiasing);
     m.fillRect(ganz, Qt::white);
-    const TGrafikAnordnung a = Anordnung(g, ganz);
+    const TGrafikAnordnung a = Anordnung(g, ganz, QFontMetricsF(m.font(), m.device()));
     m.setPen(g.Gerechnet && !g.Erfolg ? Ausreisserfarbe : QColor(Qt::black));
     QFont fett = m.font();
     fett.setBold(true);
     m.setFont(fett);
-    m.drawText(ganz.adjusted(12, 6, -12, 0), Qt::AlignLeft | Qt::AlignTop, Titel(g));
+    // One line: a title longer than the picture is wide ends in "…".
+    const QString titel = QFontMetricsF(fett, m.device()).elidedText(Titel(g), Qt::ElideRight, ganz.width() - 24);
+    m.drawText(ganz.adjusted(12, 6, -12, 0), Qt::AlignLeft | Qt::AlignTop, titel);
     fett.setBold(false);
     m.setFont(fett);
-    if (g.Punkte.size() < g.Gesamt)
-        m.drawText(ganz.adjusted(12, 0, -12, -10), Qt::AlignRight | Qt::AlignBottom,
-                   QStringLiteral("%1 von %2 Punkten gezeigt").arg(g.Punkte.size()).arg(g.Gesamt));
     ZeichneFeld(m, g, a, TAnsicht::Grundriss);
     ZeichneFeld(m, g, a, TAnsicht::Schnitt);
-    if (g.Gerechnet && !g.Punkte.empty()) ZeichneMassstaebe(m, g, a, ganz);
+    ZeichneLegende(m, a);
     m.restore();
 }
 

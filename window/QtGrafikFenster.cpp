@@ -16,7 +16,7 @@ class TBild : public QWidget {
 public:
     TBild(const TGrafik& grafik, QWidget* parent) : QWidget(parent), grafik_(grafik) {
         setObjectName(QStringLiteral("GrafikBild"));
-        setMinimumSize(500, 280);
+        setMinimumSize(320, 200);  // small enough for a small screen at a large scale factor
     }
 
 protected:

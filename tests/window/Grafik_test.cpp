@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "window/UnitBogenschnitt3D.hpp"
 
@@ -114,4 +117,46 @@ TEST(Grafik, NamesOfNearPointsGoWhereNoOtherNameIs) {
     belegt = {TFeld{0, 0, 1000, 1000}};
     EXPECT_FALSE(NamenFeld(500, 500, 20, 10, belegt).has_value());
     EXPECT_EQ(belegt.size(), 1u);
+}
+
+TEST(Grafik, PointingsOfOneSphereGetTheirNumbers) {
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> faelle = {
+        {{"F50", "F50", "F50"}, {"F50/1", "F50/2", "F50/3"}},  // a polar sphere's pointings
+        {{"K1", "K2", "K1", "7"}, {"K1/1", "K2", "K1/3", "7"}},  // only names that repeat
+    };
+    for (const auto& [namen, erwartet] : faelle) {
+        std::vector<TGrafikPunkt> punkte;
+        for (std::size_t i = 0; i < namen.size(); ++i) punkte.push_back({namen[i], {}, 0, false, static_cast<int>(i) + 1});
+        UnterscheideNamen(punkte);
+        std::vector<std::string> namenDanach;
+        for (const TGrafikPunkt& p : punkte) namenDanach.push_back(p.Name);
+        EXPECT_EQ(namenDanach, erwartet);
+    }
+}
+
+TEST(Grafik, TheLegendsPiecesNeverOverlap) {
+    using W = TLegendenWunsch;
+    struct TFall {
+        double links, rechts;
+        std::vector<TLegendenTeil> teile;
+        std::vector<std::pair<double, int>> orte;  // left edge and line of each piece
+    };
+    const TFall faelle[] = {
+        // The saved picture: both scales on one line, the note on thinned points below.
+        {12, 988, {{140, W::Folgend}, {340, W::AbMitte}, {190, W::Rechts}}, {{12, 0}, {500, 0}, {798, 1}}},
+        // A shorter note fits flush right on the first line.
+        {12, 988, {{140, W::Folgend}, {300, W::AbMitte}, {100, W::Rechts}}, {{12, 0}, {500, 0}, {888, 0}}},
+        // A narrow window: one piece a line; one too wide for the line from the middle starts left.
+        {12, 300, {{80, W::Folgend}, {296, W::AbMitte}, {190, W::Rechts}}, {{12, 0}, {12, 1}, {110, 2}}},
+        // A long metric text pushes the residuals' scale right of the middle.
+        {12, 988, {{600, W::Folgend}, {300, W::AbMitte}}, {{12, 0}, {636, 0}}},
+        // Wider than the whole line: at its start.
+        {12, 300, {{400, W::Folgend}}, {{12, 0}}},
+    };
+    for (const TFall& f : faelle) {
+        const std::vector<TLegendenOrt> orte = LegeLegende(f.teile, f.links, f.rechts, 24);
+        ASSERT_EQ(orte.size(), f.orte.size());
+        for (std::size_t i = 0; i < orte.size(); ++i)
+            EXPECT_EQ(std::pair(orte[i].x, orte[i].Zeile), f.orte[i]) << f.rechts << " piece " << i;
+    }
 }
