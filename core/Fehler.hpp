@@ -6,12 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "core/Ort.hpp"
+
 namespace zentrix {
 
-// Base of every error a command can raise. what() is the German message (UTF-8).
+// Base of every error a command can raise. what() is the German message (UTF-8); Ort, where known,
+// says where it arose (the file, line, field and text, or the grid cell), shown beside the message.
 class EZentrixError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    TOrt Ort;
 };
 
 // An I/O error of a text file operation: Code is the I/O result code (2, 3, 5, 100, 106, ...).

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zentrix::TPunktArray punkte;
     zentrix::TMemoLines memo;
     std::size_t meldungen = 0;
-    const zentrix::TMeldung meldung = [&meldungen](const std::string&) { ++meldungen; };
+    const zentrix::TMeldungMitOrt meldung = [&meldungen](const std::string&, const zentrix::TOrt&) { ++meldungen; };
     try {
         if (datei) {
             zentrix::Polarauswertung(zentrix::fuzz::Datei("messung.dat", data + 1, size - 1), punkte, memo, meldung,

@@ -15,27 +15,27 @@ namespace {
 using L = long double;
 
 // A distinct plan position and the smallest point index found there.
-struct TOrt {
+struct TPlanOrt {
     double x, y;
     int erster;
 };
 
-double Abstand2(const TOrt& a, const TOrt& b) {
+double Abstand2(const TPlanOrt& a, const TPlanOrt& b) {
     const L dx = static_cast<L>(b.x) - a.x, dy = static_cast<L>(b.y) - a.y;
     return StoreDouble(dx * dx + dy * dy);
 }
 
-L Kreuz(const TOrt& o, const TOrt& a, const TOrt& b) {
+L Kreuz(const TPlanOrt& o, const TPlanOrt& a, const TPlanOrt& b) {
     return (static_cast<L>(a.x) - o.x) * (static_cast<L>(b.y) - o.y) - (static_cast<L>(a.y) - o.y) * (static_cast<L>(b.x) - o.x);
 }
 
 // The distinct plan positions (each with the smallest index found there), sorted by X and then Y.
-std::vector<TOrt> Orte(std::vector<TOrt> alle) {
-    std::sort(alle.begin(), alle.end(), [](const TOrt& a, const TOrt& b) {
+std::vector<TPlanOrt> Orte(std::vector<TPlanOrt> alle) {
+    std::sort(alle.begin(), alle.end(), [](const TPlanOrt& a, const TPlanOrt& b) {
         return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.erster < b.erster;
     });
-    std::vector<TOrt> orte;
-    for (const TOrt& o : alle)
+    std::vector<TPlanOrt> orte;
+    for (const TPlanOrt& o : alle)
         if (orte.empty() || orte.back().x != o.x || orte.back().y != o.y) orte.push_back(o);
     return orte;
 }
@@ -67,7 +67,7 @@ TAchteck Extreme(const TPunktArray& P, int von, int bis) {
 }
 
 // Twice the area of the triangle o, a, b in double, and a bound of its rounding error.
-bool SicherLinks(const TOrt& o, const TOrt& a, const TOrt& b) {
+bool SicherLinks(const TPlanOrt& o, const TPlanOrt& a, const TPlanOrt& b) {
     const double t1 = (a.x - o.x) * (b.y - o.y), t2 = (a.y - o.y) * (b.x - o.x);
     return t1 - t2 > 1e-12 * (std::fabs(t1) + std::fabs(t2));
 }
@@ -76,7 +76,7 @@ bool SicherLinks(const TOrt& o, const TOrt& a, const TOrt& b) {
 // (Akl and Toussaint). Of a scan's million points a few thousand remain, and only they are
 // sorted. Points at the same place fall on the same side. Both passes on both cores; a point is
 // dropped only when it is inside by far more than any rounding.
-std::vector<TOrt> HuellenKandidaten(const TPunktArray& P, int n) {
+std::vector<TPlanOrt> HuellenKandidaten(const TPunktArray& P, int n) {
     TAchteck teil[2];
     InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
         teil[anfang == 0 ? 0 : 1] = Extreme(P, static_cast<int>(anfang) + 1, static_cast<int>(ende));
@@ -86,17 +86,17 @@ std::vector<TOrt> HuellenKandidaten(const TPunktArray& P, int n) {
         const bool zweiter = n > 1 << 15 && teil[1].wert[k] < teil[0].wert[k];
         e[k] = zweiter ? teil[1].e[k] : teil[0].e[k];
     }
-    std::vector<TOrt> ecken;
+    std::vector<TPlanOrt> ecken;
     for (int k : e) {
-        const TOrt o{P[k].X, P[k].Y, k};
+        const TPlanOrt o{P[k].X, P[k].Y, k};
         if (ecken.empty() || ecken.back().x != o.x || ecken.back().y != o.y) ecken.push_back(o);
     }
     while (ecken.size() > 1 && ecken.back().x == ecken.front().x && ecken.back().y == ecken.front().y) ecken.pop_back();
-    std::vector<TOrt> haelfte[2];
+    std::vector<TPlanOrt> haelfte[2];
     InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
-        std::vector<TOrt>& alle = haelfte[anfang == 0 ? 0 : 1];
+        std::vector<TPlanOrt>& alle = haelfte[anfang == 0 ? 0 : 1];
         for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
-            const TOrt o{P[i].X, P[i].Y, i};
+            const TPlanOrt o{P[i].X, P[i].Y, i};
             bool innen = ecken.size() >= 3;
             for (std::size_t k = 0; innen && k < ecken.size(); ++k)
                 innen = SicherLinks(ecken[k], ecken[(k + 1) % ecken.size()], o);
@@ -108,8 +108,8 @@ std::vector<TOrt> HuellenKandidaten(const TPunktArray& P, int n) {
 }
 
 // The convex hull (Andrew's monotone chain, counter-clockwise, without points on its edges).
-std::vector<TOrt> Huelle(const std::vector<TOrt>& orte) {
-    std::vector<TOrt> h(2 * orte.size());
+std::vector<TPlanOrt> Huelle(const std::vector<TPlanOrt>& orte) {
+    std::vector<TPlanOrt> h(2 * orte.size());
     std::size_t k = 0;
     for (std::size_t i = 0; i < orte.size(); ++i) {
         while (k >= 2 && Kreuz(h[k - 2], h[k - 1], orte[i]) <= 0) --k;
@@ -124,7 +124,7 @@ std::vector<TOrt> Huelle(const std::vector<TOrt>& orte) {
 }
 
 // The largest squared distance between hull vertices by rotating calipers, and one pair that has it.
-double Durchmesser(const std::vector<TOrt>& h, TOrt& a, TOrt& b) {
+double Durchmesser(const std::vector<TPlanOrt>& h, TPlanOrt& a, TPlanOrt& b) {
     const std::size_t m = h.size();
     a = h[0];
     b = h[m > 1 ? 1 : 0];
@@ -132,9 +132,9 @@ double Durchmesser(const std::vector<TOrt>& h, TOrt& a, TOrt& b) {
     if (m < 3) return best;
     std::size_t j = 1;
     for (std::size_t i = 0; i < m; ++i) {
-        const TOrt &p = h[i], &q = h[(i + 1) % m];
+        const TPlanOrt &p = h[i], &q = h[(i + 1) % m];
         while (Kreuz(p, q, h[(j + 1) % m]) > Kreuz(p, q, h[j])) j = (j + 1) % m;
-        for (const TOrt* r : {&p, &q}) {
+        for (const TPlanOrt* r : {&p, &q}) {
             const double d = Abstand2(*r, h[j]);
             if (d > best) {
                 best = d;
@@ -172,10 +172,10 @@ std::pair<int, int> Schleife(const TPunktArray& Punkte, int n) {
 
 std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
     if (n <= 32) return Schleife(Punkte, n);
-    const std::vector<TOrt> orte = Orte(HuellenKandidaten(Punkte, n));
+    const std::vector<TPlanOrt> orte = Orte(HuellenKandidaten(Punkte, n));
     if (orte.size() < 2) return {0, 0};
-    const std::vector<TOrt> huelle = Huelle(orte);
-    TOrt a{}, b{};
+    const std::vector<TPlanOrt> huelle = Huelle(orte);
+    TPlanOrt a{}, b{};
     const double M = Durchmesser(huelle, a, b);
 
     // Only a point that lies within a hair of the diameter's length from another can take part in
@@ -183,26 +183,26 @@ std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
     // the farthest hull vertex, sort the others out. The margin is far wider than the rounding.
     const L cx = (static_cast<L>(a.x) + b.x) / 2, cy = (static_cast<L>(a.y) + b.y) / 2;
     L umkreis2 = 0;
-    for (const TOrt& v : huelle)
+    for (const TPlanOrt& v : huelle)
         umkreis2 = std::max(umkreis2, (v.x - cx) * (v.x - cx) + (v.y - cy) * (v.y - cy));
     const L grenze = M * (1 - 1e-9L);
     const L innen = std::sqrt(grenze) - std::sqrt(umkreis2);  // nearer the middle: no candidate
     // In double with a margin of a millionth (the rounding is some 1e-16), on both cores.
     const auto mx = static_cast<double>(cx), my = static_cast<double>(cy);
     const double innen2 = innen > 0 ? static_cast<double>(innen * innen) * (1 - 1e-6) : 0;
-    std::vector<TOrt> teil[2];
+    std::vector<TPlanOrt> teil[2];
     InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
-        std::vector<TOrt>& kandidaten = teil[anfang == 0 ? 0 : 1];
+        std::vector<TPlanOrt>& kandidaten = teil[anfang == 0 ? 0 : 1];
         for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
-            const TOrt o{Punkte[i].X, Punkte[i].Y, i};
+            const TPlanOrt o{Punkte[i].X, Punkte[i].Y, i};
             if ((o.x - mx) * (o.x - mx) + (o.y - my) * (o.y - my) < innen2) continue;
             double weitester = 0;
-            for (const TOrt& v : huelle) weitester = std::max(weitester, Abstand2(o, v));
+            for (const TPlanOrt& v : huelle) weitester = std::max(weitester, Abstand2(o, v));
             if (weitester >= grenze) kandidaten.push_back(o);
         }
     });
     teil[0].insert(teil[0].end(), teil[1].begin(), teil[1].end());
-    const std::vector<TOrt> kandidaten = Orte(std::move(teil[0]));
+    const std::vector<TPlanOrt> kandidaten = Orte(std::move(teil[0]));
 
     // Among them the largest rounded distance and the first pair in loop order that has it: of two
     // positions the smaller of their first indices, then the other's first index.

@@ -142,6 +142,33 @@ int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLine
     return Code(KugelBerechnen(Punkte, n, Polar, R, Memo, TVerfahren{}).Ergebnis);
 }
 
+std::string FehlerGrund(const TKugelLoesung& L) {
+    std::string grund;
+    if (!L.Fehlertext.empty()) {
+        grund = L.Fehlertext;
+    } else {
+        switch (L.Ergebnis) {
+            case KugelErgebnis::Ok: return {};
+            case KugelErgebnis::ZuWenigPunkte: grund = "Zu wenig Punkte: eine Kugel braucht mindestens drei"; break;
+            case KugelErgebnis::Kollinear: grund = "Die Punkte liegen im Grundriss auf einer Geraden"; break;
+            case KugelErgebnis::KeineEbene:
+                grund = L.R > 0 ? "Die Punkte liegen im Grundriss an einer Stelle" : "Der Kugelradius muss größer als 0 sein";
+                break;
+            case KugelErgebnis::KreisSingulaer: grund = "Der Umkreis der drei Punkte lässt sich nicht berechnen"; break;
+            case KugelErgebnis::RadiusZuKlein:
+                grund = "Der Kreis durch die drei Punkte ist größer als die Kugel: der Radius ist zu klein";
+                break;
+            case KugelErgebnis::NormalSingulaer: grund = "Die Normalgleichungen der Ausgleichung sind singulär"; break;
+            case KugelErgebnis::NichtKonvergiert: grund = "Die Ausgleichung konvergiert nicht"; break;
+            case KugelErgebnis::Rechenfehler: grund = "Ein Rechenfehler beendete die Rechnung"; break;
+        }
+    }
+    // After a colon the sentence goes on in small letters (the reasons begin with an article or
+    // an adjective, never with a noun).
+    if (!grund.empty() && grund[0] >= 'A' && grund[0] <= 'Z') grund[0] = static_cast<char>(grund[0] - 'A' + 'a');
+    return grund;
+}
+
 std::string FehlerMeldung(const TKugelLoesung& L) {
     std::string text = "Kugelmittelnpunkt Fehler";
     if (L.Iterativ && !L.Fehlertext.empty()) text += ": " + L.Fehlertext;

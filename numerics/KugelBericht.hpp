@@ -37,6 +37,11 @@ TKugelLoesung KugelBerechnen(TPunktArray& Punkte, int n, bool Polar, double R, T
 // result code: 0 success, -1 to -6 (KugelErgebnis).
 int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo);
 
+// Why a computation failed, in German, to stand after a colon ("die drei Punkte liegen auf einer
+// Geraden"); empty on success. The converged solver gives its own reason; the one-step method's
+// result codes are put into words.
+std::string FehlerGrund(const TKugelLoesung& loesung);
+
 // The text of the message box for a failed computation: "Kugelmittelnpunkt Fehler", for the
 // converged solver followed by its reason.
 std::string FehlerMeldung(const TKugelLoesung& loesung);

@@ -8,6 +8,7 @@
 #include "polar/Kugelsuche.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include <thread>
 
 #include "core/Fehler.hpp"
+#include "numerics/KugelIterativ.hpp"
 #include "numerics/Polar.hpp"
 #include "textio/NumText.hpp"
 
@@ -30,6 +32,7 @@ namespace {
 struct TZeile {
     std::string_view text;
     int sterne = 0;
+    long long nr = 0;  // its number in the file, from 1
 };
 
 // The line as it now stands, in buf.
@@ -99,14 +102,26 @@ private:
 
 // Reads one pointing into p: name, then direction Ri (gon), slope distance S (metres) and zenith
 // distance Zd (gon) reduced to rectangular coordinates with the station as origin. Returns the
-// line's sphere radius R (metres).
-double ReducePointing(std::string_view line, TPunkt& p, const TMeldung& meldung) {
+// line's sphere radius R (metres). A field that is no number is told to meldung with its place
+// (the line's number zeile, the field from 1, the field's text).
+double ReducePointing(std::string_view line, long long zeile, TPunkt& p, const TMeldungMitOrt& meldung) {
     std::string_view buffer = line.substr(0, LineCapacity);
     p.Name = GetToken(buffer, LineCapacity);
-    const double Ri = GetReal(buffer, LineCapacity, meldung);
-    const double S = GetReal(buffer, LineCapacity, meldung);
-    const double Zd = GetReal(buffer, LineCapacity, meldung);
-    const double R = GetReal(buffer, LineCapacity, meldung);
+    int feld = 1;
+    std::string_view vorher;  // the line before the field being read
+    const TMeldung merke = [&](const std::string& text) {
+        std::string_view rest = vorher;
+        meldung(text, TOrt{{}, p.Name, zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}});
+    };
+    auto zahl = [&] {
+        ++feld;
+        vorher = buffer;
+        return GetReal(buffer, LineCapacity, merke);
+    };
+    const double Ri = zahl();
+    const double S = zahl();
+    const double Zd = zahl();
+    const double R = zahl();
     const TRechtwinklig xyz = Rechtwinklig({Ri, S, Zd});
     p.X = xyz.X;
     p.Y = xyz.Y;
@@ -120,7 +135,8 @@ struct TGruppe {
     std::vector<TZeile> zeilen;          // its lines as they stand
     TPunktArray punkte;                  // its points and results
     TMemoLines bericht;                  // its report lines
-    std::vector<std::string> meldungen;  // its messages, in order
+    std::vector<TOrtsMeldung> meldungen;  // its messages with their places, in order
+    TKugelEintrag eintrag;                // its row of the sphere overview
     std::optional<TKugelLoesung> loesung;
     std::string mittelpunkt;             // the centre line of an evaluated sphere
     std::exception_ptr fehler;           // a fault that ends the scan at this sphere
@@ -138,39 +154,83 @@ void Ausgaben(TGruppe& g) {
     for (const TZeile& z : g.zeilen) Zeile(g.markiert, z.sterne + (ok ? 1 : 0), z.text);
 }
 
+// The overview's figures of a sphere the solver has computed or failed.
+void Eintragen(TKugelEintrag& e, const TKugelLoesung& L) {
+    e.Ergebnis = L.Ergebnis;
+    e.Grund = FehlerGrund(L);
+    e.Iterativ = L.Iterativ;
+    if (L.Ergebnis != KugelErgebnis::Ok || !L.Ausgleichung) return;
+    e.m0 = L.Ausgleichung->m0;
+    for (const double v : L.Ausgleichung->vR) e.MaxVR = std::max(e.MaxVR, std::fabs(v));
+    if (L.Konvergenz) {
+        e.Ausreisser = L.Konvergenz->Ausreisser;
+        e.Radius = L.Konvergenz->Radius;
+    }
+}
+
+// Whether the converged solver computes a sphere the one-step method failed on: the pointings as
+// reduced, afresh.
+bool MitIterieren(const TPunktArray& punkte, int n, double R) {
+    TPunktArray kopie(punkte.Length());
+    for (long long i = 1; i <= punkte.High(); ++i) {
+        kopie[i].X = punkte[i].X;
+        kopie[i].Y = punkte[i].Y;
+        kopie[i].Z = punkte[i].Z;
+    }
+    const TKugelLoesung L = LoeseKugelIterativ(kopie, n, false, R, true);
+    return L.Ergebnis == KugelErgebnis::Ok && !L.Abbruch;
+}
+
 void BewerteKugel(TGruppe& g, bool iterativ) {
-    const TMeldung merke = [&g](const std::string& text) { g.meldungen.push_back(text); };
     const std::size_t n = g.zeilen.size();
+    TKugelEintrag& e = g.eintrag;
+    e = TKugelEintrag{};
+    e.ErsteZeile = g.zeilen.front().nr;
+    e.LetzteZeile = g.zeilen.back().nr;
+    e.Punkte = static_cast<int>(n);
+    const TMeldungMitOrt merke = [&g](const std::string& text, const TOrt& ort) { g.meldungen.push_back({text, ort}); };
+    // A failed sphere's message names it, its lines and the reason.
+    auto fehlgeschlagen = [&](const TKugelLoesung& L) {
+        Eintragen(e, L);
+        merke(FehlerMeldung(L), TOrt{{}, e.Name, e.ErsteZeile, e.LetzteZeile, 0, {}, {}, -1, -1, e.Grund});
+    };
     double R = 0;  // the radius of the sphere's last pointing counts (metres)
     try {
         g.punkte.SetLength(0);
         g.punkte.SetLength(n + 1);
         std::string zeile;
         for (std::size_t k = 1; k <= n; ++k)
-            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.punkte[static_cast<long long>(k)], merke);
+            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.zeilen[k - 1].nr,
+                               g.punkte[static_cast<long long>(k)], merke);
         g.punkte[0].Name = g.punkte[1].Name;
+        e.Name = g.punkte[1].Name;
         g.loesung = KugelBerechnen(g.punkte, static_cast<int>(n), false, R, g.bericht, {iterativ, true});
         if (g.loesung->Ergebnis != KugelErgebnis::Ok) {
-            merke(FehlerMeldung(*g.loesung));
+            e.MitIterieren = !iterativ && MitIterieren(g.punkte, static_cast<int>(n), R);
+            fehlgeschlagen(*g.loesung);
             return;
         }
         // The centre line takes the codes of the sphere's first line with its new mark.
         const TZeile erste{g.zeilen[0].text, g.zeilen[0].sterne + 1};
-        g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0], Gespeichert(erste, zeile));
+        e.Mittelpunkt = Polar({g.punkte[0].X, g.punkte[0].Y, g.punkte[0].Z});
+        g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0].Name, e.Mittelpunkt, Gespeichert(erste, zeile));
         g.bericht.push_back("Polarkoordinaten des Kugelmittelpunktes");
         g.bericht.push_back(g.mittelpunkt);
-    } catch (const EMathError& e) {
+        Eintragen(e, *g.loesung);
+    } catch (const EMathError& fehler) {
         // An arithmetic fault (a radius of 1e308, a centre straight above the station) fails this
         // sphere like any other failure of the solver: it stays unmarked, the day goes on. The
         // report lines written before the fault stay.
         g.loesung = TKugelLoesung{};
         g.loesung->Ergebnis = KugelErgebnis::Rechenfehler;
         g.loesung->Iterativ = iterativ;
-        g.loesung->Fehlertext = e.what();
+        g.loesung->Fehlertext = std::string("Ein Rechenfehler beendete die Rechnung: ") + fehler.what();
         g.loesung->n = static_cast<int>(n);
         g.loesung->R = R;
         g.mittelpunkt.clear();
-        merke(FehlerMeldung(*g.loesung));
+        e.Mittelpunkt = {};
+        if (e.Name.empty() && n > 0) e.Name = g.punkte[1].Name;
+        fehlgeschlagen(*g.loesung);
     } catch (...) {
         g.fehler = std::current_exception();
     }
@@ -197,6 +257,7 @@ struct TStapel {
         g.zeilen.clear();
         g.bericht.Leeren();
         g.meldungen.clear();
+        g.eintrag = TKugelEintrag{};
         g.loesung.reset();
         g.mittelpunkt.clear();
         g.fehler = nullptr;
@@ -221,7 +282,7 @@ constexpr std::size_t MitHelfer = 64u << 10;
 // helper evaluates their spheres, and so does the scan when it would otherwise wait.
 class TScan {
 public:
-    TScan(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung, bool iterativ,
+    TScan(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
           const TKugelAusgaben& aus, std::size_t stapel, const TFortschritt& fortschritt)
         : leser_(text), Punkte_(Punkte), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
           groesse_(std::max<std::size_t>(stapel, 1)), fortschritt_(fortschritt) {}
@@ -306,7 +367,7 @@ private:
     bool GleicherName(const TZeile& a, const TZeile& b) { return GroupName(a, name1_) == GroupName(b, name2_); }
 
     bool Fuelle(std::size_t k) {
-        for (std::string_view l; fenster_.size() < k && leser_.Naechste(l);) fenster_.push_back({l, 0});
+        for (std::string_view l; fenster_.size() < k && leser_.Naechste(l);) fenster_.push_back({l, 0, ++zeilen_});
         return fenster_.size() >= k;
     }
 
@@ -353,11 +414,17 @@ private:
                 continue;
             }
             TGruppe& g = s.gruppen[static_cast<std::size_t>(index)];
-            for (const std::string& m : g.meldungen)
-                if (meldung_) meldung_(m);
+            for (const TOrtsMeldung& m : g.meldungen)
+                if (meldung_) meldung_(m.Text, m.Ort);
+            g.eintrag.Bericht = Memo_.size();
             Memo_.Anhaengen(g.bericht);
             aus_.Liste(g.liste);
-            if (g.loesung) ergebnis_.Ergebnisse.push_back(g.loesung->Ergebnis);
+            if (g.loesung) {
+                ergebnis_.Ergebnisse.push_back(g.loesung->Ergebnis);
+                for (const TOrtsMeldung& m : g.meldungen)
+                    if (m.Ort.Feld > 0) g.eintrag.Meldungen.push_back(m);
+                ergebnis_.Kugeln.push_back(std::move(g.eintrag));
+            }
             if (g.fehler || static_cast<std::size_t>(index) + 1 == s.anzahl) {
                 // The last sphere handed on: its points stay, and its solution is the last one.
                 Punkte_ = g.punkte;
@@ -386,6 +453,7 @@ private:
 
     TZeilenLeser leser_;
     std::deque<TZeile> fenster_;  // the lines read ahead, front first
+    long long zeilen_ = 0;        // lines read so far
     std::string name1_, name2_;   // marked lines as they stand
     TStapel paar_[2];              // the batches, used in turn
     std::size_t naechster_ = 0;   // batches collected so far
@@ -396,7 +464,7 @@ private:
     std::thread helfer_;
     TPunktArray& Punkte_;
     TMemoLines& Memo_;
-    const TMeldung& meldung_;
+    const TMeldungMitOrt& meldung_;
     bool iterativ_;
     const TKugelAusgaben& aus_;
     std::string markiert_;  // the marked lines of the batch being handed on
@@ -409,18 +477,20 @@ private:
 
 std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLine) {
     // Straight above or below the station there is no zenith distance to be had.
-    const TPolar b = Polar({centre.X, centre.Y, centre.Z});
+    return KugelmittelpunktZeile(centre.Name, Polar({centre.X, centre.Y, centre.Z}), firstLine);
+}
 
+std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std::string_view firstLine) {
     // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
     std::string_view rest = firstLine.substr(0, LineCapacity);
     for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);
 
-    std::string line = FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {centre.Name, b.Ri, b.S, b.Zd, rest});
+    std::string line = FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {name, b.Ri, b.S, b.Zd, rest});
     if (line.size() > LineCapacity) line.resize(LineCapacity);
     return line;
 }
 
-TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
+TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
                         bool iterativ, const TKugelAusgaben& aus, std::size_t kugelnJeStapel,
                         const TFortschritt& fortschritt) {
     return TScan(text, Punkte, Memo, meldung, iterativ, aus, kugelnJeStapel, fortschritt).Lauf();

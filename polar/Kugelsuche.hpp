@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "numerics/KugelBericht.hpp"
+#include "core/Ort.hpp"
+#include "numerics/Polar.hpp"
 #include "polar/Beobachtung.hpp"
 
 namespace zentrix {
@@ -32,9 +34,36 @@ constexpr std::size_t KugelnJeStapel = 128;
 // How far a long evaluation has come: the share of the file done (0 to 1).
 using TFortschritt = std::function<void(double anteil)>;
 
-// What the scan found: every sphere's result code in file order, and the last sphere's solution.
+// A message of the evaluation and where it belongs (a sphere, a line and field of the file).
+struct TOrtsMeldung {
+    std::string Text;
+    TOrt Ort;
+};
+using TMeldungMitOrt = std::function<void(const std::string& text, const TOrt& ort)>;
+
+// One sphere of an evaluated observation file, as the sphere overview shows it.
+struct TKugelEintrag {
+    std::string Name;
+    long long ErsteZeile = 0, LetzteZeile = 0;  // its lines in the file (from 1; CR LF, LF or CR ends a line)
+    int Punkte = 0;                             // its pointings
+    KugelErgebnis Ergebnis = KugelErgebnis::Ok;
+    std::string Grund;                          // why it failed (German), empty when computed
+    TPolar Mittelpunkt;                         // the centre as its centre line states it, when computed
+    double m0 = 0;                              // standard deviation of unit weight (metres), 0 without
+    double MaxVR = 0;                           // the largest |vR| (metres)
+    bool Iterativ = false;                      // the converged solver computed it
+    int Ausreisser = 0;                         // that solver's likely outlier, pointing 1..n (0: none)
+    std::optional<TRadiusPruefung> Radius;      // that solver's radius check (five pointings and more)
+    bool MitIterieren = false;                  // failed with the one-step method, the converged one computes it
+    std::size_t Bericht = 0;                    // where its report lines begin in the memo
+    std::vector<TOrtsMeldung> Meldungen;        // its reading problems, with their places
+};
+
+// What the scan found: every sphere's result code in file order, each sphere for the overview,
+// and the last sphere's solution.
 struct TKugelsuche {
     std::vector<KugelErgebnis> Ergebnisse;
+    std::vector<TKugelEintrag> Kugeln;
     std::optional<TKugelLoesung> Letzte;
 };
 
@@ -42,13 +71,14 @@ struct TKugelsuche {
 // the pointings are reduced to the station at the origin. The report (the solver's lines, then
 // "Polarkoordinaten des Kugelmittelpunktes" and the centre line of each evaluated sphere) goes to
 // Memo and to the listing, the lines of the marked file to aus.Markiert, the messages (a number
-// field that is no number, a failed sphere) to meldung, all in the order of the file. Punkte holds
+// field that is no number, a failed sphere) with their places to meldung, all in the order of the
+// file. Punkte holds
 // the last sphere's points and results afterwards. The spheres are evaluated on both cores, a batch
 // at a time, and handed on in order. An arithmetic fault in a sphere (a radius of 1e308, a centre
 // straight above the station) fails that sphere like a failure of the solver
 // (KugelErgebnis::Rechenfehler, its text in Fehlertext); any other error ends the scan after what
 // came before it. After each batch handed on, fortschritt hears the share of the text done.
-TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
+TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
                         bool iterativ, const TKugelAusgaben& aus, std::size_t kugelnJeStapel = KugelnJeStapel,
                         const TFortschritt& fortschritt = {});
 
@@ -57,5 +87,7 @@ TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& 
 // codes that follow the first five fields of firstLine. A centre straight above or below the
 // station has no zenith distance: EMathError.
 std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLine);
+// The same for the centre's observation b (gon, metres, gon) under the name name.
+std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std::string_view firstLine);
 
 }  // namespace zentrix

@@ -116,7 +116,7 @@ private:
 
 }  // namespace
 
-TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
+TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
                             bool iterativ, const TFortschritt& fortschritt) {
     Memo.clear();
 

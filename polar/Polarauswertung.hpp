@@ -18,7 +18,7 @@ namespace zentrix {
 // + "LST") together. Memo is cleared first and holds the listing. Returns the solution of every
 // group in the order of the file (result codes and the last solution). fortschritt hears the
 // share of the file done as the evaluation goes on.
-TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldung& meldung,
+TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
                             bool iterativ = false, const TFortschritt& fortschritt = {});
 
 // The outputs' name without their ending, beside the input: the file's own name (after the last

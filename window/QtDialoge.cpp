@@ -18,11 +18,12 @@ void AufOberflaeche(F f) {
     else QMetaObject::invokeMethod(QCoreApplication::instance(), f, Qt::BlockingQueuedConnection);
 }
 
-// The box's text, and a long one in full under "Details".
-void Setze(QMessageBox& box, const std::string& text) {
+// The box's text, and a long one in full under "Details"; the place as the secondary text.
+void Setze(QMessageBox& box, const std::string& text, const TOrt& ort) {
     const QString ganz = QString::fromStdString(text);
     box.setText(KastenText(ganz));
     if (box.text() != ganz) box.setDetailedText(ganz);
+    if (!ort.Leer()) box.setInformativeText(KastenText(QString::fromStdString(OrtText(ort))));
 }
 
 }  // namespace
@@ -43,16 +44,16 @@ void TQtDialoge::NeueAuswertung() {
     unterdrueckt_ = 0;
 }
 
-void TQtDialoge::ShowMessage(const std::string& text) {
+void TQtDialoge::ShowMessage(const std::string& text, const TOrt& ort) {
     if (still_) {
         ++unterdrueckt_;
         return;
     }
     const bool angebot = ++meldungen_ >= 2;
-    AufOberflaeche([this, &text, angebot] {
+    AufOberflaeche([this, &text, &ort, angebot] {
         QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), QString(), QMessageBox::Ok, parent_);
         box.setObjectName(QStringLiteral("Meldung"));
-        Setze(box, text);
+        Setze(box, text, ort);
         QCheckBox* still = nullptr;
         if (angebot) {
             still = new QCheckBox(QStringLiteral("Keine weiteren Meldungen dieser Auswertung"));
@@ -72,11 +73,11 @@ std::optional<std::string> TQtDialoge::OpenFile() {
     return QFileInfo(chosen).absoluteFilePath().toStdString();
 }
 
-void TQtDialoge::ShowError(const std::string& text) {
-    AufOberflaeche([this, &text] {
+void TQtDialoge::ShowError(const std::string& text, const TOrt& ort) {
+    AufOberflaeche([this, &text, &ort] {
         QMessageBox box(QMessageBox::Critical, ApplicationTitle(), QString(), QMessageBox::Ok, parent_);
         box.setObjectName(QStringLiteral("Fehlermeldung"));
-        Setze(box, text);
+        Setze(box, text, ort);
         box.exec();
     });
 }

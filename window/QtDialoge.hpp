@@ -17,9 +17,11 @@ public:
 
     // From the second message box of one run on, the box offers "Keine weiteren Meldungen dieser
     // Auswertung"; ticked, the run's further messages are only counted.
-    void ShowMessage(const std::string& text) override;
+    using IDialoge::ShowError;
+    using IDialoge::ShowMessage;
+    void ShowMessage(const std::string& text, const TOrt& ort) override;
     std::optional<std::string> OpenFile() override;
-    void ShowError(const std::string& text) override;
+    void ShowError(const std::string& text, const TOrt& ort) override;
     std::optional<std::string> SaveFile(const std::string& vorschlag) override;
     void NeueAuswertung() override;
     int Unterdrueckt() const override { return unterdrueckt_; }

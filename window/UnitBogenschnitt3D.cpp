@@ -88,6 +88,8 @@ bool TForm1::Dispatch(void (TForm1::*handler)()) {
         return true;
     } catch (const std::bad_alloc&) {
         dialoge_.ShowError(ErrorBoxText("Zu wenig Arbeitsspeicher"));
+    } catch (const EZentrixError& e) {
+        dialoge_.ShowError(ErrorBoxText(e.what()), e.Ort);
     } catch (const std::exception& e) {
         dialoge_.ShowError(ErrorBoxText(e.what()));
     }
@@ -215,6 +217,7 @@ void TForm1::Button3Click() {
 void TForm1::Button4Click() {
     ++Memo1Cleared;  // the evaluation starts by clearing the report
     LetzteLoesung.reset();
+    Kugeln.clear();
     PunkteLage = {TPunktForm::Rechtwinklig, true};  // each sphere's pointings reduced to the station
     Ergebnisse.clear();
     AusreisserZeile = 0;
@@ -223,7 +226,8 @@ void TForm1::Button4Click() {
     TKugelsuche gefunden;
     try {
         Melde("Polarauswertung …", 0);
-        gefunden = Polarauswertung(Edit2.Text, punkte, Memo1, [this](const std::string& text) { ShowMessage(text); },
+        gefunden = Polarauswertung(Edit2.Text, punkte, Memo1,
+                                   [this](const std::string& text, const TOrt& ort) { dialoge_.ShowMessage(text, ort); },
                                    Iterieren, [this](double anteil) { Melde("Polarauswertung …", static_cast<int>(anteil * 100)); });
     } catch (...) {
         if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
@@ -231,6 +235,9 @@ void TForm1::Button4Click() {
     }
     if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
     Ergebnisse = std::move(gefunden.Ergebnisse);
+    Kugeln = std::move(gefunden.Kugeln);
+    KugelnDatei = Edit2.Text;
+    KugelnIterativ = Iterieren;
     LetzteLoesung = std::move(gefunden.Letzte);
 }
 

@@ -9,6 +9,7 @@
 
 #include "numerics/Kugel.hpp"
 #include "numerics/Punkt.hpp"
+#include "polar/Kugelsuche.hpp"
 #include "window/Dialoge.hpp"
 #include "window/PunktListe.hpp"
 #include "window/StringGrid.hpp"
@@ -81,6 +82,11 @@ public:
     // evaluation every sphere's result code in file order.
     std::optional<TKugelLoesung> LetzteLoesung;
     std::vector<KugelErgebnis> Ergebnisse;
+    // Every sphere of the last polar evaluation in file order (the sphere overview), the file it
+    // read and whether it computed with the converged solver.
+    std::vector<TKugelEintrag> Kugeln;
+    std::string KugelnDatei;
+    bool KugelnIterativ = false;
     // The grid row whose residual the converged solver marks as a likely outlier (0: none).
     int AusreisserZeile = 0;
     // How the last computation left Punkte (the picture draws it so).

@@ -146,7 +146,11 @@ protected:
     TPunktArray Punkte;
     TMemoLines Memo;
     std::vector<std::string> messages;
-    TMeldung meldung = [this](const std::string& text) { messages.push_back(text); };
+    std::vector<TOrt> orte;  // the place of each message
+    TMeldungMitOrt meldung = [this](const std::string& text, const TOrt& ort) {
+        messages.push_back(text);
+        orte.push_back(ort);
+    };
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -530,7 +534,7 @@ TEST_F(PolarauswertungTest, OutputFolderGoneWhileAMessageIsShownNamesTheReason) 
         fs::create_directories(work);
         input = work / "obs.dat";
         std::ofstream(input, std::ios::binary) << WithEnds({"E 1 2 3 0", "E 1 2 3 0", "E 1 2 3 0"});
-        const TMeldung pullFolder = [&](const std::string&) {
+        const TMeldungMitOrt pullFolder = [&](const std::string&, const TOrt&) {
             fs::remove_all(work);
             if (c.replaceByFile) std::ofstream(work) << "x";
         };
@@ -679,7 +683,7 @@ TEST(SucheKugeln, BatchesOnBothCoresGiveWhatOneSphereAtATimeGives) {
         Lauf l;
         TPunktArray punkte;
         const TKugelsuche k = SucheKugeln(
-            text, punkte, l.memo, [&l](const std::string& m) { l.meldungen.push_back(m); }, false,
+            text, punkte, l.memo, [&l](const std::string& m, const TOrt&) { l.meldungen.push_back(m); }, false,
             {[&l](std::string_view z) { l.marked += z; }, [&l](std::string_view z) { l.liste += z; }}, stapel);
         l.ergebnisse = k.Ergebnisse;
         return l;

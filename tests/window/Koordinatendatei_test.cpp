@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double Rho = 63.661977236758134305;  // gon per radian
+constexpr double kRho = 63.661977236758134305;  // gon per radian
 
 class KoordinatendateiTest : public ::testing::Test {
 protected:
@@ -101,7 +101,7 @@ TEST_F(KoordinatendateiTest, RectangularFormatsZeroAndOne) {
 // A sphere observed in polar form from a station at the origin: its centre at 25 m, direction
 // 40 gon, 1.2 m above the instrument horizon.
 TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
-    const double richtung = 40 / Rho, weite = 25;
+    const double richtung = 40 / kRho, weite = 25;
     const double cx = weite * std::cos(richtung), cy = weite * std::sin(richtung), cz = 1.2;
     const auto pkt = Kugelpunkte(cx, cy, cz, 0.0725);
     struct Fall {
@@ -117,11 +117,11 @@ TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
             // distance; the third value is the height difference, or a zenith angle (gon) that
             // gives it by the format's rule.
             double d = std::hypot(pkt[i].x, pkt[i].y);
-            const double ri = std::atan2(pkt[i].y, pkt[i].x) * Rho;
+            const double ri = std::atan2(pkt[i].y, pkt[i].x) * kRho;
             double drittes = pkt[i].z;
-            if (fall.format == 3 || fall.format == 4) drittes = std::atan2(d, pkt[i].z) * Rho;  // d * cot(Zd) = dH
+            if (fall.format == 3 || fall.format == 4) drittes = std::atan2(d, pkt[i].z) * kRho;  // d * cot(Zd) = dH
             if (fall.format == 6 || fall.format == 7) {
-                drittes = std::atan2(d, pkt[i].z) * Rho;
+                drittes = std::atan2(d, pkt[i].z) * kRho;
                 d = std::hypot(d, pkt[i].z);
             }
             std::string werte[3] = {Zahl(ri), Zahl(d), Zahl(drittes)};
@@ -135,7 +135,7 @@ TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
         // The centre comes back in polar form: horizontal distance, direction, elevation angle.
         EXPECT_NEAR(form.Punkte[0].X, weite, 1e-7);
         EXPECT_NEAR(form.Punkte[0].Y, 40, 1e-7);
-        EXPECT_NEAR(form.Punkte[0].Z, std::atan(cz / weite) * Rho, 1e-7);
+        EXPECT_NEAR(form.Punkte[0].Z, std::atan(cz / weite) * kRho, 1e-7);
         EXPECT_EQ(Row(1)[1], "      25.000");
         EXPECT_EQ(Row(1)[2], "      40.000");
         EXPECT_EQ(Row(2)[0], "100");
@@ -148,7 +148,7 @@ TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
 TEST_F(KoordinatendateiTest, SlopeDistancesOfFormatsSixAndSevenAreReduced) {
     for (const double weite : {30.0, 80.0})
         for (const double neigung : {5.0, 10.0, -7.5}) {  // degrees above the horizon
-            const double n = neigung * M_PI / 180, t = 123.4 / Rho;
+            const double n = neigung * M_PI / 180, t = 123.4 / kRho;
             const double h = weite * std::cos(n), cx = h * std::cos(t), cy = h * std::sin(t), cz = weite * std::sin(n);
             for (const int format : {6, 7}) {
                 SCOPED_TRACE(testing::Message() << weite << " m, " << neigung << " deg, format " << format);
@@ -156,7 +156,7 @@ TEST_F(KoordinatendateiTest, SlopeDistancesOfFormatsSixAndSevenAreReduced) {
                 int nr = 0;
                 for (const auto& q : test::SpherePoints(cx, cy, cz, 0.0725)) {
                     const double s = std::hypot(q[0], q[1]);
-                    const std::string ri = Zahl(std::atan2(q[1], q[0]) * Rho), zd = Zahl(std::atan2(s, q[2]) * Rho),
+                    const std::string ri = Zahl(std::atan2(q[1], q[0]) * kRho), zd = Zahl(std::atan2(s, q[2]) * kRho),
                                       d = Zahl(std::hypot(s, q[2]));
                     text += std::to_string(++nr) + " " + ri + " " + (format == 6 ? d + " " + zd : zd + " " + d) + " 0.0725\n";
                 }
