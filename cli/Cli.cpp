@@ -14,6 +14,7 @@
 
 #include "core/Bloecke.hpp"
 #include "core/Fehler.hpp"
+#include "polar/KugelTabelle.hpp"
 #include "textio/TextFile.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
 #ifdef ZENTRIX_MIT_GRAFIK
@@ -79,6 +80,7 @@ struct TLauf {
     std::size_t meldungenStart = 0;
     std::size_t fehlerStart = 0;
     bool weitergegeben = false;  // report lines went out as they came
+    bool auswertung = false;     // the command is a polar evaluation
 
     TLauf(const std::string& ordner, bool demo, bool iterativ) : form(dialoge, ordner) {
         form.Iterieren = iterativ;
@@ -98,7 +100,9 @@ struct TLauf {
         meldungenStart = dialoge.Messages.size();
         fehlerStart = dialoge.Errors.size();
         weitergegeben = false;
+        auswertung = false;
     }
+    bool MitFehler() const { return dialoge.Errors.size() > fehlerStart; }
     // The exit code of the command since Beginne.
     int Ergebnis() const {
         return dialoge.Errors.size() > fehlerStart       ? CliFehler
@@ -329,6 +333,7 @@ void RechneDatei(TLauf& lauf, const TAufruf& a, std::ostream& out) {
 }
 
 void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
+    lauf.auswertung = true;
     lauf.form.Edit2.Text = a.datei;
     MitBericht(lauf, a, out, &TForm1::Button4Click);
 }
@@ -387,6 +392,51 @@ void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
     j["punkte"] = punkte;
 }
 
+// A place as JSON: only what is known of it; lines and fields as integers.
+nlohmann::json OrtJson(const TOrt& o) {
+    if (o.Leer()) return nullptr;
+    nlohmann::json j = nlohmann::json::object();
+    if (!o.Datei.empty()) j["datei"] = o.Datei;
+    if (!o.Kugel.empty()) j["kugel"] = o.Kugel;
+    if (o.Zeile > 0) j["zeile"] = o.Zeile;
+    if (o.ZeileBis > 0) j["zeile_bis"] = o.ZeileBis;
+    if (o.Feld > 0) j["feld"] = o.Feld;
+    if (o.Feld > 0 || !o.Zelle.empty() || !o.Text.empty()) j["text"] = o.Text;
+    if (!o.Zelle.empty()) j["zelle"] = {{"name", o.Zelle}, {"zeile", o.GitterZeile}, {"spalte", o.GitterSpalte}};
+    if (!o.Grund.empty()) j["grund"] = o.Grund;
+    return j;
+}
+
+// Every sphere of the evaluation in file order: its name, lines, pointings, result and reason,
+// the centre as its centre line states it, and the figures of the fit.
+nlohmann::json KugelnJson(const std::vector<TKugelEintrag>& kugeln) {
+    nlohmann::json liste = nlohmann::json::array();
+    for (const TKugelEintrag& e : kugeln) {
+        const bool ok = e.Ergebnis == KugelErgebnis::Ok;
+        nlohmann::json k = {{"name", e.Name},
+                            {"zeilen", {e.ErsteZeile, e.LetzteZeile}},
+                            {"punkte", e.Punkte},
+                            {"ergebnis", Code(e.Ergebnis)},
+                            {"grund", e.Grund}};
+        k["mittelpunkt"] = ok ? nlohmann::json{{"Ri", e.Mittelpunkt.Ri}, {"S", e.Mittelpunkt.S}, {"Zd", e.Mittelpunkt.Zd}}
+                              : nlohmann::json(nullptr);
+        k["m0"] = ok ? nlohmann::json(e.m0) : nlohmann::json(nullptr);
+        k["max_vR"] = ok ? nlohmann::json(e.MaxVR) : nlohmann::json(nullptr);
+        if (e.Iterativ) {
+            k["ausreisser"] = e.Ausreisser > 0 ? nlohmann::json(e.Ausreisser) : nlohmann::json(nullptr);
+            k["radius_frei"] = e.Radius ? nlohmann::json(e.Radius->RFrei) : nlohmann::json(nullptr);
+            k["radius_abweichend"] = e.Radius ? nlohmann::json(e.Radius->Abweichend) : nlohmann::json(nullptr);
+        } else if (!ok) {
+            k["mit_iterieren"] = e.MitIterieren;
+        }
+        nlohmann::json meldungen = nlohmann::json::array();
+        for (const TOrtsMeldung& m : e.Meldungen) meldungen.push_back({{"meldung", m.Text}, {"ort", OrtJson(m.Ort)}});
+        k["meldungen"] = meldungen;
+        liste.push_back(k);
+    }
+    return liste;
+}
+
 void SchreibeJson(const TLauf& lauf, std::ostream& out, const nlohmann::json* schritte = nullptr) {
     const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
     const std::vector<std::string>& fehler = lauf.dialoge.Errors;
@@ -405,6 +455,8 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out, const nlohmann::json* sc
     j["messages"] = std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
                                              meldungen.end());
     j["error"] = fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr);
+    j["ort"] = fehler.size() > lauf.fehlerStart ? OrtJson(lauf.dialoge.ErrorOrte.back()) : nlohmann::json(nullptr);
+    if (lauf.auswertung && !lauf.MitFehler()) j["kugeln"] = KugelnJson(lauf.form.Kugeln);
     JsonErgebnis(lauf, j);
     if (schritte != nullptr) j["schritte"] = *schritte;
     out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
@@ -423,10 +475,23 @@ void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
     PrintTable(lauf.form.StringGrid1, out);
     // The messages as one text: the error stream writes each piece at once, and a day's evaluation
     // can bring tens of thousands of them.
-    const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
+    // Each with its place, where it has one, on the line after it; a polar evaluation's summary
+    // last.
+    const TRecordingDialoge& d = lauf.dialoge;
     std::string text;
-    for (std::size_t i = lauf.meldungenStart; i < meldungen.size(); ++i) text.append("Meldung: ").append(meldungen[i]) += '\n';
-    if (lauf.dialoge.Errors.size() > lauf.fehlerStart) text.append("Fehler: ").append(lauf.dialoge.Errors.back()) += '\n';
+    auto ort = [&text](const TOrt& o) {
+        if (!o.Leer()) text.append("  ").append(OrtText(o)) += '\n';
+    };
+    for (std::size_t i = lauf.meldungenStart; i < d.Messages.size(); ++i) {
+        text.append("Meldung: ").append(d.Messages[i]) += '\n';
+        ort(d.MessageOrte[i]);
+    }
+    if (lauf.MitFehler()) {
+        text.append("Fehler: ").append(d.Errors.back()) += '\n';
+        ort(d.ErrorOrte.back());
+    }
+    if (lauf.auswertung && !lauf.MitFehler())
+        text.append(KugelZusammenfassung(lauf.form.Kugeln, lauf.form.KugelnIterativ)) += '\n';
     err.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 

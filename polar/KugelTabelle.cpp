@@ -1,0 +1,148 @@
+#include "polar/KugelTabelle.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "textio/NumText.hpp"
+
+namespace zentrix {
+
+namespace {
+
+bool Gerechnet(const TKugelEintrag& e) { return e.Ergebnis == KugelErgebnis::Ok; }
+
+// A number as "%.<stellen>f" with the decimal mark given.
+std::string Zahl(double wert, int stellen, char dezimal) {
+    std::string text;
+    AppendFixedText(text, wert, stellen);
+    if (dezimal != '.') std::replace(text.begin(), text.end(), '.', dezimal);
+    return text;
+}
+
+// A count with its thousands apart: 31 569.
+std::string Anzahl(std::size_t n) {
+    std::string ziffern = std::to_string(n), text;
+    for (std::size_t i = 0; i < ziffern.size(); ++i) {
+        if (i > 0 && (ziffern.size() - i) % 3 == 0) text += ' ';
+        text += ziffern[i];
+    }
+    return text;
+}
+
+// The number a column sorts by, where it has one (NaN: none).
+double Wert(const TKugelEintrag& e, TKugelSpalte s) {
+    const double keiner = std::nan("");
+    switch (s) {
+        case TKugelSpalte::ErsteZeile: return static_cast<double>(e.ErsteZeile);
+        case TKugelSpalte::LetzteZeile: return static_cast<double>(e.LetzteZeile);
+        case TKugelSpalte::Zeigungen: return e.Punkte;
+        case TKugelSpalte::Richtung: return Gerechnet(e) ? e.Mittelpunkt.Ri : keiner;
+        case TKugelSpalte::Strecke: return Gerechnet(e) ? e.Mittelpunkt.S : keiner;
+        case TKugelSpalte::Zenitdistanz: return Gerechnet(e) ? e.Mittelpunkt.Zd : keiner;
+        case TKugelSpalte::M0: return Gerechnet(e) && e.m0 > 0 ? e.m0 : keiner;
+        case TKugelSpalte::MaxVR: return Gerechnet(e) ? e.MaxVR : keiner;
+        case TKugelSpalte::Ausreisser:
+            return e.Ausreisser > 0 ? static_cast<double>(e.ErsteZeile + e.Ausreisser - 1) : keiner;
+        default: return keiner;
+    }
+}
+
+bool IstZahl(TKugelSpalte s) {
+    return s != TKugelSpalte::Name && s != TKugelSpalte::Ergebnis && s != TKugelSpalte::Radius;
+}
+
+std::string CsvFeld(const std::string& text) {
+    if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
+    std::string feld = "\"";
+    for (const char c : text) feld += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return feld + "\"";
+}
+
+}  // namespace
+
+std::vector<TKugelSpalte> KugelSpalten(bool iterativ) {
+    std::vector<TKugelSpalte> s = {TKugelSpalte::Name,     TKugelSpalte::ErsteZeile,   TKugelSpalte::LetzteZeile,
+                                   TKugelSpalte::Zeigungen, TKugelSpalte::Ergebnis,    TKugelSpalte::Richtung,
+                                   TKugelSpalte::Strecke,   TKugelSpalte::Zenitdistanz, TKugelSpalte::M0,
+                                   TKugelSpalte::MaxVR};
+    if (iterativ) {
+        s.push_back(TKugelSpalte::Ausreisser);
+        s.push_back(TKugelSpalte::Radius);
+    }
+    return s;
+}
+
+const char* KugelKopf(TKugelSpalte spalte) {
+    switch (spalte) {
+        case TKugelSpalte::Name: return "Name";
+        case TKugelSpalte::ErsteZeile: return "Erste Zeile";
+        case TKugelSpalte::LetzteZeile: return "Letzte Zeile";
+        case TKugelSpalte::Zeigungen: return "Zeigungen";
+        case TKugelSpalte::Ergebnis: return "Ergebnis";
+        case TKugelSpalte::Richtung: return "Ri [gon]";
+        case TKugelSpalte::Strecke: return "S [m]";
+        case TKugelSpalte::Zenitdistanz: return "Zd [gon]";
+        case TKugelSpalte::M0: return "m0 [mm]";
+        case TKugelSpalte::MaxVR: return "max |vR| [mm]";
+        case TKugelSpalte::Ausreisser: return "Ausreißer (Zeile)";
+        case TKugelSpalte::Radius: return "Radiusprüfung";
+    }
+    return "";
+}
+
+std::string KugelZelle(const TKugelEintrag& e, TKugelSpalte spalte, char dezimal) {
+    const double wert = Wert(e, spalte);
+    switch (spalte) {
+        case TKugelSpalte::Name: return e.Name;
+        case TKugelSpalte::Ergebnis:
+            if (Gerechnet(e)) return "gerechnet";
+            return e.MitIterieren ? e.Grund + " (mit „Iterieren“ gerechnet)" : e.Grund;
+        case TKugelSpalte::Radius:
+            if (!e.Radius) return {};
+            return (e.Radius->Abweichend ? "weicht ab, frei " : "passt, frei ") + Zahl(e.Radius->RFrei, 4, dezimal) + " m";
+        case TKugelSpalte::Richtung:
+        case TKugelSpalte::Zenitdistanz: return std::isnan(wert) ? std::string() : Zahl(wert, 4, dezimal);
+        case TKugelSpalte::Strecke: return std::isnan(wert) ? std::string() : Zahl(wert, 3, dezimal);
+        case TKugelSpalte::M0:
+        case TKugelSpalte::MaxVR: return std::isnan(wert) ? std::string() : Zahl(1000 * wert, 2, dezimal);
+        default: return std::isnan(wert) ? std::string() : std::to_string(static_cast<long long>(wert));
+    }
+}
+
+bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalte) {
+    if (IstZahl(spalte)) {
+        const double x = Wert(a, spalte), y = Wert(b, spalte);
+        if (std::isnan(x) || std::isnan(y)) return !std::isnan(x) && std::isnan(y);
+        return x < y;
+    }
+    const std::string x = KugelZelle(a, spalte), y = KugelZelle(b, spalte);
+    if (x.empty() || y.empty()) return !x.empty() && y.empty();
+    return x < y;
+}
+
+std::string KugelnCsv(const std::vector<TKugelEintrag>& kugeln, bool iterativ) {
+    const std::vector<TKugelSpalte> spalten = KugelSpalten(iterativ);
+    std::string csv = "\xEF\xBB\xBF";  // the byte-order mark tells the spreadsheet it is UTF-8
+    auto zeile = [&csv, &spalten](auto zelle) {
+        for (std::size_t k = 0; k < spalten.size(); ++k) {
+            if (k > 0) csv += ';';
+            csv += CsvFeld(zelle(spalten[k]));
+        }
+        csv += "\r\n";
+    };
+    zeile([](TKugelSpalte s) { return std::string(KugelKopf(s)); });
+    for (const TKugelEintrag& e : kugeln) zeile([&e](TKugelSpalte s) { return KugelZelle(e, s, ','); });
+    return csv;
+}
+
+std::string KugelZusammenfassung(const std::vector<TKugelEintrag>& kugeln, bool iterativ) {
+    const auto fehl = static_cast<std::size_t>(std::count_if(kugeln.begin(), kugeln.end(), Fehlgeschlagen));
+    std::string text = "Polarauswertung: " + Anzahl(kugeln.size()) + " Kugeln ausgewertet, " + Anzahl(fehl) +
+                       " fehlgeschlagen";
+    const auto mit = static_cast<std::size_t>(
+        std::count_if(kugeln.begin(), kugeln.end(), [](const TKugelEintrag& e) { return e.MitIterieren; }));
+    if (!iterativ && fehl > 0) text += " – mit „Iterieren“ gelingen " + Anzahl(mit) + " davon";
+    return text;
+}
+
+}  // namespace zentrix

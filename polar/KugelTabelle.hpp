@@ -1,0 +1,51 @@
+// The sphere overview as a table: its columns, the text of each cell, how rows sort, and the
+// whole table as CSV for a German spreadsheet. The window's overview and the batch tool's
+// "--kugeln" file show the same columns.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "polar/Kugelsuche.hpp"
+
+namespace zentrix {
+
+enum class TKugelSpalte {
+    Name,
+    ErsteZeile,
+    LetzteZeile,
+    Zeigungen,
+    Ergebnis,
+    Richtung,     // the centre's direction Ri (gon)
+    Strecke,      // its slope distance S (metres)
+    Zenitdistanz, // its zenith distance Zd (gon)
+    M0,           // standard deviation of unit weight (millimetres)
+    MaxVR,        // the largest |vR| (millimetres)
+    Ausreisser,   // the converged solver's likely outlier: its line
+    Radius,       // the converged solver's radius check
+};
+
+// The columns shown: with the converged solver the outlier and the radius check too.
+std::vector<TKugelSpalte> KugelSpalten(bool iterativ);
+// A column's header ("Ri [gon]").
+const char* KugelKopf(TKugelSpalte spalte);
+// A cell's text: numbers with the decimal mark given (a point in the window, a comma for a German
+// spreadsheet), empty where the sphere has no such value (a failed sphere has no centre).
+std::string KugelZelle(const TKugelEintrag& e, TKugelSpalte spalte, char dezimal = '.');
+// Whether row a comes before row b when sorted by the column, ascending: numbers by value, texts
+// by their characters; rows without a value come last, ties keep the file order.
+bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalte);
+// A failed sphere (any result but a computed centre).
+inline bool Fehlgeschlagen(const TKugelEintrag& e) { return e.Ergebnis != KugelErgebnis::Ok; }
+
+// The table as CSV that a German spreadsheet opens as it is: UTF-8 with a byte-order mark, one
+// header row, fields separated by ";", numbers with a decimal comma, a field with ";", a quote or
+// a line end in quotes; lines ended by CR LF.
+std::string KugelnCsv(const std::vector<TKugelEintrag>& kugeln, bool iterativ);
+
+// The evaluation's summary: "Polarauswertung: 200 000 Kugeln ausgewertet, 31 569 fehlgeschlagen",
+// without the converged solver followed by " – mit „Iterieren“ gelingen 31 569 davon" where it
+// computes any failed one.
+std::string KugelZusammenfassung(const std::vector<TKugelEintrag>& kugeln, bool iterativ);
+
+}  // namespace zentrix
