@@ -198,8 +198,8 @@ TPunktArray Polarform(const TPunktArray& P, int n) {
 }
 
 // One group of four through the polar path, in the station's rectangular frame or in polar form,
-// into s; a centre more than a quarter of the radius from the reference's (the other solution)
-// is counted in anders. ref is null where the reference found no centre behind the points.
+// into s; a centre more than a quarter of the radius from the reference's (another solution) is
+// counted in anders. ref is null where the reference found no centre behind the points.
 void WertePolar(const TPunktArray& P, const Fall& f, const double c[3], const double* ref, bool polarform,
                 Statistik& s, int& anders) {
     TPunktArray Q = polarform ? Polarform(P, f.zeigungen) : P;
@@ -229,7 +229,7 @@ void PolarVierer() {
     std::printf("%12s | %-39s | %-39s | %s\n", "", "Standpunkt im Ursprung, rechtwinklig", "Standpunkt im Ursprung, Polarform",
                 "Referenz");
     std::printf("%5s %6s |", "Sicht", "s/mm");
-    for (int block = 0; block < 2; ++block) std::printf(" %6s %7s %7s %8s %6s |", "Fehl", "Med", "95%", "Max", "andere");
+    for (int block = 0; block < 2; ++block) std::printf(" %6s %7s %7s %8s %6s |", "Fehl", "Med", "95%", "Max", "anders");
     std::printf(" %6s %7s %7s %8s\n", "Fehl", "Med", "95%", "Max");
     std::mt19937 rng(20261209u);
     for (const double rauschen : {0.0003, 0.001})
@@ -256,9 +256,9 @@ void PolarVierer() {
             const int gruppen = 9 * kGruppen;
             std::printf("%5s %6.1f |", seite ? "Seite" : "vorn", rauschen * 1000);
             rechtwinklig.Zeige(gruppen);
-            std::printf(" %5.1f%% |", 100.0 * andersR / gruppen);
+            std::printf(" %6d |", andersR);
             polar.Zeige(gruppen);
-            std::printf(" %5.1f%% |", 100.0 * andersP / gruppen);
+            std::printf(" %6d |", andersP);
             referenz.Zeige(gruppen);
             std::printf("\n");
         }
