@@ -9,8 +9,17 @@
 //
 // Printed per case: the failure rate, and the median, 95th percentile and maximum of the centre
 // error (millimetres) of each method. Fixed seed: the table is the same on every run.
+//
+// A last section takes groups of four pointings, where a sphere of known radius has two centres
+// that fit almost equally well (mirror images through the points' plane), through the polar path:
+// the converged solver told that the station is at the origin, once with the points in the
+// station's rectangular frame and once in polar form (horizontal distance, direction in gon,
+// height difference), as "Rechne Datei" hands them on in a polar data format. Its reference is a
+// fit of its own that knows the station: the least-squares centre among those behind the pointed
+// surface, found here by Levenberg-Marquardt from starts all round the points.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -75,6 +84,184 @@ void Werte(TPunktArray P, const Fall& f, const double c[3], bool iterativ, Stati
     }
     s.abweichung.push_back(1000 * std::sqrt((P[0].X - c[0]) * (P[0].X - c[0]) + (P[0].Y - c[1]) * (P[0].Y - c[1]) +
                                             (P[0].Z - c[2]) * (P[0].Z - c[2])));
+}
+
+// The least-squares sum of squares of the radial residuals |c - q_i| - R (square metres).
+double Quadratsumme(const std::vector<std::array<double, 3>>& q, const double c[3], double R) {
+    double ssq = 0;
+    for (const auto& p : q) {
+        const double v = std::sqrt((c[0] - p[0]) * (c[0] - p[0]) + (c[1] - p[1]) * (c[1] - p[1]) +
+                                   (c[2] - p[2]) * (c[2] - p[2])) - R;
+        ssq += v * v;
+    }
+    return ssq;
+}
+
+// Levenberg-Marquardt for the centre c (metres, points reduced to their centroid) with the radius
+// held fixed: the damped normal equations (J^T J + mu I) d = -J^T v solved by Cramer's rule, the
+// damping lowered after a step that lowers the sum of squares and raised until one does.
+void Abstieg(const std::vector<std::array<double, 3>>& q, double R, double c[3]) {
+    double mu = 1e-3, f = Quadratsumme(q, c, R);
+    for (int it = 0; it < 500; ++it) {
+        double N[3][3] = {}, g[3] = {};
+        for (const auto& p : q) {
+            const double d[3] = {c[0] - p[0], c[1] - p[1], c[2] - p[2]};
+            const double l = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            if (l == 0) continue;
+            for (int j = 0; j < 3; ++j) {
+                g[j] += d[j] / l * (l - R);
+                for (int k = 0; k < 3; ++k) N[j][k] += d[j] * d[k] / (l * l);
+            }
+        }
+        double schritt = 0;
+        bool besser = false;
+        for (int versuch = 0; versuch < 80 && !besser; ++versuch) {
+            double M[3][3];
+            for (int j = 0; j < 3; ++j)
+                for (int k = 0; k < 3; ++k) M[j][k] = N[j][k] + (j == k ? mu : 0);
+            auto det = [](const double A[3][3]) {
+                return A[0][0] * (A[1][1] * A[2][2] - A[1][2] * A[2][1]) - A[0][1] * (A[1][0] * A[2][2] - A[1][2] * A[2][0]) +
+                       A[0][2] * (A[1][0] * A[2][1] - A[1][1] * A[2][0]);
+            };
+            const double D = det(M);
+            double neu[3];
+            for (int j = 0; j < 3; ++j) {
+                double Mj[3][3];
+                for (int a = 0; a < 3; ++a)
+                    for (int b = 0; b < 3; ++b) Mj[a][b] = b == j ? -g[a] : M[a][b];
+                neu[j] = c[j] + det(Mj) / D;
+            }
+            const double fn = Quadratsumme(q, neu, R);
+            if (std::isfinite(fn) && fn < f) {
+                schritt = std::sqrt((neu[0] - c[0]) * (neu[0] - c[0]) + (neu[1] - c[1]) * (neu[1] - c[1]) +
+                                    (neu[2] - c[2]) * (neu[2] - c[2]));
+                for (int j = 0; j < 3; ++j) c[j] = neu[j];
+                f = fn;
+                mu /= 3;
+                besser = true;
+            } else {
+                mu *= 4;
+            }
+        }
+        if (!besser || schritt < 1e-13) return;
+    }
+}
+
+// The reference centre (station frame, metres): of the local least-squares minima reached from
+// the 26 directions of a cube around the centroid and from the direction away from the station,
+// each a radius out, the best one farther from the station than the points are on average. False
+// when none lies behind the points.
+bool Referenz(const TPunktArray& P, int n, double R, double c[3]) {
+    double g[3] = {0, 0, 0}, mittel = 0;
+    for (int i = 1; i <= n; ++i) {
+        g[0] += P[i].X / n;
+        g[1] += P[i].Y / n;
+        g[2] += P[i].Z / n;
+        mittel += std::sqrt(P[i].X * P[i].X + P[i].Y * P[i].Y + P[i].Z * P[i].Z) / n;
+    }
+    std::vector<std::array<double, 3>> q;
+    for (int i = 1; i <= n; ++i) q.push_back({P[i].X - g[0], P[i].Y - g[1], P[i].Z - g[2]});
+    std::vector<std::array<double, 3>> richtungen;
+    for (int a = -1; a <= 1; ++a)
+        for (int b = -1; b <= 1; ++b)
+            for (int d = -1; d <= 1; ++d)
+                if (a != 0 || b != 0 || d != 0) richtungen.push_back({double(a), double(b), double(d)});
+    richtungen.push_back({g[0], g[1], g[2]});
+    double best = INFINITY;
+    for (const auto& u : richtungen) {
+        const double l = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+        double s[3] = {R * u[0] / l, R * u[1] / l, R * u[2] / l};
+        Abstieg(q, R, s);
+        const double x = s[0] + g[0], y = s[1] + g[1], z = s[2] + g[2];
+        const double f = Quadratsumme(q, s, R);
+        if (std::sqrt(x * x + y * y + z * z) > mittel && f < best) {
+            best = f;
+            c[0] = x;
+            c[1] = y;
+            c[2] = z;
+        }
+    }
+    return std::isfinite(best);
+}
+
+// The points in polar form as a polar data format gives them to the solver: horizontal distance
+// (metres), direction (gon, 0 to 400) and height difference (metres) from the station.
+TPunktArray Polarform(const TPunktArray& P, int n) {
+    TPunktArray Q(static_cast<std::size_t>(n) + 1);
+    for (int i = 1; i <= n; ++i) {
+        Q[i].X = std::hypot(P[i].X, P[i].Y);
+        const double ri = std::atan2(P[i].Y, P[i].X) * 200 / M_PI;
+        Q[i].Y = ri < 0 ? ri + 400 : ri;
+        Q[i].Z = P[i].Z;
+    }
+    return Q;
+}
+
+// One group of four through the polar path, in the station's rectangular frame or in polar form,
+// into s; a centre more than a quarter of the radius from the reference's (another solution) is
+// counted in anders. ref is null where the reference found no centre behind the points.
+void WertePolar(const TPunktArray& P, const Fall& f, const double c[3], const double* ref, bool polarform,
+                Statistik& s, int& anders) {
+    TPunktArray Q = polarform ? Polarform(P, f.zeigungen) : P;
+    const zentrix::TKugelLoesung L = zentrix::LoeseKugelIterativ(Q, f.zeigungen, polarform, f.radius, true);
+    if (L.Ergebnis != zentrix::KugelErgebnis::Ok || L.Abbruch) {
+        ++s.fehler;
+        return;
+    }
+    double x = Q[0].X, y = Q[0].Y, z = Q[0].Z;
+    if (polarform) {  // back from horizontal distance, direction (gon), elevation angle (gon)
+        const double hz = Q[0].X, ri = Q[0].Y * M_PI / 200, h = Q[0].Z * M_PI / 200;
+        x = hz * std::cos(ri);
+        y = hz * std::sin(ri);
+        z = hz * std::tan(h);
+    }
+    s.abweichung.push_back(1000 * std::sqrt((x - c[0]) * (x - c[0]) + (y - c[1]) * (y - c[1]) + (z - c[2]) * (z - c[2])));
+    if (ref && std::sqrt((x - ref[0]) * (x - ref[0]) + (y - ref[1]) * (y - ref[1]) + (z - ref[2]) * (z - ref[2])) > f.radius / 4)
+        ++anders;
+}
+
+// Groups of four through the polar path against the reference, one row per view and noise over
+// every radius and distance.
+void PolarVierer() {
+    constexpr int kGruppen = 500;
+    std::printf("\nVier Zeigungen über den Polarweg gegen die Ausgleichung hinter der angezielten Fläche "
+                "(%d Gruppen je Zeile):\n", 9 * kGruppen);
+    std::printf("%12s | %-39s | %-39s | %s\n", "", "Standpunkt im Ursprung, rechtwinklig", "Standpunkt im Ursprung, Polarform",
+                "Referenz");
+    std::printf("%5s %6s |", "Sicht", "s/mm");
+    for (int block = 0; block < 2; ++block) std::printf(" %6s %7s %7s %8s %6s |", "Fehl", "Med", "95%", "Max", "anders");
+    std::printf(" %6s %7s %7s %8s\n", "Fehl", "Med", "95%", "Max");
+    std::mt19937 rng(20261209u);
+    for (const double rauschen : {0.0003, 0.001})
+        for (const bool seite : {false, true}) {
+            Statistik rechtwinklig, polar, referenz;
+            int andersR = 0, andersP = 0;
+            for (const double radius : {0.06, 0.0725, 0.10})
+                for (const double weite : {10.0, 30.0, 80.0}) {
+                    const Fall f{radius, weite, 4, seite, rauschen};
+                    for (int g = 0; g < kGruppen; ++g) {
+                        double c[3], ref[3];
+                        const TPunktArray P = Gruppe(f, rng, c);
+                        const bool mitReferenz = Referenz(P, 4, radius, ref);
+                        if (mitReferenz)
+                            referenz.abweichung.push_back(1000 * std::sqrt((ref[0] - c[0]) * (ref[0] - c[0]) +
+                                                                           (ref[1] - c[1]) * (ref[1] - c[1]) +
+                                                                           (ref[2] - c[2]) * (ref[2] - c[2])));
+                        else
+                            ++referenz.fehler;
+                        WertePolar(P, f, c, mitReferenz ? ref : nullptr, false, rechtwinklig, andersR);
+                        WertePolar(P, f, c, mitReferenz ? ref : nullptr, true, polar, andersP);
+                    }
+                }
+            const int gruppen = 9 * kGruppen;
+            std::printf("%5s %6.1f |", seite ? "Seite" : "vorn", rauschen * 1000);
+            rechtwinklig.Zeige(gruppen);
+            std::printf(" %6d |", andersR);
+            polar.Zeige(gruppen);
+            std::printf(" %6d |", andersP);
+            referenz.Zeige(gruppen);
+            std::printf("\n");
+        }
 }
 
 }  // namespace
@@ -143,5 +330,6 @@ int main() {
                     }
             }
     Zusammenfassung(gesamt, kGruppen);
+    PolarVierer();
     return 0;
 }

@@ -370,6 +370,9 @@ void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
             s["radius_frei"] = k->Radius ? nlohmann::json(k->Radius->RFrei) : nlohmann::json(nullptr);
             s["m_radius_frei"] = k->Radius ? nlohmann::json(k->Radius->mR) : nlohmann::json(nullptr);
             s["radius_abweichend"] = k->Radius ? nlohmann::json(k->Radius->Abweichend) : nlohmann::json(nullptr);
+            // With the station at the origin: which rule chose the side of the points' plane.
+            if (k->Seitenwahl != TSeitenwahl::Keine)
+                s["seitenwahl"] = k->Seitenwahl == TSeitenwahl::Standpunkt ? "standpunkt" : "quadratsumme";
         } else if (k) {
             s = {{"iterationen", k->Iterationen}};
         }

@@ -48,9 +48,19 @@ struct TRadiusPruefung {
     bool Abweichend = false;   // the given radius differs by more than that
 };
 
+// Which rule chose between the converged solutions (the mirror images through the points' plane,
+// where both are reached).
+enum class TSeitenwahl {
+    Keine,         // no station known, or three points (their exact choice): no side rule applies
+    Quadratsumme,  // with the station: the smallest sum of squares, as without it
+    Standpunkt,    // with the station: a centre behind the pointed surface taken over a better fit
+                   // in front of it
+};
+
 // What only the converged solver finds.
 struct TKonvergenz {
     int Iterationen = 0;       // Gauss-Newton steps of the chosen solution
+    TSeitenwahl Seitenwahl = TSeitenwahl::Keine;  // with the station at the origin and n >= 4
     TXYZ Start;                // the start value that led to it
     std::vector<double> r;     // redundancy part of point i at index i - 1 (n > 3)
     int Ausreisser = 0;        // the point (1..n) marked as a likely outlier, 0 for none

@@ -46,6 +46,17 @@ std::string PunktZeile(const TKugelLoesung& L, const TPunktArray& Punkte, std::s
     return zeile;
 }
 
+// What the iteration line adds on the rule that chose the side of the points' plane: nothing
+// without a station.
+const char* SeitenText(TSeitenwahl wahl) {
+    switch (wahl) {
+        case TSeitenwahl::Standpunkt: return ", Seite vom Standpunkt aus gewählt";
+        case TSeitenwahl::Quadratsumme: return ", Seite nach kleinster Quadratsumme";
+        case TSeitenwahl::Keine: break;
+    }
+    return "";
+}
+
 void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLines& Memo) {
     Memo.push_back("Kugelzentrierung Punkt " + Punkte[0].Name);
     SchreibeNaeherungen(L, Memo);
@@ -55,8 +66,10 @@ void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLi
     }
     const TAusgleichung& a = *L.Ausgleichung;
     const TKonvergenz& k = *L.Konvergenz;
-    Memo.push_back(L.n == 3 ? std::string("Ausgleichung iterativ: drei Punkte, exakte Lösung")
-                            : FormatText("Ausgleichung iterativ, %d Iterationen", {k.Iterationen}));
+    if (L.n == 3)
+        Memo.push_back("Ausgleichung iterativ: drei Punkte, exakte Lösung");
+    else
+        Zeile(Memo, "Ausgleichung iterativ, %d Iterationen%s", {k.Iterationen, SeitenText(k.Seitenwahl)});
     Zeile(Memo, "dx=%5.4f dy=%5.4f, dZ=%5.4f", {a.Korrektur.X, a.Korrektur.Y, a.Korrektur.Z});
     if (L.n > 3)
         Zeile(Memo, "m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z});

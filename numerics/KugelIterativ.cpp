@@ -5,7 +5,11 @@
 // solution of the residuals |C - P_i| - R from several start values, and the fit is then judged
 // (KugelPruefung). A sphere of known radius through points on one side of it has two solutions
 // that fit almost equally well, mirror images through the points' plane: the starts cover both
-// sides, and the choice between equal fits follows where the instrument stood.
+// sides. Without a station the better fit is taken. With the station at the origin the instrument
+// saw only the near side of the sphere, so its centre lies behind the pointed surface: with four
+// points or more a solution there is taken over a better fit in front of it, which noise on a
+// group of four produces in a few groups in a hundred. Between equal fits the choice follows
+// where the instrument stood.
 //
 // Everything runs in extended precision on coordinates reduced to the points' centroid, so that
 // national-grid coordinates (800 km) give the same centre as local ones.
@@ -77,11 +81,12 @@ std::vector<TVek> Startwerte(const TKugelLoesung& L0, const TReduziert& r, L R, 
     return starts;
 }
 
-// True when a is to be preferred to b, two solutions that fit equally well. With a station (at the
-// origin, -g reduced) the centre lies behind the points as seen from it: (P_i - C) . (S - P_i) > 0
-// for more of the points. Where that does not decide (no station, or a ring of pointings level
-// with the instrument, which both mirror images see from behind), the three-point stage's side
-// is taken: below the points' plane, the lower of the two.
+// True when a is to be preferred to b, two solutions that fit equally well, or the two exact
+// solutions through three points. With a station (at the origin, -g reduced) the centre lies
+// behind the points as seen from it: (P_i - C) . (S - P_i) > 0 for more of the points. Where that
+// does not decide (no station, or a ring of pointings level with the instrument, which both mirror
+// images see from behind), the three-point stage's side is taken: below the points' plane, the
+// lower of the two.
 bool Vorzuziehen(const TVek& a, const TVek& b, const TReduziert& r, bool station) {
     if (station) {
         const TVek s = (-1.0L) * r.g;
@@ -94,6 +99,19 @@ bool Vorzuziehen(const TVek& a, const TVek& b, const TReduziert& r, bool station
     }
     return a.z < b.z;
 }
+
+// The mean distance (metres) of the points from the station at the origin (-g reduced).
+L MittlererAbstand(const TReduziert& r) {
+    L summe = 0;
+    for (const TVek& p : r.q) summe += Norm(p + r.g);
+    return summe / static_cast<L>(r.q.size());
+}
+
+// The centre c lies behind the pointed surface as seen from the station: farther from it than the
+// points are on average (mittel, metres). Its mirror image through the points' plane lies in
+// front of them, unless the points are a band level with the line of sight, which puts both
+// mirror images behind.
+bool Dahinter(const TVek& c, const TReduziert& r, L mittel) { return Norm(c + r.g) > mittel; }
 
 // Equal within the rounding of the iteration: the sums of squares differ by less than a
 // millionth, or by less than a nanometre's square per point.
@@ -119,23 +137,43 @@ KugelErgebnis DreiPunkte(const TReduziert& r, L R, bool station, TVek& c, std::s
     return KugelErgebnis::Ok;
 }
 
-// The best of the converged solutions from every start, or the failure and its reason.
-KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, L R, bool station, TGaussNewton& best,
-                       TVek& start, std::string& fehler) {
-    bool gefunden = false, singulaer = false;
+// A converged solution and the start that led to it.
+struct TKandidat {
+    TGaussNewton e;
+    TVek start;
+    bool gefunden = false;
+};
+
+// True when e is to be preferred to the best so far, w: the smaller sum of squares, and between
+// equal fits Vorzuziehen.
+bool Besser(const TGaussNewton& e, const TKandidat& w, const TReduziert& r, bool station) {
+    if (!w.gefunden) return true;
+    const std::size_t n = r.q.size();
+    return (e.ssq < w.e.ssq && !Gleich(e.ssq, w.e.ssq, n)) ||
+           (Gleich(e.ssq, w.e.ssq, n) && Vorzuziehen(e.c, w.e.c, r, station));
+}
+
+// The best of the converged solutions from every start, or the failure and its reason. With a
+// station the best of those behind the pointed surface is kept beside it and taken where the best
+// fit lies in front; wahl says which rule decided.
+KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, L R, bool station, TKandidat& best,
+                       TSeitenwahl& wahl, std::string& fehler) {
+    bool singulaer = false;
+    TKandidat dahinter;
+    const L mittel = station ? MittlererAbstand(r) : 0;
     for (const TVek& s : Startwerte(L0, r, R, station)) {
         const TGaussNewton e = GaussNewton(r.q, s, R, false);
         singulaer = singulaer || e.Status == TGaussNewton::TStatus::Singulaer;
         if (e.Status != TGaussNewton::TStatus::Konvergiert) continue;
-        const bool besser = !gefunden || (e.ssq < best.ssq && !Gleich(e.ssq, best.ssq, r.q.size())) ||
-                            (Gleich(e.ssq, best.ssq, r.q.size()) && Vorzuziehen(e.c, best.c, r, station));
-        if (besser) {
-            best = e;
-            start = s;
-            gefunden = true;
-        }
+        if (Besser(e, best, r, station)) best = {e, s, true};
+        if (station && Dahinter(e.c, r, mittel) && Besser(e, dahinter, r, station)) dahinter = {e, s, true};
     }
-    if (gefunden) return KugelErgebnis::Ok;
+    if (best.gefunden) {
+        const bool seite = dahinter.gefunden && !Dahinter(best.e.c, r, mittel);
+        if (seite) best = dahinter;
+        wahl = !station ? TSeitenwahl::Keine : seite ? TSeitenwahl::Standpunkt : TSeitenwahl::Quadratsumme;
+        return KugelErgebnis::Ok;
+    }
     if (singulaer) {
         fehler = "Die Normalgleichungen sind singulär: die Punkte liegen auf einer Geraden oder in einem Punkt";
         return KugelErgebnis::NormalSingulaer;
@@ -157,10 +195,11 @@ void Naeherungen(TPunktArray& P, int n, TKugelLoesung& L) {
 
 // Centre, residuals and statistics into the result and the point list.
 void Uebernimm(TPunktArray& P, int n, const TReduziert& r, const TVek& c, const TVek& start, int iterationen,
-               TKugelLoesung& L) {
+               TSeitenwahl wahl, TKugelLoesung& L) {
     TAusgleichung a;
     TKonvergenz k;
     k.Iterationen = iterationen;
+    k.Seitenwahl = wahl;
     if (!PruefeKugel(r.q, c, L.R, a, k)) {
         L.Ergebnis = KugelErgebnis::NormalSingulaer;
         L.Fehlertext = "Die Normalgleichungen sind im Mittelpunkt singulär";
@@ -192,17 +231,19 @@ void Solve(TPunktArray& P, int n, bool Polar, bool station, TKugelLoesung& L) {
     const TReduziert r = Reduziere(P, n);
     TVek c, start;
     int iterationen = 0;
+    TSeitenwahl wahl = TSeitenwahl::Keine;
     if (n == 3) {
         L.Ergebnis = DreiPunkte(r, L.R, station, c, L.Fehlertext);
         start = c;
     } else {
-        TGaussNewton best;
-        L.Ergebnis = Iteriere(L, r, L.R, station, best, start, L.Fehlertext);
-        c = best.c;
-        iterationen = best.Iterationen;
+        TKandidat best;
+        L.Ergebnis = Iteriere(L, r, L.R, station, best, wahl, L.Fehlertext);
+        c = best.e.c;
+        start = best.start;
+        iterationen = best.e.Iterationen;
     }
     if (L.Ergebnis != KugelErgebnis::Ok) return;
-    Uebernimm(P, n, r, c, start, iterationen, L);
+    Uebernimm(P, n, r, c, start, iterationen, wahl, L);
     if (L.Ergebnis == KugelErgebnis::Ok && Polar) RectangularToPolar(P, n);
 }
 

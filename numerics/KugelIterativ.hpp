@@ -10,7 +10,10 @@ namespace zentrix {
 // the three- and four-point solutions are found as there but never stop the computation.
 //
 // stationImUrsprung: the points are relative to an instrument station at the origin (polar
-// evaluation, polar coordinate files); Polar implies it. Of two solutions that fit equally well
+// evaluation, polar coordinate files); Polar implies it. The instrument saw the near side of the
+// sphere only: with four points or more a solution whose centre lies behind the pointed surface
+// (farther from the station than the points on average) is taken over a better fit in front of
+// it, and Konvergenz->Seitenwahl says whether that decided. Of two solutions that fit equally well
 // (the mirror images through the points' plane), the one behind the points as seen from the
 // station is taken, without a station the one below the points' plane.
 //

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -152,6 +153,7 @@ TEST(CliTest, DemoIterativ) {
     }
     EXPECT_NEAR(j["statistik"]["m0"].get<double>(), 0.000302, 1e-6);
     EXPECT_TRUE(j["statistik"]["radius_frei"].is_null());  // four points: no radius check
+    EXPECT_FALSE(j["statistik"].contains("seitenwahl"));   // rectangular input: no station
     // The one-step method gives its result code too, and no statistics.
     const json ohne = Cli({"demo", "--json"}).j();
     EXPECT_EQ(ohne["ergebnis"], 0);
@@ -220,4 +222,27 @@ TEST(CliTest, FolgeStartsEveryComputationFromACleanList) {
     EXPECT_EQ(k["grid"][2][0], "1");
     EXPECT_EQ(k["punkte"].size(), 4u);
     EXPECT_EQ(Cli({"folge", "rechne --radius 1", "unsinn"}).rc, CliAufruf);
+}
+
+// A group of four in polar form (Ri in gon, S, dH in metres) with 1 mm noise, whose better fit lies
+// in front of the points: the centre behind them is taken, and the report and the JSON say so.
+TEST(CliTest, PolarGroupOfFourSaysWhichRuleChoseTheSide) {
+    TempDir d;
+    const std::string datei = d.Write("vier.kor",
+                                      "1 44.5976540204 29.9517870058 -0.4480 0.0725\n"
+                                      "2 44.4621597605 29.9475543464 -0.4850 0.0725\n"
+                                      "3 44.4519621760 29.9682023969 -0.4608 0.0725\n"
+                                      "4 44.4901250705 29.9772847379 -0.4404 0.0725\n");
+    const Lauf l = Cli({"rechne-datei", datei, "--format", "2", "--iterativ", "--json"});
+    ASSERT_EQ(l.rc, CliOk) << l.err;
+    const json j = l.j();
+    EXPECT_EQ(j["statistik"]["seitenwahl"], "standpunkt");
+    const std::string zeile = "Ausgleichung iterativ, " + std::to_string(j["statistik"]["iterationen"].get<int>()) +
+                              " Iterationen, Seite vom Standpunkt aus gewählt";
+    EXPECT_NE(std::find(j["report"].begin(), j["report"].end(), zeile), j["report"].end());
+    // The centre as horizontal distance, direction and elevation angle (gon), 0.2 mm from the true
+    // one (30 m, 44.5635 gon, -1.0610 gon); the mirror image in front lies 124 mm from it.
+    EXPECT_NEAR(j["punkte"][0]["X"].get<double>(), 30.0000, 2e-4);
+    EXPECT_NEAR(j["punkte"][0]["Y"].get<double>(), 44.5635, 2e-4);
+    EXPECT_NEAR(j["punkte"][0]["Z"].get<double>(), -1.0605, 2e-4);
 }
