@@ -113,6 +113,18 @@ L MittlererAbstand(const TReduziert& r) {
 // mirror images behind.
 bool Dahinter(const TVek& c, const TReduziert& r, L mittel) { return Norm(c + r.g) > mittel; }
 
+// A candidate behind the surface is taken over a better fit only while it is a fit at all: its
+// standard deviation of unit weight sqrt(ssq / (n - 3)) at most this share of the radius. Points
+// measured all round a sphere (no station sees that) have their exact centre in front of their
+// mean distance; a candidate behind it with residuals of a tenth of the radius does not describe a
+// sphere through them, and the sum of squares decides. A real group of four with its mirror image
+// in front fits behind within a few millimetres.
+constexpr L SeiteHoechstens = 0.1L;
+
+bool AlsSeitePlausibel(const TGaussNewton& e, std::size_t n, L R) {
+    return n > 3 && std::sqrt(e.ssq / static_cast<L>(n - 3)) <= SeiteHoechstens * R;
+}
+
 // Equal within the rounding of the iteration: the sums of squares differ by less than a
 // millionth, or by less than a nanometre's square per point.
 bool Gleich(L a, L b, std::size_t n) { return std::fabs(a - b) <= 1e-6L * std::max(a, b) + n * 1e-18L; }
@@ -166,7 +178,8 @@ KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, L R, bool s
         singulaer = singulaer || e.Status == TGaussNewton::TStatus::Singulaer;
         if (e.Status != TGaussNewton::TStatus::Konvergiert) continue;
         if (Besser(e, best, r, station)) best = {e, s, true};
-        if (station && Dahinter(e.c, r, mittel) && Besser(e, dahinter, r, station)) dahinter = {e, s, true};
+        if (station && Dahinter(e.c, r, mittel) && AlsSeitePlausibel(e, r.q.size(), R) && Besser(e, dahinter, r, station))
+            dahinter = {e, s, true};
     }
     if (best.gefunden) {
         const bool seite = dahinter.gefunden && !Dahinter(best.e.c, r, mittel);

@@ -95,6 +95,12 @@ TEST(KugelIterativ, GroupOfFourFromTheStationTakesTheSideBehindThePointedSurface
                             {22.9358, 19.2563, -0.4850},
                             {22.9547, 19.2659, -0.4608},
                             {22.9501, 19.2855, -0.4404}};
+    // Six exact points all round a sphere around (20.2254, 14.6946, 1.2), as no station sees
+    // them: their centre lies in front of their mean distance, and a candidate behind it is no fit
+    // (m0 19 mm); the exact centre stays.
+    const XYZ rund = {{20.2933061282, 14.7156294444, 1.2144035265}, {20.2330847215, 14.7390422970, 1.2567912009},
+                      {20.1861265661, 14.7486202086, 1.2282328298}, {20.1946288081, 14.6830955487, 1.2646125336},
+                      {20.2070350340, 14.6376904538, 1.2409365793}, {20.2810219999, 14.6493783883, 1.2108342646}};
     struct Fall {
         XYZ x;
         bool station;
@@ -107,11 +113,12 @@ TEST(KugelIterativ, GroupOfFourFromTheStationTakesTheSideBehindThePointedSurface
         {verrauscht, false, TSeitenwahl::Keine, {22.8968, 19.2385, -0.4266}, ""},
         {Zeigungen(0.0725, 30, 0.7, 4, 1e-7, 1), true, TSeitenwahl::Quadratsumme, {22.9453, 19.3265, -0.5},
          ", Seite nach kleinster Quadratsumme"},
+        {rund, true, TSeitenwahl::Quadratsumme, {20.2254, 14.6946, 1.2}, ", Seite nach kleinster Quadratsumme"},
     };
     for (const Fall& f : faelle) {
         TPunktArray p = Points(f.x);
         TMemoLines memo;
-        const TKugelLoesung L = KugelBerechnen(p, 4, false, 0.0725, memo, {true, f.station});
+        const TKugelLoesung L = KugelBerechnen(p, static_cast<int>(f.x.size()), false, 0.0725, memo, {true, f.station});
         ASSERT_EQ(L.Ergebnis, KugelErgebnis::Ok);
         EXPECT_EQ(L.Konvergenz->Seitenwahl, f.wahl) << f.zusatz;
         EXPECT_NEAR(p[0].X, f.c[0], 1e-4) << f.zusatz;
