@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "core/SystemFehler.hpp"
+
 using namespace zentrix;
 
 TEST(IOErrorText, CodesAndTheirTexts) {
@@ -23,6 +27,14 @@ TEST(IOErrorText, CodesAndTheirTexts) {
         EXPECT_EQ(e.Code, code);
         EXPECT_STREQ(e.what(), text);
     }
+}
+
+TEST(SystemReasonText, AFullDiskReadsAsItsIOCode) {
+    for (const int err : {ENOSPC, EDQUOT}) {
+        EXPECT_EQ(IOCodeFromErrno(err), 101);
+        EXPECT_EQ(SystemReasonText(err), IOErrorText(101));
+    }
+    EXPECT_EQ(SystemReasonText(EFBIG), "Die Datei ist zu groß");
 }
 
 TEST(ErrorBoxText, PeriodUnlessTheLastCharacterIsAtMostAPeriod) {
