@@ -145,7 +145,7 @@ TAusgabenTausch::TAusgabenTausch(const std::string& eingabe, std::vector<std::st
 }
 
 TAusgabenTausch::~TAusgabenTausch() {
-    Aufraeumen();
+    if (offen_.second == 0) Aufraeumen();
     if (sperre_ >= 0) ::close(sperre_);  // releases the lock
 }
 
@@ -160,8 +160,13 @@ void TAusgabenTausch::Vollende() {
             const bool hatZiel = Knoten(ziele_[i], z);
             if (hatZiel && (z.st_ino == knoten[i] || (z.st_dev == eingabeGeraet_ && z.st_ino == eingabeKnoten_))) continue;
             Art art = Offen;
-            // Where it cannot be completed now, the marker stays for a later run.
-            if (Knoten(neu_[i], n) && n.st_ino == knoten[i] && Platziere(neu_[i], ziele_[i], art) != 0) return;
+            if (!Knoten(neu_[i], n) || n.st_ino != knoten[i]) continue;
+            // Where it cannot be completed now, everything stays for a later run, and this run
+            // reports why instead of putting its own outputs in place.
+            if (const int err = Platziere(neu_[i], ziele_[i], art); err != 0) {
+                offen_ = {i, err};
+                return;
+            }
         }
         ablage::SichereOrdner(ordner_);
     }
@@ -176,13 +181,13 @@ void TAusgabenTausch::Aufraeumen() const {
 }
 
 int TAusgabenTausch::Ersetze(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason) {
-    int err = 0;
-    int code = Vorbereiten(dateien, failed, err);
+    int err = offen_.second;
+    failed = offen_.first;
+    int code = IOCodeFromErrno(err);
+    if (code == 0) code = Vorbereiten(dateien, failed, err);
     if (code == 0) code = Tausche(failed, err);
-    if (code != 0) {
-        Aufraeumen();
-        if (reason != nullptr) *reason = SystemReasonText(err);
-    }
+    if (code != 0 && offen_.second == 0) Aufraeumen();
+    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
     return code;
 }
 

@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zentrix {
@@ -63,7 +64,8 @@ private:
 class TAusgabenTausch {
 public:
     // Locks the input; while another run holds it, calls wartet once and waits. Then completes
-    // the swap that a run cut short left for this input, and removes what such a run left.
+    // the swap that a run cut short left for this input, and removes what such a run left (where
+    // the swap cannot be completed, nothing is removed and Ersetze reports why).
     // ziele are the outputs' paths, beside the input. Where the input cannot be opened nothing is
     // locked or repaired (reading it then says why).
     TAusgabenTausch(const std::string& eingabe, std::vector<std::string> ziele,
@@ -91,7 +93,8 @@ private:
     std::string ordner_;
     std::vector<std::string> ziele_, neu_;
     std::string marke_;
-    int sperre_ = -1;  // the input, open and locked
+    std::pair<std::size_t, int> offen_{0, 0};  // an output whose swap could not be completed, and why (errno)
+    int sperre_ = -1;                          // the input, open and locked
     dev_t eingabeGeraet_ = 0;
     ino_t eingabeKnoten_ = 0;
 };
