@@ -36,7 +36,13 @@ std::string SystemReasonText(int err) {
         case EISDIR: return "Der Pfad bezeichnet einen Ordner";
         case ENOTDIR: return "Ein Teil des Pfades ist kein Ordner";
         case EROFS: return "Das Dateisystem ist schreibgeschützt";
-        case ENOSPC: return "Kein Speicherplatz mehr auf dem Datenträger";
+        // A full disk or an exhausted quota reads as the I/O code 101 does.
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return "Zu wenig Speicherplatz";
+        case EFBIG: return "Die Datei ist zu groß";
         case ENAMETOOLONG: return "Der Dateiname ist zu lang";
         default: return "Systemfehler " + std::to_string(err);
     }

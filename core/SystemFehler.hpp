@@ -11,7 +11,8 @@ namespace zentrix {
 int IOCodeFromErrno(int err);
 
 // The German reason for an errno value ("Die Datei oder der Ordner existiert nicht",
-// "Zugriff verweigert", ..., "Systemfehler <n>").
+// "Zugriff verweigert", ..., "Systemfehler <n>"); a full disk or quota gives the text of the I/O
+// code 101, "Zu wenig Speicherplatz".
 std::string SystemReasonText(int err);
 
 }  // namespace zentrix

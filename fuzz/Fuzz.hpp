@@ -11,12 +11,16 @@
 
 namespace zentrix::fuzz {
 
-// A folder of this process's own, in memory where the system has /dev/shm (the targets write a
-// file for every input), removed when the process ends.
+// A folder of this process's own, removed when the process ends normally. It lies in the folder
+// that scripts/fuzz.sh names in ZENTRIX_FUZZ_ORDNER and removes when it ends (a worker that
+// libFuzzer stops never gets to remove its own), otherwise in memory where the system has
+// /dev/shm (the targets write a file for every input).
 inline const std::filesystem::path& Ordner() {
     static const std::filesystem::path ordner = [] {
-        const std::filesystem::path basis =
-            std::filesystem::exists("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+        const char* vorgabe = std::getenv("ZENTRIX_FUZZ_ORDNER");
+        const std::filesystem::path basis = vorgabe != nullptr && *vorgabe != '\0' ? std::filesystem::path(vorgabe)
+                                            : std::filesystem::exists("/dev/shm")   ? std::filesystem::path("/dev/shm")
+                                                                                    : std::filesystem::temp_directory_path();
         std::filesystem::path p = basis / ("zentrix_fuzz_" + std::to_string(::getpid()));
         std::filesystem::create_directories(p);
         std::atexit([] { std::error_code ec; std::filesystem::remove_all(Ordner(), ec); });

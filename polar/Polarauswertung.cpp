@@ -11,6 +11,7 @@
 #include "polar/Polarauswertung.hpp"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -18,6 +19,7 @@
 
 #include "core/Fehler.hpp"
 #include "polar/Kugelsuche.hpp"
+#include "textio/Tausch.hpp"
 #include "textio/TextFile.hpp"
 #include "textio/Zwischendatei.hpp"
 
@@ -74,12 +76,12 @@ std::string AusgabeBasis(const std::string& fileName) {
 
 namespace {
 
-// An output file as it grows (the marked file, the listing): straight into a new file beside its
-// target, or where the folder takes none yet (the error then comes when the outputs are put in
+// An output file as it grows (the marked file, the listing): straight into its new file beside
+// the input, or where the folder takes none yet (the error then comes when the outputs are put in
 // place), into a temporary file without a name. The text comes as whole lines ended by CR LF.
 class TWachsendeDatei {
 public:
-    explicit TWachsendeDatei(const std::string& ziel) : nebenan_(neu_.Oeffne(ziel)) {
+    TWachsendeDatei(const std::string& ziel, const std::string& neu) : nebenan_(neu_.Oeffne(ziel, neu)) {
         if (!nebenan_) zwischen_.emplace();
     }
 
@@ -88,37 +90,42 @@ public:
         if (puffer_.size() > (1u << 20)) Leeren();
     }
 
-    // The output for SchreibeZusammen.
+    // The output for TAusgabenTausch::Ersetze; a write that failed is reported there with the
+    // system's reason (a full disk as such).
     TAusgabe Ausgabe(const std::string& ziel) {
         Leeren();
         if (nebenan_) {
-            const bool ok = neu_.Schliesse() && ok_;
-            // A write that failed leaves no complete file: the output is then written afresh,
-            // and its failure reported with the system's reason.
-            if (ok) return {ziel, {}, neu_.Pfad()};
-            return {ziel, [](std::FILE*) { return false; }, {}};
+            neu_.Schliesse();
+            return {ziel, {}, true, neu_.Fehler()};
         }
-        return {ziel, [this](std::FILE* f) { return ok_ && zwischen_->KopiereNach(f); }, {}};
+        return {ziel, [this](std::FILE* f) { return zwischen_->KopiereNach(f); }, false, 0};
     }
     void Uebergeben() { neu_.Uebergeben(); }
 
 private:
     void Leeren() {
-        ok_ = (nebenan_ ? neu_.Schreibe(puffer_) : zwischen_->Anhaengen(puffer_)) && ok_;
+        if (nebenan_) neu_.Schreibe(puffer_);
+        else zwischen_->Anhaengen(puffer_);
         puffer_.clear();
     }
     TNeueDatei neu_;
     bool nebenan_;
     std::optional<TZwischendatei> zwischen_;  // only where the folder takes no new file
     std::string puffer_;
-    bool ok_ = true;
 };
 
 }  // namespace
 
-TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
-                            bool iterativ, const TFortschritt& fortschritt) {
+TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo,
+                            const TMeldungMitOrt& meldung, bool iterativ, const TFortschritt& fortschritt,
+                            const std::function<void()>& wartet) {
     Memo.clear();
+    const std::string base = AusgabeBasis(fileName);
+    const std::string markedName = base + "TXT";
+    const std::string listingName = base + "LST";
+    // One evaluation of a file at a time; what a run cut short left for it is completed or
+    // removed before anything else.
+    TAusgabenTausch tausch(fileName, {markedName, listingName}, wartet);
 
     std::string text;
     std::string reason;
@@ -126,27 +133,24 @@ TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TM
         throw EInOutError(code, "Datei " + FullPath(fileName) + " kann nicht geöffnet werden. " +
                                     (reason.empty() ? IOErrorText(code) : reason));
 
-    const std::string base = AusgabeBasis(fileName);
-    const std::string markedName = base + "TXT";
-    const std::string listingName = base + "LST";
     // An input named like an output would be replaced by it: refuse before any work.
     for (const std::string* out : {&markedName, &listingName})
         if (SameFile(*out, fileName))
             RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
 
     // Both files grow as the scan goes.
-    TWachsendeDatei marked(markedName), listing(listingName);
+    TWachsendeDatei marked(markedName, tausch.Neu(0)), listing(listingName, tausch.Neu(1));
     const TKugelAusgaben aus{[&marked](std::string_view zeilen) { marked.Anhaengen(zeilen); },
                              [&listing](std::string_view zeilen) { listing.Anhaengen(zeilen); }};
     TKugelsuche gefunden = SucheKugeln(text, Punkte, Memo, meldung, iterativ, aus, KugelnJeStapel, fortschritt);
     std::string().swap(text);  // the input is no longer needed
 
-    // Both files are written whole and put in place together: when one of them cannot be, neither
-    // old file is replaced and no new one is left behind.
+    // Both files are complete and durable before either is put in place: when one of them cannot
+    // be, neither old file is replaced and no new one is left behind.
     const std::vector<TAusgabe> outputs = {marked.Ausgabe(markedName), listing.Ausgabe(listingName)};
     std::size_t failed = 0;
     reason.clear();
-    if (const int code = SchreibeZusammen(outputs, failed, &reason); code != 0)
+    if (const int code = tausch.Ersetze(outputs, failed, &reason); code != 0)
         RaiseCannotCreate(outputs[failed].Pfad, code, reason.empty() ? IOErrorText(code) : reason);
     marked.Uebergeben();
     listing.Uebergeben();

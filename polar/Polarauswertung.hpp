@@ -2,6 +2,7 @@
 // sphere; its centre is computed and written back as one more observation line.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,11 +16,14 @@ namespace zentrix {
 
 // Reads fileName, evaluates every group with the chosen solver (the station is the origin of the
 // reduced pointings), writes the marked copy (AusgabeBasis + "TXT") and the listing (AusgabeBasis
-// + "LST") together. Memo is cleared first and holds the listing. Returns the solution of every
-// group in the order of the file (result codes and the last solution). fortschritt hears the
-// share of the file done as the evaluation goes on.
+// + "LST") and puts them in place together (TAusgabenTausch: never a missing output, a swap cut
+// short completed by the next run). Memo is cleared first and holds the listing. Returns the
+// solution of every group in the order of the file (result codes and the last solution).
+// fortschritt hears the share of the file done as the evaluation goes on; wartet hears once that
+// another evaluation of the same file is running, which this one then waits for.
 TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
-                            bool iterativ = false, const TFortschritt& fortschritt = {});
+                            bool iterativ = false, const TFortschritt& fortschritt = {},
+                            const std::function<void()>& wartet = {});
 
 // The outputs' name without their ending, beside the input: the file's own name (after the last
 // "/") without its last three characters when it has at least four ("Messung.dat" gives

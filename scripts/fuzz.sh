@@ -14,6 +14,18 @@ ziele=("$@")
 ./scripts/setup.sh clang libclang-rt-14-dev
 ./scripts/build.sh fuzz
 
+# The targets' files go into one folder (in memory where there is /dev/shm), removed when this
+# script ends however it ends: libFuzzer stops its workers without letting them clean up.
+# Folders that workers of earlier runs left, before there was this one, go as well.
+for alt in /dev/shm/zentrix_fuzz_[0-9]*; do
+  if [ -d "$alt" ] && [ -O "$alt" ] && ! kill -0 "${alt##*_}" 2>/dev/null; then rm -rf "$alt"; fi
+done
+basis=/dev/shm
+[ -d "$basis" ] || basis="${TMPDIR:-/tmp}"
+ZENTRIX_FUZZ_ORDNER="$(mktemp -d "$basis/zentrix_fuzz.XXXXXX")"
+export ZENTRIX_FUZZ_ORDNER
+trap 'rm -rf "$ZENTRIX_FUZZ_ORDNER"' EXIT
+
 # Seeds: each file of the test data, with the byte in front that chooses the data format, or the
 # solver and the way in, and a few number texts.
 korpus=build-fuzz/korpus

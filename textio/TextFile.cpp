@@ -1,9 +1,6 @@
 // Text files: token reading for the coordinate and observation files, and whole-file writing.
 #include "textio/TextFile.hpp"
 
-#include <fcntl.h>
-#include <stdio.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -20,6 +17,7 @@
 
 #include "core/Fehler.hpp"
 #include "core/SystemFehler.hpp"
+#include "textio/Ablage.hpp"
 #include "textio/ZahlScanner.hpp"
 
 namespace zentrix {
@@ -33,18 +31,10 @@ constexpr int kNotOpen = 103;  // a read or write on a file that is not open
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-// The folder a file lies in ("." for a bare file name).
-fs::path FolderOf(const fs::path& p) {
-    fs::path folder = p.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
-}
-
 bool IsFolder(const fs::path& p) {
     std::error_code ec;
     return fs::is_directory(p, ec);
 }
-
-constexpr fs::perms kWriteBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 
 // Reads a whole file into data. Returns the I/O code; err gets the errno value of a failure.
 int ReadWholeFile(const std::string& path, std::string& data, int& err) {
@@ -62,7 +52,7 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) {
         err = errno;
-        if (err == ENOENT && !IsFolder(FolderOf(p))) return 3;
+        if (err == ENOENT && !IsFolder(ablage::Ordner(p))) return 3;
         return IOCodeFromErrno(err);
     }
     // Read in one piece of the file's size (then in pieces while a growing file goes on), so that
@@ -89,44 +79,6 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
     return 0;
 }
 
-// Tests that path can be written as a whole new file. Returns the I/O code; err gets the errno
-// value that describes a failure.
-int CheckWritable(const std::string& path, int& err) {
-    err = 0;
-    if (path.empty()) {
-        err = ENOENT;
-        return 3;
-    }
-    const fs::path p(path);
-    const fs::path folder = FolderOf(p);
-    std::error_code ec;
-    const fs::file_status folderStatus = fs::status(folder, ec);
-    if (!fs::exists(folderStatus)) {
-        err = ENOENT;
-        return 3;
-    }
-    if (!fs::is_directory(folderStatus)) {
-        err = ENOTDIR;
-        return 3;
-    }
-    const fs::file_status target = fs::status(p, ec);
-    if (fs::is_directory(target)) {
-        err = EISDIR;
-        return 5;
-    }
-    // Write protection by the mode bits: the superuser could write anyway, but a protected
-    // coordinate file must stay as it is.
-    if (fs::exists(target) && (target.permissions() & kWriteBits) == fs::perms::none) {
-        err = EACCES;
-        return 5;
-    }
-    if ((folderStatus.permissions() & kWriteBits) == fs::perms::none) {
-        err = EACCES;
-        return 5;
-    }
-    return 0;
-}
-
 // A name for a temporary file beside target, ".NAME.STAMP.COUNT.tmp", new on every call.
 fs::path TemporaryName(const fs::path& target) {
     static std::atomic<unsigned> counter = 0;
@@ -139,7 +91,7 @@ fs::path TemporaryName(const fs::path& target) {
     name += '.';
     name += std::to_string(++counter);
     name += ".tmp";
-    return FolderOf(target) / name;
+    return ablage::Ordner(target) / name;
 }
 
 // Opens a new temporary file beside target, exclusively. Returns nullptr with errno set on failure.
@@ -154,134 +106,45 @@ std::FILE* OpenTemporary(const fs::path& target, fs::path& temp) {
     return nullptr;
 }
 
-// Moves target aside to a new temporary name beside it. The name is taken by the rename itself
-// where the file system can refuse to replace: renaming onto a file reserved beforehand would make
-// ext4 write out the old file's pending data first (its guard for files replaced by rename), which
-// for a large output just written costs more than the rest of the step.
-void MoveAside(const fs::path& target, fs::path& aside, std::error_code& ec) {
+// Writes a new temporary file beside target through writer and makes it durable. Returns the
+// errno value of a failure (0: none), after which no temporary file is left.
+int WriteTemporary(const fs::path& target, const std::function<bool(std::FILE*)>& writer, fs::path& temp) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        aside = TemporaryName(target);
-        if (::renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
-            ec.clear();
-            return;
-        }
-        if (errno == EEXIST) continue;
-        if (errno != EINVAL && errno != ENOSYS) {
-            ec.assign(errno, std::generic_category());
-            return;
-        }
-        // No such rename here: reserve the name, then rename onto it.
-        std::error_code ignored;
-        if (std::FILE* f = OpenTemporary(target, aside)) std::fclose(f);
-        fs::rename(target, aside, ec);
-        if (ec) fs::remove(aside, ignored);
-        return;
+        temp = TemporaryName(target);
+        const int err = ablage::SchreibeNeu(temp, writer);
+        if (err != EEXIST) return err;
     }
-    ec.assign(EEXIST, std::generic_category());
+    return EEXIST;
 }
 
-// Writes a new temporary file beside target through writer. Returns the I/O code; err gets the
-// errno value.
-int WriteTemporary(const fs::path& target, const std::function<bool(std::FILE*)>& writer, fs::path& temp, int& err) {
-    std::FILE* f = OpenTemporary(target, temp);
-    if (f == nullptr) {
-        err = errno != 0 ? errno : EIO;
-        return IOCodeFromErrno(err);
-    }
-    errno = 0;
-    bool ok = writer(f);
-    ok = std::fflush(f) == 0 && ok;
-    int writeErr = errno;
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        writeErr = errno;
-    }
-    if (!ok) {
-        std::error_code ec;
+// Writes a file whole to a temporary file beside path and renames it over path: the target is
+// either the old file or the complete new one. Returns the I/O code; err gets the errno value.
+int WriteWholeFile(const std::string& path, const std::function<bool(std::FILE*)>& writer, int& err) {
+    const int code = ablage::PruefeSchreibbar(path, err);
+    if (code != 0) return code;
+    const fs::path target(path);
+    fs::path temp;
+    err = WriteTemporary(target, writer, temp);
+    if (err != 0) return IOCodeFromErrno(err);
+    std::error_code ec;
+    const fs::file_status old = fs::status(target, ec);
+    if (fs::exists(old)) fs::permissions(temp, old.permissions(), ec);  // a replaced file keeps its permissions
+    fs::rename(temp, target, ec);
+    if (ec) {
+        err = ec.value();
         fs::remove(temp, ec);
-        err = writeErr != 0 ? writeErr : EIO;
         return IOCodeFromErrno(err);
     }
     return 0;
 }
 
-// One target of a group of files that are put in place together.
-struct TZiel {
-    fs::path target;
-    fs::path temp;    // the complete new content
-    fs::path backup;  // the old file while the group is being put in place
-    bool hadOld = false;
-    bool placed = false;
-};
-
-// Undoes the targets put in place so far, in reverse order, and removes every temporary file.
-void RollBack(std::vector<TZiel>& ziele) {
-    std::error_code ec;
-    for (auto z = ziele.rbegin(); z != ziele.rend(); ++z) {
-        if (z->placed && !z->hadOld) fs::remove(z->target, ec);
-        if (!z->backup.empty()) fs::rename(z->backup, z->target, ec);
-        if (!z->temp.empty()) fs::remove(z->temp, ec);
-    }
-}
-
-// Puts every complete temporary file in place. A single file replaces its target in one step;
-// in a group an old target is first moved aside, so that a failure further on can bring it back.
-// Returns the I/O code; failed gets the failing index.
-int PutInPlace(std::vector<TZiel>& ziele, std::size_t& failed, int& err) {
-    for (std::size_t i = 0; i < ziele.size(); ++i) {
-        TZiel& z = ziele[i];
-        std::error_code ec;
-        const fs::file_status old = fs::status(z.target, ec);
-        ec.clear();
-        z.hadOld = fs::exists(old);
-        std::error_code ignored;
-        if (z.hadOld) fs::permissions(z.temp, old.permissions(), ignored);  // a replaced file keeps its permissions
-        if (z.hadOld && ziele.size() > 1) {
-            fs::path aside;
-            MoveAside(z.target, aside, ec);
-            if (!ec) z.backup = aside;
-        }
-        if (!ec) fs::rename(z.temp, z.target, ec);
-        if (ec) {
-            failed = i;
-            err = ec.value();
-            RollBack(ziele);
-            return IOCodeFromErrno(err);
-        }
-        z.placed = true;
-        z.temp.clear();
-    }
-    std::error_code ec;
-    for (const TZiel& z : ziele)
-        if (!z.backup.empty()) fs::remove(z.backup, ec);
-    return 0;
-}
-
-// Writes several files whole and puts them in place together (see SchreibeZusammen).
-int WriteTogether(const std::vector<TAusgabe>& files, std::size_t& failed, int& err) {
-    std::vector<TZiel> ziele;
-    for (failed = 0; failed < files.size(); ++failed) {
-        const int code = CheckWritable(files[failed].Pfad, err);
-        if (code != 0) return code;
-    }
-    for (failed = 0; failed < files.size(); ++failed) {
-        ziele.push_back({fs::path(files[failed].Pfad), fs::path(files[failed].Geschrieben), {}, false, false});
-        if (!files[failed].Geschrieben.empty()) continue;
-        const int code = WriteTemporary(ziele.back().target, files[failed].Schreibe, ziele.back().temp, err);
-        if (code != 0) {
-            RollBack(ziele);
-            return code;
-        }
-    }
-    return PutInPlace(ziele, failed, err);
-}
-
-// Writes data whole to a temporary file beside path and renames it over path: the target is either
-// the old file or the complete new one. Returns the I/O code; err gets the errno value.
-int WriteWholeFile(const std::string& path, const std::string& data, int& err) {
-    std::size_t failed = 0;
-    const TAusgabe datei{path, [&data](std::FILE* f) { return std::fwrite(data.data(), 1, data.size(), f) == data.size(); }, {}};
-    return WriteTogether({datei}, failed, err);
+// Writes lines each ended by CR LF (the lines must outlive the writer).
+std::function<bool(std::FILE*)> LineWriter(const std::vector<std::string>& lines) {
+    return [&lines](std::FILE* f) {
+        for (const std::string& line : lines)
+            if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fputs("\r\n", f) == EOF) return false;
+        return true;
+    };
 }
 
 }  // namespace
@@ -441,7 +304,7 @@ void TTextReader::CheckIO() {
 
 void TTextWriter::Create(const std::string& path) {
     int err = 0;
-    const int code = CheckWritable(path, err);
+    const int code = ablage::PruefeSchreibbar(path, err);
     data_.clear();
     if (code != 0) {
         if (pending_ == 0) pending_ = code;
@@ -477,7 +340,8 @@ void TTextWriter::Close() {
     if (!open_) return;
     open_ = false;
     int err = 0;
-    const int code = WriteWholeFile(path_, data_, err);
+    const int code = WriteWholeFile(
+        path_, [this](std::FILE* f) { return std::fwrite(data_.data(), 1, data_.size(), f) == data_.size(); }, err);
     data_.clear();
     if (code != 0 && pending_ == 0) pending_ = code;
 }
@@ -534,51 +398,9 @@ std::vector<std::string> SplitLines(std::string_view data) {
     return result;
 }
 
-TNeueDatei::~TNeueDatei() {
-    if (datei_ != nullptr) std::fclose(datei_);
-    std::error_code ec;
-    if (!pfad_.empty()) fs::remove(pfad_, ec);
-}
-
-bool TNeueDatei::Oeffne(const std::string& ziel) {
-    int err = 0;
-    if (CheckWritable(ziel, err) != 0) return false;
-    fs::path temp;
-    datei_ = OpenTemporary(fs::path(ziel), temp);
-    if (datei_ == nullptr) return false;
-    pfad_ = temp.string();
-    return true;
-}
-
-bool TNeueDatei::Schreibe(std::string_view text) {
-    ok_ = ok_ && std::fwrite(text.data(), 1, text.size(), datei_) == text.size();
-    return ok_;
-}
-
-bool TNeueDatei::Schliesse() {
-    if (datei_ == nullptr) return false;
-    ok_ = std::fflush(datei_) == 0 && ok_;
-    ok_ = std::fclose(datei_) == 0 && ok_;
-    datei_ = nullptr;
-    return ok_;
-}
-
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason) {
-    std::size_t failed = 0;
-    return SchreibeZusammen({{path, ZeilenSchreiber(lines), {}}}, failed, reason);
-}
-
-std::function<bool(std::FILE*)> ZeilenSchreiber(const std::vector<std::string>& lines) {
-    return [&lines](std::FILE* f) {
-        for (const std::string& line : lines)
-            if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fputs("\r\n", f) == EOF) return false;
-        return true;
-    };
-}
-
-int SchreibeZusammen(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason) {
     int err = 0;
-    const int code = WriteTogether(dateien, failed, err);
+    const int code = WriteWholeFile(path, LineWriter(lines), err);
     if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
     return code;
 }

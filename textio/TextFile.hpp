@@ -80,8 +80,8 @@ private:
 };
 
 // Writes lines to a file, each ended by CR LF. The lines are collected and written whole to a
-// temporary file beside the target, which then replaces the target: a failure never leaves half a
-// file. Failures set a pending code like TTextReader.
+// temporary file beside the target, made durable, which then replaces the target: a failure never
+// leaves half a file. Failures set a pending code like TTextReader (101 for a full disk).
 class TTextWriter {
 public:
     // Checks that the file can be created and starts collecting: a missing folder gives 3; a
@@ -111,47 +111,9 @@ int LoadText(const std::string& path, std::string& text, std::string* reason = n
 int LoadLines(const std::string& path, std::vector<std::string>& lines);
 // The same, giving on failure the system's reason in German in reason.
 int LoadLines(const std::string& path, std::vector<std::string>& lines, std::string* reason);
-// Writes lines each ended by CR LF, whole, then puts the file in place. Returns the I/O code and,
-// on failure, the system's reason in German in reason.
+// Writes lines each ended by CR LF, whole and durable, then puts the file in place. Returns the
+// I/O code and, on failure, the system's reason in German in reason.
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason = nullptr);
-// One file of a group written together: its path, and what writes its content into the open
-// file (false when a write failed).
-struct TAusgabe {
-    std::string Pfad;
-    std::function<bool(std::FILE*)> Schreibe;
-    // Or a temporary file beside the target, written whole already (TNeueDatei).
-    std::string Geschrieben;
-};
-
-// A new file written beside its target while a command goes on, to be put in place with others by
-// SchreibeZusammen (TAusgabe::Geschrieben). Removed again unless it was put in place.
-class TNeueDatei {
-public:
-    TNeueDatei() = default;
-    TNeueDatei(const TNeueDatei&) = delete;
-    TNeueDatei& operator=(const TNeueDatei&) = delete;
-    ~TNeueDatei();
-    // Opens a temporary file beside ziel; false (and no file) where the folder takes none.
-    bool Oeffne(const std::string& ziel);
-    bool Schreibe(std::string_view text);
-    // Closes the file; false when a write failed.
-    bool Schliesse();
-    const std::string& Pfad() const { return pfad_; }
-    // The file was put in place: nothing to remove.
-    void Uebergeben() { pfad_.clear(); }
-
-private:
-    std::FILE* datei_ = nullptr;
-    std::string pfad_;
-    bool ok_ = true;
-};
-// Writes several files and puts them in place together: every file is first written whole beside
-// its target and every target checked, and only then are they put in place; when any of them
-// fails, every target is left as it was and no new file remains. Returns the I/O code; on
-// failure failed is the index of the file that failed and reason the system's reason in German.
-int SchreibeZusammen(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason = nullptr);
-// Writes lines each ended by CR LF (for SchreibeZusammen; the lines must outlive it).
-std::function<bool(std::FILE*)> ZeilenSchreiber(const std::vector<std::string>& lines);
 // Splits a text into lines by the same rule as LoadLines.
 std::vector<std::string> SplitLines(std::string_view text);
 

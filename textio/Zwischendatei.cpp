@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace zentrix {
 
@@ -15,11 +16,12 @@ TZwischendatei::~TZwischendatei() {
 bool TZwischendatei::Anhaengen(std::string_view text) {
     if (datei_ == nullptr) {
         speicher_.append(text);
-    } else if (std::fseek(datei_, 0, SEEK_END) != 0 || std::fwrite(text.data(), 1, text.size(), datei_) != text.size()) {
-        fehler_ = true;
+    } else if (fehler_ == 0 &&
+               (std::fseek(datei_, 0, SEEK_END) != 0 || std::fwrite(text.data(), 1, text.size(), datei_) != text.size())) {
+        fehler_ = errno != 0 ? errno : EIO;
     }
     laenge_ += text.size();
-    return !fehler_;
+    return fehler_ == 0;
 }
 
 void TZwischendatei::Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const {
@@ -41,12 +43,15 @@ void TZwischendatei::Lesen(std::uint64_t pos, std::size_t laenge, std::string& o
 void TZwischendatei::Leeren() {
     speicher_.clear();
     laenge_ = 0;
-    fehler_ = false;
+    fehler_ = 0;
     if (datei_ != nullptr && ::ftruncate(fileno(datei_), 0) == 0) std::rewind(datei_);
 }
 
 bool TZwischendatei::KopiereNach(std::FILE* ziel) const {
-    if (fehler_) return false;
+    if (fehler_ != 0) {
+        errno = fehler_;
+        return false;
+    }
     if (datei_ == nullptr) return std::fwrite(speicher_.data(), 1, speicher_.size(), ziel) == speicher_.size();
     constexpr std::uint64_t stueck = 1 << 20;  // a megabyte at a time
     std::string teil;

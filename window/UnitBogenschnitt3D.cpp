@@ -226,9 +226,13 @@ void TForm1::Button4Click() {
     TKugelsuche gefunden;
     try {
         Melde("Polarauswertung …", 0);
-        gefunden = Polarauswertung(Edit2.Text, punkte, Memo1,
-                                   [this](const std::string& text, const TOrt& ort) { dialoge_.ShowMessage(text, ort); },
-                                   Iterieren, [this](double anteil) { Melde("Polarauswertung …", static_cast<int>(anteil * 100)); });
+        // A second evaluation of the same file waits for the first (the command runs beside the
+        // window, which stays usable) and says so.
+        gefunden = Polarauswertung(
+            Edit2.Text, punkte, Memo1,
+            [this](const std::string& text, const TOrt& ort) { dialoge_.ShowMessage(text, ort); }, Iterieren,
+            [this](double anteil) { Melde("Polarauswertung …", static_cast<int>(anteil * 100)); },
+            [this] { Melde("Datei wird gerade ausgewertet – warte …"); });
     } catch (...) {
         if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
         throw;

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "core/SystemFehler.hpp"
+
 using namespace zentrix;
 
 TEST(IOErrorText, CodesAndTheirTexts) {
@@ -34,6 +38,14 @@ TEST(Zitat, OffendingTextIsCutAtFortyCharacters) {
         {std::string(39, 'x') + "üü", std::string(39, 'x') + "ü…"},  // an umlaut is one character
     };
     for (const auto& [text, zitat] : cases) EXPECT_EQ(Zitat(text), zitat) << text;
+}
+
+TEST(SystemReasonText, AFullDiskReadsAsItsIOCode) {
+    for (const int err : {ENOSPC, EDQUOT}) {
+        EXPECT_EQ(IOCodeFromErrno(err), 101);
+        EXPECT_EQ(SystemReasonText(err), IOErrorText(101));
+    }
+    EXPECT_EQ(SystemReasonText(EFBIG), "Die Datei ist zu groß");
 }
 
 TEST(ErrorBoxText, PeriodUnlessTheLastCharacterIsAtMostAPeriod) {

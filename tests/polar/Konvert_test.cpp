@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include "Hilfen.hpp"
 #include "core/Fehler.hpp"
+#include "textio/Ablage.hpp"
 
 using namespace zentrix;
 namespace fs = std::filesystem;
@@ -114,4 +116,17 @@ TEST_F(KonvertTest, DistanceBeyondADoubleIsOverflow) {
         EXPECT_STREQ(e.what(), "Gleitkommaüberlauf");
     }
     EXPECT_EQ(Output(), kLine1);
+}
+
+TEST_F(KonvertTest, AFullDiskIsSaidAsSuchAndLeavesNothing) {
+    Input("1 50 100 10 0.05\r\n");
+    AblageTestHaken = [](TAblagePunkt punkt, int) { return punkt == TAblagePunkt::Schreiben ? ENOSPC : 0; };
+    try {
+        Konvert(dir_.string());
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(ErrorBoxText(e.what()), "Zu wenig Speicherplatz.");
+    }
+    AblageTestHaken = nullptr;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);  // test2.beb alone
 }

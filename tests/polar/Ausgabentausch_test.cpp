@@ -1,0 +1,253 @@
+// The polar evaluation's two outputs when a run is cut short, the disk fills or two runs of the
+// same file meet: every output that existed keeps its name, the next run completes a swap cut
+// short, and nothing but the input and its two outputs remains.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <future>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "Hilfen.hpp"
+#include "core/SystemFehler.hpp"
+#include "textio/Ablage.hpp"
+#include "textio/NumText.hpp"
+#include "window/UnitBogenschnitt3D.hpp"
+
+namespace zentrix {
+namespace {
+
+namespace fs = std::filesystem;
+using Ordnerinhalt = std::map<std::string, std::string>;  // file name → content
+
+constexpr int kGestoppt = 77;  // the exit code of a run that the hook ended as a crash would
+
+// What the hook does in this process: at the n-th call at punkt (for the swap: at its step n) the
+// step fails with fehler, or with fehler 0 the process ends there.
+struct TAuftrag {
+    TAblagePunkt punkt;
+    int n;
+    int fehler;
+};
+TAuftrag gAuftrag{};
+int gAufrufe = 0;
+
+int Haken(TAblagePunkt punkt, int schritt) {
+    if (punkt != gAuftrag.punkt) return 0;
+    if ((punkt == TAblagePunkt::Tausch ? schritt : ++gAufrufe) != gAuftrag.n) return 0;
+    if (gAuftrag.fehler == 0) _exit(kGestoppt);
+    return gAuftrag.fehler;
+}
+
+Ordnerinhalt Inhalt(const fs::path& ordner) {
+    Ordnerinhalt inhalt;
+    for (const auto& e : fs::directory_iterator(ordner)) inhalt[e.path().filename().string()] = test::ReadBytes(e.path());
+    return inhalt;
+}
+
+// The folder as the next run finds it once it has completed what the stopped one left: seen at
+// the first step of its own swap.
+fs::path gOrdner;
+Ordnerinhalt gVorDemTausch;
+int Schnappschuss(TAblagePunkt punkt, int schritt) {
+    if (punkt == TAblagePunkt::Tausch && schritt == 1) gVorDemTausch = Inhalt(gOrdner);
+    return 0;
+}
+
+class AusgabentauschTest : public testing::Test {
+protected:
+    void SetUp() override {
+        DecimalSeparator = '.';
+        eingabe = test::ReadBytes(fs::path(ZENTRIX_TEST_DATA) / "beobachtungen" / "vier_kugeln.dat");
+        // The outputs of an undisturbed run.
+        test::TempFolder ruhig;
+        const std::string datei = ruhig.Write("obs.dat", eingabe);
+        EXPECT_TRUE(Auswerten(datei).empty());
+        neu = Inhalt(ruhig.Path());
+        neu.erase("obs.dat");
+    }
+    void TearDown() override { AblageTestHaken = nullptr; }
+
+    // Runs "Polarauswertung" in the window model; gives the errors it showed.
+    static std::string Auswerten(const std::string& datei) {
+        TRecordingDialoge dialoge;
+        TForm1 form(dialoge, ".");
+        form.Edit2.Text = datei;
+        form.Dispatch(&TForm1::Button4Click);
+        return dialoge.Errors.empty() ? "" : dialoge.Errors.front();
+    }
+    // The same in a process of its own, set up by vorher (as another program run); gives its
+    // exit code (0 done, 1 an error, whose text is fehler; kGestoppt).
+    int ImKindprozess(const std::function<void()>& vorher, std::string& fehler) const {
+        int rohr[2];
+        if (::pipe(rohr) != 0) return -1;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(rohr[0]);
+            vorher();
+            const std::string text = Auswerten(input.string());
+            if (::write(rohr[1], text.data(), text.size()) < 0) _exit(2);
+            _exit(text.empty() ? 0 : 1);
+        }
+        ::close(rohr[1]);
+        fehler.clear();
+        char puffer[256];
+        for (ssize_t n; (n = ::read(rohr[0], puffer, sizeof puffer)) > 0;) fehler.append(puffer, static_cast<std::size_t>(n));
+        ::close(rohr[0]);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    // The input alone, with the old outputs where alte.
+    void Beginne(bool alte) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        folder.Write("obs.dat", eingabe);
+        if (alte) for (const auto& [name, inhalt] : alt) folder.Write(name, inhalt);
+    }
+    // The folder with the input and the given outputs.
+    Ordnerinhalt Mit(const Ordnerinhalt& ausgaben) const {
+        Ordnerinhalt o = ausgaben;
+        o["obs.dat"] = eingabe;
+        return o;
+    }
+
+    test::TempFolder folder;
+    fs::path dir = folder.Path(), input = dir / "obs.dat";
+    std::string eingabe;
+    Ordnerinhalt alt = {{"obs.TXT", "alt TXT"}, {"obs.LST", "alt LST"}}, neu;
+};
+
+}  // namespace
+
+TEST_F(AusgabentauschTest, ARunCutShortAnywhereLeavesEveryOutputAndTheNextRunCompletesTheSwap) {
+    // Where the first run stops: while it writes, and before each step of the swap (1: the marker,
+    // 2 and 3: the two exchanges, 4: removing the marker, 5: removing the old outputs).
+    std::vector<std::pair<TAblagePunkt, int>> halte = {{TAblagePunkt::Schreiben, 2}, {TAblagePunkt::Sichern, 1}};
+    for (int k = 1; k <= 5; ++k) halte.emplace_back(TAblagePunkt::Tausch, k);
+    for (const bool alte : {true, false}) {
+        for (const auto& [punkt, n] : halte) {
+            SCOPED_TRACE(testing::Message() << (alte ? "old outputs, " : "no outputs, ") << "stop " << static_cast<int>(punkt)
+                                            << "/" << n);
+            Beginne(alte);
+            std::string fehler;
+            const auto stoppe = [p = punkt, n = n] {
+                gAuftrag = {p, n, 0};
+                AblageTestHaken = Haken;
+            };
+            ASSERT_EQ(ImKindprozess(stoppe, fehler), kGestoppt) << fehler;
+            const Ordnerinhalt abgebrochen = Inhalt(dir);
+            EXPECT_EQ(abgebrochen.at("obs.dat"), eingabe);
+            EXPECT_TRUE(!alte || (abgebrochen.count("obs.TXT") == 1 && abgebrochen.count("obs.LST") == 1));
+
+            // The next run first completes the swap (once the marker stands, the new pair; before
+            // it, the old one) and removes what the stopped run left: only its own two new files
+            // lie beside the pair when its own swap begins.
+            gOrdner = dir;
+            AblageTestHaken = Schnappschuss;
+            EXPECT_EQ(Auswerten(input.string()), "");
+            AblageTestHaken = nullptr;
+            const bool markiert = punkt == TAblagePunkt::Tausch && n >= 2;
+            Ordnerinhalt erwartet = Mit(markiert ? neu : alte ? alt : Ordnerinhalt{});
+            erwartet[".obs.dat.zentrix-0.TXT"] = neu["obs.TXT"];
+            erwartet[".obs.dat.zentrix-1.LST"] = neu["obs.LST"];
+            EXPECT_EQ(gVorDemTausch, erwartet);
+            EXPECT_EQ(Inhalt(dir), Mit(neu));
+        }
+    }
+    // Past the last step the run is done.
+    Beginne(true);
+    std::string fehler;
+    const auto danach = [] {
+        gAuftrag = {TAblagePunkt::Tausch, 6, 0};
+        AblageTestHaken = Haken;
+    };
+    EXPECT_EQ(ImKindprozess(danach, fehler), 0);
+    EXPECT_EQ(Inhalt(dir), Mit(neu));
+}
+
+TEST_F(AusgabentauschTest, AFullDiskIsSaidAsSuchAndLeavesTheOldOutputsAndNothingElse) {
+    struct Fall {
+        const char* wo;
+        TAblagePunkt punkt;
+        int n;       // the n-th call at punkt, or the swap's step; 0: a file size limit of 512 bytes
+        int fehler;  // errno
+        const char* datei;
+    };
+    const Fall faelle[] = {
+        {"marked file written", TAblagePunkt::Schreiben, 1, ENOSPC, "obs.TXT"},
+        {"listing written", TAblagePunkt::Schreiben, 2, ENOSPC, "obs.LST"},
+        {"listing made durable", TAblagePunkt::Sichern, 2, EDQUOT, "obs.LST"},
+        {"marker written", TAblagePunkt::Schreiben, 3, ENOSPC, "obs.TXT"},
+        {"listing put in place after the marked file", TAblagePunkt::Tausch, 3, ENOSPC, "obs.LST"},
+        // The system's own failure of a write: its number reaches the message.
+        {"file size limit", TAblagePunkt::Schreiben, 0, EFBIG, "obs.TXT"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.wo);
+        Beginne(true);
+        std::string fehler;
+        EXPECT_EQ(ImKindprozess(
+                      [&f] {
+                          if (f.n > 0) {
+                              gAuftrag = {f.punkt, f.n, f.fehler};
+                              AblageTestHaken = Haken;
+                              return;
+                          }
+                          std::signal(SIGXFSZ, SIG_IGN);
+                          const rlimit grenze{512, 512};
+                          ::setrlimit(RLIMIT_FSIZE, &grenze);
+                      },
+                      fehler),
+                  1);
+        EXPECT_EQ(fehler, "Datei \"" + (dir / f.datei).string() + "\" kann nicht erstellt werden. " +
+                              SystemReasonText(f.fehler) + ".");
+        EXPECT_EQ(Inhalt(dir), Mit(alt));
+    }
+    EXPECT_EQ(SystemReasonText(ENOSPC), "Zu wenig Speicherplatz");
+}
+
+TEST_F(AusgabentauschTest, ASecondRunOfTheSameFileWaitsForTheFirstAndSaysSo) {
+    // The first run holds on at the first exchange until the second has found the file taken.
+    static std::shared_future<void> zweiterWartet;
+    static std::atomic<bool> erster;
+    std::promise<void> gewartet;
+    zweiterWartet = gewartet.get_future().share();
+    erster = true;
+    AblageTestHaken = [](TAblagePunkt punkt, int schritt) {
+        if (punkt == TAblagePunkt::Tausch && schritt == 2 && erster.exchange(false))
+            zweiterWartet.wait_for(std::chrono::seconds(10));
+        return 0;
+    };
+    Beginne(true);
+    struct Lauf {
+        TRecordingDialoge dialoge;
+        TForm1 form{dialoge, "."};
+        std::vector<std::string> schritte;
+    } laeufe[2];
+    std::atomic<int> warten{0};
+    std::vector<std::thread> threads;
+    for (Lauf& l : laeufe) {
+        l.form.Edit2.Text = input.string();
+        l.form.Fortschritt = [&l, &warten, &gewartet](const std::string& schritt, int) {
+            l.schritte.push_back(schritt);
+            if (schritt == "Datei wird gerade ausgewertet – warte …" && warten++ == 0) gewartet.set_value();
+        };
+        threads.emplace_back([&l] { l.form.Dispatch(&TForm1::Button4Click); });
+    }
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(warten, 1);
+    for (const Lauf& l : laeufe) EXPECT_TRUE(l.dialoge.Errors.empty()) << l.dialoge.Errors.front();
+    EXPECT_EQ(Inhalt(dir), Mit(neu));
+}
+
+}  // namespace zentrix

@@ -1,0 +1,242 @@
+// The outputs of one input file put in place together, so that a run cut short at any moment
+// leaves every output that existed under its name and a swap that the next run completes.
+#include "textio/Tausch.hpp"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "core/SystemFehler.hpp"
+#include "textio/Ablage.hpp"
+
+namespace zentrix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// How an output was put in place, so that it can be undone when a later one fails.
+enum Art { Offen, Getauscht, Umbenannt, Ersetzt };
+
+// The marker's first and last word; the file numbers of the new files stand between them.
+constexpr char kMarkenKopf[] = "zentrix-tausch";
+constexpr char kMarkenEnde[] = "ende";
+
+// A hidden file that belongs to the input: ".<input>.zentrix-<rest>" beside it.
+std::string Versteckt(const fs::path& eingabe, const std::string& rest) {
+    return (ablage::Ordner(eingabe) / ("." + eingabe.filename().string() + ".zentrix-" + rest)).string();
+}
+
+bool Knoten(const std::string& pfad, struct stat& st) { return ::lstat(pfad.c_str(), &st) == 0; }
+
+// Puts the complete new file neu in the place of ziel: exchanged with the old output in one
+// step, or renamed where there is none. Returns the errno value of a failure (0: none).
+int Platziere(const std::string& neu, const std::string& ziel, Art& art) {
+    struct stat st;
+    if (Knoten(ziel, st)) {
+        if (::renameat2(AT_FDCWD, neu.c_str(), AT_FDCWD, ziel.c_str(), RENAME_EXCHANGE) == 0) {
+            art = Getauscht;
+            return 0;
+        }
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+        // No exchange on this file system (vfat, some network file systems): the new file
+        // replaces the old one by a plain rename, one step for every other program too, but the
+        // old one is gone at once.
+        if (::rename(neu.c_str(), ziel.c_str()) != 0) return errno;
+        art = Ersetzt;
+        return 0;
+    }
+    if (::rename(neu.c_str(), ziel.c_str()) != 0) return errno;
+    art = Umbenannt;
+    return 0;
+}
+
+// Undoes Platziere: the old output goes back under its name, the new file under its hidden one.
+// A plain replacement cannot be undone.
+void Zurueck(const std::string& neu, const std::string& ziel, Art art) {
+    if (art == Getauscht) ::renameat2(AT_FDCWD, neu.c_str(), AT_FDCWD, ziel.c_str(), RENAME_EXCHANGE);
+    if (art == Umbenannt) ::rename(ziel.c_str(), neu.c_str());
+}
+
+// Reads the marker: the file numbers (inodes) of the n new files of a swap. False where there is
+// none or it is incomplete (no last word): it is written and made durable before the first
+// exchange, so an incomplete marker means that no output was touched.
+bool LiesMarke(const std::string& pfad, std::size_t n, std::vector<ino_t>& knoten) {
+    std::FILE* f = std::fopen(pfad.c_str(), "rb");
+    if (f == nullptr) return false;
+    char wort[16] = {};
+    bool ok = std::fscanf(f, "%15s", wort) == 1 && std::string_view(wort) == kMarkenKopf;
+    for (std::size_t i = 0; ok && i < n; ++i) {
+        unsigned long long k = 0;
+        ok = std::fscanf(f, "%llu", &k) == 1;
+        knoten.push_back(static_cast<ino_t>(k));
+    }
+    ok = ok && std::fscanf(f, "%15s", wort) == 1 && std::string_view(wort) == kMarkenEnde;
+    std::fclose(f);
+    return ok;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TNeueDatei
+
+TNeueDatei::~TNeueDatei() {
+    if (datei_ != nullptr) std::fclose(datei_);
+    std::error_code ec;
+    if (!pfad_.empty()) fs::remove(pfad_, ec);
+}
+
+bool TNeueDatei::Oeffne(const std::string& ziel, const std::string& pfad) {
+    int err = 0;
+    if (ablage::PruefeSchreibbar(ziel, err) != 0) return false;
+    datei_ = std::fopen(pfad.c_str(), "wbx");
+    if (datei_ == nullptr) return false;
+    pfad_ = pfad;
+    return true;
+}
+
+bool TNeueDatei::Schreibe(std::string_view text) {
+    if (fehler_ == 0) fehler_ = ablage::Probe(TAblagePunkt::Schreiben);
+    errno = 0;
+    if (fehler_ == 0 && std::fwrite(text.data(), 1, text.size(), datei_) != text.size()) fehler_ = errno != 0 ? errno : EIO;
+    return fehler_ == 0;
+}
+
+bool TNeueDatei::Schliesse() {
+    if (datei_ == nullptr) return false;
+    const int err = ablage::SchliesseDauerhaft(datei_);
+    datei_ = nullptr;
+    if (fehler_ == 0) fehler_ = err;
+    return fehler_ == 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TAusgabenTausch
+
+TAusgabenTausch::TAusgabenTausch(const std::string& eingabe, std::vector<std::string> ziele,
+                                 const std::function<void()>& wartet)
+    : ordner_(ablage::Ordner(eingabe).string()), ziele_(std::move(ziele)), marke_(Versteckt(eingabe, "tausch")) {
+    for (std::size_t i = 0; i < ziele_.size(); ++i)
+        neu_.push_back(Versteckt(eingabe, std::to_string(i) + fs::path(ziele_[i]).extension().string()));
+    // The lock lies on the input itself: a lock file of its own could be left behind.
+    sperre_ = ::open(eingabe.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat st;
+    if (sperre_ >= 0 && (::fstat(sperre_, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(sperre_);
+        sperre_ = -1;
+    }
+    if (sperre_ < 0) return;
+    eingabeGeraet_ = st.st_dev;
+    eingabeKnoten_ = st.st_ino;
+    if (::flock(sperre_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        if (wartet) wartet();
+        while (::flock(sperre_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    // A file system without locks: the run goes on unlocked, as every run did before.
+    Vollende();
+}
+
+TAusgabenTausch::~TAusgabenTausch() {
+    if (offen_.second == 0) Aufraeumen();
+    if (sperre_ >= 0) ::close(sperre_);  // releases the lock
+}
+
+// Completes the swap that a run cut short left (its marker names the new files): an output whose
+// new file still lies under its hidden name is put in place now. Every output is then the one
+// of that run, or every output the old one where the run ended before its first exchange.
+void TAusgabenTausch::Vollende() {
+    std::vector<ino_t> knoten;
+    if (LiesMarke(marke_, ziele_.size(), knoten)) {
+        for (std::size_t i = 0; i < ziele_.size(); ++i) {
+            struct stat z, n;
+            const bool hatZiel = Knoten(ziele_[i], z);
+            if (hatZiel && (z.st_ino == knoten[i] || (z.st_dev == eingabeGeraet_ && z.st_ino == eingabeKnoten_))) continue;
+            Art art = Offen;
+            if (!Knoten(neu_[i], n) || n.st_ino != knoten[i]) continue;
+            // Where it cannot be completed now, everything stays for a later run, and this run
+            // reports why instead of putting its own outputs in place.
+            if (const int err = Platziere(neu_[i], ziele_[i], art); err != 0) {
+                offen_ = {i, err};
+                return;
+            }
+        }
+        ablage::SichereOrdner(ordner_);
+    }
+    Aufraeumen();
+}
+
+// Removes the marker first, durably, and then the hidden files: a run cut short in between
+// leaves no marker that would complete a swap with files that are gone.
+void TAusgabenTausch::Aufraeumen() const {
+    if (::unlink(marke_.c_str()) == 0) ablage::SichereOrdner(ordner_);
+    for (const std::string& n : neu_) ::unlink(n.c_str());
+}
+
+int TAusgabenTausch::Ersetze(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason) {
+    int err = offen_.second;
+    failed = offen_.first;
+    int code = IOCodeFromErrno(err);
+    if (code == 0) code = Vorbereiten(dateien, failed, err);
+    if (code == 0) code = Tausche(failed, err);
+    if (code != 0 && offen_.second == 0) Aufraeumen();
+    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
+    return code;
+}
+
+// Checks every target, completes every new file and makes it durable, then writes the marker and
+// makes it and the new files' names durable. Returns the I/O code; err gets the errno value.
+int TAusgabenTausch::Vorbereiten(const std::vector<TAusgabe>& dateien, std::size_t& failed, int& err) {
+    for (failed = 0; failed < dateien.size(); ++failed)
+        if (const int code = ablage::PruefeSchreibbar(dateien[failed].Pfad, err); code != 0) return code;
+    std::string marke = kMarkenKopf;
+    for (failed = 0; failed < dateien.size(); ++failed) {
+        const TAusgabe& d = dateien[failed];
+        err = d.Fehler;
+        if (err == 0 && !d.Geschrieben) err = ablage::SchreibeNeu(neu_[failed], d.Schreibe);
+        struct stat alt, st;
+        if (err == 0 && !Knoten(neu_[failed], st)) err = errno;
+        if (err != 0) return IOCodeFromErrno(err);
+        if (::stat(ziele_[failed].c_str(), &alt) == 0) ::chmod(neu_[failed].c_str(), alt.st_mode & 07777);  // keeps its permissions
+        marke += "\n" + std::to_string(st.st_ino);
+    }
+    marke = marke + "\n" + kMarkenEnde + "\n";
+    failed = 0;
+    err = ablage::Probe(TAblagePunkt::Tausch, 1);
+    if (err == 0) err = ablage::SchreibeNeu(marke_, [&marke](std::FILE* f) { return std::fputs(marke.c_str(), f) != EOF; });
+    if (err == 0) err = ablage::SichereOrdner(ordner_);
+    return IOCodeFromErrno(err);
+}
+
+// Puts every new file in place, one after the other. When one fails, those put in place before
+// it are undone. Returns the I/O code; err gets the errno value.
+int TAusgabenTausch::Tausche(std::size_t& failed, int& err) {
+    std::vector<Art> art(ziele_.size(), Offen);
+    for (failed = 0; failed < ziele_.size(); ++failed) {
+        err = ablage::Probe(TAblagePunkt::Tausch, static_cast<int>(failed) + 2);
+        if (err == 0) err = Platziere(neu_[failed], ziele_[failed], art[failed]);
+        if (err != 0) {
+            for (std::size_t j = failed; j-- > 0;) Zurueck(neu_[j], ziele_[j], art[j]);
+            return IOCodeFromErrno(err);
+        }
+    }
+    // Every output is in place; the marker goes only once that is durable. A failure of this
+    // sync changes nothing more: the outputs are in place.
+    ablage::SichereOrdner(ordner_);
+    const int n = static_cast<int>(ziele_.size());
+    ablage::Probe(TAblagePunkt::Tausch, n + 2);
+    ::unlink(marke_.c_str());
+    // The old outputs now lie under the hidden names.
+    ablage::Probe(TAblagePunkt::Tausch, n + 3);
+    for (const std::string& alt : neu_) ::unlink(alt.c_str());
+    return 0;
+}
+
+}  // namespace zentrix

@@ -1,0 +1,102 @@
+// The outputs of one input file, put in place together (the polar evaluation's marked file and
+// listing).
+//
+// A run holds a lock (flock) on its input file while it works; the system releases it when the
+// run ends, however it ends, and a second run of the same input waits for it. The new outputs are
+// written beside the input under hidden names that belong to that input
+// (".<input>.zentrix-<n>.<ending>"), made durable, and then each exchanged with its old output in
+// one atomic step (renameat2 with RENAME_EXCHANGE; a plain rename where there is no old output
+// yet, or where the file system cannot exchange): an output's name is never missing. The old
+// output then lies under the hidden name and is removed. Before the first exchange a small marker
+// beside the input (".<input>.zentrix-tausch") records the new files; a run cut short between the
+// exchanges leaves it, and the next run of that input completes the swap before anything else.
+// After every run nothing but the input and its outputs remains.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zentrix {
+
+// One output of a group: its path and what writes its content into the open file (false when a
+// write failed, errno telling why), or its new content written already.
+struct TAusgabe {
+    std::string Pfad;
+    std::function<bool(std::FILE*)> Schreibe;
+    // The output's hidden file (TAusgabenTausch::Neu) holds its complete, durable new content
+    // (TNeueDatei), unless
+    bool Geschrieben = false;
+    // writing it failed with this errno value.
+    int Fehler = 0;
+};
+
+// A new output written while a command goes on, to be put in place with the others
+// (TAusgabe::Geschrieben). Removed again unless it was put in place.
+class TNeueDatei {
+public:
+    TNeueDatei() = default;
+    TNeueDatei(const TNeueDatei&) = delete;
+    TNeueDatei& operator=(const TNeueDatei&) = delete;
+    ~TNeueDatei();
+    // Creates the file pfad for the output ziel; false (and no file) where ziel cannot be written
+    // or the folder takes no new file.
+    bool Oeffne(const std::string& ziel, const std::string& pfad);
+    bool Schreibe(std::string_view text);
+    // Closes the file, made durable; false when a write failed (Fehler() tells why).
+    bool Schliesse();
+    int Fehler() const { return fehler_; }
+    const std::string& Pfad() const { return pfad_; }
+    // The file was put in place: nothing to remove.
+    void Uebergeben() { pfad_.clear(); }
+
+private:
+    std::FILE* datei_ = nullptr;
+    std::string pfad_;
+    int fehler_ = 0;
+};
+
+class TAusgabenTausch {
+public:
+    // Locks the input; while another run holds it, calls wartet once and waits. Then completes
+    // the swap that a run cut short left for this input, and removes what such a run left (where
+    // the swap cannot be completed, nothing is removed and Ersetze reports why).
+    // ziele are the outputs' paths, beside the input. Where the input cannot be opened nothing is
+    // locked or repaired (reading it then says why).
+    TAusgabenTausch(const std::string& eingabe, std::vector<std::string> ziele,
+                    const std::function<void()>& wartet = {});
+    // Removes this run's hidden files that were not put in place and releases the lock.
+    ~TAusgabenTausch();
+    TAusgabenTausch(const TAusgabenTausch&) = delete;
+    TAusgabenTausch& operator=(const TAusgabenTausch&) = delete;
+
+    // The hidden file for output i's new content.
+    const std::string& Neu(std::size_t i) const { return neu_[i]; }
+
+    // Puts the outputs (in the order of ziele) in place: every target is checked and every new
+    // file complete and durable before the first is replaced; a failure before or during the
+    // swap leaves every old output as it was and no new file behind. Returns the I/O code; on
+    // failure failed is the index of the output that failed and reason the system's reason in
+    // German.
+    int Ersetze(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason = nullptr);
+
+private:
+    int Vorbereiten(const std::vector<TAusgabe>& dateien, std::size_t& failed, int& err);
+    int Tausche(std::size_t& failed, int& err);
+    void Vollende();
+    void Aufraeumen() const;
+    std::string ordner_;
+    std::vector<std::string> ziele_, neu_;
+    std::string marke_;
+    std::pair<std::size_t, int> offen_{0, 0};  // an output whose swap could not be completed, and why (errno)
+    int sperre_ = -1;                          // the input, open and locked
+    dev_t eingabeGeraet_ = 0;
+    ino_t eingabeKnoten_ = 0;
+};
+
+}  // namespace zentrix
