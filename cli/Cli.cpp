@@ -285,7 +285,9 @@ void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in, bool imSchritt) {
     if (a.datei.empty()) {
         zeilen = SplitLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     } else if (LoadLines(a.datei, zeilen) != 0) {
-        lauf.dialoge.ShowError(ErrorBoxText("Datei " + a.datei + " kann nicht gelesen werden"));
+        TOrt ort;
+        ort.Datei = VollerPfad(a.datei);
+        lauf.dialoge.ShowError(ErrorBoxText("Datei " + a.datei + " kann nicht gelesen werden"), ort);
         return;
     }
     TStringGrid& grid = lauf.form.StringGrid1;

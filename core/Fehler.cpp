@@ -1,6 +1,8 @@
 // The German error texts and the error box text.
 #include "core/Fehler.hpp"
 
+#include "core/SystemFehler.hpp"
+
 namespace zentrix {
 
 EInOutError::EInOutError(int code) : EZentrixError(IOErrorText(code)), Code(code) {}
@@ -14,7 +16,11 @@ std::string IOErrorText(int code) {
         case 100: return "Versuch hinter dem Dateiende zu lesen";
         case 101: return "Zu wenig Speicherplatz";
         case 106: return "Ungültige numerische Eingabe";
-        default: return "E/A-Fehler " + std::to_string(code);
+        case KeineGewoehnlicheDatei: return "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)";
+        case KeineTextdatei: return "Keine Textdatei (UTF-16, UTF-32 oder Nullbytes)";
+        default:
+            if (code > SystemFehlerBasis) return SystemReasonText(code - SystemFehlerBasis);
+            return "E/A-Fehler " + std::to_string(code);
     }
 }
 

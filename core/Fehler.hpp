@@ -50,7 +50,13 @@ public:
     using EZentrixError::EZentrixError;
 };
 
-// The German texts of the I/O result codes ("Datei nicht gefunden", ..., "E/A-Fehler %d").
+// I/O result codes of files that are no text to be read: a device, a pipe or a socket; text in
+// UTF-16 or UTF-32, or binary data.
+constexpr int KeineGewoehnlicheDatei = 150;
+constexpr int KeineTextdatei = 151;
+
+// The German texts of the I/O result codes ("Datei nicht gefunden", ..., a system error's reason,
+// "E/A-Fehler %d" for any other).
 std::string IOErrorText(int code);
 
 [[noreturn]] void RaiseZeroDivide();  // "Gleitkommadivision durch Null"

@@ -16,7 +16,6 @@ int IOCodeFromErrno(int err) {
         case ENFILE: return 4;
         case EACCES:
         case EPERM:
-        case EISDIR:
         case EROFS:
         case ETXTBSY: return 5;
         case ENOSPC:
@@ -24,7 +23,8 @@ int IOCodeFromErrno(int err) {
         case EDQUOT:
 #endif
             return 101;
-        default: return err;
+        // Every other error keeps its own German reason (IOErrorText of the code).
+        default: return SystemFehlerBasis + err;
     }
 }
 
@@ -35,6 +35,9 @@ std::string SystemReasonText(int err) {
         case EPERM: return "Zugriff verweigert";
         case EISDIR: return "Der Pfad bezeichnet einen Ordner";
         case ENOTDIR: return "Ein Teil des Pfades ist kein Ordner";
+        case ELOOP: return "Zu viele symbolische Verknüpfungen im Pfad (eine Schleife)";
+        case ENAMETOOLONG: return "Der Dateiname ist zu lang";
+        case EINVAL: return "Ungültiger Dateiname";
         case EROFS: return "Das Dateisystem ist schreibgeschützt";
         // A full disk or an exhausted quota reads as the I/O code 101 does.
         case ENOSPC:
@@ -42,8 +45,25 @@ std::string SystemReasonText(int err) {
         case EDQUOT:
 #endif
             return "Zu wenig Speicherplatz";
-        case EFBIG: return "Die Datei ist zu groß";
-        case ENAMETOOLONG: return "Der Dateiname ist zu lang";
+        case EFBIG:
+        case EOVERFLOW: return "Die Datei ist zu groß";
+        case EMFILE:
+        case ENFILE: return "Zu viele geöffnete Dateien";
+        case EIO: return "Ein- und Ausgabefehler des Datenträgers";
+        case EBUSY: return "Die Datei oder das Gerät ist belegt";
+        case ETXTBSY: return "Die Datei wird gerade als Programm ausgeführt";
+        case EEXIST: return "Die Datei existiert bereits";
+        case EXDEV: return "Die Datei liegt auf einem anderen Datenträger";
+        case ENXIO:
+        case ENODEV: return "Das Gerät ist nicht vorhanden";
+        case ENOMEM: return "Zu wenig Arbeitsspeicher";
+        case EAGAIN: return "Die Datei ist vorübergehend nicht verfügbar";
+        case EINTR: return "Der Zugriff wurde unterbrochen";
+        case ENOTEMPTY: return "Der Ordner ist nicht leer";
+#ifdef ESTALE
+        case ESTALE: return "Die Datei auf dem Netzlaufwerk ist nicht mehr gültig";
+#endif
+        case ETIMEDOUT: return "Das Netzlaufwerk antwortet nicht";
         default: return "Systemfehler " + std::to_string(err);
     }
 }

@@ -32,13 +32,6 @@ namespace fs = std::filesystem;
 // I/O result code for an output file that would replace the input ("access refused").
 constexpr int CodeAccessRefused = 5;
 
-// The file's full path as the user should see it in a message.
-std::string FullPath(const std::string& name) {
-    std::error_code ec;
-    const fs::path p = name.empty() ? fs::current_path(ec) : fs::absolute(fs::path(name), ec);
-    if (ec) return name;
-    return p.lexically_normal().string();
-}
 
 // True when both names lead to the same file, through links and relative parts alike.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -53,11 +46,13 @@ bool SameFile(const std::string& a, const std::string& b) {
     const fs::path ca = fs::weakly_canonical(fs::path(a), eca);
     const fs::path cb = fs::weakly_canonical(fs::path(b), ecb);
     if (!eca && !ecb) return ca == cb;
-    return FullPath(a) == FullPath(b);
+    return VollerPfad(a) == VollerPfad(b);
 }
 
 [[noreturn]] void RaiseCannotCreate(const std::string& name, int code, const std::string& reason) {
-    throw EInOutError(code, "Datei \"" + FullPath(name) + "\" kann nicht erstellt werden. " + reason);
+    EInOutError e(code, "Datei \"" + VollerPfad(name) + "\" kann nicht erstellt werden. " + reason);
+    e.Ort.Datei = VollerPfad(name);
+    throw e;
 }
 
 }  // namespace
@@ -129,9 +124,12 @@ TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TM
 
     std::string text;
     std::string reason;
-    if (const int code = LoadText(fileName, text, &reason); code != 0)
-        throw EInOutError(code, "Datei " + FullPath(fileName) + " kann nicht geöffnet werden. " +
-                                    (reason.empty() ? IOErrorText(code) : reason));
+    if (const int code = LoadText(fileName, text, &reason); code != 0) {
+        EInOutError e(code, "Datei " + VollerPfad(fileName) + " kann nicht geöffnet werden. " +
+                                (reason.empty() ? IOErrorText(code) : reason));
+        e.Ort.Datei = VollerPfad(fileName);
+        throw e;
+    }
 
     // An input named like an output would be replaced by it: refuse before any work.
     for (const std::string* out : {&markedName, &listingName})

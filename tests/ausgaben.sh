@@ -10,7 +10,7 @@
 # point list) and "konvert" (the file as test2.beb), each as text and as JSON, and the computing
 # commands once more with the converged solver. A run's record is
 # its exit code, standard output, standard error and the files it wrote; the temporary folder in
-# messages is written as <TMP>.
+# messages is written as <TMP>, the folder of the test data as <DATEN>.
 set -euo pipefail
 LC_ALL=C.UTF-8
 export LC_ALL
@@ -45,7 +45,7 @@ record() {
       [ -f "$f" ] || continue
       echo "--- Datei $(basename "$f")"; cat "$f"
     done
-  } | sed "s#$jt#<TMP>#g" >"$out/$name"
+  } | sed -e "s#$jt#<TMP>#g" -e "s#$here/data#<DATEN>#g" >"$out/$name"
 }
 
 fresh() {

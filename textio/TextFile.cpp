@@ -1,6 +1,10 @@
 // Text files: token reading for the coordinate and observation files, and whole-file writing.
 #include "textio/TextFile.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -36,45 +40,84 @@ bool IsFolder(const fs::path& p) {
     return fs::is_directory(p, ec);
 }
 
-// Reads a whole file into data. Returns the I/O code; err gets the errno value of a failure.
+// The first bytes of a file that tell whether it is text to be read: a byte-order mark of UTF-16
+// or UTF-32, or a NUL byte within them, is not.
+constexpr std::size_t Textprobe = 64 * 1024;
+
+bool IstText(std::string_view anfang) {
+    for (const std::string_view marke : {std::string_view("\xFF\xFE", 2), std::string_view("\xFE\xFF", 2),
+                                         std::string_view("\x00\x00\xFE\xFF", 4)})
+        if (anfang.substr(0, marke.size()) == marke) return false;
+    return anfang.substr(0, Textprobe).find('\0') == std::string_view::npos;
+}
+
+// Reads into text at its end until the file ends or bis bytes are there, taking room for groesse
+// bytes at once. False on a read error (errno telling why).
+bool Lies(int fd, std::string& text, std::size_t bis, std::size_t groesse) {
+    std::size_t da = text.size();
+    text.resize(std::max(da, std::min(bis, groesse)));
+    for (;;) {
+        if (da == text.size()) {
+            if (da >= bis) return true;
+            text.resize(da + (1u << 16));  // a file that grows while it is read
+        }
+        const ssize_t n = ::read(fd, text.data() + da, text.size() - da);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            text.resize(da);
+            return n == 0;
+        }
+        da += static_cast<std::size_t>(n);
+    }
+}
+
+// Reads a whole file into data as text. Only a regular file is read: it is opened without
+// blocking, so that a pipe without a writer cannot stop the program, and a pipe, a device or a
+// socket is refused at once. A file beginning with a UTF-16 or UTF-32 byte-order mark, or with a
+// NUL byte in its first 64 KB, is no text and refused before it is read whole; a UTF-8 byte-order
+// mark is dropped. Returns the I/O code; err gets the errno value of a system failure (0 for the
+// refusals, which have codes of their own).
 int ReadWholeFile(const std::string& path, std::string& data, int& err) {
     err = 0;
     if (path.empty()) {
         err = ENOENT;
         return 3;
     }
-    const fs::path p(path);
-    if (IsFolder(p)) {
-        err = EISDIR;
-        return 5;
-    }
-    errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
         err = errno;
-        if (err == ENOENT && !IsFolder(ablage::Ordner(p))) return 3;
+        if (err == ENOENT && !IsFolder(ablage::Ordner(fs::path(path)))) return 3;
         return IOCodeFromErrno(err);
     }
-    // Read in one piece of the file's size (then in pieces while a growing file goes on), so that
-    // the text takes no more memory than the file.
+    struct TDatei {
+        int fd;
+        ~TDatei() { ::close(fd); }
+    } datei{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        err = errno;
+        return IOCodeFromErrno(err);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        err = EISDIR;
+        return IOCodeFromErrno(err);
+    }
+    if (!S_ISREG(st.st_mode)) return KeineGewoehnlicheDatei;
+    // Read in one piece of the file's size (then on while a growing file goes on), the first 64 KB
+    // first, so that the text takes no more memory than the file.
     std::string result;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long size = std::ftell(f);
-        if (size > 0) result.resize(static_cast<std::size_t>(size));
-        std::rewind(f);
-    }
-    std::size_t filled = std::fread(result.data(), 1, result.size(), f);
-    result.resize(filled);
-    char buf[65536];
-    std::size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) result.append(buf, got);
-    const bool failed = std::ferror(f) != 0;
-    const int readErr = errno;
-    std::fclose(f);
-    if (failed) {
-        err = readErr != 0 ? readErr : EIO;
+    const auto groesse = static_cast<std::size_t>(st.st_size);
+    result.reserve(groesse);
+    if (!Lies(fd, result, Textprobe, groesse)) {
+        err = errno != 0 ? errno : EIO;
         return IOCodeFromErrno(err);
     }
+    if (!IstText(result)) return KeineTextdatei;
+    if (result.size() == Textprobe && !Lies(fd, result, std::string::npos, groesse)) {
+        err = errno != 0 ? errno : EIO;
+        return IOCodeFromErrno(err);
+    }
+    if (result.compare(0, 3, "\xEF\xBB\xBF") == 0) result.erase(0, 3);
     data = std::move(result);
     return 0;
 }
@@ -152,8 +195,16 @@ std::function<bool(std::FILE*)> LineWriter(const std::vector<std::string>& lines
 // ---------------------------------------------------------------------------------------------
 // TTextReader
 
+std::string VollerPfad(const std::string& name) {
+    std::error_code ec;
+    const fs::path p = name.empty() ? fs::current_path(ec) : fs::absolute(fs::path(name), ec);
+    if (ec) return name;
+    return p.lexically_normal().string();
+}
+
 void TTextReader::Open(const std::string& path) {
     Close();
+    pfad_ = VollerPfad(path);
     std::string data;
     int err = 0;
     const int code = ReadWholeFile(path, data, err);
@@ -164,8 +215,10 @@ void TTextReader::Open(const std::string& path) {
     OpenText(std::move(data));
 }
 
-void TTextReader::OpenView(std::string_view text) {
+void TTextReader::OpenView(std::string_view text, std::string pfad, long long zeilenVorher) {
     Close();
+    pfad_ = std::move(pfad);
+    zeilenVorher_ = zeilenVorher;
     text_ = text;
     pos_ = 0;
     end_ = text_.find(kCtrlZ);
@@ -193,6 +246,14 @@ void TTextReader::Close() {
 
 void TTextReader::SetError(int code) {
     if (pending_ == 0) pending_ = code;
+}
+
+void TTextReader::SetError(int code, std::size_t pos, std::string_view text) {
+    if (pending_ != 0) return;
+    pending_ = code;
+    fehlerPos_ = pos;
+    fehlerFeld_ = feld_;
+    fehlerText_.assign(text);
 }
 
 bool TTextReader::AtEnd() const { return pos_ >= end_; }
@@ -223,10 +284,11 @@ std::string_view TTextReader::NextToken(std::size_t maxLength) {
         SetError(kNotOpen);
         return {};
     }
+    ++feld_;
     while (!AtEnd() && IsBlank(text_[pos_])) ++pos_;
     if (AtEnd()) {
         // The record is cut short by the end of the file.
-        SetError(100);
+        SetError(100, pos_, {});
         return {};
     }
     const std::size_t start = pos_;
@@ -235,7 +297,7 @@ std::string_view TTextReader::NextToken(std::size_t maxLength) {
     // field and shift every field after it (a coordinate with a hundred trailing zeros would move
     // the radius into the next record's number).
     if (pos_ - start > maxLength) {
-        SetError(106);
+        SetError(106, start, text_.substr(start, pos_ - start));
         return {};
     }
     return text_.substr(start, pos_ - start);
@@ -246,7 +308,7 @@ std::int32_t TTextReader::ReadIntegerToken() {
     if (token.empty()) return 0;
     std::int64_t value = 0;
     if (!ScanInteger(token, false, value)) {
-        SetError(106);
+        SetError(106, static_cast<std::size_t>(token.data() - text_.data()), token);
         return 0;
     }
     return static_cast<std::int32_t>(value);
@@ -257,7 +319,7 @@ std::uint32_t TTextReader::ReadUnsignedToken() {
     if (token.empty()) return 0;
     std::int64_t value = 0;
     if (!ScanInteger(token, true, value)) {
-        SetError(106);
+        SetError(106, static_cast<std::size_t>(token.data() - text_.data()), token);
         return 0;
     }
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(value));
@@ -267,11 +329,12 @@ double TTextReader::ReadRealToken() {
     const std::string_view token = NextToken(MaxRealFeld);
     if (token.empty()) return 0.0;
     const TRealScan scan = ScanReal(token, TokenRegel());
+    const auto start = static_cast<std::size_t>(token.data() - text_.data());
     switch (scan.Status) {
         case TRealStatus::Zahl: return scan.Wert;
-        case TRealStatus::UeberDouble: SetError(kIOFloatOverflow); break;
+        case TRealStatus::UeberDouble: SetError(kIOFloatOverflow, start, token); break;
         case TRealStatus::KeineZahl:
-        case TRealStatus::UeberExtended: SetError(106); break;
+        case TRealStatus::UeberExtended: SetError(106, start, token); break;
     }
     return 0.0;
 }
@@ -289,20 +352,39 @@ void TTextReader::SkipLine() {
 int TTextReader::IOResult() {
     const int code = pending_;
     pending_ = 0;
+    feld_ = 0;
+    fehlerPos_ = std::string::npos;
     return code;
 }
 
 void TTextReader::CheckIO() {
+    const std::size_t pos = fehlerPos_;
+    const int feld = fehlerFeld_;
     const int code = IOResult();
     if (code == 0) return;
-    if (code == kIOFloatOverflow) RaiseOverflow();
-    throw EInOutError(code);
+    TOrt ort;
+    ort.Datei = pfad_;
+    if (pos != std::string::npos) {
+        const auto vorher = std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(pos), '\n');
+        ort.Zeile = zeilenVorher_ + 1 + vorher;
+        ort.Feld = feld;
+        ort.Text = Zitat(fehlerText_);
+    }
+    if (code == kIOFloatOverflow) {
+        EMathError e("Gleitkommaüberlauf");
+        e.Ort = std::move(ort);
+        throw e;
+    }
+    EInOutError e(code);
+    e.Ort = std::move(ort);
+    throw e;
 }
 
 // ---------------------------------------------------------------------------------------------
 // TTextWriter
 
 void TTextWriter::Create(const std::string& path) {
+    path_ = path;
     int err = 0;
     const int code = ablage::PruefeSchreibbar(path, err);
     data_.clear();
@@ -323,7 +405,6 @@ void TTextWriter::Create(const std::string& path) {
     std::fclose(f);
     std::error_code ec;
     fs::remove(trial, ec);
-    path_ = path;
     open_ = true;
 }
 
@@ -354,7 +435,10 @@ int TTextWriter::IOResult() {
 
 void TTextWriter::CheckIO() {
     const int code = IOResult();
-    if (code != 0) throw EInOutError(code);
+    if (code == 0) return;
+    EInOutError e(code);
+    e.Ort.Datei = VollerPfad(path_);
+    throw e;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -363,7 +447,7 @@ void TTextWriter::CheckIO() {
 int LoadText(const std::string& path, std::string& text, std::string* reason) {
     int err = 0;
     const int code = ReadWholeFile(path, text, err);
-    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
+    if (code != 0 && reason != nullptr) *reason = err != 0 ? SystemReasonText(err) : IOErrorText(code);
     return code;
 }
 
@@ -376,7 +460,7 @@ int LoadLines(const std::string& path, std::vector<std::string>& lines, std::str
     int err = 0;
     const int code = ReadWholeFile(path, data, err);
     if (code != 0) {
-        if (reason != nullptr) *reason = SystemReasonText(err);
+        if (reason != nullptr) *reason = err != 0 ? SystemReasonText(err) : IOErrorText(code);
         return code;
     }
     lines = SplitLines(data);
@@ -401,7 +485,15 @@ std::vector<std::string> SplitLines(std::string_view data) {
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason) {
     int err = 0;
     const int code = WriteWholeFile(path, LineWriter(lines), err);
-    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
+    if (code != 0 && reason != nullptr) *reason = err != 0 ? SystemReasonText(err) : IOErrorText(code);
+    return code;
+}
+
+int SaveText(const std::string& path, std::string_view text, std::string* reason) {
+    int err = 0;
+    const int code = WriteWholeFile(
+        path, [text](std::FILE* f) { return std::fwrite(text.data(), 1, text.size(), f) == text.size(); }, err);
+    if (code != 0 && reason != nullptr) *reason = err != 0 ? SystemReasonText(err) : IOErrorText(code);
     return code;
 }
 

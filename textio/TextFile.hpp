@@ -23,16 +23,20 @@ constexpr int kIOFloatOverflow = -1;
 class TTextReader {
 public:
     // Opens a file for reading; a failure sets the pending code (2 missing file, 3 missing folder
-    // or empty name, 5 access refused, other codes as the system gives them).
+    // or empty name, 5 access refused, other codes as the system gives them; a folder, a device or
+    // a text in UTF-16 is no file to read).
     void Open(const std::string& path);
     // Reads from a text held in memory (for tests and standard input).
     void OpenText(std::string text);
-    // Reads from a text held elsewhere, which must outlive the reading.
-    void OpenView(std::string_view text);
+    // Reads from a text held elsewhere, which must outlive the reading: a part of the file pfad
+    // that begins after zeilenVorher lines (for the places of errors).
+    void OpenView(std::string_view text, std::string pfad = {}, long long zeilenVorher = 0);
     // The text up to its end (a Ctrl-Z or the last character), and where the reading stands.
     std::string_view Text() const { return text_.substr(0, end_); }
     std::size_t Position() const { return pos_; }
     bool IsOpen() const { return open_; }
+    // The file read (its full path), for the place of an error.
+    const std::string& Pfad() const { return pfad_; }
     // How many line ends (LF) the text still holds: a bound for the records to come.
     std::size_t RestlicheZeilen() const;
 
@@ -63,11 +67,16 @@ public:
     // double); reading it clears it.
     int IOResult();
     // Raises the pending code as EInOutError (EMathError "Gleitkommaüberlauf" for
-    // kIOFloatOverflow) and clears it; does nothing when none is pending.
+    // kIOFloatOverflow) and clears it; does nothing when none is pending. The error's place is the
+    // file (its full path) and, for a field that failed, the field's line (LF ends a line, as
+    // SkipLine reads it; the first line is 1), its number in the statement (from 1) and its text.
+    // The statement ends: the fields of the next are counted afresh.
     void CheckIO();
 
 private:
     void SetError(int code);
+    // The first failure of the statement at the field that begins at pos with this text.
+    void SetError(int code, std::size_t pos, std::string_view text);
     bool AtEnd() const;
     std::string_view NextToken(std::size_t maxLength);
 
@@ -77,7 +86,19 @@ private:
     std::size_t end_ = 0;  // first Ctrl-Z or the size
     bool open_ = false;
     int pending_ = 0;
+    // For the place of an error: the file, the lines before the text read, the fields taken in
+    // the statement, and the failing field (its start in the text, its number and text).
+    std::string pfad_;
+    long long zeilenVorher_ = 0;
+    int feld_ = 0;
+    std::size_t fehlerPos_ = std::string::npos;
+    int fehlerFeld_ = 0;
+    std::string fehlerText_;
 };
+
+// The file's full path as the user should see it in a message (the name as given where it has
+// none).
+std::string VollerPfad(const std::string& name);
 
 // Writes lines to a file, each ended by CR LF. The lines are collected and written whole to a
 // temporary file beside the target, made durable, which then replaces the target: a failure never
@@ -96,7 +117,7 @@ public:
     void CheckIO();
 
 private:
-    std::string path_;
+    std::string path_;  // the file to write (for the place of an error too)
     std::string data_;
     bool open_ = false;
     int pending_ = 0;
@@ -114,6 +135,9 @@ int LoadLines(const std::string& path, std::vector<std::string>& lines, std::str
 // Writes lines each ended by CR LF, whole and durable, then puts the file in place. Returns the
 // I/O code and, on failure, the system's reason in German in reason.
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason = nullptr);
+// Writes text as it stands (a picture, a table) whole and durable, then puts the file in place.
+// Returns the I/O code and, on failure, the system's reason in German in reason.
+int SaveText(const std::string& path, std::string_view text, std::string* reason = nullptr);
 // Splits a text into lines by the same rule as LoadLines.
 std::vector<std::string> SplitLines(std::string_view text);
 

@@ -6,6 +6,7 @@
 // polar form the solver expects.
 #include "window/Koordinatendatei.hpp"
 
+#include <algorithm>
 #include <exception>
 #include <future>
 #include <string_view>
@@ -92,7 +93,8 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
         std::exception_ptr fehler2;
         auto halbe = std::async(std::launch::async, [&] {
             TTextReader leser;
-            leser.OpenView(text.substr(teilung));
+            // Its errors name the file; their lines are counted on from the split when they are raised.
+            leser.OpenView(text.substr(teilung), datei_.Pfad());
             zweite.Reserve(leser.RestlicheZeilen() + 2);
             try {
                 R2 = LiesSaetze(leser, format_, zweite, 0, std::string_view::npos);
@@ -104,7 +106,10 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
         halbe.get();
         if (datei_.Position() == teilung) {
             // Everything is read: the text goes before the halves are joined, so that the file is
-            // held only once (as text, then as points).
+            // held only once (as text, then as points). An error of the second half counts its line on
+            // from the lines of the first.
+            const auto vorher =
+                fehler2 ? std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(teilung), '\n') : 0;
             datei_.Close();
             const std::size_t erste = punkte.Length();
             punkte.SetLength(erste + zweite.Length() - 1);
@@ -112,7 +117,14 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
                 punkte[static_cast<long long>(erste) + i - 1] = std::move(zweite[i]);
             if (zweite.High() >= 1) R = R2;
             zweite = TPunktArray();
-            if (fehler2) std::rethrow_exception(fehler2);
+            if (fehler2) {
+                try {
+                    std::rethrow_exception(fehler2);
+                } catch (EZentrixError& e) {
+                    if (e.Ort.Zeile > 0) e.Ort.Zeile += vorher;
+                    throw;
+                }
+            }
         } else {
             zweite = TPunktArray();
             R = LiesSaetze(datei_, format_, punkte, R, std::string_view::npos);

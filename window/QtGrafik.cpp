@@ -1,12 +1,12 @@
 #include "window/QtGrafik.hpp"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "textio/NumText.hpp"
+#include "textio/TextFile.hpp"
 
 namespace zentrix {
 
@@ -271,13 +272,15 @@ std::string SpeichereGrafik(const TGrafik& g, const std::string& datei) {
         static QGuiApplication anwendung(argc, argv);
     }
     const QRectF ganz(0, 0, GrafikBreite, GrafikHoehe);
-    // Written whole beside the target and then put in place: a failure leaves no half picture.
-    QSaveFile ziel(Q(datei));
+    // Drawn into memory, then written whole and durable beside the target and put in place: a
+    // failure leaves no half picture and is told in German.
+    QByteArray inhalt;
+    QBuffer puffer(&inhalt);
+    puffer.open(QIODevice::WriteOnly);
     const std::string fehler = "Datei " + datei + " kann nicht geschrieben werden.";
-    if (!ziel.open(QIODevice::WriteOnly)) return fehler + " " + ziel.errorString().toStdString();
     if (QFileInfo(Q(datei)).suffix().toLower() == QLatin1String("svg")) {
         QSvgGenerator svg;
-        svg.setOutputDevice(&ziel);
+        svg.setOutputDevice(&puffer);
         svg.setSize(QSize(GrafikBreite, GrafikHoehe));
         svg.setViewBox(ganz);
         svg.setTitle(QStringLiteral("Zentrix: Kugelmittelpunkt"));
@@ -293,9 +296,11 @@ std::string SpeichereGrafik(const TGrafik& g, const std::string& datei) {
             QPainter m(&bild);
             ZeichneGrafik(m, g, ganz);
         }
-        if (!bild.save(&ziel, "PNG")) return fehler;
+        if (!bild.save(&puffer, "PNG")) return fehler;
     }
-    if (!ziel.commit()) return fehler + " " + ziel.errorString().toStdString();
+    std::string grund;
+    if (SaveText(datei, std::string_view(inhalt.constData(), static_cast<std::size_t>(inhalt.size())), &grund) != 0)
+        return fehler + " " + grund + ".";
     return "";
 }
 

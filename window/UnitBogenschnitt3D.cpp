@@ -83,12 +83,14 @@ TForm1::TForm1(IDialoge& dialoge, std::string testDirectory)
 }
 
 bool TForm1::Dispatch(void (TForm1::*handler)()) {
+    LetzterFehlerOrt = TOrt{};
     try {
         (this->*handler)();
         return true;
     } catch (const std::bad_alloc&) {
         dialoge_.ShowError(ErrorBoxText("Zu wenig Arbeitsspeicher"));
     } catch (const EZentrixError& e) {
+        LetzterFehlerOrt = e.Ort;
         dialoge_.ShowError(ErrorBoxText(e.what()), e.Ort);
     } catch (const std::exception& e) {
         dialoge_.ShowError(ErrorBoxText(e.what()));
@@ -159,12 +161,36 @@ void TForm1::ZeigeErgebnis(TLabelArt art) {
         for (int c = 1; c <= 3; ++c) StringGrid1.SetCell(c, 1, "");
 }
 
+namespace {
+
+// A text of a cell or of an edit field as a number; one that is none names where it stands.
+double Zahl(const std::string& text, TOrt ort) {
+    try {
+        return TextToReal(text);
+    } catch (EConvertError& e) {
+        ort.Text = Zitat(text);
+        e.Ort = std::move(ort);
+        throw;
+    }
+}
+
+}  // namespace
+
 void TForm1::LiesGitterZeile(int row, TPunkt& p) const {
     const TStringGrid& grid = StringGrid1;
     double* const felder[3] = {&p.X, &p.Y, &p.Z};
     for (int c = 1; c <= 3; ++c) {
         const std::optional<double> wert = grid.Wert(c, row);
-        *felder[c - 1] = wert ? *wert : TextToReal(grid.Cells(c, row));
+        if (wert) {
+            *felder[c - 1] = *wert;
+            continue;
+        }
+        // A cell is named by its row's label and its column's header: "Zeile P 3, Spalte Y".
+        TOrt ort;
+        ort.Zelle = "Zeile " + grid.Cells(0, row) + ", Spalte " + grid.Cells(c, 0);
+        ort.GitterZeile = row;
+        ort.GitterSpalte = c;
+        *felder[c - 1] = Zahl(grid.Cells(c, row), std::move(ort));
     }
     // Horizontal distance (metres) and elevation angle (gon): the solver takes the height difference.
     if (GitterLage.Form == TPunktForm::PolarWinkel) p.Z = HoeheAusHoehenwinkel(p.X, p.Z);
@@ -175,7 +201,9 @@ void TForm1::Button1Click() {
     const int n = m - 2;
     TPunktArray punkte(static_cast<std::size_t>(m - 1));
     for (int i = 1; i <= n; ++i) LiesGitterZeile(i + 1, punkte[i]);
-    const double R = TextToReal(Edit1.Text);
+    TOrt feld;
+    feld.Zelle = "Feld Reflektorhöhe";
+    const double R = Zahl(Edit1.Text, std::move(feld));
     Melde("Kugelmittelpunkt wird berechnet …");
     // The grid's points in the form it holds them, polar ones in polar form from the station.
     const bool polar = GitterLage.Form != TPunktForm::Rechtwinklig;

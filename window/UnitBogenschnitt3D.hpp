@@ -70,8 +70,12 @@ public:
     void Edit2DblClick();
 
     // Runs an event handler as the application does: an error ends the handler and is shown in
-    // the error box; every value stays as it stood. Returns false when an error ended it.
+    // the error box with its place; every value stays as it stood. Returns false when an error
+    // ended it.
     bool Dispatch(void (TForm1::*handler)());
+    // The place of the error that ended the last command (empty when none did): the view selects
+    // a grid cell named there.
+    TOrt LetzterFehlerOrt;
 
     // How often a command has cleared Memo1 (the batch tool tells appended lines from a new report).
     int Memo1Cleared = 0;

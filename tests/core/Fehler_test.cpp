@@ -48,6 +48,21 @@ TEST(SystemReasonText, AFullDiskReadsAsItsIOCode) {
     EXPECT_EQ(SystemReasonText(EFBIG), "Die Datei ist zu groß");
 }
 
+TEST(SystemReasonText, EveryErrorOfAFileOperationHasAGermanText) {
+    // Opening, reading, writing, renaming and syncing: no error is left as a bare number, and the
+    // I/O text of its code is German too.
+    for (const int err : {ENOENT, EACCES, EPERM, EISDIR, ENOTDIR, ELOOP, ENAMETOOLONG, ENOSPC, EDQUOT, EROFS, EMFILE,
+                          ENFILE, EIO, EBUSY, ETXTBSY, EEXIST, EFBIG, EXDEV, EINVAL, ENXIO, ENOMEM}) {
+        EXPECT_EQ(SystemReasonText(err).find("Systemfehler"), std::string::npos) << err;
+        EXPECT_EQ(IOErrorText(IOCodeFromErrno(err)).find("E/A-Fehler"), std::string::npos) << err;
+    }
+    // The texts that were German already stay as they were.
+    EXPECT_EQ(IOErrorText(IOCodeFromErrno(ENOENT)), "Datei nicht gefunden");
+    EXPECT_EQ(IOErrorText(IOCodeFromErrno(ENOTDIR)), "Ungültiger Dateiname");
+    EXPECT_EQ(IOErrorText(IOCodeFromErrno(EACCES)), "Dateizugriff verweigert");
+    EXPECT_EQ(IOErrorText(IOCodeFromErrno(EIO)), "Ein- und Ausgabefehler des Datenträgers");
+}
+
 TEST(ErrorBoxText, PeriodUnlessTheLastCharacterIsAtMostAPeriod) {
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"Ungültige numerische Eingabe", "Ungültige numerische Eingabe."},

@@ -2,12 +2,14 @@
 #include "textio/TextFile.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "Hilfen.hpp"
 #include "core/Fehler.hpp"
+#include "core/SystemFehler.hpp"
 
 using namespace zentrix;
 namespace fs = std::filesystem;
@@ -242,7 +244,7 @@ TEST(TextReader, OpenFailures) {
         {t.File("fehlt.beb"), 2},
         {t.File("kein/ordner.beb"), 3},
         {"", 3},
-        {t.File("sub"), 5},
+        {t.File("sub"), SystemFehlerBasis + EISDIR},  // "Der Pfad bezeichnet einen Ordner"
     };
     for (const auto& [path, code] : cases) {
         TTextReader r;
@@ -346,9 +348,86 @@ TEST(LoadLines, FailuresLeaveTheLinesAndGiveAReason) {
     EXPECT_EQ(LoadLines(t.File("fehlt.txt"), lines, &reason), 2);
     EXPECT_EQ(reason, "Die Datei oder der Ordner existiert nicht");
     EXPECT_EQ(LoadLines(t.File("kein/x.txt"), lines), 3);
-    EXPECT_EQ(LoadLines(t.Path().string(), lines, &reason), 5);
+    EXPECT_EQ(LoadLines(t.Path().string(), lines, &reason), SystemFehlerBasis + EISDIR);
     EXPECT_EQ(reason, "Der Pfad bezeichnet einen Ordner");
     EXPECT_EQ(lines, std::vector<std::string>{"vorher"});
+}
+
+TEST(LoadText, OnlyTextInRegularFilesIsRead) {
+    // A UTF-8 byte-order mark is dropped; UTF-16 or UTF-32, NUL bytes in the first 64 KB, a pipe
+    // without a writer and a device are refused at once with a text of their own.
+    TempFolder t;
+    struct Fall {
+        const char* was;
+        std::string inhalt;
+        int code;
+        const char* text;  // what is read
+    };
+    const std::vector<Fall> faelle = {
+        {"UTF-8 mark", "\xEF\xBB\xBF" "1 2 3 4 5\r\n", 0, "1 2 3 4 5\r\n"},
+        {"UTF-16 LE", std::string("\xFF\xFE" "1\0 \0", 6), KeineTextdatei, ""},
+        {"UTF-16 BE", std::string("\xFE\xFF\0" "1", 4), KeineTextdatei, ""},
+        {"UTF-32 LE", std::string("\xFF\xFE\0\0" "1\0\0\0", 8), KeineTextdatei, ""},
+        {"UTF-32 BE", std::string("\0\0\xFE\xFF\0\0\0" "1", 8), KeineTextdatei, ""},
+        {"NUL early", "1 2 3" + std::string(1, '\0') + "4 5", KeineTextdatei, ""},
+        {"NUL after 64 KB", std::string(70000, ' ') + std::string(1, '\0'), 0, nullptr},
+    };
+    for (const Fall& f : faelle) {
+        WriteBytes(t.File("d.txt"), f.inhalt);
+        std::string text, reason;
+        EXPECT_EQ(LoadText(t.File("d.txt"), text, &reason), f.code) << f.was;
+        if (f.code == 0 && f.text != nullptr) {
+            EXPECT_EQ(text, f.text) << f.was;
+        } else if (f.code != 0) {
+            EXPECT_EQ(reason, "Keine Textdatei (UTF-16, UTF-32 oder Nullbytes)") << f.was;
+        }
+    }
+    ASSERT_EQ(::mkfifo(t.File("rohr").c_str(), 0600), 0);
+    for (const std::string& pfad : {t.File("rohr"), std::string("/dev/null")}) {
+        std::string text, reason;
+        EXPECT_EQ(LoadText(pfad, text, &reason), KeineGewoehnlicheDatei) << pfad;
+        EXPECT_EQ(reason, "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)");
+    }
+}
+
+TEST(TextReader, AnErrorNamesItsFileLineFieldAndText) {
+    // LF ends a line (CR LF too); a lone CR does not. The field is counted within the statement.
+    TempFolder t;
+    struct Fall {
+        const char* inhalt;
+        long long zeile;
+        int feld;
+        const char* text;
+    };
+    const std::vector<Fall> faelle = {
+        {"1 2 3 4 5\n6 7 x 9 10\n", 2, 3, "x"},
+        {"1 2 3 4 5\r\n6 7 8 9 1,5\r\n", 2, 5, "1,5"},
+        {"1 2 3 4 5\n6 7\r8 9 x\n", 2, 5, "x"},         // the lone CR is inside the line
+        {"1 2 3 4 5\n6 7 8", 2, 4, ""},                 // the file ends in the record: field 4 is missing
+        {"1 2 3 4 5\n\n\nP7 1 2 3 4", 4, 1, "P7"},      // the last line without its end
+    };
+    for (const Fall& f : faelle) {
+        WriteBytes(t.File("k.kor"), f.inhalt);
+        TTextReader r;
+        r.Open(t.File("k.kor"));
+        r.CheckIO();
+        try {
+            for (int satz = 0; satz < 2; ++satz) {
+                r.AtEndOfText();
+                r.CheckIO();
+                r.ReadUnsignedToken();
+                for (int k = 0; k < 4; ++k) r.ReadRealToken();
+                r.SkipLine();
+                r.CheckIO();
+            }
+            ADD_FAILURE() << "no error: " << f.inhalt;
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.Ort.Datei, t.File("k.kor")) << f.inhalt;
+            EXPECT_EQ(e.Ort.Zeile, f.zeile) << f.inhalt;
+            EXPECT_EQ(e.Ort.Feld, f.feld) << f.inhalt;
+            EXPECT_EQ(e.Ort.Text, f.text) << f.inhalt;
+        }
+    }
 }
 
 TEST(SaveLines, WholeFileAndFailures) {

@@ -131,6 +131,11 @@ TEST_F(Form1Test, BadRadiusTextAndEmptyCell) {
     form.StringGrid1.Cells(1, 2) = "";
     EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
     EXPECT_EQ(dialoge.Errors, (Zeilen{"'abc' ist kein gültiger Gleitkommawert.", "'' ist kein gültiger Gleitkommawert."}));
+    // Each names where it stands: the field, or the cell by its row's label and column's header.
+    EXPECT_EQ(OrtText(dialoge.ErrorOrte[0]), "Feld Reflektorhöhe: „abc“");
+    EXPECT_EQ(OrtText(dialoge.ErrorOrte[1]), "Zeile P 1, Spalte X: „“");
+    EXPECT_EQ(form.LetzterFehlerOrt.GitterZeile, 2);
+    EXPECT_EQ(form.LetzterFehlerOrt.GitterSpalte, 1);
     EXPECT_EQ(form.Edit1.Text, "3.642");
     // 1.5 surrounded by blanks is a number.
     form.StringGrid1.Cells(1, 2) = " 802192.254 ";

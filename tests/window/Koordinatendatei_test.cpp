@@ -245,7 +245,7 @@ TEST_F(KoordinatendateiTest, OpenErrorsChangeNothing) {
     ASSERT_EQ(dialoge.Errors.size(), 4u);
     EXPECT_EQ(dialoge.Errors[0], "Datei nicht gefunden.");
     EXPECT_EQ(dialoge.Errors[1], "Ungültiger Dateiname.");
-    EXPECT_EQ(dialoge.Errors[2], "Dateizugriff verweigert.");
+    EXPECT_EQ(dialoge.Errors[2], "Der Pfad bezeichnet einen Ordner.");
     EXPECT_NE(dialoge.Errors[3].find("Kein Dateiname"), std::string::npos);
     EXPECT_EQ(Grid(), grid);
     EXPECT_EQ(form.Memo1, memo);
@@ -275,6 +275,29 @@ TEST_F(KoordinatendateiTest, ReadErrorsLeaveThePointListAsItStood) {
         EXPECT_TRUE(form.Memo1.empty());
         EXPECT_EQ(Grid(), grid);
         EXPECT_EQ(form.Edit1.Text, "3.642");
+    }
+}
+
+TEST_F(KoordinatendateiTest, AReadingErrorNamesFileLineFieldAndText) {
+    // In every data format the field is counted from Nr; the error box's text stays as it was.
+    for (int format = 0; format <= 7; ++format) {
+        SCOPED_TRACE(format);
+        const int feld = 2 + format % 4;  // a value or the radius
+        std::string zeile2 = "2 10 20 30 0.5";
+        std::vector<std::string> felder = {"2", "10", "20", "30", "0.5"};
+        felder[static_cast<std::size_t>(feld - 1)] = "1,5";
+        zeile2 = felder[0] + " " + felder[1] + " " + felder[2] + " " + felder[3] + " " + felder[4];
+        Datei("1 10 20 30 0.5\r\n" + zeile2 + "\r\n3 10 20 30 0.5\r\n");
+        dialoge.Errors.clear();
+        dialoge.ErrorOrte.clear();
+        EXPECT_FALSE(Rechne(format));
+        ASSERT_EQ(dialoge.Errors, Zeilen{"Ungültige numerische Eingabe."});
+        const TOrt& ort = dialoge.ErrorOrte.back();
+        EXPECT_EQ(ort.Datei, fs::absolute(dir / "kugel.kor").lexically_normal().string());
+        EXPECT_EQ(ort.Zeile, 2);
+        EXPECT_EQ(ort.Feld, feld);
+        EXPECT_EQ(ort.Text, "1,5");
+        EXPECT_EQ(OrtText(ort), "Datei " + ort.Datei + ", Zeile 2, Feld " + std::to_string(feld) + ": „1,5“");
     }
 }
 
