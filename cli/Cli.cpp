@@ -36,8 +36,9 @@ const char* const Hilfetext =
     "                                         X, Y, Z durch Tabulatoren getrennt (ohne DATEI: Standardeingabe)\n"
     "  rechne-datei DATEI [--format N] [--iterativ] [--json] [--grafik BILD]\n"
     "                                         \"Rechne Datei\" mit Datenformat N (0 bis 7, Vorgabe 0)\n"
-    "  polarauswertung DATEI [--iterativ] [--json]\n"
-    "                                         \"Polarauswertung\" einer Beobachtungsdatei\n"
+    "  polarauswertung DATEI [--iterativ] [--json] [--kugeln TABELLE]\n"
+    "                                         \"Polarauswertung\" einer Beobachtungsdatei; --kugeln schreibt\n"
+    "                                         die Kugelübersicht als CSV (Semikolon, Dezimalkomma, UTF-8)\n"
     "  konvert [--dir ORDNER] [--json]        \"Konvert\": test2.beb in test2.Kor (Vorgabe: aktueller Ordner)\n"
     "  folge SCHRITT... [--iterativ] [--json]\n"
     "                                         mehrere Befehle nacheinander auf demselben Fenster, ohne\n"
@@ -66,6 +67,7 @@ struct TAufruf {
     int format = 0;       // rechne-datei
     std::string ordner;   // konvert
     std::string grafik;   // demo, rechne, rechne-datei: the picture's file
+    std::string kugeln;   // polarauswertung: the sphere table's CSV file
     bool radiusGegeben = false;            // rechne: --radius was given
     std::vector<std::string> schritte;     // folge: one command line each
 };
@@ -208,6 +210,7 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
     rechneDatei->add_option("--format", a.format)->check(CLI::Range(0, 7));
     auto* polar = app.add_subcommand("polarauswertung");
     polar->add_option("DATEI", a.datei)->required();
+    polar->add_option("--kugeln", a.kugeln);
     auto* konvert = app.add_subcommand("konvert");
     konvert->add_option("--dir", a.ordner);
     for (CLI::App* befehl : {demo, rechne, rechneDatei, polar}) {
@@ -461,7 +464,7 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out, const nlohmann::json* sc
                                              meldungen.end());
     j["error"] = fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr);
     j["ort"] = fehler.size() > lauf.fehlerStart ? OrtJson(lauf.dialoge.ErrorOrte.back()) : nlohmann::json(nullptr);
-    if (lauf.auswertung && !lauf.MitFehler()) j["kugeln"] = KugelnJson(lauf.form.Kugeln);
+    if (lauf.auswertung && !lauf.MitFehler()) j["kugeln"] = KugelnJson(*lauf.form.Kugeln);
     JsonErgebnis(lauf, j);
     if (schritte != nullptr) j["schritte"] = *schritte;
     out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
@@ -496,7 +499,7 @@ void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
         ort(d.ErrorOrte.back());
     }
     if (lauf.auswertung && !lauf.MitFehler())
-        text.append(KugelZusammenfassung(lauf.form.Kugeln, lauf.form.KugelnIterativ)) += '\n';
+        text.append(KugelZusammenfassung(*lauf.form.Kugeln, lauf.form.KugelnIterativ)) += '\n';
     err.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
@@ -511,6 +514,16 @@ void Befehl(TLauf& lauf, const TAufruf& a, std::istream& in, std::ostream& out, 
     else if (a.befehl == "rechne-datei") RechneDatei(lauf, a, out);
     else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
     else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Button2Click);
+}
+
+// Writes the sphere table of an evaluation where --kugeln asks for it; false (and the reason on
+// err) when it cannot be written.
+bool Kugeltabelle(const TLauf& lauf, const TAufruf& a, std::ostream& err) {
+    if (a.kugeln.empty() || !lauf.auswertung || lauf.MitFehler()) return true;
+    std::string grund;
+    if (SaveText(a.kugeln, KugelnCsv(*lauf.form.Kugeln, lauf.form.KugelnIterativ), &grund) == 0) return true;
+    err << "Fehler: Datei " << a.kugeln << " kann nicht geschrieben werden. " << grund << ".\n";
+    return false;
 }
 
 // Saves the command's picture where --grafik asks for one; false (and the reason on err) when it
@@ -561,7 +574,8 @@ int Folge(TLauf& lauf, const TAufruf& folge, std::istream& in, std::ostream& out
         std::ostringstream nichts;  // with --json no step streams its report
         Befehl(lauf, s, in, s.json ? nichts : out, true);
         if (!s.json) SchreibeText(lauf, out, err);
-        const int rc = Grafik(lauf, s, err) ? lauf.Ergebnis() : CliFehler;
+        const bool geschrieben = Kugeltabelle(lauf, s, err) && Grafik(lauf, s, err);
+        const int rc = geschrieben ? lauf.Ergebnis() : CliFehler;
         protokoll.push_back(Schrittprotokoll(lauf, folge.schritte[k], rc));
         if (code == CliOk) code = rc;
     }
@@ -588,7 +602,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         Befehl(lauf, a, in, out, false);
         if (a.json) SchreibeJson(lauf, out);
         else SchreibeText(lauf, out, err);
-        code = Grafik(lauf, a, err) ? lauf.Ergebnis() : CliFehler;
+        const bool geschrieben = Kugeltabelle(lauf, a, err) && Grafik(lauf, a, err);
+        code = geschrieben ? lauf.Ergebnis() : CliFehler;
     }
     // The process ends right after: the system takes a million points back at once, faster than
     // they are freed one by one.

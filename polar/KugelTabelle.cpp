@@ -47,10 +47,6 @@ double Wert(const TKugelEintrag& e, TKugelSpalte s) {
     }
 }
 
-bool IstZahl(TKugelSpalte s) {
-    return s != TKugelSpalte::Name && s != TKugelSpalte::Ergebnis && s != TKugelSpalte::Radius;
-}
-
 std::string CsvFeld(const std::string& text) {
     if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
     std::string feld = "\"";
@@ -109,15 +105,29 @@ std::string KugelZelle(const TKugelEintrag& e, TKugelSpalte spalte, char dezimal
     }
 }
 
-bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalte) {
-    if (IstZahl(spalte)) {
-        const double x = Wert(a, spalte), y = Wert(b, spalte);
-        if (std::isnan(x) || std::isnan(y)) return !std::isnan(x) && std::isnan(y);
-        return x < y;
+bool KugelHatWert(const TKugelEintrag& e, TKugelSpalte spalte) {
+    switch (spalte) {
+        case TKugelSpalte::Name: return !e.Name.empty();
+        case TKugelSpalte::Ergebnis: return true;
+        case TKugelSpalte::Radius: return e.Radius.has_value();
+        default: return !std::isnan(Wert(e, spalte));
     }
-    const std::string x = KugelZelle(a, spalte), y = KugelZelle(b, spalte);
-    if (x.empty() || y.empty()) return !x.empty() && y.empty();
-    return x < y;
+}
+
+bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalte) {
+    const bool da = KugelHatWert(a, spalte), db = KugelHatWert(b, spalte);
+    if (!da || !db) return da && !db;
+    switch (spalte) {
+        case TKugelSpalte::Name: return a.Name < b.Name;
+        // Computed spheres first, then the failures by their reason.
+        case TKugelSpalte::Ergebnis:
+            return Gerechnet(a) != Gerechnet(b) ? Gerechnet(a) : !Gerechnet(a) && a.Grund < b.Grund;
+        // Passing checks first, each by the free radius.
+        case TKugelSpalte::Radius:
+            return a.Radius->Abweichend != b.Radius->Abweichend ? !a.Radius->Abweichend
+                                                                 : a.Radius->RFrei < b.Radius->RFrei;
+        default: return Wert(a, spalte) < Wert(b, spalte);
+    }
 }
 
 std::string KugelnCsv(const std::vector<TKugelEintrag>& kugeln, bool iterativ) {

@@ -32,8 +32,11 @@ const char* KugelKopf(TKugelSpalte spalte);
 // A cell's text: numbers with the decimal mark given (a point in the window, a comma for a German
 // spreadsheet), empty where the sphere has no such value (a failed sphere has no centre).
 std::string KugelZelle(const TKugelEintrag& e, TKugelSpalte spalte, char dezimal = '.');
-// Whether row a comes before row b when sorted by the column, ascending: numbers by value, texts
-// by their characters; rows without a value come last, ties keep the file order.
+// Whether the sphere has a value in the column (a failed sphere has no centre, no m0, ...).
+bool KugelHatWert(const TKugelEintrag& e, TKugelSpalte spalte);
+// Whether row a comes before row b when sorted by the column, ascending: numbers by value, names
+// by their characters, computed spheres before failures (these by reason), passing radius checks
+// before the others; rows without a value come last.
 bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalte);
 // A failed sphere (any result but a computed centre).
 inline bool Fehlgeschlagen(const TKugelEintrag& e) { return e.Ergebnis != KugelErgebnis::Ok; }

@@ -25,8 +25,8 @@ public:
     // the place where it arose beside the text.
     virtual void ShowError(const std::string& text, const TOrt& ort) = 0;
     void ShowError(const std::string& text) { ShowError(text, TOrt{}); }
-    // The save dialog for a picture (PNG or SVG): the chosen file's full path, or nothing when the
-    // user cancels. vorschlag: the name offered.
+    // The save dialog for a picture (PNG or SVG) or, when the name offered ends in ".csv", a table:
+    // the chosen file's full path, or nothing when the user cancels. vorschlag: the name offered.
     virtual std::optional<std::string> SaveFile(const std::string& vorschlag) = 0;
 
     // A command begins: the message boxes of its run are counted afresh.

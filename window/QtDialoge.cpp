@@ -85,6 +85,14 @@ void TQtDialoge::ShowError(const std::string& text, const TOrt& ort) {
 std::optional<std::string> TQtDialoge::SaveFile(const std::string& vorschlag) {
     QString chosen;
     AufOberflaeche([this, &chosen, &vorschlag] {
+        // A table (the sphere overview) or a picture, by the name offered.
+        if (QFileInfo(QString::fromStdString(vorschlag)).suffix().toLower() == QLatin1String("csv")) {
+            chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Kugeltabelle speichern"),
+                                                  QString::fromStdString(vorschlag),
+                                                  QStringLiteral("CSV-Tabelle (*.csv)"));
+            if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".csv");
+            return;
+        }
         const QString png = QStringLiteral("PNG-Bild (*.png)"), svg = QStringLiteral("SVG-Zeichnung (*.svg)");
         QString filter = png;
         chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Grafik speichern"),

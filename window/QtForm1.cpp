@@ -33,6 +33,7 @@
 #include <QVBoxLayout>
 
 #include "window/QtGrafikFenster.hpp"
+#include "window/QtKugeln.hpp"
 #include "window/QtHandbuch.hpp"
 #include "window/QtModelle.hpp"
 #include "window/QtPlatz.hpp"
@@ -131,6 +132,10 @@ void TQtForm1::BaueWerkzeugleiste() {
     grafikAktion_->setObjectName(QStringLiteral("GrafikAktion"));
     grafikAktion_->setToolTip(QStringLiteral("Die letzte Berechnung als Grafik zeigen"));
     connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
+    kugelnAktion_ = toolBar_->addAction(QStringLiteral("Kugeln"));
+    kugelnAktion_->setObjectName(QStringLiteral("KugelnAktion"));
+    kugelnAktion_->setToolTip(QStringLiteral("Alle Kugeln der letzten Polarauswertung in einer Tabelle zeigen"));
+    connect(kugelnAktion_, &QAction::triggered, this, [this] { ZeigeKugeln(); });
 }
 
 // "Hilfe" at the tool bar's right end; F1 opens the manual from every window of the program, also
@@ -157,6 +162,8 @@ void TQtForm1::BaueStatusleiste() {
     // While a command runs: what it is doing, and how far it is (or that it is busy).
     statusText_ = new QLabel(statusBar);
     statusText_->setObjectName(QStringLiteral("StatusText"));
+    statusText_->setTextFormat(Qt::RichText);
+    connect(statusText_, &QLabel::linkActivated, this, [this] { ZeigeKugeln(); });
     statusBar->addWidget(statusText_, 1);
     fortschritt_ = new QProgressBar(statusBar);
     fortschritt_->setObjectName(QStringLiteral("Fortschritt"));
@@ -380,6 +387,7 @@ void TQtForm1::Beende() {
     fortschritt_->hide();
     statusText_->clear();
     if (befehl_ == &TForm1::Button4Click) SageAuswertung();
+    if (befehl_ == &TForm1::KugelZeigen) ZeigeKugelbericht();
     emit Fertig();
     if (schliessen_) close();
 }
@@ -404,6 +412,7 @@ void TQtForm1::Refresh() {
     gitter_->Neu();
     RefreshMemo();
     if (grafik_) grafik_->Zeige(GrafikAus(model_));
+    if (kugeln_ && befehl_ == &TForm1::Button4Click) kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
     refreshing_ = false;
 }
 
@@ -418,12 +427,48 @@ void TQtForm1::RefreshMemo() {
 }
 
 void TQtForm1::SageAuswertung() {
-    const std::vector<KugelErgebnis>& e = model_.Ergebnisse;
-    const auto fehl = std::count_if(e.begin(), e.end(), [](KugelErgebnis k) { return k != KugelErgebnis::Ok; });
-    QString text = QStringLiteral("Polarauswertung: %1 Kugeln ausgewertet, %2 fehlgeschlagen").arg(e.size()).arg(fehl);
+    const std::vector<TKugelEintrag>& k = *model_.Kugeln;
+    if (k.empty() && model_.Ergebnisse.empty()) return;  // the evaluation ended with an error
+    QString text = Q(KugelZusammenfassung(k, model_.KugelnIterativ)).toHtmlEscaped();
     if (const int still = dialoge_.Unterdrueckt(); still > 0)
         text += QStringLiteral(" (%1 weitere Meldungen nicht gezeigt)").arg(still);
+    // Where spheres failed, the overview is a click away.
+    if (std::any_of(k.begin(), k.end(), Fehlgeschlagen))
+        text += QStringLiteral(" – <a href=\"kugeln\">Kugeln zeigen</a>");
     statusText_->setText(text);
+}
+
+void TQtForm1::ZeigeKugeln() {
+    if (!kugeln_) {
+        kugeln_ = new TQtKugelFenster(dialoge_, this);
+        PlatziereNeben(kugeln_, this, kugeln_->size());
+        connect(kugeln_, &TQtKugelFenster::KugelGewaehlt, this, [this](std::size_t kugel) {
+            if (arbeiter_) return;
+            model_.GewaehlteKugel = kugel;
+            Run(&TForm1::KugelZeigen);
+        });
+    }
+    kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
+    kugeln_->show();
+    kugeln_->raise();
+    kugeln_->activateWindow();
+}
+
+void TQtForm1::ZeigeKugelbericht() {
+    // The chosen sphere's report lines in the report: from its first line to the next sphere's.
+    const std::vector<TKugelEintrag>& k = *model_.Kugeln;
+    const std::size_t i = model_.GewaehlteKugel;
+    if (i >= k.size() || model_.Memo1.size() == 0) return;
+    const std::size_t von = std::min(k[i].Bericht, model_.Memo1.size() - 1);
+    const std::size_t bis = i + 1 < k.size() ? std::max(von + 1, k[i + 1].Bericht) : model_.Memo1.size();
+    memo_->selectionModel()->select(QItemSelection(bericht_->index(static_cast<int>(von)),
+                                                   bericht_->index(static_cast<int>(bis - 1))),
+                                    QItemSelectionModel::ClearAndSelect);
+    memo_->scrollTo(bericht_->index(static_cast<int>(von)), QAbstractItemView::PositionAtTop);
+    statusText_->setText(QStringLiteral("Kugel %1, Zeilen %2–%3")
+                             .arg(Q(k[i].Name).toHtmlEscaped())
+                             .arg(k[i].ErsteZeile)
+                             .arg(k[i].LetzteZeile));
 }
 
 void TQtForm1::ZeigeGrafik() {

@@ -23,6 +23,7 @@ namespace zentrix {
 class TBerichtModell;
 class TGitterModell;
 class TQtGrafikFenster;
+class TQtKugelFenster;
 class TQtHandbuch;
 
 class TQtForm1 : public QMainWindow {
@@ -40,6 +41,10 @@ public:
     // new one). The window, once opened.
     QAction* GrafikAktion() const { return grafikAktion_; }
     TQtGrafikFenster* Grafik() const { return grafik_; }
+    // The tool bar's "Kugeln": the sphere overview of the last polar evaluation; the window, once
+    // opened.
+    QAction* KugelnAktion() const { return kugelnAktion_; }
+    TQtKugelFenster* Kugeln() const { return kugeln_; }
     // The tool bar's "Hilfe" (and F1 anywhere in the program): opens the manual beside the main
     // window. The window, once opened.
     QAction* HilfeAktion() const { return hilfeAktion_; }
@@ -83,7 +88,9 @@ private:
     void FuegeZellenEin();
     void ZeigeGrafik();
     void ZeigeHandbuch();
-    void SageAuswertung();  // after a polar evaluation: spheres evaluated and failed
+    void SageAuswertung();  // after a polar evaluation: spheres evaluated and failed, the overview offered
+    void ZeigeKugeln();
+    void ZeigeKugelbericht();  // after KugelZeigen: the sphere's report lines chosen in the report
 
     IDialoge& dialoge_;
     TForm1 model_;
@@ -109,6 +116,8 @@ private:
     QAction* iterieren_ = nullptr;
     QAction* grafikAktion_ = nullptr;
     TQtGrafikFenster* grafik_ = nullptr;
+    QAction* kugelnAktion_ = nullptr;
+    TQtKugelFenster* kugeln_ = nullptr;
     QAction* hilfeAktion_ = nullptr;
     TQtHandbuch* handbuch_ = nullptr;
     QToolBar* toolBar_ = nullptr;

@@ -9,6 +9,7 @@
 #include "polar/Konvert.hpp"
 #include "polar/Polarauswertung.hpp"
 #include "textio/NumText.hpp"
+#include "textio/TextFile.hpp"
 #include "textio/Zwischendatei.hpp"
 #include "window/Datenformat.hpp"
 #include "window/Koordinatendatei.hpp"
@@ -245,7 +246,6 @@ void TForm1::Button3Click() {
 void TForm1::Button4Click() {
     ++Memo1Cleared;  // the evaluation starts by clearing the report
     LetzteLoesung.reset();
-    Kugeln.clear();
     PunkteLage = {TPunktForm::Rechtwinklig, true};  // each sphere's pointings reduced to the station
     Ergebnisse.clear();
     AusreisserZeile = 0;
@@ -267,10 +267,60 @@ void TForm1::Button4Click() {
     }
     if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
     Ergebnisse = std::move(gefunden.Ergebnisse);
-    Kugeln = std::move(gefunden.Kugeln);
+    Kugeln = std::make_shared<const std::vector<TKugelEintrag>>(std::move(gefunden.Kugeln));
     KugelnDatei = Edit2.Text;
     KugelnIterativ = Iterieren;
     LetzteLoesung = std::move(gefunden.Letzte);
+}
+
+namespace {
+
+// Lines erste..letzte (from 1) of a text as the polar evaluation counts them (CR LF, LF or CR ends
+// a line), each ended by LF.
+std::string Zeilen(std::string_view text, long long erste, long long letzte) {
+    std::string auszug;
+    long long nr = 1;
+    std::size_t anfang = 0;
+    while (anfang < text.size() && nr <= letzte) {
+        std::size_t ende = text.find_first_of("\r\n", anfang);
+        if (ende == std::string_view::npos) ende = text.size();
+        if (nr >= erste) auszug.append(text.substr(anfang, ende - anfang)) += '\n';
+        anfang = ende + (ende + 1 < text.size() && text[ende] == '\r' && text[ende + 1] == '\n' ? 2 : 1);
+        ++nr;
+    }
+    return auszug;
+}
+
+}  // namespace
+
+void TForm1::KugelZeigen() {
+    if (GewaehlteKugel >= Kugeln->size()) RaiseRangeError();
+    const TKugelEintrag& kugel = (*Kugeln)[GewaehlteKugel];
+    std::string text, grund;
+    if (const int code = LoadText(KugelnDatei, text, &grund); code != 0) {
+        EInOutError e(code, "Datei " + VollerPfad(KugelnDatei) + " kann nicht geöffnet werden. " + grund);
+        e.Ort.Datei = VollerPfad(KugelnDatei);
+        throw e;
+    }
+    // The sphere's lines evaluated alone, as the evaluation did; its report stands in Memo1 already.
+    TPunktArray punkte;
+    TMemoLines bericht;
+    const auto nichts = [](std::string_view) {};
+    const TKugelsuche s = SucheKugeln(Zeilen(text, kugel.ErsteZeile, kugel.LetzteZeile), punkte, bericht,
+                                      [](const std::string&, const TOrt&) {}, KugelnIterativ, {nichts, nichts});
+    LetzteLoesung = s.Letzte;
+    Ergebnisse.clear();
+    PunkteLage = {TPunktForm::Rechtwinklig, true};
+    AusreisserZeile = LetzteLoesung && LetzteLoesung->Konvergenz && LetzteLoesung->Konvergenz->Ausreisser > 0
+                          ? LetzteLoesung->Konvergenz->Ausreisser + 1
+                          : 0;
+    const int n = static_cast<int>(punkte.High());
+    Punkte.Ersetzen(std::move(punkte));
+    StringGrid1.SetRowCount(n + 2);
+    StringGrid1.SetColCount(5);
+    const TDatenformat& rechtwinklig = Datenformat(0);
+    WriteGridHeaders(StringGrid1, rechtwinklig.Kopf[0], rechtwinklig.Kopf[1], rechtwinklig.Kopf[2], KopfResiduum);
+    ZeigeErgebnis(TLabelArt::Name);
 }
 
 void TForm1::Edit2DblClick() {

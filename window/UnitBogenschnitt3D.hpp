@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +69,10 @@ public:
     void Button3Click();  // "Rechne Datei"
     void Button4Click();  // "Polarauswertung"
     void Edit2DblClick();
+    // Shows the sphere GewaehlteKugel of the last polar evaluation as if it had been its last: its
+    // points and results in the grid and the picture, computed afresh from its lines of the file
+    // with the solver the evaluation used (its report lines stand in Memo1 from its Bericht on).
+    void KugelZeigen();
 
     // Runs an event handler as the application does: an error ends the handler and is shown in
     // the error box with its place; every value stays as it stood. Returns false when an error
@@ -87,10 +92,13 @@ public:
     std::optional<TKugelLoesung> LetzteLoesung;
     std::vector<KugelErgebnis> Ergebnisse;
     // Every sphere of the last polar evaluation in file order (the sphere overview), the file it
-    // read and whether it computed with the converged solver.
-    std::vector<TKugelEintrag> Kugeln;
+    // read and whether it computed with the converged solver. A new evaluation makes a new list:
+    // a view may go on showing the old one while the command works.
+    std::shared_ptr<const std::vector<TKugelEintrag>> Kugeln = std::make_shared<std::vector<TKugelEintrag>>();
     std::string KugelnDatei;
     bool KugelnIterativ = false;
+    // The sphere that KugelZeigen shows (an index into Kugeln).
+    std::size_t GewaehlteKugel = 0;
     // The grid row whose residual the converged solver marks as a likely outlier (0: none).
     int AusreisserZeile = 0;
     // How the last computation left Punkte (the picture draws it so).

@@ -246,3 +246,55 @@ TEST(CliTest, PolarGroupOfFourSaysWhichRuleChoseTheSide) {
     EXPECT_NEAR(j["punkte"][0]["Y"].get<double>(), 44.5635, 2e-4);
     EXPECT_NEAR(j["punkte"][0]["Z"].get<double>(), -1.0605, 2e-4);
 }
+
+// A day's file with known failures: every sphere in the JSON and the CSV with its name, lines and
+// reason; each failure's place on the line after its message, the summary last.
+TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
+    TempDir d;
+    std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
+    std::string inhalt(std::istreambuf_iterator<char>(quelle), {});
+    // Two more: collinear pointings, and a radius that cannot be read (then 0).
+    inhalt += "G1 10 10 100 0.05\r\nG1 10 20 100 0.05\r\nG1 10 30 100 0.05\r\nR1 1 10 100 0,0,5\r\n"
+              "R1 2 10 100 0.05\r\nR1 3 10 100 x\r\n";
+    const std::string datei = d.Write("tag.dat", inhalt);
+    const std::string csv = d.Path().string() + "/tag.csv";
+    const Lauf l = Cli({"polarauswertung", datei, "--json", "--kugeln", csv});
+    ASSERT_EQ(l.rc, CliMeldung) << l.err;
+    const json k = l.j()["kugeln"];
+    ASSERT_EQ(k.size(), 6u);
+    struct Erwartet {
+        const char* name;
+        int erste, letzte, punkte, ergebnis;
+        const char* grund;
+    };
+    const Erwartet e[] = {{"K1", 2, 4, 3, 0, ""},   {"K2", 6, 9, 4, 0, ""},   {"K3", 10, 14, 5, 0, ""},
+                          {"K4", 17, 24, 8, 0, ""}, {"G1", 25, 27, 3, -2, "die Punkte liegen im Grundriss auf einer Geraden"},
+                          {"R1", 28, 30, 3, -3, "der Kugelradius muss größer als 0 sein"}};
+    for (std::size_t i = 0; i < 6; ++i) {
+        SCOPED_TRACE(e[i].name);
+        EXPECT_EQ(k[i]["name"], e[i].name);
+        EXPECT_EQ(k[i]["zeilen"], json({e[i].erste, e[i].letzte}));
+        EXPECT_EQ(k[i]["punkte"], e[i].punkte);
+        EXPECT_EQ(k[i]["ergebnis"], e[i].ergebnis);
+        EXPECT_EQ(k[i]["grund"], e[i].grund);
+        EXPECT_EQ(k[i]["mittelpunkt"].is_null(), e[i].ergebnis != 0);
+    }
+    // R1's unreadable radius: the field's place in the sphere's entry.
+    ASSERT_EQ(k[5]["meldungen"].size(), 4u);
+    EXPECT_EQ(k[5]["meldungen"][0]["ort"], json({{"kugel", "R1"}, {"zeile", 28}, {"feld", 5}, {"text", "0,0,5"}}));
+    EXPECT_EQ(k[5]["meldungen"][2]["ort"]["zeile"], 30);
+
+    const std::string tabelle = zentrix::test::ReadBytes(csv);
+    EXPECT_EQ(tabelle.rfind("\xEF\xBB\xBFName;Erste Zeile;Letzte Zeile;Zeigungen;Ergebnis;Ri [gon];", 0), 0u);
+    EXPECT_NE(tabelle.find("\r\nK1;2;4;3;gerechnet;50,1234;12,500;99,1995;;"), std::string::npos);
+    EXPECT_NE(tabelle.find("\r\nG1;25;27;3;die Punkte liegen im Grundriss auf einer Geraden;;;;;\r\n"), std::string::npos);
+
+    const Lauf text = Cli({"polarauswertung", datei});
+    EXPECT_NE(text.err.find("Meldung: Kugelmittelnpunkt Fehler\n  Kugel G1, Zeilen 25–27: die Punkte liegen im "
+                            "Grundriss auf einer Geraden\n"),
+              std::string::npos);
+    EXPECT_NE(text.err.find("Meldung: Fehler: x ist kein gültiger Real Wert.\n  Kugel R1, Zeile 30, Feld 5: „x“\n"),
+              std::string::npos);
+    const std::string letzte = "Polarauswertung: 6 Kugeln ausgewertet, 2 fehlgeschlagen – mit „Iterieren“ gelingen 0 davon\n";
+    EXPECT_EQ(text.err.substr(text.err.size() - letzte.size()), letzte);
+}

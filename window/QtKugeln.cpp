@@ -1,0 +1,174 @@
+#include "window/QtKugeln.hpp"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <numeric>
+
+#include "textio/TextFile.hpp"
+
+namespace zentrix {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+bool IstZahlenspalte(TKugelSpalte s) {
+    // Text columns are left-aligned, numbers right-aligned.
+    return s != TKugelSpalte::Name && s != TKugelSpalte::Ergebnis && s != TKugelSpalte::Radius;
+}
+
+}  // namespace
+
+TKugelModell::TKugelModell(QObject* parent)
+    : QAbstractTableModel(parent), kugeln_(std::make_shared<std::vector<TKugelEintrag>>()) {}
+
+void TKugelModell::Zeige(std::shared_ptr<const std::vector<TKugelEintrag>> kugeln, bool iterativ) {
+    beginResetModel();
+    kugeln_ = std::move(kugeln);
+    iterativ_ = iterativ;
+    spalten_ = KugelSpalten(iterativ);
+    Ordne();
+    endResetModel();
+}
+
+void TKugelModell::NurFehlschlaege(bool nur) {
+    beginResetModel();
+    nurFehlschlaege_ = nur;
+    Ordne();
+    endResetModel();
+}
+
+void TKugelModell::Ordne() {
+    const std::vector<TKugelEintrag>& k = *kugeln_;
+    zeilen_.clear();
+    for (std::uint32_t i = 0; i < k.size(); ++i)
+        if (!nurFehlschlaege_ || Fehlgeschlagen(k[i])) zeilen_.push_back(i);
+    if (sortSpalte_ < 0 || sortSpalte_ >= static_cast<int>(spalten_.size())) return;
+    const TKugelSpalte s = spalten_[static_cast<std::size_t>(sortSpalte_)];
+    // Rows without a value last either way; the others stable (rows that sort alike stay in file
+    // order), descending with the values turned round.
+    const auto mitWert = std::stable_partition(zeilen_.begin(), zeilen_.end(),
+                                               [&k, s](std::uint32_t i) { return KugelHatWert(k[i], s); });
+    const bool ab = sortRichtung_ == Qt::DescendingOrder;
+    std::stable_sort(zeilen_.begin(), mitWert, [&k, s, ab](std::uint32_t a, std::uint32_t b) {
+        return ab ? KugelVor(k[b], k[a], s) : KugelVor(k[a], k[b], s);
+    });
+}
+
+int TKugelModell::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(zeilen_.size());
+}
+
+int TKugelModell::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(spalten_.size());
+}
+
+QVariant TKugelModell::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    const TKugelEintrag& e = (*kugeln_)[Kugel(index.row())];
+    const TKugelSpalte s = spalten_[static_cast<std::size_t>(index.column())];
+    switch (role) {
+        case Qt::DisplayRole: return Q(KugelZelle(e, s));
+        case Qt::TextAlignmentRole:
+            return IstZahlenspalte(s) ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        case Qt::ForegroundRole:
+            if (Fehlgeschlagen(e)) return QColor(170, 0, 0);
+            if (e.Ausreisser > 0 || (e.Radius && e.Radius->Abweichend)) return QColor(160, 90, 0);
+            return {};
+        default: return {};
+    }
+}
+
+QVariant TKugelModell::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section >= columnCount()) return {};
+    return QString::fromUtf8(KugelKopf(spalten_[static_cast<std::size_t>(section)]));
+}
+
+void TKugelModell::sort(int column, Qt::SortOrder order) {
+    beginResetModel();
+    sortSpalte_ = column;
+    sortRichtung_ = order;
+    Ordne();
+    endResetModel();
+}
+
+TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(parent, Qt::Window), dialoge_(dialoge) {
+    setObjectName(QStringLiteral("Kugeln"));
+    setWindowTitle(QStringLiteral("Kugeln der Polarauswertung"));
+    modell_ = new TKugelModell(this);
+    tabelle_ = new QTableView(this);
+    tabelle_->setObjectName(QStringLiteral("Kugeltabelle"));
+    tabelle_->setModel(modell_);
+    tabelle_->setSortingEnabled(true);
+    tabelle_->horizontalHeader()->setSortIndicatorShown(true);
+    tabelle_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    tabelle_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabelle_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabelle_->setWordWrap(false);
+    tabelle_->verticalHeader()->setVisible(false);
+    // Every row as high as the first: 200 000 rows are not measured one by one.
+    tabelle_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tabelle_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    connect(tabelle_, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& i) { emit KugelGewaehlt(modell_->Kugel(i.row())); });
+
+    nurFehlschlaege_ = new QCheckBox(QStringLiteral("nur Fehlschläge"), this);
+    nurFehlschlaege_->setObjectName(QStringLiteral("NurFehlschlaege"));
+    connect(nurFehlschlaege_, &QCheckBox::toggled, this, [this](bool nur) {
+        modell_->NurFehlschlaege(nur);
+        ZeigeStatus();
+    });
+    auto* speichern = new QPushButton(QStringLiteral("Speichern …"), this);
+    speichern->setObjectName(QStringLiteral("KugelnSpeichern"));
+    connect(speichern, &QPushButton::clicked, this, [this] { Speichern(); });
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("KugelStatus"));
+
+    auto* oben = new QHBoxLayout;
+    oben->addWidget(nurFehlschlaege_);
+    oben->addStretch(1);
+    oben->addWidget(speichern);
+    auto* spalte = new QVBoxLayout(this);
+    spalte->addLayout(oben);
+    spalte->addWidget(tabelle_, 1);
+    spalte->addWidget(status_);
+    resize(900, 500);
+}
+
+void TQtKugelFenster::Zeige(std::shared_ptr<const std::vector<TKugelEintrag>> kugeln, bool iterativ) {
+    modell_->Zeige(std::move(kugeln), iterativ);
+    if (modell_->rowCount() > 0) tabelle_->resizeColumnsToContents();
+    ZeigeStatus();
+}
+
+void TQtKugelFenster::ZeigeStatus() {
+    const std::vector<TKugelEintrag>& k = modell_->Kugeln();
+    const auto fehl = std::count_if(k.begin(), k.end(), Fehlgeschlagen);
+    const auto ausreisser =
+        std::count_if(k.begin(), k.end(), [](const TKugelEintrag& e) { return e.Ausreisser > 0; });
+    QString text = QStringLiteral("%1 Zeilen von %2 Kugeln, %3 fehlgeschlagen")
+                       .arg(modell_->rowCount())
+                       .arg(k.size())
+                       .arg(fehl);
+    if (modell_->Iterativ()) text += QStringLiteral(", %1 mit Ausreißer").arg(ausreisser);
+    status_->setText(text);
+}
+
+void TQtKugelFenster::Speichern() {
+    const std::optional<std::string> datei = dialoge_.SaveFile("kugeln.csv");
+    if (!datei) return;
+    std::string grund;
+    if (SaveText(*datei, KugelnCsv(modell_->Kugeln(), modell_->Iterativ()), &grund) != 0) {
+        TOrt ort;
+        ort.Datei = *datei;
+        dialoge_.ShowError("Datei " + *datei + " kann nicht geschrieben werden. " + grund + ".", ort);
+    }
+}
+
+}  // namespace zentrix

@@ -1,0 +1,78 @@
+// The sphere overview ("Kugeln"): every sphere of the last polar evaluation in a table beside the
+// main window, sorted by any column, failures alone on request, saved as CSV. A double-click
+// shows a sphere in the main window.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "polar/KugelTabelle.hpp"
+#include "window/Dialoge.hpp"
+
+class QCheckBox;
+class QLabel;
+class QTableView;
+
+namespace zentrix {
+
+// The rows of the overview: a list of spheres it shares with the window model (never changed once
+// made), and the order and choice of the rows shown, kept as indices: 200 000 spheres sort and
+// filter without copying a row.
+class TKugelModell : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit TKugelModell(QObject* parent = nullptr);
+    void Zeige(std::shared_ptr<const std::vector<TKugelEintrag>> kugeln, bool iterativ);
+    void NurFehlschlaege(bool nur);
+    // The sphere (index into the list) in row zeile of the table.
+    std::size_t Kugel(int zeile) const { return zeilen_[static_cast<std::size_t>(zeile)]; }
+    const std::vector<TKugelEintrag>& Kugeln() const { return *kugeln_; }
+    bool Iterativ() const { return iterativ_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    void sort(int column, Qt::SortOrder order) override;
+
+private:
+    void Ordne();  // the rows anew from the list, the filter and the sort
+
+    std::shared_ptr<const std::vector<TKugelEintrag>> kugeln_;
+    bool iterativ_ = false;
+    std::vector<TKugelSpalte> spalten_;
+    std::vector<std::uint32_t> zeilen_;
+    bool nurFehlschlaege_ = false;
+    int sortSpalte_ = -1;  // file order
+    Qt::SortOrder sortRichtung_ = Qt::AscendingOrder;
+};
+
+class TQtKugelFenster : public QWidget {
+    Q_OBJECT
+
+public:
+    TQtKugelFenster(IDialoge& dialoge, QWidget* parent = nullptr);
+    void Zeige(std::shared_ptr<const std::vector<TKugelEintrag>> kugeln, bool iterativ);
+    TKugelModell& Modell() { return *modell_; }
+    // Asks for a file name and writes the table as CSV.
+    void Speichern();
+
+signals:
+    // The user double-clicked this sphere (an index into the list shown).
+    void KugelGewaehlt(std::size_t kugel);
+
+private:
+    void ZeigeStatus();
+
+    IDialoge& dialoge_;
+    TKugelModell* modell_ = nullptr;
+    QTableView* tabelle_ = nullptr;
+    QCheckBox* nurFehlschlaege_ = nullptr;
+    QLabel* status_ = nullptr;
+};
+
+}  // namespace zentrix
