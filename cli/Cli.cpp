@@ -417,12 +417,12 @@ nlohmann::json OrtJson(const TOrt& o) {
 
 // Every sphere of the evaluation in file order: its name, lines, pointings, result and reason,
 // the centre as its centre line states it, and the figures of the fit.
-nlohmann::json KugelnJson(const std::vector<TKugelEintrag>& kugeln) {
+nlohmann::json KugelnJson(const TKugelListe& kugeln) {
     nlohmann::json liste = nlohmann::json::array();
     for (const TKugelEintrag& e : kugeln) {
         const bool ok = e.Ergebnis == KugelErgebnis::Ok;
         nlohmann::json k = {{"name", e.Name},
-                            {"zeilen", {e.ErsteZeile, e.LetzteZeile}},
+                            {"zeilen", {e.ErsteZeile, e.LetzteZeile()}},
                             {"punkte", e.Punkte},
                             {"ergebnis", Code(e.Ergebnis)},
                             {"grund", e.Grund}};

@@ -196,7 +196,7 @@ KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, L R, bool s
 }
 
 // The three- and four-point solutions as the one-step method finds them, where they exist.
-void Naeherungen(TPunktArray& P, int n, TKugelLoesung& L) {
+void Naeherungen(const TPunktArray& P, int n, TKugelLoesung& L) {
     try {
         TXYZ c;
         if (ThreePointCentre(P, n, L.R, c) == KugelErgebnis::Ok) L.DreiPunkt = c;
@@ -261,6 +261,37 @@ void Solve(TPunktArray& P, int n, bool Polar, bool station, TKugelLoesung& L) {
 }
 
 }  // namespace
+
+bool IterativLoesbar(const TPunktArray& Punkte, int n, double R, bool station) {
+    if (n < 3 || !(R > 0) || !std::isfinite(R)) return false;
+    try {
+        TKugelLoesung L0;
+        L0.R = R;
+        Naeherungen(Punkte, n, L0);
+        const TReduziert r = Reduziere(Punkte, n);
+        TVek c;
+        std::string fehler;
+        if (n == 3) {
+            TMatrix4 Q;
+            return DreiPunkte(r, R, station, c, fehler) == KugelErgebnis::Ok && Kofaktoren(r.q, c, false, Q);
+        }
+        // The solver succeeds when a start converges and the normal equations can be solved at the
+        // centre it takes. The first such start decides: the normal matrix is singular only where
+        // every point lies in one plane with the centre (a great circle of the sphere), and a
+        // converged centre there is the only solution, mirror image and all; a day's failed
+        // spheres are told in a fraction of the time the whole solver with every start and its
+        // statistics would take. The starts from the station and the points' plane converge most
+        // often: they go first.
+        const std::vector<TVek> starts = Startwerte(L0, r, R, station);
+        for (auto s = starts.rbegin(); s != starts.rend(); ++s) {
+            const TGaussNewton e = GaussNewton(r.q, *s, R, false);
+            TMatrix4 Q;
+            if (e.Status == TGaussNewton::TStatus::Konvergiert && Kofaktoren(r.q, e.c, false, Q)) return true;
+        }
+    } catch (const EMathError&) {
+    }
+    return false;
+}
 
 TKugelLoesung LoeseKugelIterativ(TPunktArray& Punkte, int n, bool Polar, double R, bool stationImUrsprung) {
     TKugelLoesung L;

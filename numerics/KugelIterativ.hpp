@@ -24,4 +24,8 @@ namespace zentrix {
 // than the sphere) comes back with its code and a German reason in Fehlertext.
 TKugelLoesung LoeseKugelIterativ(TPunktArray& Punkte, int n, bool Polar, double R, bool stationImUrsprung);
 
+// Whether LoeseKugelIterativ succeeds for points 1..n (rectangular, metres) of Punkte and the
+// radius R (metres), found without its statistics (for a sphere the one-step method failed on).
+bool IterativLoesbar(const TPunktArray& Punkte, int n, double R, bool station);
+
 }  // namespace zentrix

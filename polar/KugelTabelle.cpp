@@ -34,7 +34,7 @@ double Wert(const TKugelEintrag& e, TKugelSpalte s) {
     const double keiner = std::nan("");
     switch (s) {
         case TKugelSpalte::ErsteZeile: return static_cast<double>(e.ErsteZeile);
-        case TKugelSpalte::LetzteZeile: return static_cast<double>(e.LetzteZeile);
+        case TKugelSpalte::LetzteZeile: return static_cast<double>(e.LetzteZeile());
         case TKugelSpalte::Zeigungen: return e.Punkte;
         case TKugelSpalte::Richtung: return Gerechnet(e) ? e.Mittelpunkt.Ri : keiner;
         case TKugelSpalte::Strecke: return Gerechnet(e) ? e.Mittelpunkt.S : keiner;
@@ -130,7 +130,7 @@ bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalt
     }
 }
 
-std::string KugelnCsv(const std::vector<TKugelEintrag>& kugeln, bool iterativ) {
+std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ) {
     const std::vector<TKugelSpalte> spalten = KugelSpalten(iterativ);
     std::string csv = "\xEF\xBB\xBF";  // the byte-order mark tells the spreadsheet it is UTF-8
     auto zeile = [&csv, &spalten](auto zelle) {
@@ -145,7 +145,7 @@ std::string KugelnCsv(const std::vector<TKugelEintrag>& kugeln, bool iterativ) {
     return csv;
 }
 
-std::string KugelZusammenfassung(const std::vector<TKugelEintrag>& kugeln, bool iterativ) {
+std::string KugelZusammenfassung(const TKugelListe& kugeln, bool iterativ) {
     const auto fehl = static_cast<std::size_t>(std::count_if(kugeln.begin(), kugeln.end(), Fehlgeschlagen));
     std::string text = "Polarauswertung: " + Anzahl(kugeln.size()) + " Kugeln ausgewertet, " + Anzahl(fehl) +
                        " fehlgeschlagen";

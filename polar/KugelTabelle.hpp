@@ -44,11 +44,11 @@ inline bool Fehlgeschlagen(const TKugelEintrag& e) { return e.Ergebnis != KugelE
 // The table as CSV that a German spreadsheet opens as it is: UTF-8 with a byte-order mark, one
 // header row, fields separated by ";", numbers with a decimal comma, a field with ";", a quote or
 // a line end in quotes; lines ended by CR LF.
-std::string KugelnCsv(const std::vector<TKugelEintrag>& kugeln, bool iterativ);
+std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ);
 
 // The evaluation's summary: "Polarauswertung: 200 000 Kugeln ausgewertet, 31 569 fehlgeschlagen",
 // without the converged solver followed by " – mit „Iterieren“ gelingen 31 569 davon" where it
 // computes any failed one.
-std::string KugelZusammenfassung(const std::vector<TKugelEintrag>& kugeln, bool iterativ);
+std::string KugelZusammenfassung(const TKugelListe& kugeln, bool iterativ);
 
 }  // namespace zentrix

@@ -100,22 +100,34 @@ private:
     std::size_t cr_, lf_;               // the next CR and LF at or behind pos_ (the size: none)
 };
 
+// Where the field being read stands, for a message about it: the sphere, the line's number in
+// the file (from 1), the field (from 1) and the line from that field on.
+struct TFeldOrt {
+    const TMeldungMitOrt* meldung;
+    const std::string* name;
+    long long zeile = 0;
+    int feld = 0;
+    std::string_view vorher;
+
+    // A message about the field (its text the first word of vorher).
+    void operator()(const std::string& text) const {
+        std::string_view rest = vorher;
+        (*meldung)(text, TOrt{{}, *name, zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}});
+    }
+};
+
 // Reads one pointing into p: name, then direction Ri (gon), slope distance S (metres) and zenith
 // distance Zd (gon) reduced to rectangular coordinates with the station as origin. Returns the
-// line's sphere radius R (metres). A field that is no number is told to meldung with its place
-// (the line's number zeile, the field from 1, the field's text).
-double ReducePointing(std::string_view line, long long zeile, TPunkt& p, const TMeldungMitOrt& meldung) {
+// line's sphere radius R (metres). A field that is no number is told through merke, which says
+// where it stands by ort (the line's number set by the caller).
+double ReducePointing(std::string_view line, TPunkt& p, const TMeldung& merke, TFeldOrt& ort) {
     std::string_view buffer = line.substr(0, LineCapacity);
     p.Name = GetToken(buffer, LineCapacity);
-    int feld = 1;
-    std::string_view vorher;  // the line before the field being read
-    const TMeldung merke = [&](const std::string& text) {
-        std::string_view rest = vorher;
-        meldung(text, TOrt{{}, p.Name, zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}});
-    };
+    ort.name = &p.Name;
+    ort.feld = 1;
     auto zahl = [&] {
-        ++feld;
-        vorher = buffer;
+        ++ort.feld;
+        ort.vorher = buffer;
         return GetReal(buffer, LineCapacity, merke);
     };
     const double Ri = zahl();
@@ -168,45 +180,34 @@ void Eintragen(TKugelEintrag& e, const TKugelLoesung& L) {
     }
 }
 
-// Whether the converged solver computes a sphere the one-step method failed on: the pointings as
-// reduced, afresh.
-bool MitIterieren(const TPunktArray& punkte, int n, double R) {
-    TPunktArray kopie(punkte.Length());
-    for (long long i = 1; i <= punkte.High(); ++i) {
-        kopie[i].X = punkte[i].X;
-        kopie[i].Y = punkte[i].Y;
-        kopie[i].Z = punkte[i].Z;
-    }
-    const TKugelLoesung L = LoeseKugelIterativ(kopie, n, false, R, true);
-    return L.Ergebnis == KugelErgebnis::Ok && !L.Abbruch;
-}
-
 void BewerteKugel(TGruppe& g, bool iterativ) {
     const std::size_t n = g.zeilen.size();
     TKugelEintrag& e = g.eintrag;
     e = TKugelEintrag{};
     e.ErsteZeile = g.zeilen.front().nr;
-    e.LetzteZeile = g.zeilen.back().nr;
     e.Punkte = static_cast<int>(n);
     const TMeldungMitOrt merke = [&g](const std::string& text, const TOrt& ort) { g.meldungen.push_back({text, ort}); };
     // A failed sphere's message names it, its lines and the reason.
     auto fehlgeschlagen = [&](const TKugelLoesung& L) {
         Eintragen(e, L);
-        merke(FehlerMeldung(L), TOrt{{}, e.Name, e.ErsteZeile, e.LetzteZeile, 0, {}, {}, -1, -1, e.Grund});
+        merke(FehlerMeldung(L), TOrt{{}, e.Name, e.ErsteZeile, e.LetzteZeile(), 0, {}, {}, -1, -1, e.Grund});
     };
     double R = 0;  // the radius of the sphere's last pointing counts (metres)
     try {
         g.punkte.SetLength(0);
         g.punkte.SetLength(n + 1);
         std::string zeile;
-        for (std::size_t k = 1; k <= n; ++k)
-            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.zeilen[k - 1].nr,
-                               g.punkte[static_cast<long long>(k)], merke);
+        TFeldOrt ort{&merke, nullptr, 0, 0, {}};
+        const TMeldung feld = [o = &ort](const std::string& text) { (*o)(text); };  // small: no allocation
+        for (std::size_t k = 1; k <= n; ++k) {
+            ort.zeile = g.zeilen[k - 1].nr;
+            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.punkte[static_cast<long long>(k)], feld, ort);
+        }
         g.punkte[0].Name = g.punkte[1].Name;
         e.Name = g.punkte[1].Name;
         g.loesung = KugelBerechnen(g.punkte, static_cast<int>(n), false, R, g.bericht, {iterativ, true});
         if (g.loesung->Ergebnis != KugelErgebnis::Ok) {
-            e.MitIterieren = !iterativ && MitIterieren(g.punkte, static_cast<int>(n), R);
+            e.MitIterieren = !iterativ && IterativLoesbar(g.punkte, static_cast<int>(n), R, true);
             fehlgeschlagen(*g.loesung);
             return;
         }

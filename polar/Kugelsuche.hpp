@@ -5,6 +5,7 @@
 // the scan then looks again at its last line, which with the mark has a name of its own.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -44,8 +45,8 @@ using TMeldungMitOrt = std::function<void(const std::string& text, const TOrt& o
 // One sphere of an evaluated observation file, as the sphere overview shows it.
 struct TKugelEintrag {
     std::string Name;
-    long long ErsteZeile = 0, LetzteZeile = 0;  // its lines in the file (from 1; CR LF, LF or CR ends a line)
-    int Punkte = 0;                             // its pointings
+    long long ErsteZeile = 0;                   // its first line in the file (from 1; CR LF, LF or CR ends a line)
+    int Punkte = 0;                             // its pointings, one a line
     KugelErgebnis Ergebnis = KugelErgebnis::Ok;
     std::string Grund;                          // why it failed (German), empty when computed
     TPolar Mittelpunkt;                         // the centre as its centre line states it, when computed
@@ -57,13 +58,18 @@ struct TKugelEintrag {
     bool MitIterieren = false;                  // failed with the one-step method, the converged one computes it
     std::size_t Bericht = 0;                    // where its report lines begin in the memo
     std::vector<TOrtsMeldung> Meldungen;        // its reading problems, with their places
+
+    long long LetzteZeile() const { return ErsteZeile + Punkte - 1; }
 };
+
+// The spheres of a day's file: a list that grows without moving what it holds (200 000 of them).
+using TKugelListe = std::deque<TKugelEintrag>;
 
 // What the scan found: every sphere's result code in file order, each sphere for the overview,
 // and the last sphere's solution.
 struct TKugelsuche {
     std::vector<KugelErgebnis> Ergebnisse;
-    std::vector<TKugelEintrag> Kugeln;
+    TKugelListe Kugeln;
     std::optional<TKugelLoesung> Letzte;
 };
 

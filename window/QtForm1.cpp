@@ -427,7 +427,7 @@ void TQtForm1::RefreshMemo() {
 }
 
 void TQtForm1::SageAuswertung() {
-    const std::vector<TKugelEintrag>& k = *model_.Kugeln;
+    const TKugelListe& k = *model_.Kugeln;
     if (k.empty() && model_.Ergebnisse.empty()) return;  // the evaluation ended with an error
     QString text = Q(KugelZusammenfassung(k, model_.KugelnIterativ)).toHtmlEscaped();
     if (const int still = dialoge_.Unterdrueckt(); still > 0)
@@ -456,7 +456,7 @@ void TQtForm1::ZeigeKugeln() {
 
 void TQtForm1::ZeigeKugelbericht() {
     // The chosen sphere's report lines in the report: from its first line to the next sphere's.
-    const std::vector<TKugelEintrag>& k = *model_.Kugeln;
+    const TKugelListe& k = *model_.Kugeln;
     const std::size_t i = model_.GewaehlteKugel;
     if (i >= k.size() || model_.Memo1.size() == 0) return;
     const std::size_t von = std::min(k[i].Bericht, model_.Memo1.size() - 1);
@@ -468,7 +468,7 @@ void TQtForm1::ZeigeKugelbericht() {
     statusText_->setText(QStringLiteral("Kugel %1, Zeilen %2–%3")
                              .arg(Q(k[i].Name).toHtmlEscaped())
                              .arg(k[i].ErsteZeile)
-                             .arg(k[i].LetzteZeile));
+                             .arg(k[i].LetzteZeile()));
 }
 
 void TQtForm1::ZeigeGrafik() {

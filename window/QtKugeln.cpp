@@ -26,9 +26,9 @@ bool IstZahlenspalte(TKugelSpalte s) {
 }  // namespace
 
 TKugelModell::TKugelModell(QObject* parent)
-    : QAbstractTableModel(parent), kugeln_(std::make_shared<std::vector<TKugelEintrag>>()) {}
+    : QAbstractTableModel(parent), kugeln_(std::make_shared<TKugelListe>()) {}
 
-void TKugelModell::Zeige(std::shared_ptr<const std::vector<TKugelEintrag>> kugeln, bool iterativ) {
+void TKugelModell::Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ) {
     beginResetModel();
     kugeln_ = std::move(kugeln);
     iterativ_ = iterativ;
@@ -45,7 +45,7 @@ void TKugelModell::NurFehlschlaege(bool nur) {
 }
 
 void TKugelModell::Ordne() {
-    const std::vector<TKugelEintrag>& k = *kugeln_;
+    const TKugelListe& k = *kugeln_;
     zeilen_.clear();
     for (std::uint32_t i = 0; i < k.size(); ++i)
         if (!nurFehlschlaege_ || Fehlgeschlagen(k[i])) zeilen_.push_back(i);
@@ -141,14 +141,14 @@ TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(p
     resize(900, 500);
 }
 
-void TQtKugelFenster::Zeige(std::shared_ptr<const std::vector<TKugelEintrag>> kugeln, bool iterativ) {
+void TQtKugelFenster::Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ) {
     modell_->Zeige(std::move(kugeln), iterativ);
     if (modell_->rowCount() > 0) tabelle_->resizeColumnsToContents();
     ZeigeStatus();
 }
 
 void TQtKugelFenster::ZeigeStatus() {
-    const std::vector<TKugelEintrag>& k = modell_->Kugeln();
+    const TKugelListe& k = modell_->Kugeln();
     const auto fehl = std::count_if(k.begin(), k.end(), Fehlgeschlagen);
     const auto ausreisser =
         std::count_if(k.begin(), k.end(), [](const TKugelEintrag& e) { return e.Ausreisser > 0; });

@@ -26,11 +26,11 @@ class TKugelModell : public QAbstractTableModel {
 
 public:
     explicit TKugelModell(QObject* parent = nullptr);
-    void Zeige(std::shared_ptr<const std::vector<TKugelEintrag>> kugeln, bool iterativ);
+    void Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ);
     void NurFehlschlaege(bool nur);
     // The sphere (index into the list) in row zeile of the table.
     std::size_t Kugel(int zeile) const { return zeilen_[static_cast<std::size_t>(zeile)]; }
-    const std::vector<TKugelEintrag>& Kugeln() const { return *kugeln_; }
+    const TKugelListe& Kugeln() const { return *kugeln_; }
     bool Iterativ() const { return iterativ_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -42,7 +42,7 @@ public:
 private:
     void Ordne();  // the rows anew from the list, the filter and the sort
 
-    std::shared_ptr<const std::vector<TKugelEintrag>> kugeln_;
+    std::shared_ptr<const TKugelListe> kugeln_;
     bool iterativ_ = false;
     std::vector<TKugelSpalte> spalten_;
     std::vector<std::uint32_t> zeilen_;
@@ -56,7 +56,7 @@ class TQtKugelFenster : public QWidget {
 
 public:
     TQtKugelFenster(IDialoge& dialoge, QWidget* parent = nullptr);
-    void Zeige(std::shared_ptr<const std::vector<TKugelEintrag>> kugeln, bool iterativ);
+    void Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ);
     TKugelModell& Modell() { return *modell_; }
     // Asks for a file name and writes the table as CSV.
     void Speichern();

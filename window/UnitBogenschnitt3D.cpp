@@ -267,7 +267,7 @@ void TForm1::Button4Click() {
     }
     if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
     Ergebnisse = std::move(gefunden.Ergebnisse);
-    Kugeln = std::make_shared<const std::vector<TKugelEintrag>>(std::move(gefunden.Kugeln));
+    Kugeln = std::make_shared<const TKugelListe>(std::move(gefunden.Kugeln));
     KugelnDatei = Edit2.Text;
     KugelnIterativ = Iterieren;
     LetzteLoesung = std::move(gefunden.Letzte);
@@ -306,7 +306,7 @@ void TForm1::KugelZeigen() {
     TPunktArray punkte;
     TMemoLines bericht;
     const auto nichts = [](std::string_view) {};
-    const TKugelsuche s = SucheKugeln(Zeilen(text, kugel.ErsteZeile, kugel.LetzteZeile), punkte, bericht,
+    const TKugelsuche s = SucheKugeln(Zeilen(text, kugel.ErsteZeile, kugel.LetzteZeile()), punkte, bericht,
                                       [](const std::string&, const TOrt&) {}, KugelnIterativ, {nichts, nichts});
     LetzteLoesung = s.Letzte;
     Ergebnisse.clear();

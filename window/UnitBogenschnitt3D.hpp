@@ -94,7 +94,7 @@ public:
     // Every sphere of the last polar evaluation in file order (the sphere overview), the file it
     // read and whether it computed with the converged solver. A new evaluation makes a new list:
     // a view may go on showing the old one while the command works.
-    std::shared_ptr<const std::vector<TKugelEintrag>> Kugeln = std::make_shared<std::vector<TKugelEintrag>>();
+    std::shared_ptr<const TKugelListe> Kugeln = std::make_shared<TKugelListe>();
     std::string KugelnDatei;
     bool KugelnIterativ = false;
     // The sphere that KugelZeigen shows (an index into Kugeln).
