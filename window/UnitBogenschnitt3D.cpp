@@ -1,9 +1,11 @@
 // The window model: the grid, the form's values and its event handlers.
 #include "window/UnitBogenschnitt3D.hpp"
 
+#include <cerrno>
 #include <new>
 
 #include "core/Fehler.hpp"
+#include "core/SystemFehler.hpp"
 #include "numerics/KugelBericht.hpp"
 #include "numerics/Polar.hpp"
 #include "polar/Konvert.hpp"
@@ -27,7 +29,11 @@ namespace {
 // several times the size of its observations.
 class TMemoAuslagerung : public IAuslagerung {
 public:
-    void Anhaengen(std::string_view text) override { datei_.Anhaengen(text); }
+    // A report that cannot be kept whole (a full temporary folder) ends the command: nothing of
+    // it is silently lost.
+    void Anhaengen(std::string_view text) override {
+        if (!datei_.Anhaengen(text)) throw EInOutError(IOCodeFromErrno(datei_.Fehler() != 0 ? datei_.Fehler() : EIO));
+    }
     void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const override { datei_.Lesen(pos, laenge, out); }
     void Leeren() override { datei_.Leeren(); }
 
