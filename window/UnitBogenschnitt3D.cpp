@@ -1,12 +1,14 @@
 // The window model: the grid, the form's values and its event handlers.
 #include "window/UnitBogenschnitt3D.hpp"
 
+#include <filesystem>
 #include <new>
 
 #include "core/Fehler.hpp"
 #include "numerics/KugelBericht.hpp"
 #include "numerics/Polar.hpp"
 #include "polar/Konvert.hpp"
+#include "polar/KugelTabelle.hpp"
 #include "polar/Polarauswertung.hpp"
 #include "textio/NumText.hpp"
 #include "textio/Zwischendatei.hpp"
@@ -82,17 +84,51 @@ TForm1::TForm1(IDialoge& dialoge, std::string testDirectory)
     Memo1.Auslagern(std::make_shared<TMemoAuslagerung>(), MemoImSpeicher);
 }
 
+namespace {
+
+// The name a command goes by in the status bar: its button's caption.
+std::string Befehlsname(void (TForm1::*handler)()) {
+    if (handler == &TForm1::Button1Click) return "Rechne";
+    if (handler == &TForm1::Button2Click) return "Konvert";
+    if (handler == &TForm1::Button3Click) return "Rechne Datei";
+    if (handler == &TForm1::Button4Click) return "Polarauswertung";
+    if (handler == &TForm1::Edit2DblClick) return "Datei wählen";
+    return "Startrechnung";
+}
+
+// "4 Punkte" (one "Punkt").
+std::string Punktzahl(long long n, const char* mehrzahl = "Punkte") {
+    return std::to_string(n) + (n == 1 ? " Punkt" : std::string(" ") + mehrzahl);
+}
+
+// What a computation found, for the status bar: the number of points and the standard deviation of
+// unit weight m0 (millimetres, one decimal), or that no centre was computed.
+std::string Ergebniszeile(const TKugelLoesung& L) {
+    std::string text = Punktzahl(L.n);
+    if (L.Ergebnis != KugelErgebnis::Ok) return text + ", Kugelmittelpunkt nicht berechnet";
+    if (L.n <= 3 || !L.Ausgleichung) return text + ", ohne Überbestimmung";  // m0 is 0 there
+    return text + ", m0 " + FormatText("%.1f", {L.Ausgleichung->m0 * 1000.0}) + " mm";
+}
+
+}  // namespace
+
 bool TForm1::Dispatch(void (TForm1::*handler)()) {
+    Statuszeile.clear();
+    std::string fehler;
     try {
         (this->*handler)();
         return true;
     } catch (const std::bad_alloc&) {
-        dialoge_.ShowError(ErrorBoxText("Zu wenig Arbeitsspeicher"));
+        fehler = "Zu wenig Arbeitsspeicher";
+        dialoge_.ShowError(ErrorBoxText(fehler));
     } catch (const EZentrixError& e) {
-        dialoge_.ShowError(ErrorBoxText(e.what()), e.Ort);
+        fehler = e.what();
+        dialoge_.ShowError(ErrorBoxText(fehler), e.Ort);
     } catch (const std::exception& e) {
-        dialoge_.ShowError(ErrorBoxText(e.what()));
+        fehler = e.what();
+        dialoge_.ShowError(ErrorBoxText(fehler));
     }
+    Statuszeile = Befehlsname(handler) + ": " + fehler;
     return false;
 }
 
@@ -123,6 +159,7 @@ void TForm1::FormActivate() {
     StringGrid1.SetColCount(5);
     WriteGridHeaders(StringGrid1, "X", "Y", "Z", "vZ");
     ZeigeErgebnis(TLabelArt::Nummer);
+    Statuszeile = "Startrechnung: " + Ergebniszeile(*LetzteLoesung);
 }
 
 namespace {
@@ -184,11 +221,13 @@ void TForm1::Button1Click() {
     if (const TKugelLoesung& L = Rechne(std::move(punkte), n, polar, R, station); L.Ergebnis != KugelErgebnis::Ok)
         ShowMessage(FehlerMeldung(L));
     ZeigeErgebnis(TLabelArt::Nummer);
+    Statuszeile = "Rechne: " + Ergebniszeile(*LetzteLoesung);
 }
 
 void TForm1::Button2Click() {
     Melde("Beobachtungen werden umgerechnet …");
-    Konvert(testDirectory_);
+    const std::size_t n = Konvert(testDirectory_);
+    Statuszeile = "Konvert: test2.Kor mit " + Punktzahl(static_cast<long long>(n), "Punkten") + " geschrieben";
 }
 
 void TForm1::Button3Click() {
@@ -212,6 +251,8 @@ void TForm1::Button3Click() {
     StringGrid1.SetColCount(5);
     WriteGridHeaders(StringGrid1, format.Kopf[0], format.Kopf[1], format.Kopf[2], KopfResiduum);
     ZeigeErgebnis(TLabelArt::Name);
+    Statuszeile = "Rechne Datei: " + std::filesystem::path(Edit2.Text).filename().string() + ", " +
+                  Ergebniszeile(*LetzteLoesung);
 }
 
 void TForm1::Button4Click() {
@@ -243,10 +284,13 @@ void TForm1::Button4Click() {
     KugelnDatei = Edit2.Text;
     KugelnIterativ = Iterieren;
     LetzteLoesung = std::move(gefunden.Letzte);
+    Statuszeile = KugelZusammenfassung(Kugeln, KugelnIterativ);
 }
 
 void TForm1::Edit2DblClick() {
-    if (auto chosen = dialoge_.OpenFile()) Edit2.Text = *chosen;
+    const std::optional<std::string> chosen = dialoge_.OpenFile();
+    if (chosen) Edit2.Text = *chosen;
+    Statuszeile = chosen ? "Datei gewählt: " + std::filesystem::path(*chosen).filename().string() : "Keine Datei gewählt";
 }
 
 }  // namespace zentrix
