@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
@@ -42,16 +43,23 @@ public:
         static int argc = 1;
         static char name[] = "Zentrix";
         static char* argv[] = {name, nullptr};
-        // The tests' own settings: never the user's.
+        // The tests' own settings: never the user's, and each test program's own (tests run side
+        // by side, and some switch "Iterieren").
         QStandardPaths::setTestModeEnabled(true);
         app_ = new QApplication(argc, argv);
+        einstellungen_ = new QTemporaryDir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, einstellungen_->path());
         QSettings(QStringLiteral("Zentrix"), QStringLiteral("Zentrix")).clear();
         SetupApplication();
     }
-    void TearDown() override { delete app_; }
+    void TearDown() override {
+        delete app_;
+        delete einstellungen_;
+    }
 
 private:
     QApplication* app_ = nullptr;
+    QTemporaryDir* einstellungen_ = nullptr;
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
