@@ -36,14 +36,11 @@ public:
     long long High() const { return static_cast<long long>(length_) - 1; }
     // Keeps the elements that remain; added elements are value-initialised (empty, zero).
     void SetLength(std::size_t length) {
-        if (!heap_ && length <= Inline) {
-            for (std::size_t i = length; i < length_; ++i) inline_[i] = T{};
+        if (InlineHaelt(length)) {
+            if constexpr (Inline > 0)
+                for (std::size_t i = length; i < length_; ++i) inline_[i] = T{};
         } else {
-            if (!heap_) {
-                items_.reserve(length);
-                for (std::size_t i = 0; i < length_; ++i) items_.push_back(std::move(inline_[i]));
-                heap_ = true;
-            }
+            AufDenHeap(length);
             items_.resize(length);
         }
         length_ = length;
@@ -51,11 +48,7 @@ public:
     // Makes room for this many elements without changing the length.
     void Reserve(std::size_t length) {
         if (heap_ || length > Inline) {
-            if (!heap_) {
-                items_.reserve(length);
-                for (std::size_t i = 0; i < length_; ++i) items_.push_back(std::move(inline_[i]));
-                heap_ = true;
-            }
+            AufDenHeap(length);
             items_.reserve(length);
         }
     }
@@ -68,6 +61,18 @@ public:
     const T* end() const { return data() + length_; }
 
 private:
+    // The elements (still) lie in the array itself and this many fit there.
+    bool InlineHaelt(std::size_t length) const { return Inline > 0 && !heap_ && length <= Inline; }
+    // Moves the elements from the array itself to the heap, with room for length of them.
+    void AufDenHeap(std::size_t length) {
+        if constexpr (Inline > 0) {
+            if (heap_) return;
+            items_.reserve(length);
+            for (std::size_t i = 0; i < length_; ++i) items_.push_back(std::move(inline_[i]));
+            heap_ = true;
+        }
+    }
+
     std::size_t length_ = 0;
     bool heap_ = Inline == 0;   // the elements lie in items_
     std::array<T, Inline> inline_{};

@@ -16,7 +16,7 @@
 
 namespace zentrix {
 
-void Konvert(const std::string& directory) {
+std::size_t Konvert(const std::string& directory) {
     const std::filesystem::path folder(directory);
     const std::string inputPath = (folder / "test2.beb").string();
     const std::string outputPath = (folder / "test2.Kor").string();
@@ -32,6 +32,7 @@ void Konvert(const std::string& directory) {
         output.CheckIO();
     }
 
+    std::size_t geschrieben = 0;
     try {
         while (!input.AtEndOfText()) {
             input.CheckIO();
@@ -55,6 +56,7 @@ void Konvert(const std::string& directory) {
 
             output.WriteLine(FormatText("%5d %12.3f %12.3f %12.3f %10.3f", {nr, x, y, z, r}));
             output.CheckIO();
+            ++geschrieben;
         }
         input.CheckIO();
     } catch (...) {
@@ -69,6 +71,7 @@ void Konvert(const std::string& directory) {
     input.CheckIO();
     output.Close();
     output.CheckIO();
+    return geschrieben;
 }
 
 }  // namespace zentrix

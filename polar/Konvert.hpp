@@ -1,14 +1,15 @@
 // Conversion of the observation file "test2.beb" into the coordinate file "test2.Kor".
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace zentrix {
 
 // Reads <directory>/test2.beb (records "Nr Ri Zd S R": gon, gon, metres, metres) and writes
 // <directory>/test2.Kor with one line "%5d %12.3f %12.3f %12.3f %10.3f" (Nr, X, Y, Z, R) per
-// record, the station at (100, 100, 100). Raises EInOutError on failure; lines converted before
-// a failure are kept.
-void Konvert(const std::string& directory);
+// record, the station at (100, 100, 100). Returns the number of records written. Raises
+// EInOutError on failure; lines converted before a failure are kept.
+std::size_t Konvert(const std::string& directory);
 
 }  // namespace zentrix

@@ -20,10 +20,12 @@
 #include <QListView>
 #include <QLocale>
 #include <QProgressBar>
+#include <QResizeEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyleOptionButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTableView>
@@ -52,6 +54,26 @@ QFont Bold(QWidget* w) {
     QFont f = w->font();
     f.setBold(true);
     return f;
+}
+
+// The width a button's text needs in its font with the style's margins (pixels). Not the size
+// hint: that is at least 80 pixels for any text in the common styles.
+int TextBreite(QPushButton* knopf) {
+    QStyleOptionButton option;
+    option.initFrom(knopf);
+    if (knopf->autoDefault()) option.features |= QStyleOptionButton::AutoDefaultButton;
+    const QSize text = knopf->fontMetrics().size(Qt::TextShowMnemonic, knopf->text());
+    // Asked without the text itself, the style adds its margins but no least width.
+    return knopf->style()->sizeFromContents(QStyle::CT_PushButton, &option, text, knopf).width();
+}
+
+// The selected block of the table: columns left to right, table rows top to bottom (invalid when
+// nothing is selected).
+QRect Gewaehlt(const QTableView* tabelle) {
+    QRect block;
+    for (const QModelIndex& i : tabelle->selectionModel()->selectedIndexes())
+        block = block.united(QRect(i.column(), i.row(), 1, 1));
+    return block;
 }
 
 }  // namespace
@@ -104,9 +126,12 @@ TQtForm1::TQtForm1(IDialoge& dialoge, const std::string& testDirectory, QWidget*
             this, [this, text = Q(schritt), prozent] { ZeigeFortschritt(text, prozent); }, Qt::QueuedConnection);
     };
 
-    // The grid keeps its distance to the right edge of the page when the window widens.
+    // The first page's widgets follow the window's size.
     tabSheet1->installEventFilter(this);
 
+    // The designed client size is the smallest; wider only where widened buttons need it.
+    const int knoepfeRechts = std::max(button2_->x() + button2_->width(), button4_->x() + button4_->width());
+    setMinimumSize(561 + std::max(0, knoepfeRechts - (455 + 98)), 345);
     resize(561, 345);
     move(0, 0);
     Refresh();
@@ -121,7 +146,8 @@ void TQtForm1::BaueWerkzeugleiste() {
     iterieren_ = toolBar_->addAction(QStringLiteral("Iterieren"));
     iterieren_->setObjectName(QStringLiteral("Iterieren"));
     iterieren_->setCheckable(true);
-    iterieren_->setToolTip(QStringLiteral("Ausgleichung bis zur Konvergenz rechnen"));
+    iterieren_->setToolTip(QStringLiteral("Ausgleichung bis zur Konvergenz rechnen (Strg+I)"));
+    iterieren_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));  // in the main window, not while a command runs
     iterieren_->setChecked(Einstellungen().value(QStringLiteral("Iterieren"), false).toBool());
     model_.Iterieren = iterieren_->isChecked();
     connect(iterieren_, &QAction::toggled, this, [this](bool an) {
@@ -130,7 +156,8 @@ void TQtForm1::BaueWerkzeugleiste() {
     });
     grafikAktion_ = toolBar_->addAction(QStringLiteral("Grafik"));
     grafikAktion_->setObjectName(QStringLiteral("GrafikAktion"));
-    grafikAktion_->setToolTip(QStringLiteral("Die letzte Berechnung als Grafik zeigen"));
+    grafikAktion_->setToolTip(QStringLiteral("Die letzte Berechnung als Grafik zeigen (Strg+G)"));
+    grafikAktion_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
     kugelnAktion_ = toolBar_->addAction(QStringLiteral("Kugeln"));
     kugelnAktion_->setObjectName(QStringLiteral("KugelnAktion"));
@@ -179,49 +206,79 @@ void TQtForm1::BaueStatusleiste() {
 void TQtForm1::BaueSeite1(QWidget* seite) {
     edit2_ = new QLineEdit(seite);
     edit2_->setObjectName(QStringLiteral("Edit2"));
-    edit2_->setGeometry(8, 8, 425, 21);
     edit2_->setFont(Bold(edit2_));
     edit2_->setAcceptDrops(false);  // a dropped file goes to the window, which takes its name
+    edit2_->setToolTip(QStringLiteral("Datei wählen: Doppelklick oder Strg+O"));
     edit2_->installEventFilter(this);
     connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit2.Text = t.toStdString(); });
+    auto* dateiWaehlen = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(dateiWaehlen, &QShortcut::activated, this, [this] { Run(&TForm1::Edit2DblClick); });
 
     BaueGitter(seite);
 
-    auto* button1 = Knopf(seite, "Button1", "Rechne", 8, 184, &TForm1::Button1Click);
+    button1_ = Knopf(seite, "Button1", "Rechne", Qt::Key_F5, &TForm1::Button1Click);
 
-    auto* label1 = new QLabel(QString::fromUtf8("Reflektorhöhe"), seite);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->move(455, 140);
-    label1->adjustSize();
+    label1_ = new QLabel(QString::fromUtf8("Reflektorhöhe"), seite);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->adjustSize();
 
     edit1_ = new QLineEdit(seite);
     edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setGeometry(471, 159, 46, 21);
+    edit1_->resize(46, 21);
     edit1_->setFont(Bold(edit1_));
     edit1_->setAcceptDrops(false);
     connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit1.Text = t.toStdString(); });
 
-    auto* button3 = Knopf(seite, "Button3", "Rechne Datei", 8, 215, &TForm1::Button3Click);
-    auto* button2 = Knopf(seite, "Button2", "Konvert", 89, 184, &TForm1::Button2Click);
+    button3_ = Knopf(seite, "Button3", "Rechne Datei", Qt::Key_F6, &TForm1::Button3Click);
+    button2_ = Knopf(seite, "Button2", "Konvert", Qt::Key_F8, &TForm1::Button2Click);
     BaueDatenformat(seite);
-    auto* button4 = Knopf(seite, "Button4", "Polarauswertung", 89, 215, &TForm1::Button4Click);
+    button4_ = Knopf(seite, "Button4", "Polarauswertung", Qt::Key_F7, &TForm1::Button4Click);
+    OrdneSeite1();
 
     QWidget::setTabOrder(edit2_, grid_);
-    QWidget::setTabOrder(grid_, button1);
-    QWidget::setTabOrder(button1, edit1_);
-    QWidget::setTabOrder(edit1_, button3);
-    QWidget::setTabOrder(button3, button2);
-    QWidget::setTabOrder(button2, datenformat_->button(0));
-    QWidget::setTabOrder(datenformat_->button(0), button4);
+    QWidget::setTabOrder(grid_, button1_);
+    QWidget::setTabOrder(button1_, edit1_);
+    QWidget::setTabOrder(edit1_, button3_);
+    QWidget::setTabOrder(button3_, button2_);
+    QWidget::setTabOrder(button2_, datenformat_->button(0));
+    QWidget::setTabOrder(datenformat_->button(0), button4_);
 }
 
-QPushButton* TQtForm1::Knopf(QWidget* seite, const char* name, const char* text, int x, int y,
+QPushButton* TQtForm1::Knopf(QWidget* seite, const char* name, const char* text, Qt::Key taste,
                              void (TForm1::*handler)()) {
     auto* knopf = new QPushButton(QString::fromUtf8(text), seite);
     knopf->setObjectName(QString::fromUtf8(name));
-    knopf->setGeometry(x, y, 75, 25);
+    // Enter on the focused button presses it. Outside a dialog no button becomes the default one
+    // that Enter in a field would press.
+    knopf->setAutoDefault(true);
+    knopf->resize(std::max(75, TextBreite(knopf)), 25);
+    knopf->setToolTip(QStringLiteral("%1 (%2)").arg(knopf->text(), QKeySequence(taste).toString()));
     connect(knopf, &QPushButton::clicked, this, [this, handler] { Run(handler); });
+    // The key works wherever the focus is in the main window; a disabled button (while a command
+    // runs) does nothing.
+    auto* kurz = new QShortcut(QKeySequence(taste), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(kurz, &QShortcut::activated, knopf, &QPushButton::click);
     return knopf;
+}
+
+void TQtForm1::OrdneSeite1() {
+    // What the window has grown beyond its designed 561 x 345 pixels (the pages 561 x 297 pixels
+    // less the tabs and frame); nothing while it is smaller, before it has grown back.
+    const int dx = std::max(0, pageControl_->width() - 561);
+    const int dy = std::max(0, pageControl_->height() - 297);
+    // The file field and the grid anchored left and right, up to the panel.
+    edit2_->setGeometry(8, 8, 425 + dx, 21);
+    grid_->setGeometry(3, 48, 446 + dx, 113 + dy);
+    // The panel at the right edge.
+    radioGroup_->move(455 + dx, 3);
+    label1_->move(455 + dx, 140);
+    edit1_->move(471 + dx, 159);
+    // Two columns of buttons below the grid, the right one 6 pixels right of the wider left one.
+    const int rechts = 8 + std::max(button1_->width(), button3_->width()) + 6;
+    button1_->move(8, 184 + dy);
+    button3_->move(8, 215 + dy);
+    button2_->move(rechts, 184 + dy);
+    button4_->move(rechts, 215 + dy);
 }
 
 // The grid shows the window model's cells through a table model: only the rows in view are drawn,
@@ -243,6 +300,7 @@ void TQtForm1::BaueGitter(QWidget* seite) {
     grid_->horizontalHeader()->setSectionsClickable(false);
     grid_->horizontalHeader()->setHighlightSections(false);
     grid_->horizontalHeader()->setMinimumSectionSize(8);
+    grid_->setTabKeyNavigation(false);  // Tab goes on to the next control, the arrow keys move between cells
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid_->setShowGrid(true);
@@ -255,18 +313,20 @@ void TQtForm1::BaueGitter(QWidget* seite) {
     connect(zellenKopieren, &QShortcut::activated, this, [this] { KopiereZellen(); });
     auto* zellenEinfuegen = new QShortcut(QKeySequence::Paste, grid_, nullptr, nullptr, Qt::WidgetShortcut);
     connect(zellenEinfuegen, &QShortcut::activated, this, [this] { FuegeZellenEin(); });
+    auto* zellenLoeschen = new QShortcut(QKeySequence::Delete, grid_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(zellenLoeschen, &QShortcut::activated, this, [this] { LoescheZellen(); });
 }
 
 void TQtForm1::BaueDatenformat(QWidget* seite) {
-    auto* radioGroup = new QGroupBox(QStringLiteral("Datenformat"), seite);
-    radioGroup->setObjectName(QStringLiteral("RadioGroup1"));
-    radioGroup->setGeometry(455, 3, 98, 131);
-    auto* radioLayout = new QVBoxLayout(radioGroup);
+    radioGroup_ = new QGroupBox(QStringLiteral("Datenformat"), seite);
+    radioGroup_->setObjectName(QStringLiteral("RadioGroup1"));
+    radioGroup_->resize(98, 131);
+    auto* radioLayout = new QVBoxLayout(radioGroup_);
     radioLayout->setContentsMargins(6, 2, 2, 2);
     radioLayout->setSpacing(0);
     datenformat_ = new QButtonGroup(this);
     for (int i = 0; i < static_cast<int>(model_.RadioGroup1.Items.size()); ++i) {
-        auto* item = new QRadioButton(Q(model_.RadioGroup1.Items[static_cast<std::size_t>(i)]), radioGroup);
+        auto* item = new QRadioButton(Q(model_.RadioGroup1.Items[static_cast<std::size_t>(i)]), radioGroup_);
         item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
         radioLayout->addWidget(item);
         datenformat_->addButton(item, i);
@@ -288,6 +348,10 @@ void TQtForm1::BaueBericht(QWidget* seite) {
     memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A fixed-width font at the window's size: the report's columns line up.
+    QFont fest = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fest.setPointSizeF(font().pointSizeF());
+    memo_->setFont(fest);
     bericht_->Zeichenmass(memo_->fontMetrics().horizontalAdvance(QLatin1Char('0')), memo_->fontMetrics().height() + 2);
     auto* kopieren = new QShortcut(QKeySequence::Copy, memo_, nullptr, nullptr, Qt::WidgetShortcut);
     connect(kopieren, &QShortcut::activated, this, [this] { KopiereBericht(); });
@@ -301,13 +365,16 @@ bool TQtForm1::eventFilter(QObject* watched, QEvent* event) {
         Run(&TForm1::Edit2DblClick);
         return true;
     }
-    if (event->type() == QEvent::Resize && watched == pageControl_->widget(0)) {
-        // Anchored left, top and right: 446 pixels wide in the designed 561-pixel window.
-        auto* page = static_cast<QWidget*>(watched);
-        const int designedPageWidth = 561 - (pageControl_->width() - page->width());
-        grid_->resize(std::max(40, 446 + page->width() - designedPageWidth), grid_->height());
-    }
+    if (event->type() == QEvent::Resize && watched == pageControl_->widget(0)) OrdneSeite1();
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TQtForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // A window manager that ignores the minimum size may make the window smaller: it grows back
+    // (after this event, not inside it).
+    if (event->size().expandedTo(minimumSize()) != event->size())
+        QMetaObject::invokeMethod(this, [this] { resize(size().expandedTo(minimumSize())); }, Qt::QueuedConnection);
 }
 
 void TQtForm1::showEvent(QShowEvent* event) {
@@ -343,11 +410,15 @@ void TQtForm1::Run(void (TForm1::*handler)()) {
     if (handler == &TForm1::FormActivate || handler == &TForm1::Edit2DblClick) {
         model_.Dispatch(handler);
         Refresh();
+        statusText_->setText(Q(model_.Statuszeile).toHtmlEscaped());
         return;
     }
+    // A cell being edited goes into the grid first, as when a button is clicked (the editor loses
+    // the focus and writes its text).
+    if (QWidget* fokus = QApplication::focusWidget(); fokus && grid_->viewport()->isAncestorOf(fokus)) grid_->setFocus();
     befehl_ = handler;
     Beginne();
-    arbeiter_ = QThread::create([this, handler] { model_.Dispatch(handler); });
+    arbeiter_ = QThread::create([this, handler] { gelungen_ = model_.Dispatch(handler); });
     connect(arbeiter_, &QThread::finished, this, &TQtForm1::Beende);
     arbeiter_->start();
 }
@@ -367,6 +438,7 @@ void TQtForm1::Beginne() {
     letzterSchritt_.clear();
     letzteProzent_ = -2;
     dialoge_.NeueAuswertung();
+    fokus_ = QApplication::focusWidget();  // closing the input takes the focus away
     pageControl_->setEnabled(false);
     toolBar_->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -383,18 +455,23 @@ void TQtForm1::Beende() {
     Refresh();
     pageControl_->setEnabled(true);
     toolBar_->setEnabled(true);
+    // The focus comes back where it was (to the button pressed with Enter, say), or goes to the
+    // cell or field an error named.
+    if (fokus_ && isAncestorOf(fokus_)) fokus_->setFocus();
+    ZeigeFehlerort();
     QApplication::restoreOverrideCursor();
     fortschritt_->hide();
-    statusText_->clear();
-    if (befehl_ == &TForm1::Button4Click) SageAuswertung();
-    if (befehl_ == &TForm1::KugelZeigen) ZeigeKugelbericht();
+    // What the command did, or the error that ended it.
+    statusText_->setText(Q(model_.Statuszeile).toHtmlEscaped());
+    if (befehl_ == &TForm1::Button4Click && gelungen_) SageAuswertung();
+    if (befehl_ == &TForm1::KugelZeigen && gelungen_) ZeigeKugelbericht();
     emit Fertig();
     if (schliessen_) close();
 }
 
 void TQtForm1::ZeigeFortschritt(const QString& schritt, int prozent) {
     if (!arbeiter_) return;  // a late report of a command that has ended
-    statusText_->setText(schritt);
+    statusText_->setText(schritt.toHtmlEscaped());
     if (prozent < 0) {
         fortschritt_->setRange(0, 0);  // busy, without a share
     } else {
@@ -454,6 +531,23 @@ void TQtForm1::ZeigeKugeln() {
     kugeln_->activateWindow();
 }
 
+void TQtForm1::ZeigeFehlerort() {
+    const TOrt& ort = model_.LetzterFehlerOrt;
+    if (ort.GitterZeile >= 1 && ort.GitterZeile <= gitter_->rowCount() && ort.GitterSpalte >= 0) {
+        // Table row r is grid row r + 1 (row 0 is the header).
+        const QModelIndex zelle = gitter_->index(ort.GitterZeile - 1, ort.GitterSpalte);
+        pageControl_->setCurrentIndex(0);
+        grid_->setCurrentIndex(zelle);
+        grid_->selectionModel()->select(zelle, QItemSelectionModel::ClearAndSelect);
+        grid_->scrollTo(zelle);
+        grid_->setFocus();
+    } else if (ort.Zelle == "Feld Reflektorhöhe") {
+        pageControl_->setCurrentIndex(0);
+        edit1_->setFocus();
+        edit1_->selectAll();
+    }
+}
+
 void TQtForm1::ZeigeKugelbericht() {
     // The chosen sphere's report lines in the report: from its first line to the next sphere's.
     const TKugelListe& k = *model_.Kugeln;
@@ -465,10 +559,6 @@ void TQtForm1::ZeigeKugelbericht() {
                                                    bericht_->index(static_cast<int>(bis - 1))),
                                     QItemSelectionModel::ClearAndSelect);
     memo_->scrollTo(bericht_->index(static_cast<int>(von)), QAbstractItemView::PositionAtTop);
-    statusText_->setText(QStringLiteral("Kugel %1, Zeilen %2–%3")
-                             .arg(Q(k[i].Name).toHtmlEscaped())
-                             .arg(k[i].ErsteZeile)
-                             .arg(k[i].LetzteZeile()));
 }
 
 void TQtForm1::ZeigeGrafik() {
@@ -507,17 +597,10 @@ void TQtForm1::dropEvent(QDropEvent* event) {
 }
 
 void TQtForm1::KopiereZellen() {
-    const QModelIndexList gewaehlt = grid_->selectionModel()->selectedIndexes();
-    if (gewaehlt.isEmpty()) return;
-    int r0 = gewaehlt.front().row(), r1 = r0, c0 = gewaehlt.front().column(), c1 = c0;
-    for (const QModelIndex& i : gewaehlt) {
-        r0 = std::min(r0, i.row());
-        r1 = std::max(r1, i.row());
-        c0 = std::min(c0, i.column());
-        c1 = std::max(c1, i.column());
-    }
     // Table row r is grid row r + 1 (row 0 is the header).
-    QApplication::clipboard()->setText(Q(zentrix::KopiereZellen(model_.StringGrid1, c0, r0 + 1, c1, r1 + 1)));
+    if (const QRect b = Gewaehlt(grid_); b.isValid())
+        QApplication::clipboard()->setText(
+            Q(zentrix::KopiereZellen(model_.StringGrid1, b.left(), b.top() + 1, b.right(), b.bottom() + 1)));
 }
 
 void TQtForm1::FuegeZellenEin() {
@@ -527,6 +610,13 @@ void TQtForm1::FuegeZellenEin() {
     if (text.isEmpty()) return;
     FuegeEin(model_.StringGrid1, col, row, text.toStdString());
     gitter_->Neu();
+}
+
+void TQtForm1::LoescheZellen() {
+    if (const QRect b = Gewaehlt(grid_); b.isValid()) {
+        zentrix::LoescheZellen(model_.StringGrid1, b.left(), b.top() + 1, b.right(), b.bottom() + 1);
+        gitter_->Neu();
+    }
 }
 
 void TQtForm1::KopiereBericht() {

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <string>
 
 #include "window/UnitBogenschnitt3D.hpp"
 
 class QAction;
 class QButtonGroup;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -62,6 +64,9 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The window never stays smaller than its designed size, also where the window manager
+    // ignores the minimum size.
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // A coordinate or observation file dropped on the window: its name goes into the file field.
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -76,8 +81,12 @@ private:
     void BaueGitter(QWidget* seite);
     void BaueDatenformat(QWidget* seite);
     void BaueBericht(QWidget* seite);
-    // A command button at its designed place (75 x 25 pixels) that runs handler.
-    QPushButton* Knopf(QWidget* seite, const char* name, const char* text, int x, int y, void (TForm1::*handler)());
+    // A command button that runs handler, also by its key (named in its tooltip); 75 x 25 pixels
+    // as designed, wider where its text needs it. OrdneSeite1 places it.
+    QPushButton* Knopf(QWidget* seite, const char* name, const char* text, Qt::Key taste, void (TForm1::*handler)());
+    // Places the first page's widgets: as designed at the designed size; in a larger window the
+    // right-hand panel at the right edge, the grid wider and taller, the buttons below it.
+    void OrdneSeite1();
     void Run(void (TForm1::*handler)());
     void Beginne();   // before a command: views frozen, input closed, busy cursor, progress shown
     void Beende();    // after it: everything shown anew and open again
@@ -86,15 +95,19 @@ private:
     void KopiereBericht();
     void KopiereZellen();
     void FuegeZellenEin();
+    void LoescheZellen();
     void ZeigeGrafik();
     void ZeigeHandbuch();
     void SageAuswertung();  // after a polar evaluation: spheres evaluated and failed, the overview offered
     void ZeigeKugeln();
     void ZeigeKugelbericht();  // after KugelZeigen: the sphere's report lines chosen in the report
+    void ZeigeFehlerort();     // after an error: the grid cell or the field it names, chosen
 
     IDialoge& dialoge_;
     TForm1 model_;
     void (TForm1::*befehl_)() = nullptr;  // the command running or last run
+    bool gelungen_ = false;               // it ended without an error (written by the worker)
+    QPointer<QWidget> fokus_;             // where the focus was when it began
     bool activated_ = false;
     bool refreshing_ = false;
     std::size_t memoShown_ = 0;
@@ -108,6 +121,12 @@ private:
     QTabWidget* pageControl_ = nullptr;
     QLineEdit* edit1_ = nullptr;
     QLineEdit* edit2_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QGroupBox* radioGroup_ = nullptr;
+    QPushButton* button1_ = nullptr;
+    QPushButton* button2_ = nullptr;
+    QPushButton* button3_ = nullptr;
+    QPushButton* button4_ = nullptr;
     QTableView* grid_ = nullptr;
     TGitterModell* gitter_ = nullptr;
     QButtonGroup* datenformat_ = nullptr;

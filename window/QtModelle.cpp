@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "window/Zwischenablage.hpp"
+
 namespace zentrix {
 
 namespace {
@@ -39,7 +41,13 @@ QVariant TGitterModell::data(const QModelIndex& index, int role) const {
         case Qt::EditRole: return Text(index.column(), index.row());
         case Qt::BackgroundRole:
             if (index.column() == 0) return fest_;
-            if (index.column() == 4 && index.row() + 1 == ausreisser_) return QBrush(AusreisserFarbe);
+            // Until the user's changes to the point have emptied its residual.
+            if (index.column() == 4 && index.row() + 1 == ausreisser_ && !Text(4, index.row()).isEmpty())
+                return QBrush(AusreisserFarbe);
+            return {};
+        case Qt::TextAlignmentRole:
+            // Numbers right-aligned, the typed "71.643" like the program's "      71.643".
+            if (index.column() >= 1 && index.column() <= 4) return (Qt::AlignRight | Qt::AlignVCenter).toInt();
             return {};
         default: return {};
     }
@@ -49,11 +57,10 @@ bool TGitterModell::setData(const QModelIndex& index, const QVariant& value, int
     if (gefroren_ || role != Qt::EditRole || !index.isValid() || index.column() == 0) return false;
     TStringGrid& g = form_.StringGrid1;
     if (index.row() + 1 >= g.RowCount() || index.column() >= g.ColCount()) return false;
-    // An editor closed without a change keeps the full value behind the rounded text.
-    const std::string text = value.toString().toStdString();
-    if (text == g.Cells(index.column(), index.row() + 1)) return true;
-    g.Cells(index.column(), index.row() + 1) = text;
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    // An editor closed without a change keeps the full value behind the rounded text; a changed
+    // coordinate empties the row's residual.
+    if (AendereZelle(g, index.column(), index.row() + 1, value.toString().toStdString()))
+        emit dataChanged(index, this->index(index.row(), spalten_ - 1));
     return true;
 }
 

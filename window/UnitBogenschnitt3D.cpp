@@ -2,6 +2,7 @@
 #include "window/UnitBogenschnitt3D.hpp"
 
 #include <cerrno>
+#include <filesystem>
 #include <new>
 
 #include "core/Fehler.hpp"
@@ -9,6 +10,7 @@
 #include "numerics/KugelBericht.hpp"
 #include "numerics/Polar.hpp"
 #include "polar/Konvert.hpp"
+#include "polar/KugelTabelle.hpp"
 #include "polar/Polarauswertung.hpp"
 #include "textio/NumText.hpp"
 #include "textio/TextFile.hpp"
@@ -89,19 +91,54 @@ TForm1::TForm1(IDialoge& dialoge, std::string testDirectory)
     Memo1.Auslagern(std::make_shared<TMemoAuslagerung>(), MemoImSpeicher);
 }
 
+namespace {
+
+// The name a command goes by in the status bar: its button's caption.
+std::string Befehlsname(void (TForm1::*handler)()) {
+    if (handler == &TForm1::Button1Click) return "Rechne";
+    if (handler == &TForm1::Button2Click) return "Konvert";
+    if (handler == &TForm1::Button3Click) return "Rechne Datei";
+    if (handler == &TForm1::Button4Click) return "Polarauswertung";
+    if (handler == &TForm1::Edit2DblClick) return "Datei wählen";
+    if (handler == &TForm1::KugelZeigen) return "Kugel zeigen";
+    return "Startrechnung";
+}
+
+// "4 Punkte" (one "Punkt").
+std::string Punktzahl(long long n, const char* mehrzahl = "Punkte") {
+    return std::to_string(n) + (n == 1 ? " Punkt" : std::string(" ") + mehrzahl);
+}
+
+// What a computation found, for the status bar: the number of points and the standard deviation of
+// unit weight m0 (millimetres, one decimal), or that no centre was computed.
+std::string Ergebniszeile(const TKugelLoesung& L) {
+    std::string text = Punktzahl(L.n);
+    if (L.Ergebnis != KugelErgebnis::Ok) return text + ", Kugelmittelpunkt nicht berechnet";
+    if (L.n <= 3 || !L.Ausgleichung) return text + ", ohne Überbestimmung";  // m0 is 0 there
+    return text + ", m0 " + FormatText("%.1f", {L.Ausgleichung->m0 * 1000.0}) + " mm";
+}
+
+}  // namespace
+
 bool TForm1::Dispatch(void (TForm1::*handler)()) {
     LetzterFehlerOrt = TOrt{};
+    Statuszeile.clear();
+    std::string fehler;
     try {
         (this->*handler)();
         return true;
     } catch (const std::bad_alloc&) {
-        dialoge_.ShowError(ErrorBoxText("Zu wenig Arbeitsspeicher"));
+        fehler = "Zu wenig Arbeitsspeicher";
+        dialoge_.ShowError(ErrorBoxText(fehler));
     } catch (const EZentrixError& e) {
+        fehler = e.what();
         LetzterFehlerOrt = e.Ort;
-        dialoge_.ShowError(ErrorBoxText(e.what()), e.Ort);
+        dialoge_.ShowError(ErrorBoxText(fehler), e.Ort);
     } catch (const std::exception& e) {
-        dialoge_.ShowError(ErrorBoxText(e.what()));
+        fehler = e.what();
+        dialoge_.ShowError(ErrorBoxText(fehler));
     }
+    Statuszeile = Befehlsname(handler) + ": " + fehler;
     return false;
 }
 
@@ -132,6 +169,7 @@ void TForm1::FormActivate() {
     StringGrid1.SetColCount(5);
     WriteGridHeaders(StringGrid1, "X", "Y", "Z", "vZ");
     ZeigeErgebnis(TLabelArt::Nummer);
+    Statuszeile = "Startrechnung: " + Ergebniszeile(*LetzteLoesung);
 }
 
 namespace {
@@ -219,11 +257,13 @@ void TForm1::Button1Click() {
     if (const TKugelLoesung& L = Rechne(std::move(punkte), n, polar, R, station); L.Ergebnis != KugelErgebnis::Ok)
         ShowMessage(FehlerMeldung(L));
     ZeigeErgebnis(TLabelArt::Nummer);
+    Statuszeile = "Rechne: " + Ergebniszeile(*LetzteLoesung);
 }
 
 void TForm1::Button2Click() {
     Melde("Beobachtungen werden umgerechnet …");
-    Konvert(testDirectory_);
+    const std::size_t n = Konvert(testDirectory_);
+    Statuszeile = "Konvert: test2.Kor mit " + Punktzahl(static_cast<long long>(n), "Punkten") + " geschrieben";
 }
 
 void TForm1::Button3Click() {
@@ -247,6 +287,8 @@ void TForm1::Button3Click() {
     StringGrid1.SetColCount(5);
     WriteGridHeaders(StringGrid1, format.Kopf[0], format.Kopf[1], format.Kopf[2], KopfResiduum);
     ZeigeErgebnis(TLabelArt::Name);
+    Statuszeile = "Rechne Datei: " + std::filesystem::path(Edit2.Text).filename().string() + ", " +
+                  Ergebniszeile(*LetzteLoesung);
 }
 
 void TForm1::Button4Click() {
@@ -277,6 +319,7 @@ void TForm1::Button4Click() {
     KugelnDatei = Edit2.Text;
     KugelnIterativ = Iterieren;
     LetzteLoesung = std::move(gefunden.Letzte);
+    Statuszeile = KugelZusammenfassung(*Kugeln, KugelnIterativ);
 }
 
 namespace {
@@ -327,10 +370,15 @@ void TForm1::KugelZeigen() {
     const TDatenformat& rechtwinklig = Datenformat(0);
     WriteGridHeaders(StringGrid1, rechtwinklig.Kopf[0], rechtwinklig.Kopf[1], rechtwinklig.Kopf[2], KopfResiduum);
     ZeigeErgebnis(TLabelArt::Name);
+    Statuszeile = "Kugel " + kugel.Name + ", Zeilen " + std::to_string(kugel.ErsteZeile) + "–" +
+                  std::to_string(kugel.LetzteZeile()) + ": " +
+                  (LetzteLoesung ? Ergebniszeile(*LetzteLoesung) : std::string("nicht berechnet"));
 }
 
 void TForm1::Edit2DblClick() {
-    if (auto chosen = dialoge_.OpenFile()) Edit2.Text = *chosen;
+    const std::optional<std::string> chosen = dialoge_.OpenFile();
+    if (chosen) Edit2.Text = *chosen;
+    Statuszeile = chosen ? "Datei gewählt: " + std::filesystem::path(*chosen).filename().string() : "Keine Datei gewählt";
 }
 
 }  // namespace zentrix

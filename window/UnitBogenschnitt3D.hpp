@@ -84,6 +84,10 @@ public:
 
     // How often a command has cleared Memo1 (the batch tool tells appended lines from a new report).
     int Memo1Cleared = 0;
+    // What the last command did, in one line for the status bar, set when it ends: "Rechne: 4
+    // Punkte, m0 0.3 mm", "Konvert: test2.Kor mit 120 Punkten geschrieben", or the command's name
+    // and the error that ended it ("Rechne Datei: Datei nicht gefunden").
+    std::string Statuszeile;
 
     // "Iterieren": the commands and the start-up demonstration compute with the converged solver.
     bool Iterieren = false;

@@ -80,9 +80,22 @@ int FuegeEin(TStringGrid& grid, int col, int row, std::string_view text) {
     for (int k = 0; k < anzahl; ++k) {
         const std::vector<std::string> werte = Werte(zeilen[static_cast<std::size_t>(k)]);
         for (std::size_t j = 0; j < werte.size() && col + static_cast<int>(j) < grid.ColCount(); ++j)
-            grid.SetCell(col + static_cast<int>(j), row + k, werte[j]);
+            AendereZelle(grid, col + static_cast<int>(j), row + k, werte[j]);
     }
     return anzahl;
+}
+
+bool AendereZelle(TStringGrid& grid, int col, int row, std::string_view text) {
+    if (grid.Cells(col, row) == text) return false;
+    grid.SetCell(col, row, text);
+    // The residual (metres) was the old point's distance from the sphere: it says nothing of the new one.
+    if (col >= 1 && col <= 3 && grid.ColCount() > 4) grid.SetCell(4, row, "");
+    return true;
+}
+
+void LoescheZellen(TStringGrid& grid, int c0, int r0, int c1, int r1) {
+    for (int r = std::max(r0, 1); r <= r1; ++r)
+        for (int c = std::max(c0, 1); c <= c1; ++c) AendereZelle(grid, c, r, "");
 }
 
 }  // namespace zentrix

@@ -1,4 +1,5 @@
-// The grid and a spreadsheet: cells copied as TAB-separated lines, a block of values pasted.
+// The grid and a spreadsheet: cells copied as TAB-separated lines, a block of values pasted, cells
+// typed into or cleared.
 #pragma once
 
 #include <string>
@@ -21,5 +22,15 @@ std::string KopiereZellen(const TStringGrid& grid, int c0, int r0, int c1, int r
 // dropped. The header row and the labels in column 0 are never written: a block begins at row 1
 // and column 1 at the least. Returns the number of rows written.
 int FuegeEin(TStringGrid& grid, int col, int row, std::string_view text);
+
+// Writes a text the user typed or pasted into a cell; a text equal to the cell's leaves it as it is
+// (with the full value behind a number). Where it changes a coordinate (columns 1 to 3), the row's
+// residual (column 4), which belonged to the old point, is emptied. Returns whether the cell
+// changed.
+bool AendereZelle(TStringGrid& grid, int col, int row, std::string_view text);
+
+// Empties the cells in columns c0..c1 and rows r0..r1 as the Delete key does, by the rule of
+// AendereZelle; the header row and the labels in column 0 stay.
+void LoescheZellen(TStringGrid& grid, int c0, int r0, int c1, int r1);
 
 }  // namespace zentrix

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -22,10 +23,11 @@ protected:
     void Input(const std::string& bytes) { folder_.Write("test2.beb", bytes); }
     std::string Output() const { return test::ReadBytes(dir_ / "test2.Kor"); }
     bool OutputExists() const { return fs::exists(dir_ / "test2.Kor"); }
-    // Runs the conversion and gives the I/O code it raised (0: none).
+    // Runs the conversion and gives the I/O code it raised (0: none); the records written in
+    // geschrieben_.
     int Run() {
         try {
-            Konvert(dir_.string());
+            geschrieben_ = Konvert(dir_.string());
         } catch (const EInOutError& e) {
             return e.Code;
         }
@@ -34,6 +36,7 @@ protected:
 
     test::TempFolder folder_;
     fs::path dir_ = folder_.Path();
+    std::size_t geschrieben_ = 0;
 };
 
 // The line of one converted observation, as the coordinate file holds it.
@@ -64,6 +67,9 @@ TEST_F(KonvertTest, ObservationsToCoordinates) {
         Input(input);
         EXPECT_EQ(Run(), 0) << testing::PrintToString(input);
         EXPECT_EQ(Output(), expected) << testing::PrintToString(input);
+        // One line a record written.
+        EXPECT_EQ(geschrieben_, static_cast<std::size_t>(std::count(expected.begin(), expected.end(), '\n')))
+            << testing::PrintToString(input);
     }
 }
 

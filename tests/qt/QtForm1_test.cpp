@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -15,12 +16,16 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 #include <QAction>
 #include <QToolBar>
 #include <QStatusBar>
+#include <QLabel>
+#include <QStyleOptionButton>
 
 #include "window/QtDialoge.hpp"
 #include "window/QtForm1.hpp"
@@ -38,16 +43,23 @@ public:
         static int argc = 1;
         static char name[] = "Zentrix";
         static char* argv[] = {name, nullptr};
-        // The tests' own settings: never the user's.
+        // The tests' own settings: never the user's, and each test program's own (tests run side
+        // by side, and some switch "Iterieren").
         QStandardPaths::setTestModeEnabled(true);
         app_ = new QApplication(argc, argv);
+        einstellungen_ = new QTemporaryDir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, einstellungen_->path());
         QSettings(QStringLiteral("Zentrix"), QStringLiteral("Zentrix")).clear();
         SetupApplication();
     }
-    void TearDown() override { delete app_; }
+    void TearDown() override {
+        delete app_;
+        delete einstellungen_;
+    }
 
 private:
     QApplication* app_ = nullptr;
+    QTemporaryDir* einstellungen_ = nullptr;
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
@@ -86,26 +98,191 @@ protected:
 
 TEST_F(QtForm1Test, LayoutAsDesigned) {
     EXPECT_EQ(form.windowTitle(), QString::fromUtf8("Kugelmittelpunkt aus Punkten der Kugeloberfläche berechnen"));
-    EXPECT_EQ(form.size(), QSize(561, 345));
-    EXPECT_EQ(Find<QToolBar>("ToolBar1")->height(), 29);
-    EXPECT_EQ(Find<QStatusBar>("StatusBar1")->height(), 19);
-    auto* pages = Find<QTabWidget>("PageControl1");
-    ASSERT_EQ(pages->count(), 2);
-    EXPECT_EQ(pages->tabText(0), "TabSheet1");
-    EXPECT_EQ(pages->tabText(1), "TabSheet2");
-    EXPECT_EQ(pages->currentIndex(), 0);
-    EXPECT_EQ(Find<QLineEdit>("Edit2")->geometry(), QRect(8, 8, 425, 21));
-    EXPECT_EQ(Find<QTableView>("StringGrid1")->geometry().topLeft(), QPoint(3, 48));
-    EXPECT_EQ(Find<QPushButton>("Button1")->geometry(), QRect(8, 184, 75, 25));
     EXPECT_EQ(Find<QPushButton>("Button2")->text(), "Konvert");
     EXPECT_EQ(Find<QPushButton>("Button3")->text(), "Rechne Datei");
-    EXPECT_EQ(Find<QPushButton>("Button4")->geometry(), QRect(89, 215, 75, 25));
-    EXPECT_EQ(Find<QLineEdit>("Edit1")->geometry(), QRect(471, 159, 46, 21));
     EXPECT_TRUE(Find<QLineEdit>("Edit1")->font().bold());
     EXPECT_TRUE(Find<QRadioButton>("RadioGroup1Item0")->isChecked());
     EXPECT_EQ(Find<QRadioButton>("RadioGroup1Item7")->text(), "Nr Ri ZD D R");
     // Before the window is shown nothing is computed.
     EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), "2.00");
+
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.size(), QSize(561, 345));
+    EXPECT_EQ(form.minimumSize(), QSize(561, 345));
+    auto* pages = Find<QTabWidget>("PageControl1");
+    ASSERT_EQ(pages->count(), 2);
+    EXPECT_EQ(pages->tabText(0), "TabSheet1");
+    EXPECT_EQ(pages->tabText(1), "TabSheet2");
+    EXPECT_EQ(pages->currentIndex(), 0);
+    const struct {
+        const char* name;
+        QRect entwurf;  // left, top, width, height (pixels at 96 dpi)
+    } teile[] = {
+        {"ToolBar1", {0, 0, 561, 29}},       {"PageControl1", {0, 29, 561, 297}}, {"StatusBar1", {0, 326, 561, 19}},
+        {"Edit2", {8, 8, 425, 21}},          {"StringGrid1", {3, 48, 446, 113}},  {"Button1", {8, 184, 75, 25}},
+        {"Edit1", {471, 159, 46, 21}},       {"Button3", {8, 215, 75, 25}},       {"Button2", {89, 184, 75, 25}},
+        {"RadioGroup1", {455, 3, 98, 131}},  {"Button4", {89, 215, 75, 25}},
+    };
+    for (const auto& t : teile) {
+        const QRect ist = Find<QWidget>(t.name)->geometry();
+        auto* knopf = qobject_cast<QPushButton*>(Find<QWidget>(t.name));
+        // A button whose text needs more is wider, no more than Qt's own size for it.
+        if (knopf && ist.width() > 75) {
+            EXPECT_LE(ist.width(), knopf->sizeHint().width()) << t.name;
+        }
+        EXPECT_EQ(knopf ? ist.adjusted(0, 0, 75 - ist.width(), 0) : ist, t.entwurf) << t.name;
+    }
+    EXPECT_EQ(Find<QLabel>("Label1")->pos(), QPoint(455, 140));
+    EXPECT_TRUE(QFontInfo(Find<QListView>("Memo1")->font()).fixedPitch());
+    // No button's text is cut: it fits where the style draws it.
+    for (const char* name : {"Button1", "Button2", "Button3", "Button4"}) {
+        auto* knopf = Find<QPushButton>(name);
+        QStyleOptionButton option;
+        option.initFrom(knopf);
+        option.text = knopf->text();
+        const QRect innen = knopf->style()->subElementRect(QStyle::SE_PushButtonContents, &option, knopf);
+        EXPECT_LE(knopf->fontMetrics().horizontalAdvance(knopf->text()), innen.width()) << name;
+    }
+}
+
+// Larger, the right-hand panel stands at the right edge, the grid fills the room up to it and down
+// to the buttons, and nothing overlaps.
+TEST_F(QtForm1Test, LargerTheGridGrowsAndThePanelKeepsToTheRightEdge) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* seite = Find<QWidget>("TabSheet1");
+    const int randRechts = seite->width() - Find<QWidget>("RadioGroup1")->geometry().right();
+    form.resize(800, 600);
+    QApplication::processEvents();
+    ASSERT_EQ(form.size(), QSize(800, 600));
+    const QRect gitter = Find<QWidget>("StringGrid1")->geometry(), panel = Find<QWidget>("RadioGroup1")->geometry();
+    EXPECT_EQ(seite->width() - panel.right(), randRechts);
+    EXPECT_EQ(Find<QWidget>("Label1")->x(), panel.x());
+    EXPECT_EQ(Find<QWidget>("Edit1")->x(), panel.x() + 16);
+    EXPECT_EQ(panel.x() - gitter.right() - 1, 6);  // the designed gap
+    EXPECT_EQ(gitter.height(), 113 + 600 - 345);
+    EXPECT_EQ(Find<QWidget>("Button1")->y() - gitter.bottom() - 1, 23);
+    EXPECT_LE(Find<QWidget>("Button3")->geometry().bottom(), seite->height());
+    const QList<QWidget*> teile = seite->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* a : teile)
+        for (QWidget* b : teile)
+            if (a != b && a->isVisible() && b->isVisible()) {
+                EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                    << a->objectName().toStdString() << " " << b->objectName().toStdString();
+            }
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    QApplication::processEvents();
+    EXPECT_EQ(Find<QListView>("Memo1")->geometry(), Find<QWidget>("TabSheet2")->rect());
+    EXPECT_GT(Find<QWidget>("TabSheet2")->height(), 500);
+    // Smaller than designed it does not get, also where the window manager would allow it.
+    form.resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(form.size(), QSize(561, 345));
+}
+
+// Tab goes through the controls in their designed order and leaves the grid; Enter presses the
+// focused button and does nothing in a field.
+TEST_F(QtForm1Test, TabLeavesTheGridAndEnterPressesTheFocusedButton) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    Find<QLineEdit>("Edit2")->setFocus();
+    for (const char* name : {"StringGrid1", "Button1", "Edit1", "Button3", "Button2", "RadioGroup1Item0", "Button4"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), name);
+    }
+    auto* grid = Find<QTableView>("StringGrid1");
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(1, 1));
+    QTest::keyClick(grid, Qt::Key_Right);  // the arrow keys move between cells
+    EXPECT_EQ(grid->currentIndex().column(), 2);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), "Button1");
+
+    const std::size_t zeilen = form.Model().Memo1.size();
+    QTest::keyClick(Find<QLineEdit>("Edit1"), Qt::Key_Return);
+    EXPECT_FALSE(form.Beschaeftigt());
+    EXPECT_EQ(form.Model().Memo1.size(), zeilen);
+    QTest::keyClick(Find<QPushButton>("Button1"), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form.Beschaeftigt(); }, 20000));
+    EXPECT_GT(form.Model().Memo1.size(), zeilen);
+    EXPECT_EQ(Find<QLabel>("StatusText")->text().toStdString(), "Rechne: 4 Punkte, m0 254.0 mm");
+    EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), "Button1");  // for the next Enter
+}
+
+// Each command's key, wherever the focus is in the window; its tooltip names it.
+TEST_F(QtForm1Test, EachKeyRunsItsCommand) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const struct {
+        QKeyCombination taste;
+        const char* tipp;       // where its tooltip stands, and the key named there
+        const char* statuszeile;  // the beginning of the status line afterwards ("": not a command)
+    } tasten[] = {
+        {Qt::Key_F5, "Button1 (F5)", "Rechne: 4 Punkte"},
+        {Qt::Key_F6, "Button3 (F6)", "Rechne Datei: Kein Dateiname angegeben"},
+        {Qt::Key_F7, "Button4 (F7)", "Polarauswertung: "},
+        {Qt::Key_F8, "Button2 (F8)", "Konvert: "},
+        {Qt::CTRL | Qt::Key_O, "Edit2 Strg+O", "Keine Datei gewählt"},
+        {Qt::CTRL | Qt::Key_I, "Iterieren (Strg+I)", ""},
+        {Qt::CTRL | Qt::Key_G, "GrafikAktion (Strg+G)", ""},
+    };
+    for (const auto& t : tasten) {
+        const QStringList tipp = QString::fromUtf8(t.tipp).split(QLatin1Char(' '));
+        QObject* traeger = form.findChild<QObject*>(tipp[0]);
+        ASSERT_NE(traeger, nullptr) << t.tipp;
+        EXPECT_TRUE(traeger->property("toolTip").toString().endsWith(tipp[1])) << t.tipp;
+        Find<QLineEdit>("Edit1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), t.taste.key(), t.taste.keyboardModifiers());
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form.Beschaeftigt(); }, 20000)) << t.tipp;
+        if (*t.statuszeile) {
+            EXPECT_TRUE(Find<QLabel>("StatusText")->text().startsWith(QString::fromUtf8(t.statuszeile))) << t.tipp;
+        }
+    }
+    EXPECT_EQ(dialoge.OpenFileCalls, 1);
+    EXPECT_TRUE(form.Iterieren()->isChecked());
+    form.Iterieren()->trigger();  // off again for the other tests
+    EXPECT_NE(form.Grafik(), nullptr);
+    // A cell being edited goes into the grid before the command reads it.
+    auto* grid = Find<QTableView>("StringGrid1");
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(1, 3));
+    grid->edit(grid->currentIndex());
+    QTest::keyClicks(QApplication::focusWidget(), "71.643");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form.Beschaeftigt(); }, 20000));
+    EXPECT_EQ(std::as_const(form.Model().Punkte)[1].Z, 71.643);
+}
+
+// Delete empties the selected cells; a point whose coordinates change, by typing, pasting or
+// Delete, loses its residual. Numbers stand right-aligned, typed ones too.
+TEST_F(QtForm1Test, DeleteAndChangedCoordinatesEmptyTheResidual) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* grid = Find<QTableView>("StringGrid1");
+    QAbstractItemModel* m = grid->model();
+    const TStringGrid& g = form.Model().StringGrid1;
+    grid->setFocus();
+    grid->selectionModel()->select(QItemSelection(m->index(1, 2), m->index(1, 3)), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(g.Cells(1, 2), "  802192.254");
+    EXPECT_EQ(g.Cells(2, 2), "");
+    EXPECT_EQ(g.Cells(3, 2), "");
+    EXPECT_EQ(g.Cells(4, 2), "");
+    m->setData(m->index(2, 3), "71.643");
+    EXPECT_EQ(g.Cells(4, 3), "");
+    grid->setCurrentIndex(m->index(3, 1));
+    QApplication::clipboard()->setText(QStringLiteral("802192,646"));
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(g.Cells(1, 4), "802192.646");
+    EXPECT_EQ(g.Cells(4, 4), "");
+    EXPECT_NE(g.Cells(4, 5), "");  // the unchanged point keeps its residual
+    for (int c = 1; c <= 4; ++c)
+        EXPECT_EQ(m->index(2, c).data(Qt::TextAlignmentRole).toInt(), (Qt::AlignRight | Qt::AlignVCenter).toInt());
+    EXPECT_TRUE(grid->font().bold());
 }
 
 TEST_F(QtForm1Test, ActivationRunsOnceWhenFirstShown) {
@@ -161,6 +338,13 @@ TEST_F(QtForm1Test, AnErrorShowsTheErrorBoxAndTheWindowStaysUsable) {
     Klick("Button1");
     EXPECT_EQ(dialoge.Errors.size(), 1u);
     EXPECT_EQ(Zelle(0, 0), "P 0");
+    // A cell that is no number is named in the box and chosen in the grid.
+    auto* grid = Find<QTableView>("StringGrid1");
+    grid->model()->setData(grid->model()->index(2, 2), "abc");
+    Klick("Button1");
+    ASSERT_EQ(dialoge.Errors.size(), 2u);
+    EXPECT_EQ(OrtText(dialoge.ErrorOrte[1]), "Zeile P 2, Spalte Y: „abc“");
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(2, 2));
 }
 
 TEST_F(QtForm1Test, DoubleClickOnTheFileFieldChoosesAFile) {
@@ -225,7 +409,7 @@ TEST_F(QtForm1Test, IterierenIsKeptInTheSettingsAndMarksTheOutlier) {
     ASSERT_NE(iterieren, nullptr);
     EXPECT_TRUE(Find<QToolBar>("ToolBar1")->actions().contains(iterieren));
     EXPECT_EQ(iterieren->text(), "Iterieren");
-    EXPECT_EQ(iterieren->toolTip(), "Ausgleichung bis zur Konvergenz rechnen");
+    EXPECT_EQ(iterieren->toolTip(), "Ausgleichung bis zur Konvergenz rechnen (Strg+I)");
     EXPECT_TRUE(iterieren->isCheckable());
     EXPECT_FALSE(iterieren->isChecked());
     iterieren->trigger();

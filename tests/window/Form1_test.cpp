@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "Hilfen.hpp"
 #include "numerics/Kugel.hpp"
 #include "textio/NumText.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
 
 using namespace zentrix;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -239,4 +243,52 @@ TEST_F(Form1Test, IterierenSaysTheReasonAndShowsNoCentre) {
     EXPECT_TRUE(dialoge.Messages[0].starts_with("Kugelmittelnpunkt Fehler: Die Normalgleichungen sind singulär"));
     EXPECT_EQ(Row(1), (Zeilen{"P 0", "", "", "", ""}));
     EXPECT_EQ(form.Memo1.back(), "Ausgleichung nicht möglich: " + form.LetzteLoesung->Fehlertext);
+}
+
+// Every command leaves one line for the status bar: what it did, or the error that ended it.
+TEST(Form1Statuszeile, EveryCommandSaysWhatItDid) {
+    test::TempFolder ordner;
+    const std::string daten = ZENTRIX_TEST_DATA;
+    // Konvert and the polar evaluation write beside their input: copies in a folder of their own.
+    fs::copy_file(daten + "/konvert/test2.beb", ordner.Path() / "test2.beb");
+    fs::copy_file(daten + "/beobachtungen/vier_kugeln.dat", ordner.Path() / "vier_kugeln.dat");
+    struct Fall {
+        void (TForm1::*befehl)();
+        std::string edit2, edit1;  // the file field and the reflector height ("": as they stand)
+        int zeilen;                // the grid's rows before the command (0: as they stand)
+        const char* statuszeile;
+    };
+    const Fall faelle[] = {
+        {&TForm1::FormActivate, "", "", 0, "Startrechnung: 4 Punkte, m0 254.0 mm"},
+        {&TForm1::Button1Click, "", "", 0, "Rechne: 4 Punkte, m0 254.0 mm"},
+        {&TForm1::Button1Click, "", "3,642", 0, "Rechne: '3,642' ist kein gültiger Gleitkommawert"},
+        {&TForm1::Button1Click, "", "", 4, "Rechne: 2 Punkte, Kugelmittelpunkt nicht berechnet"},
+        {&TForm1::Button3Click, daten + "/koordinaten/vierzig_punkte.kor", "", 0,
+         "Rechne Datei: vierzig_punkte.kor, 40 Punkte, m0 0.3 mm"},
+        {&TForm1::Button3Click, daten + "/koordinaten/drei_punkte.kor", "", 0,
+         "Rechne Datei: drei_punkte.kor, 3 Punkte, ohne Überbestimmung"},
+        {&TForm1::Button3Click, ordner.File("fehlt.kor"), "", 0, "Rechne Datei: Datei nicht gefunden"},
+        {&TForm1::Button2Click, "", "", 0, "Konvert: test2.Kor mit 5 Punkten geschrieben"},
+        {&TForm1::Button4Click, ordner.File("vier_kugeln.dat"), "", 0,
+         "Polarauswertung: 4 Kugeln ausgewertet, 0 fehlgeschlagen"},
+        {&TForm1::Edit2DblClick, "", "", 0, "Datei gewählt: kugel.kor"},
+        {&TForm1::Edit2DblClick, "", "", 0, "Keine Datei gewählt"},
+    };
+    TRecordingDialoge dialoge;
+    dialoge.FileAnswers = {std::string("/daten/kugel.kor"), std::nullopt};
+    TForm1 form(dialoge, ordner.Path().string());
+    for (const Fall& f : faelle) {
+        if (!f.edit2.empty()) form.Edit2.Text = f.edit2;
+        if (!f.edit1.empty()) form.Edit1.Text = f.edit1;
+        if (f.zeilen > 0) form.StringGrid1.SetRowCount(f.zeilen);
+        form.Dispatch(f.befehl);
+        EXPECT_EQ(form.Statuszeile, f.statuszeile);
+        form.Edit1.Text = "3.642";
+        form.StringGrid1.SetRowCount(6);
+    }
+    // Konvert in a folder without its input.
+    fs::create_directory(ordner.Path() / "leer");
+    TForm1 leer(dialoge, (ordner.Path() / "leer").string());
+    leer.Dispatch(&TForm1::Button2Click);
+    EXPECT_EQ(leer.Statuszeile, "Konvert: Datei nicht gefunden");
 }

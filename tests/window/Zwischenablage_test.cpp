@@ -7,12 +7,14 @@ using namespace zentrix;
 
 namespace {
 
-// A grid of the window's shape: header row, centre row and two point rows, five columns.
+// A grid of the window's shape: header row, centre row and two point rows, five columns; point 1
+// with a residual.
 TStringGrid Gitter() {
     TStringGrid g(5, 4);
     g.SetCell(0, 0, "Punkt");
     g.SetCell(1, 0, "X");
     g.SetCell(0, 2, "P 1");
+    g.SetZahl(4, 2, 0.0012, 4);
     return g;
 }
 
@@ -38,6 +40,9 @@ TEST(Zwischenablage, PastedBlocksLandAsASpreadsheetCopiedThem) {
         {"a block at column 0 begins at column 1", 0, 2, "9 8", 4, 1, 2, "9"},
         {"the header row is never written", 1, 0, "9", 4, 1, 0, "X"},
         {"a block at the header begins at row 1", 1, 0, "9", 4, 1, 1, "9"},
+        {"a changed coordinate empties the residual", 3, 2, "9", 4, 4, 2, ""},
+        {"empty cells on empty ones change nothing", 1, 2, "\t\n", 4, 4, 2, "      0.0012"},
+        {"a residual pasted with its point stands", 3, 2, "9\t0.5", 4, 4, 2, "0.5"},
     };
     for (const Fall& f : faelle) {
         TStringGrid g = Gitter();
