@@ -19,7 +19,8 @@ std::string Zahl(double wert, int stellen, char dezimal) {
     return text;
 }
 
-// A count with its thousands apart: 31 569.
+}  // namespace
+
 std::string Anzahl(std::size_t n) {
     std::string ziffern = std::to_string(n), text;
     for (std::size_t i = 0; i < ziffern.size(); ++i) {
@@ -28,6 +29,8 @@ std::string Anzahl(std::size_t n) {
     }
     return text;
 }
+
+namespace {
 
 // The number a column sorts by, where it has one (NaN: none).
 double Wert(const TKugelEintrag& e, TKugelSpalte s) {

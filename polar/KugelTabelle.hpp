@@ -46,6 +46,9 @@ inline bool Fehlgeschlagen(const TKugelEintrag& e) { return e.Ergebnis != KugelE
 // a line end in quotes; lines ended by CR LF.
 std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ);
 
+// A count with its thousands apart by a blank: "31 569".
+std::string Anzahl(std::size_t n);
+
 // The evaluation's summary: "Polarauswertung: 200 000 Kugeln ausgewertet, 31 569 fehlgeschlagen",
 // without the converged solver followed by " – mit „Iterieren“ gelingen 31 569 davon" where it
 // computes any failed one.

@@ -92,6 +92,13 @@ xdotool mousemove --window "$haupt" $BERICHT click --repeat 30 --delay 20 5
 sleep 1.5
 bild "$haupt" protokoll.png
 
+# The sphere overview of the evaluation (Strg+K), beside the main window.
+klick $TABSEITE1
+xdotool key ctrl+k
+kugeln="$(timeout 10 xdotool search --sync --onlyvisible --name '^Kugeln der' | head -1)"
+sleep 1.5
+bild "$kugeln" kugeln.png
+
 if [ -n "${HANDBUCH_PRUEFBILD:-}" ]; then
   xdotool key F1
   handbuch="$(timeout 10 xdotool search --sync --onlyvisible --name '^Handbuch' | head -1)"

@@ -161,7 +161,8 @@ void TQtForm1::BaueWerkzeugleiste() {
     connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
     kugelnAktion_ = toolBar_->addAction(QStringLiteral("Kugeln"));
     kugelnAktion_->setObjectName(QStringLiteral("KugelnAktion"));
-    kugelnAktion_->setToolTip(QStringLiteral("Alle Kugeln der letzten Polarauswertung in einer Tabelle zeigen"));
+    kugelnAktion_->setToolTip(QStringLiteral("Alle Kugeln der letzten Polarauswertung in einer Tabelle zeigen (Strg+K)"));
+    kugelnAktion_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     connect(kugelnAktion_, &QAction::triggered, this, [this] { ZeigeKugeln(); });
 }
 
@@ -189,8 +190,15 @@ void TQtForm1::BaueStatusleiste() {
     // While a command runs: what it is doing, and how far it is (or that it is busy).
     statusText_ = new QLabel(statusBar);
     statusText_->setObjectName(QStringLiteral("StatusText"));
-    statusText_->setTextFormat(Qt::RichText);
-    connect(statusText_, &QLabel::linkActivated, this, [this] { ZeigeKugeln(); });
+    statusText_->setTextFormat(Qt::PlainText);
+    // After a polar evaluation with failures: the overview a click away, at the right where the
+    // summary cannot push it out of sight.
+    kugelnAngebot_ = new QLabel(QStringLiteral("<a href=\"kugeln\">Kugeln zeigen</a>"), statusBar);
+    kugelnAngebot_->setObjectName(QStringLiteral("KugelnAngebot"));
+    kugelnAngebot_->setTextFormat(Qt::RichText);
+    kugelnAngebot_->hide();
+    connect(kugelnAngebot_, &QLabel::linkActivated, this, [this] { ZeigeKugeln(); });
+    statusBar->addPermanentWidget(kugelnAngebot_);
     statusBar->addWidget(statusText_, 1);
     fortschritt_ = new QProgressBar(statusBar);
     fortschritt_->setObjectName(QStringLiteral("Fortschritt"));
@@ -410,7 +418,7 @@ void TQtForm1::Run(void (TForm1::*handler)()) {
     if (handler == &TForm1::FormActivate || handler == &TForm1::Edit2DblClick) {
         model_.Dispatch(handler);
         Refresh();
-        statusText_->setText(Q(model_.Statuszeile).toHtmlEscaped());
+        statusText_->setText(Q(model_.Statuszeile));
         return;
     }
     // A cell being edited goes into the grid first, as when a button is clicked (the editor loses
@@ -443,6 +451,8 @@ void TQtForm1::Beginne() {
     toolBar_->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     statusText_->setText(QString::fromUtf8("Bitte warten …"));
+    statusText_->setToolTip({});
+    kugelnAngebot_->hide();
     fortschritt_->setRange(0, 0);
     fortschritt_->show();
 }
@@ -462,7 +472,7 @@ void TQtForm1::Beende() {
     QApplication::restoreOverrideCursor();
     fortschritt_->hide();
     // What the command did, or the error that ended it.
-    statusText_->setText(Q(model_.Statuszeile).toHtmlEscaped());
+    statusText_->setText(Q(model_.Statuszeile));
     if (befehl_ == &TForm1::Button4Click && gelungen_) SageAuswertung();
     if (befehl_ == &TForm1::KugelZeigen && gelungen_) ZeigeKugelbericht();
     emit Fertig();
@@ -471,7 +481,7 @@ void TQtForm1::Beende() {
 
 void TQtForm1::ZeigeFortschritt(const QString& schritt, int prozent) {
     if (!arbeiter_) return;  // a late report of a command that has ended
-    statusText_->setText(schritt.toHtmlEscaped());
+    statusText_->setText(schritt);
     if (prozent < 0) {
         fortschritt_->setRange(0, 0);  // busy, without a share
     } else {
@@ -506,13 +516,13 @@ void TQtForm1::RefreshMemo() {
 void TQtForm1::SageAuswertung() {
     const TKugelListe& k = *model_.Kugeln;
     if (k.empty() && model_.Ergebnisse.empty()) return;  // the evaluation ended with an error
-    QString text = Q(KugelZusammenfassung(k, model_.KugelnIterativ)).toHtmlEscaped();
+    QString text = Q(KugelZusammenfassung(k, model_.KugelnIterativ));
     if (const int still = dialoge_.Unterdrueckt(); still > 0)
-        text += QStringLiteral(" (%1 weitere Meldungen nicht gezeigt)").arg(still);
-    // Where spheres failed, the overview is a click away.
-    if (std::any_of(k.begin(), k.end(), Fehlgeschlagen))
-        text += QStringLiteral(" – <a href=\"kugeln\">Kugeln zeigen</a>");
+        text += QStringLiteral(" (%1 weitere Meldungen nicht gezeigt)").arg(Q(Anzahl(static_cast<std::size_t>(still))));
     statusText_->setText(text);
+    statusText_->setToolTip(text);  // whole where the window is too narrow for it
+    // Where spheres failed, the overview is a click away.
+    kugelnAngebot_->setVisible(std::any_of(k.begin(), k.end(), Fehlgeschlagen));
 }
 
 void TQtForm1::ZeigeKugeln() {

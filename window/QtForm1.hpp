@@ -137,6 +137,7 @@ private:
     TQtGrafikFenster* grafik_ = nullptr;
     QAction* kugelnAktion_ = nullptr;
     TQtKugelFenster* kugeln_ = nullptr;
+    QLabel* kugelnAngebot_ = nullptr;  // "Kugeln zeigen" in the status bar
     QAction* hilfeAktion_ = nullptr;
     TQtHandbuch* handbuch_ = nullptr;
     QToolBar* toolBar_ = nullptr;

@@ -74,7 +74,8 @@ QVariant TKugelModell::data(const QModelIndex& index, int role) const {
     const TKugelEintrag& e = (*kugeln_)[Kugel(index.row())];
     const TKugelSpalte s = spalten_[static_cast<std::size_t>(index.column())];
     switch (role) {
-        case Qt::DisplayRole: return Q(KugelZelle(e, s));
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole: return Q(KugelZelle(e, s));
         case Qt::TextAlignmentRole:
             return IstZahlenspalte(s) ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         case Qt::ForegroundRole:
@@ -111,6 +112,7 @@ TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(p
     tabelle_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tabelle_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tabelle_->setWordWrap(false);
+    tabelle_->setTextElideMode(Qt::ElideRight);
     tabelle_->verticalHeader()->setVisible(false);
     // Every row as high as the first: 200 000 rows are not measured one by one.
     tabelle_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -144,6 +146,9 @@ TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(p
 void TQtKugelFenster::Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ) {
     modell_->Zeige(std::move(kugeln), iterativ);
     if (modell_->rowCount() > 0) tabelle_->resizeColumnsToContents();
+    // A long reason would push the figures out of sight: it is shown cut, whole as the tooltip.
+    const int ergebnis = static_cast<int>(TKugelSpalte::Ergebnis);
+    tabelle_->setColumnWidth(ergebnis, std::min(tabelle_->columnWidth(ergebnis), 20 * fontMetrics().averageCharWidth()));
     ZeigeStatus();
 }
 
@@ -153,10 +158,9 @@ void TQtKugelFenster::ZeigeStatus() {
     const auto ausreisser =
         std::count_if(k.begin(), k.end(), [](const TKugelEintrag& e) { return e.Ausreisser > 0; });
     QString text = QStringLiteral("%1 Zeilen von %2 Kugeln, %3 fehlgeschlagen")
-                       .arg(modell_->rowCount())
-                       .arg(k.size())
-                       .arg(fehl);
-    if (modell_->Iterativ()) text += QStringLiteral(", %1 mit Ausreißer").arg(ausreisser);
+                       .arg(Q(Anzahl(static_cast<std::size_t>(modell_->rowCount()))), Q(Anzahl(k.size())),
+                            Q(Anzahl(static_cast<std::size_t>(fehl))));
+    if (modell_->Iterativ()) text += QStringLiteral(", %1 mit Ausreißer").arg(Q(Anzahl(static_cast<std::size_t>(ausreisser))));
     status_->setText(text);
 }
 

@@ -11,15 +11,24 @@ QRect PlatzNeben(const QRect& haupt, QSize wunsch, const QMargins& rahmen, const
     if (bereich.width() < 2 * PlatzRand || bereich.height() < 2 * PlatzRand) bereich = schirm;  // a tiny screen
     // The frame's size: the wanted client area and the frame, no larger than the area.
     const int rahmenB = rahmen.left() + rahmen.right(), rahmenH = rahmen.top() + rahmen.bottom();
-    const int b = std::min(wunsch.width() + rahmenB, bereich.width());
+    int b = std::min(wunsch.width() + rahmenB, bereich.width());
     const int h = std::min(wunsch.height() + rahmenH, bereich.height());
     // Edges as positions: a window of width b at x covers x .. x + b.
     const int links = bereich.x(), rechts = bereich.x() + bereich.width();
     const int hauptRechts = haupt.x() + haupt.width();
+    const int rechtsFrei = rechts - hauptRechts - PlatzAbstand, linksFrei = haupt.x() - PlatzAbstand - links;
     int x = 0;
-    if (hauptRechts + PlatzAbstand + b <= rechts) x = std::max(hauptRechts + PlatzAbstand, links);
-    else if (haupt.x() - PlatzAbstand - b >= links) x = std::min(haupt.x() - PlatzAbstand - b, rechts - b);
-    else x = rechts - hauptRechts >= haupt.x() - links ? rechts - b : links;
+    if (b <= rechtsFrei) {
+        x = std::max(hauptRechts + PlatzAbstand, links);
+    } else if (b <= linksFrei) {
+        x = std::min(haupt.x() - PlatzAbstand - b, rechts - b);
+    } else if (std::max(rechtsFrei, linksFrei) >= b / 2) {
+        // Narrower beside it rather than over it, where at least half the width fits.
+        b = std::max(rechtsFrei, linksFrei);
+        x = rechtsFrei >= linksFrei ? hauptRechts + PlatzAbstand : links;
+    } else {
+        x = rechts - hauptRechts >= haupt.x() - links ? rechts - b : links;
+    }
     const int y = std::clamp(haupt.y(), bereich.y(), bereich.y() + bereich.height() - h);
     return QRect(x + rahmen.left(), y + rahmen.top(), std::max(1, b - rahmenB), std::max(1, h - rahmenH));
 }

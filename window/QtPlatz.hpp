@@ -21,8 +21,9 @@ constexpr int PlatzAbstand = 8;
 // margins as far as they are known (zero before it is first shown) and the available geometry of
 // the main window's screen; all in the screen's logical pixels. The frame stays inside the screen
 // less PlatzRand on every side, shrunk where it is larger. It goes to the right of the main
-// window where there is room, else to the left, else to the side with more room, overlapping
-// the main window; its top level with the main window's where the screen allows.
+// window where there is room, else to the left, else narrower to the side with more room where
+// that holds half its width, else over the main window at the side with more room; its top level
+// with the main window's where the screen allows.
 QRect PlatzNeben(const QRect& haupt, QSize wunsch, const QMargins& rahmen, const QRect& schirm);
 
 // Places fenster (a top-level window) by PlatzNeben beside haupt on haupt's screen, with the

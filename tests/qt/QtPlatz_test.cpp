@@ -29,8 +29,8 @@ TEST(QtPlatz, BesideTheMainWindowAndWhollyOnTheScreen) {
         {{0, 0, 1920, 1080}, {100, 900, 561, 374}, {}, {669, 570, 760, 470}},
         // 1280 x 900 at scale factor 2: no room beside, shrunk to the screen less the margin.
         {{0, 0, 640, 450}, {0, 0, 561, 374}, {}, {40, 40, 560, 370}},
-        // The main window on a second screen: that screen's area.
-        {{1920, 0, 1280, 1024}, {1950, 500, 561, 374}, {}, {2400, 500, 760, 470}},
+        // The main window on a second screen: that screen's area; narrower beside it.
+        {{1920, 0, 1280, 1024}, {1950, 500, 561, 374}, {}, {2519, 500, 641, 470}},
     };
     for (const TFall& f : faelle) {
         const QRect platz = PlatzNeben(f.haupt, wunsch, f.rahmen, f.schirm);
