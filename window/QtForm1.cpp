@@ -158,11 +158,13 @@ void TQtForm1::BaueWerkzeugleiste() {
     grafikAktion_->setObjectName(QStringLiteral("GrafikAktion"));
     grafikAktion_->setToolTip(QStringLiteral("Die letzte Berechnung als Grafik zeigen (Strg+G)"));
     grafikAktion_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    grafikAktion_->setShortcutContext(Qt::ApplicationShortcut);  // from the side windows too
     connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
     kugelnAktion_ = toolBar_->addAction(QStringLiteral("Kugeln"));
     kugelnAktion_->setObjectName(QStringLiteral("KugelnAktion"));
     kugelnAktion_->setToolTip(QStringLiteral("Alle Kugeln der letzten Polarauswertung in einer Tabelle zeigen (Strg+K)"));
     kugelnAktion_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    kugelnAktion_->setShortcutContext(Qt::ApplicationShortcut);
     connect(kugelnAktion_, &QAction::triggered, this, [this] { ZeigeKugeln(); });
 }
 
@@ -449,6 +451,7 @@ void TQtForm1::Beginne() {
     fokus_ = QApplication::focusWidget();  // closing the input takes the focus away
     pageControl_->setEnabled(false);
     toolBar_->setEnabled(false);
+    for (QAction* a : {grafikAktion_, kugelnAktion_}) a->setEnabled(false);  // their keys work everywhere
     QApplication::setOverrideCursor(Qt::WaitCursor);
     statusText_->setText(QString::fromUtf8("Bitte warten …"));
     statusText_->setToolTip({});
@@ -465,6 +468,7 @@ void TQtForm1::Beende() {
     Refresh();
     pageControl_->setEnabled(true);
     toolBar_->setEnabled(true);
+    for (QAction* a : {grafikAktion_, kugelnAktion_}) a->setEnabled(true);
     // The focus comes back where it was (to the button pressed with Enter, say), or goes to the
     // cell or field an error named.
     if (fokus_ && isAncestorOf(fokus_)) fokus_->setFocus();
