@@ -12,7 +12,7 @@
 #include <sstream>
 #include <nlohmann/json.hpp>
 
-#include "core/Bloecke.hpp"
+#include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "polar/KugelTabelle.hpp"
 #include "textio/TextFile.hpp"
@@ -137,17 +137,18 @@ const char* GermanReason(const CLI::Error& e) {
 // The grid as a table: columns separated by two blanks, each as wide as its widest cell, no blanks
 // at the ends of the lines. Written a megabyte at a time.
 void PrintTable(const TStringGrid& grid, std::ostream& out) {
-    // The widest cell of each column, the rows in two halves on both cores.
+    // The widest cell of each column, the rows in parts on all cores.
     const auto spalten = static_cast<std::size_t>(grid.ColCount());
     std::vector<std::size_t> breiten(spalten, 0);
-    std::vector<std::size_t> haelfte[2] = {std::vector<std::size_t>(spalten, 0), std::vector<std::size_t>(spalten, 0)};
-    InHaelften(static_cast<std::size_t>(grid.RowCount()), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
-        std::vector<std::size_t>& b = haelfte[anfang == 0 ? 0 : 1];
-        for (std::size_t c = 0; c < spalten; ++c)
-            for (std::size_t r = anfang; r < ende; ++r)
-                b[c] = std::max(b[c], grid.Breite(static_cast<int>(c), static_cast<int>(r)));
-    });
-    for (std::size_t c = 0; c < spalten; ++c) breiten[c] = std::max(haelfte[0][c], haelfte[1][c]);
+    for (const std::vector<std::size_t>& teil :
+         InTeilen(static_cast<std::size_t>(grid.RowCount()), ZeilenJeBlock, [&](std::size_t anfang, std::size_t ende) {
+             std::vector<std::size_t> b(spalten, 0);
+             for (std::size_t c = 0; c < spalten; ++c)
+                 for (std::size_t r = anfang; r < ende; ++r)
+                     b[c] = std::max(b[c], grid.Breite(static_cast<int>(c), static_cast<int>(r)));
+             return b;
+         }))
+        for (std::size_t c = 0; c < spalten; ++c) breiten[c] = std::max(breiten[c], teil[c]);
     // Rows [anfang, ende) as text.
     auto zeilen = [&grid, &breiten, spalten](std::size_t anfang, std::size_t ende) {
         std::string text;
@@ -164,7 +165,7 @@ void PrintTable(const TStringGrid& grid, std::ostream& out) {
         }
         return text;
     };
-    InBloecken(static_cast<std::size_t>(grid.RowCount()), 1 << 15, zeilen,
+    InBloecken(static_cast<std::size_t>(grid.RowCount()), ZeilenJeBlock, zeilen,
                [&out](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
 }
 
@@ -476,7 +477,7 @@ void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
     const TMemoLines& memo = lauf.form.Memo1;
     const std::size_t anfang = BerichtAnfang(lauf);
     const std::size_t zeilen = anfang < memo.size() ? memo.size() - anfang : 0;
-    InBloecken(zeilen, 1u << 15, [&memo, anfang](std::size_t von, std::size_t bis) {
+    InBloecken(zeilen, ZeilenJeBlock, [&memo, anfang](std::size_t von, std::size_t bis) {
         return memo.Text(anfang + von, anfang + bis, "\n");
     }, [&out](const std::string& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
     if (zeilen > 0 || lauf.weitergegeben) out << '\n';

@@ -17,19 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const bool datei = (data[0] >> 4) == 0;
     const bool iterativ = (data[0] & 7) == 1;
-    zentrix::TPunktArray punkte;
     zentrix::TMemoLines memo;
     std::size_t meldungen = 0;
     const zentrix::TMeldungMitOrt meldung = [&meldungen](const std::string&, const zentrix::TOrt&) { ++meldungen; };
     try {
         if (datei) {
-            zentrix::Polarauswertung(zentrix::fuzz::Datei("messung.dat", data + 1, size - 1), punkte, memo, meldung,
-                                     iterativ);
+            zentrix::Polarauswertung(zentrix::fuzz::Datei("messung.dat", data + 1, size - 1), memo, meldung, iterativ);
         } else {
             const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
             std::size_t laenge = 0;
             const auto zaehle = [&laenge](std::string_view z) { laenge += z.size(); };
-            zentrix::SucheKugeln(text, punkte, memo, meldung, iterativ, {zaehle, zaehle});
+            zentrix::SucheKugeln(text, memo, meldung, iterativ, {zaehle, zaehle});
         }
     } catch (const zentrix::EZentrixError&) {
     }

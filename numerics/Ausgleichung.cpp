@@ -4,7 +4,7 @@
 // Unknowns: the three centre coordinates. All observations have weight 1.
 #include <cmath>
 
-#include "core/Bloecke.hpp"
+#include "core/Ausfuehrer.hpp"
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Kugel.hpp"
 #include "numerics/Matrix.hpp"
@@ -47,7 +47,7 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
     TMatrix N = NewMatrix(4, 4);  // normal matrix, then Q = N^-1
     // Each point's row on either core (a scan's hundred thousand points); the sums after it keep
     // the order of the points.
-    InHaelften(zeilen, 1 << 14, [&](std::size_t anfang, std::size_t ende) {
+    AufAllenKernen(zeilen, AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
         DesignAndMisclosures(Punkte, static_cast<int>(anfang) + 1, static_cast<int>(ende), R, {X0, Y0, Z0}, A, l);
     });
 
@@ -81,7 +81,7 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
     // Residuals at the adjusted centre (positive: the point lies outside the sphere).
     // Each on either core; their sum of squares after it, in the order of the points.
     a.vR.resize(zeilen);
-    InHaelften(zeilen, 1 << 14, [&](std::size_t anfang, std::size_t ende) {
+    AufAllenKernen(zeilen, AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
         for (std::size_t i = anfang; i < ende; ++i) {
             TPunkt& p = Punkte[static_cast<long long>(i) + 1];
             const L ex = static_cast<L>(a.Zentrum.X) - p.X, ey = static_cast<L>(a.Zentrum.Y) - p.Y,
@@ -103,7 +103,7 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
     // Normalised residuals, on either core. A point at the approximate centre has q = 0: with
     // m0 > 0 that is a division by zero (the first such point in order is the one raised).
     a.NV.resize(zeilen);
-    InHaelften(zeilen, 1 << 14, [&](std::size_t anfang, std::size_t ende) {
+    AufAllenKernen(zeilen, AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
         for (std::size_t i = anfang; i < ende; ++i) {
             const double ai[3] = {A[static_cast<long long>(3 * i)], A[static_cast<long long>(3 * i + 1)],
                                   A[static_cast<long long>(3 * i + 2)]};

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "core/Bloecke.hpp"
+#include "core/Ausfuehrer.hpp"
 #include "numerics/Gleitkomma.hpp"
 
 namespace zentrix {
@@ -27,6 +27,13 @@ double Abstand2(const TPlanOrt& a, const TPlanOrt& b) {
 
 L Kreuz(const TPlanOrt& o, const TPlanOrt& a, const TPlanOrt& b) {
     return (static_cast<L>(a.x) - o.x) * (static_cast<L>(b.y) - o.y) - (static_cast<L>(a.y) - o.y) * (static_cast<L>(b.x) - o.x);
+}
+
+// The parts' positions one after the other.
+std::vector<TPlanOrt> Aneinander(std::vector<std::vector<TPlanOrt>> teile) {
+    if (teile.empty()) return {};
+    for (std::size_t t = 1; t < teile.size(); ++t) teile[0].insert(teile[0].end(), teile[t].begin(), teile[t].end());
+    return std::move(teile[0]);
 }
 
 // The distinct plan positions (each with the smallest index found there), sorted by X and then Y.
@@ -77,14 +84,16 @@ bool SicherLinks(const TPlanOrt& o, const TPlanOrt& a, const TPlanOrt& b) {
 // sorted. Points at the same place fall on the same side. Both passes on both cores; a point is
 // dropped only when it is inside by far more than any rounding.
 std::vector<TPlanOrt> HuellenKandidaten(const TPunktArray& P, int n) {
-    TAchteck teil[2];
-    InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
-        teil[anfang == 0 ? 0 : 1] = Extreme(P, static_cast<int>(anfang) + 1, static_cast<int>(ende));
+    const std::vector<TAchteck> teil = InTeilen(static_cast<std::size_t>(n), AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
+        return Extreme(P, static_cast<int>(anfang) + 1, static_cast<int>(ende));
     });
+    // Of the parts' extremes the first in order where several are equal.
     int e[8];
     for (int k = 0; k < 8; ++k) {
-        const bool zweiter = n > 1 << 15 && teil[1].wert[k] < teil[0].wert[k];
-        e[k] = zweiter ? teil[1].e[k] : teil[0].e[k];
+        std::size_t bester = 0;
+        for (std::size_t t = 1; t < teil.size(); ++t)
+            if (teil[t].wert[k] < teil[bester].wert[k]) bester = t;
+        e[k] = teil[bester].e[k];
     }
     std::vector<TPlanOrt> ecken;
     for (int k : e) {
@@ -92,9 +101,8 @@ std::vector<TPlanOrt> HuellenKandidaten(const TPunktArray& P, int n) {
         if (ecken.empty() || ecken.back().x != o.x || ecken.back().y != o.y) ecken.push_back(o);
     }
     while (ecken.size() > 1 && ecken.back().x == ecken.front().x && ecken.back().y == ecken.front().y) ecken.pop_back();
-    std::vector<TPlanOrt> haelfte[2];
-    InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
-        std::vector<TPlanOrt>& alle = haelfte[anfang == 0 ? 0 : 1];
+    std::vector<std::vector<TPlanOrt>> teile = InTeilen(static_cast<std::size_t>(n), AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
+        std::vector<TPlanOrt> alle;
         for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
             const TPlanOrt o{P[i].X, P[i].Y, i};
             bool innen = ecken.size() >= 3;
@@ -102,9 +110,9 @@ std::vector<TPlanOrt> HuellenKandidaten(const TPunktArray& P, int n) {
                 innen = SicherLinks(ecken[k], ecken[(k + 1) % ecken.size()], o);
             if (!innen) alle.push_back(o);
         }
+        return alle;
     });
-    haelfte[0].insert(haelfte[0].end(), haelfte[1].begin(), haelfte[1].end());
-    return std::move(haelfte[0]);
+    return Aneinander(std::move(teile));
 }
 
 // The convex hull (Andrew's monotone chain, counter-clockwise, without points on its edges).
@@ -190,9 +198,8 @@ std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
     // In double with a margin of a millionth (the rounding is some 1e-16), on both cores.
     const auto mx = static_cast<double>(cx), my = static_cast<double>(cy);
     const double innen2 = innen > 0 ? static_cast<double>(innen * innen) * (1 - 1e-6) : 0;
-    std::vector<TPlanOrt> teil[2];
-    InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
-        std::vector<TPlanOrt>& kandidaten = teil[anfang == 0 ? 0 : 1];
+    std::vector<std::vector<TPlanOrt>> teile = InTeilen(static_cast<std::size_t>(n), AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
+        std::vector<TPlanOrt> kandidaten;
         for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
             const TPlanOrt o{Punkte[i].X, Punkte[i].Y, i};
             if ((o.x - mx) * (o.x - mx) + (o.y - my) * (o.y - my) < innen2) continue;
@@ -200,9 +207,9 @@ std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
             for (const TPlanOrt& v : huelle) weitester = std::max(weitester, Abstand2(o, v));
             if (weitester >= grenze) kandidaten.push_back(o);
         }
+        return kandidaten;
     });
-    teil[0].insert(teil[0].end(), teil[1].begin(), teil[1].end());
-    const std::vector<TPlanOrt> kandidaten = Orte(std::move(teil[0]));
+    const std::vector<TPlanOrt> kandidaten = Orte(Aneinander(std::move(teile)));
 
     // Among them the largest rounded distance and the first pair in loop order that has it: of two
     // positions the smaller of their first indices, then the other's first index.

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/Bloecke.hpp"
+#include "core/Ausfuehrer.hpp"
 #include "numerics/BasisPaar.hpp"
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Polar.hpp"
@@ -86,17 +86,22 @@ int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
     };
     struct TMax {
         double groesster = 0, weite = 0;
-    } teil[2];
-    InHaelften(static_cast<std::size_t>(n), 1 << 15, [&](std::size_t anfang, std::size_t ende) {
-        TMax& m = teil[anfang == 0 ? 0 : 1];
-        for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
-            if (i != b) m.groesster = std::max(m.groesster, kreuz(i));
-            m.weite = std::max(m.weite, std::fabs(Punkte[i].X - pa.X) + std::fabs(Punkte[i].Y - pa.Y));
-        }
-    });
-    const double groesster = std::max(teil[0].groesster, teil[1].groesster);
+    };
+    TMax m;
+    for (const TMax& t : InTeilen(static_cast<std::size_t>(n), AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
+             TMax teil;
+             for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
+                 if (i != b) teil.groesster = std::max(teil.groesster, kreuz(i));
+                 teil.weite = std::max(teil.weite, std::fabs(Punkte[i].X - pa.X) + std::fabs(Punkte[i].Y - pa.Y));
+             }
+             return teil;
+         })) {
+        m.groesster = std::max(m.groesster, t.groesster);
+        m.weite = std::max(m.weite, t.weite);
+    }
+    const double groesster = m.groesster;
     const double laenge = std::sqrt(ux * ux + uy * uy);
-    const double grenze = groesster - 1e-9 * std::max(teil[0].weite, teil[1].weite) * laenge;
+    const double grenze = groesster - 1e-9 * m.weite * laenge;
     std::vector<int> kandidaten;
     for (int i = 1; i <= n; ++i)
         if (kreuz(i) >= grenze) kandidaten.push_back(i);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Bloecke.hpp"
+#include "core/Ausfuehrer.hpp"
 
 #include "numerics/KugelIterativ.hpp"
 #include "textio/NumText.hpp"
@@ -115,7 +115,7 @@ void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMe
             block.laenge.push_back(block.text.size() - vorher);
         }
     };
-    constexpr std::size_t Block = 1 << 14;
+    constexpr std::size_t Block = AufEinemKern;
     if (a.vR.size() <= Block) {
         thread_local TBlock block;
         block.text.clear();

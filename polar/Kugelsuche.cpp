@@ -9,15 +9,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <atomic>
-#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <exception>
-#include <mutex>
+#include <future>
 #include <string>
-#include <thread>
 
+#include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "numerics/KugelIterativ.hpp"
 #include "numerics/Polar.hpp"
@@ -237,8 +235,8 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
     }
 }
 
-// A batch of spheres with the lines between them, in file order. Its spheres are evaluated by
-// whichever thread takes them first.
+// A batch of spheres with the lines between them, in file order. Its spheres are evaluated on
+// whichever cores the executor has free, a few to a piece of work.
 struct TStapel {
     struct TPosten {
         TZeile zeile;  // a line outside a sphere
@@ -247,10 +245,8 @@ struct TStapel {
     std::vector<TPosten> posten;
     std::deque<TGruppe> gruppen;  // the first anzahl are this batch's (the rest keep their memory)
     std::size_t anzahl = 0;
-    bool offen = false;               // ends with a sphere whose outcome decides what comes next
-    std::atomic<std::size_t> naechste{0};  // the next sphere to take
-    std::atomic<std::size_t> fertig{0};    // spheres evaluated
-    std::atomic<int> helfer{0};            // the helper thread is working on it
+    bool offen = false;  // ends with a sphere whose outcome decides what comes next
+    std::vector<std::future<void>> auftraege;  // its spheres' evaluation under way
 
     TGruppe& NeueGruppe() {
         if (anzahl == gruppen.size()) gruppen.emplace_back();
@@ -264,57 +260,58 @@ struct TStapel {
         g.fehler = nullptr;
         return g;
     }
-    // Evaluates one sphere not yet taken; false when none is left.
-    bool Nimm(bool iterativ) {
-        const std::size_t i = naechste.fetch_add(1);
-        if (i >= anzahl) return false;
-        BewerteKugel(gruppen[i], iterativ);
-        Ausgaben(gruppen[i]);
-        fertig.fetch_add(1);
-        return true;
+    // Evaluates spheres von..bis and lays out their outputs.
+    void Bewerte(std::size_t von, std::size_t bis, bool iterativ) {
+        for (std::size_t i = von; i < bis; ++i) {
+            BewerteKugel(gruppen[i], iterativ);
+            Ausgaben(gruppen[i]);
+        }
     }
-    bool Fertig() const { return fertig.load() == anzahl; }
 };
 
-// Texts from this size (bytes) on are evaluated on both cores.
-constexpr std::size_t MitHelfer = 64u << 10;
+// Texts from this size (bytes) on are evaluated on all cores; a shorter one is done before the
+// work would have been handed out.
+constexpr std::size_t AufAllenKernenAb = 64u << 10;
+// Spheres evaluated as one piece of work.
+constexpr std::size_t KugelnJeAuftrag = 32;
 
-// The scan with a helper thread: while the scan collects and hands on the batches in order, the
-// helper evaluates their spheres, and so does the scan when it would otherwise wait.
+// The scan: a grouper that collects the batches in file order, their spheres evaluated on the
+// executor's cores meanwhile, and handed on in order. Two batches are under way at a time: while
+// the cores evaluate one, the next is collected; the scan helps with the evaluation while it waits.
 class TScan {
 public:
-    TScan(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
-          const TKugelAusgaben& aus, std::size_t stapel, const TFortschritt& fortschritt)
-        : leser_(text), Punkte_(Punkte), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
-          groesse_(std::max<std::size_t>(stapel, 1)), fortschritt_(fortschritt) {}
-    ~TScan() { Anhalten(); }
+    TScan(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
+          const TKugelAusgaben& aus, std::size_t stapel, const TFortschritt& fortschritt, TAusfuehrer& ausfuehrer)
+        : leser_(text), ausfuehrer_(ausfuehrer), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
+          groesse_(std::max<std::size_t>(stapel, 1)), fortschritt_(fortschritt),
+          verteilt_(text.size() >= AufAllenKernenAb) {}
+    // The work under way uses the batches: it ends before they go.
+    ~TScan() {
+        for (TStapel& s : paar_)
+            for (const std::future<void>& f : s.auftraege)
+                if (f.valid()) ausfuehrer_.Abwarten(f);
+    }
 
     TKugelsuche Lauf() {
-        // A short file is done before a thread would have started: then this thread does it all.
-        if (leser_.Laenge() >= MitHelfer) helfer_ = std::thread([this] { Helfen(); });
+        std::deque<TStapel*> laufend;  // collected and not yet handed on, oldest first
         bool ende = false;
-        while (!ende || !laufend_.empty()) {
-            // Up to two batches in flight; a deciding sphere must be handed on before the scan goes on.
-            const bool blockiert = !laufend_.empty() && laufend_.back()->offen;
-            if (!ende && !blockiert && laufend_.size() < 2) {
+        while (!ende || !laufend.empty()) {
+            // A deciding sphere must be handed on before the scan goes on.
+            const bool blockiert = !laufend.empty() && laufend.back()->offen;
+            if (!ende && !blockiert && laufend.size() < 2) {
                 TStapel& s = paar_[naechster_++ % 2];
                 ende = !Stapel(s);
-                Veroeffentlichen(&s);
+                Starte(s);
+                laufend.push_back(&s);
                 continue;
             }
-            TStapel& aelteste = *laufend_.front();
-            while (!aelteste.Fertig())
-                if (!aelteste.Nimm(iterativ_)) std::this_thread::yield();
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                laufend_.pop_front();
-            }
-            // The helper may still be on its way out of the batch: it is used again soon.
-            while (aelteste.helfer.load() != 0) std::this_thread::yield();
+            TStapel& aelteste = *laufend.front();
+            for (std::future<void>& f : aelteste.auftraege) ausfuehrer_.Hole(f);
+            aelteste.auftraege.clear();
+            laufend.pop_front();
             Weitergeben(aelteste);
             if (fortschritt_) fortschritt_(leser_.Anteil());
         }
-        Anhalten();
         std::string rest;
         for (const TZeile& z : fenster_) Zeile(rest, z.sterne, z.text);
         for (std::string_view l; leser_.Naechste(l);) Zeile(rest, 0, l);
@@ -323,45 +320,16 @@ public:
     }
 
 private:
-    // The helper thread: evaluates spheres of the batches in flight until the scan ends.
-    void Helfen() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!halt_) {
-            TStapel* s = nullptr;
-            for (TStapel* t : laufend_)
-                if (t->naechste.load() < t->anzahl) {
-                    s = t;
-                    break;
-                }
-            if (s == nullptr) {
-                arbeit_.wait(lock);
-                continue;
-            }
-            s->helfer.fetch_add(1);
-            lock.unlock();
-            while (s->Nimm(iterativ_)) {
-            }
-            s->helfer.fetch_sub(1);
-            lock.lock();
+    // The batch's spheres to the executor, a few to a piece of work (a short text: at once).
+    void Starte(TStapel& s) {
+        if (!verteilt_) {
+            s.Bewerte(0, s.anzahl, iterativ_);
+            return;
         }
-    }
-
-    void Veroeffentlichen(TStapel* s) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            laufend_.push_back(s);
+        for (std::size_t von = 0; von < s.anzahl; von += KugelnJeAuftrag) {
+            const std::size_t bis = std::min(s.anzahl, von + KugelnJeAuftrag);
+            s.auftraege.push_back(ausfuehrer_.Starte([&s, von, bis, this] { s.Bewerte(von, bis, iterativ_); }));
         }
-        arbeit_.notify_one();
-    }
-
-    void Anhalten() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            halt_ = true;
-            laufend_.clear();
-        }
-        arbeit_.notify_one();
-        if (helfer_.joinable()) helfer_.join();
     }
 
     // Two names are equal when they have the same characters, letter case included.
@@ -379,8 +347,6 @@ private:
         s.posten.clear();
         s.anzahl = 0;
         s.offen = false;
-        s.naechste = 0;
-        s.fertig = 0;
         while (s.anzahl < groesse_) {
             if (!Fuelle(3)) return false;
             if (!GleicherName(fenster_[0], fenster_[1]) || !GleicherName(fenster_[0], fenster_[2])) {
@@ -428,7 +394,7 @@ private:
             }
             if (g.fehler || static_cast<std::size_t>(index) + 1 == s.anzahl) {
                 // The last sphere handed on: its points stay, and its solution is the last one.
-                Punkte_ = g.punkte;
+                ergebnis_.Punkte = g.punkte;
                 ergebnis_.Letzte = g.loesung;
             }
             if (g.fehler) {
@@ -453,17 +419,12 @@ private:
     }
 
     TZeilenLeser leser_;
+    TAusfuehrer& ausfuehrer_;
     std::deque<TZeile> fenster_;  // the lines read ahead, front first
     long long zeilen_ = 0;        // lines read so far
     std::string name1_, name2_;   // marked lines as they stand
     TStapel paar_[2];              // the batches, used in turn
     std::size_t naechster_ = 0;   // batches collected so far
-    std::deque<TStapel*> laufend_;  // batches collected and not yet handed on, oldest first
-    std::mutex mutex_;
-    std::condition_variable arbeit_;
-    bool halt_ = false;
-    std::thread helfer_;
-    TPunktArray& Punkte_;
     TMemoLines& Memo_;
     const TMeldungMitOrt& meldung_;
     bool iterativ_;
@@ -471,6 +432,7 @@ private:
     std::string markiert_;  // the marked lines of the batch being handed on
     std::size_t groesse_;  // spheres evaluated together before they are handed on
     const TFortschritt& fortschritt_;
+    bool verteilt_;  // the spheres on all cores
     TKugelsuche ergebnis_;
 };
 
@@ -491,10 +453,12 @@ std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std:
     return line;
 }
 
-TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
-                        bool iterativ, const TKugelAusgaben& aus, std::size_t kugelnJeStapel,
-                        const TFortschritt& fortschritt) {
-    return TScan(text, Punkte, Memo, meldung, iterativ, aus, kugelnJeStapel, fortschritt).Lauf();
+TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
+                        const TKugelAusgaben& aus, std::size_t kugelnJeStapel, const TFortschritt& fortschritt,
+                        TAusfuehrer* ausfuehrer) {
+    return TScan(text, Memo, meldung, iterativ, aus, kugelnJeStapel, fortschritt,
+                 ausfuehrer != nullptr ? *ausfuehrer : TAusfuehrer::Gemeinsam())
+        .Lauf();
 }
 
 }  // namespace zentrix

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "numerics/KugelBericht.hpp"
+#include "core/Ausfuehrer.hpp"
 #include "core/Ort.hpp"
 #include "numerics/Polar.hpp"
 #include "polar/Beobachtung.hpp"
@@ -66,10 +67,12 @@ struct TKugelEintrag {
 using TKugelListe = std::deque<TKugelEintrag>;
 
 // What the scan found: every sphere's result code in file order, each sphere for the overview,
-// and the last sphere's solution.
+// and the last sphere's points (its pointings reduced to the station, with the results) and
+// solution.
 struct TKugelsuche {
     std::vector<KugelErgebnis> Ergebnisse;
     TKugelListe Kugeln;
+    TPunktArray Punkte;
     std::optional<TKugelLoesung> Letzte;
 };
 
@@ -78,15 +81,15 @@ struct TKugelsuche {
 // "Polarkoordinaten des Kugelmittelpunktes" and the centre line of each evaluated sphere) goes to
 // Memo and to the listing, the lines of the marked file to aus.Markiert, the messages (a number
 // field that is no number, a failed sphere) with their places to meldung, all in the order of the
-// file. Punkte holds
-// the last sphere's points and results afterwards. The spheres are evaluated on both cores, a batch
-// at a time, and handed on in order. An arithmetic fault in a sphere (a radius of 1e308, a centre
-// straight above the station) fails that sphere like a failure of the solver
-// (KugelErgebnis::Rechenfehler, its text in Fehlertext); any other error ends the scan after what
-// came before it. After each batch handed on, fortschritt hears the share of the text done.
-TKugelsuche SucheKugeln(std::string_view text, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
-                        bool iterativ, const TKugelAusgaben& aus, std::size_t kugelnJeStapel = KugelnJeStapel,
-                        const TFortschritt& fortschritt = {});
+// file. The spheres are evaluated on all cores, a batch at a time, and handed on in order. An
+// arithmetic fault in a sphere (a radius of 1e308, a centre straight above the station) fails that
+// sphere like a failure of the solver (KugelErgebnis::Rechenfehler, its text in Fehlertext); any
+// other error ends the scan after what came before it. After each batch handed on, fortschritt
+// hears the share of the text done.
+// The spheres go to the executor given (the process's when none is).
+TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
+                        const TKugelAusgaben& aus, std::size_t kugelnJeStapel = KugelnJeStapel,
+                        const TFortschritt& fortschritt = {}, TAusfuehrer* ausfuehrer = nullptr);
 
 // The centre line of one sphere: the centre (X, Y, Z of centre, metres, station at the origin) as
 // an observation "Nr Ri S Zd 0.00 codes" (gon, metres, gon), named after centre.Name, with the

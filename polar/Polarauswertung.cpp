@@ -111,7 +111,7 @@ private:
 
 }  // namespace
 
-TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo,
+TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
                             const TMeldungMitOrt& meldung, bool iterativ, const TFortschritt& fortschritt,
                             const std::function<void()>& wartet) {
     Memo.clear();
@@ -140,7 +140,7 @@ TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TM
     TWachsendeDatei marked(markedName, tausch.Neu(0)), listing(listingName, tausch.Neu(1));
     const TKugelAusgaben aus{[&marked](std::string_view zeilen) { marked.Anhaengen(zeilen); },
                              [&listing](std::string_view zeilen) { listing.Anhaengen(zeilen); }};
-    TKugelsuche gefunden = SucheKugeln(text, Punkte, Memo, meldung, iterativ, aus, KugelnJeStapel, fortschritt);
+    TKugelsuche gefunden = SucheKugeln(text, Memo, meldung, iterativ, aus, KugelnJeStapel, fortschritt);
     std::string().swap(text);  // the input is no longer needed
 
     // Both files are complete and durable before either is put in place: when one of them cannot

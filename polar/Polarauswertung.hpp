@@ -21,7 +21,7 @@ namespace zentrix {
 // solution of every group in the order of the file (result codes and the last solution).
 // fortschritt hears the share of the file done as the evaluation goes on; wartet hears once that
 // another evaluation of the same file is running, which this one then waits for.
-TKugelsuche Polarauswertung(const std::string& fileName, TPunktArray& Punkte, TMemoLines& Memo, const TMeldungMitOrt& meldung,
+TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo, const TMeldungMitOrt& meldung,
                             bool iterativ = false, const TFortschritt& fortschritt = {},
                             const std::function<void()>& wartet = {});
 

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <exception>
-#include <future>
 #include <string_view>
 
+#include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Polar.hpp"
@@ -91,7 +91,8 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
         TPunktArray zweite(1);
         double R2 = 0;
         std::exception_ptr fehler2;
-        auto halbe = std::async(std::launch::async, [&] {
+        TAusfuehrer& ausfuehrer = TAusfuehrer::Gemeinsam();
+        auto halbe = ausfuehrer.Starte([&] {
             TTextReader leser;
             // Its errors name the file; their lines are counted on from the split when they are raised.
             leser.OpenView(text.substr(teilung), datei_.Pfad());
@@ -102,8 +103,13 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
                 fehler2 = std::current_exception();
             }
         });
-        R = LiesSaetze(datei_, format_, punkte, R, teilung);
-        halbe.get();
+        try {
+            R = LiesSaetze(datei_, format_, punkte, R, teilung);
+        } catch (...) {
+            ausfuehrer.Abwarten(halbe);  // the other half reads the same text
+            throw;
+        }
+        ausfuehrer.Hole(halbe);
         if (datei_.Position() == teilung) {
             // Everything is read: the text goes before the halves are joined, so that the file is
             // held only once (as text, then as points). An error of the second half counts its line on

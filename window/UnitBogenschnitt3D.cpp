@@ -297,23 +297,15 @@ void TForm1::Button4Click() {
     PunkteLage = {TPunktForm::Rechtwinklig, true};  // each sphere's pointings reduced to the station
     Ergebnisse.clear();
     AusreisserZeile = 0;
-    // The points of each sphere go into a list of their own: the grid goes on showing its points.
-    TPunktArray punkte;
-    TKugelsuche gefunden;
-    try {
-        Melde("Polarauswertung …", 0);
-        // A second evaluation of the same file waits for the first (the command runs beside the
-        // window, which stays usable) and says so.
-        gefunden = Polarauswertung(
-            Edit2.Text, punkte, Memo1,
-            [this](const std::string& text, const TOrt& ort) { dialoge_.ShowMessage(text, ort); }, Iterieren,
-            [this](double anteil) { Melde("Polarauswertung …", static_cast<int>(anteil * 100)); },
-            [this] { Melde("Datei wird gerade ausgewertet – warte …"); });
-    } catch (...) {
-        if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
-        throw;
-    }
-    if (punkte.Length() > 0) Punkte.Ersetzen(std::move(punkte));
+    Melde("Polarauswertung …", 0);
+    // A second evaluation of the same file waits for the first (the command runs beside the
+    // window, which stays usable) and says so.
+    TKugelsuche gefunden = Polarauswertung(
+        Edit2.Text, Memo1, [this](const std::string& text, const TOrt& ort) { dialoge_.ShowMessage(text, ort); },
+        Iterieren, [this](double anteil) { Melde("Polarauswertung …", static_cast<int>(anteil * 100)); },
+        [this] { Melde("Datei wird gerade ausgewertet – warte …"); });
+    // The last sphere's points in a list of their own: the grid goes on showing its points.
+    if (gefunden.Punkte.Length() > 0) Punkte.Ersetzen(std::move(gefunden.Punkte));
     Ergebnisse = std::move(gefunden.Ergebnisse);
     Kugeln = std::make_shared<const TKugelListe>(std::move(gefunden.Kugeln));
     KugelnDatei = Edit2.Text;
@@ -352,11 +344,11 @@ void TForm1::KugelZeigen() {
         throw e;
     }
     // The sphere's lines evaluated alone, as the evaluation did; its report stands in Memo1 already.
-    TPunktArray punkte;
     TMemoLines bericht;
     const auto nichts = [](std::string_view) {};
-    const TKugelsuche s = SucheKugeln(Zeilen(text, kugel.ErsteZeile, kugel.LetzteZeile()), punkte, bericht,
-                                      [](const std::string&, const TOrt&) {}, KugelnIterativ, {nichts, nichts});
+    TKugelsuche s = SucheKugeln(Zeilen(text, kugel.ErsteZeile, kugel.LetzteZeile()), bericht,
+                                [](const std::string&, const TOrt&) {}, KugelnIterativ, {nichts, nichts});
+    TPunktArray punkte = std::move(s.Punkte);
     LetzteLoesung = s.Letzte;
     Ergebnisse.clear();
     PunkteLage = {TPunktForm::Rechtwinklig, true};

@@ -128,7 +128,7 @@ protected:
     void Run(const std::vector<std::string>& lines, const std::string& end = "\r\n", const std::string& name = "obs.dat") {
         input = dir / name;
         std::ofstream(input, std::ios::binary) << WithEnds(lines, end);
-        Polarauswertung(input.string(), Punkte, Memo, meldung);
+        Punkte = Polarauswertung(input.string(), Memo, meldung).Punkte;
     }
     fs::path Out(const char* ext) const {
         const std::string s = input.string();
@@ -210,7 +210,7 @@ TEST_F(PolarauswertungTest, SphereOnTheLastLinesOfTheFileIsEvaluated) {
     const auto k2 = SphereLines("K2", 20, 12, 97, 3);
     input = dir / "short.dat";
     std::ofstream(input, std::ios::binary) << k2[0] << "\r" << k2[1] << "\r" << k2[2];
-    Polarauswertung(input.string(), Punkte, Memo, meldung);
+    Punkte = Polarauswertung(input.string(), Memo, meldung).Punkte;
     EXPECT_EQ(CentreLines(), std::vector<std::string>{"K2     20.0000      12.000     97.0000     0.00 "});
     EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(Concat(CentreLines(), Marked(k2))));
     EXPECT_TRUE(messages.empty());
@@ -273,14 +273,11 @@ TEST_F(PolarauswertungTest, TooFewLinesOrShortRunsGiveNoSphere) {
         {"K1 1 2 3 0.0725", "K1 1 2 3 0.0725", "K2 1 2 3 0.0725", "K2 1 2 3 0.0725"},
     };
     for (const auto& lines : files) {
-        Punkte.SetLength(2);
-        Punkte[1].Name = "keep";
         Run(lines);
         EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(lines));
         EXPECT_EQ(ReadBytes(Out("LST")), "");
         EXPECT_TRUE(Memo.empty());
-        ASSERT_EQ(Punkte.Length(), 2u);
-        EXPECT_EQ(Punkte[1].Name, "keep");
+        EXPECT_EQ(Punkte.Length(), 0u);  // no sphere, no last sphere's points
     }
     EXPECT_TRUE(messages.empty());
 }
@@ -414,7 +411,7 @@ TEST_F(PolarauswertungTest, InputThatCannotBeOpenedIsReportedWithItsFullPathAndR
     for (const auto& c : cases) {
         Memo = {"old"};
         try {
-            Polarauswertung(c.name.string(), Punkte, Memo, meldung);
+            Punkte = Polarauswertung(c.name.string(), Memo, meldung).Punkte;
             ADD_FAILURE() << "no error for " << c.name;
         } catch (const EInOutError& e) {
             EXPECT_EQ(std::string(e.what()),
@@ -427,7 +424,7 @@ TEST_F(PolarauswertungTest, InputThatCannotBeOpenedIsReportedWithItsFullPathAndR
     const fs::path cwd = fs::current_path();
     fs::current_path(dir);
     try {
-        Polarauswertung("sub/../nothing.dat", Punkte, Memo, meldung);
+        Punkte = Polarauswertung("sub/../nothing.dat", Memo, meldung).Punkte;
         ADD_FAILURE() << "no error";
     } catch (const EInOutError& e) {
         EXPECT_EQ(std::string(e.what()).substr(0, 6 + dir.string().size() + 13),
@@ -445,7 +442,7 @@ TEST_F(PolarauswertungTest, InputIsNeverOverwritten) {
         std::ofstream(input, std::ios::binary) << content;
         const fs::path other = Out(std::string(name).ends_with("TXT") ? "LST" : "TXT");
         try {
-            Polarauswertung(input.string(), Punkte, Memo, meldung);
+            Punkte = Polarauswertung(input.string(), Memo, meldung).Punkte;
             ADD_FAILURE() << "input " << name << " overwritten";
         } catch (const EInOutError& e) {
             EXPECT_EQ(std::string(e.what()),
@@ -461,7 +458,7 @@ TEST_F(PolarauswertungTest, InputIsNeverOverwritten) {
     fs::create_directories(dir / "sub");
     input = dir / "obs.TXT";
     std::ofstream(input, std::ios::binary) << WithEnds(k);
-    EXPECT_THROW(Polarauswertung((dir / "sub" / ".." / "obs.TXT").string(), Punkte, Memo, meldung), EInOutError);
+    EXPECT_THROW(Polarauswertung((dir / "sub" / ".." / "obs.TXT").string(), Memo, meldung), EInOutError);
     EXPECT_EQ(ReadBytes(input), WithEnds(k));
 }
 
@@ -485,7 +482,7 @@ TEST_F(PolarauswertungTest, OutputsAreReplacedTogetherOrNotAtAll) {
         else fs::permissions(blocked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                              fs::perm_options::remove);
         try {
-            Polarauswertung(input.string(), Punkte, Memo, meldung);
+            Punkte = Polarauswertung(input.string(), Memo, meldung).Punkte;
             ADD_FAILURE() << "no error";
         } catch (const EInOutError& e) {
             const std::string prefix = "Datei \"" + blocked.string() + "\" kann nicht erstellt werden. ";
@@ -517,7 +514,7 @@ TEST_F(PolarauswertungTest, OutputsLieBesideTheInputUnderItsNameWithoutTheEnding
     fs::create_directories(dir / "in");
     input = dir / "in" / "ab";
     std::ofstream(input, std::ios::binary) << WithEnds(SphereLines("K1", 30, 14, 98, 3));
-    Polarauswertung(input.string(), Punkte, Memo, meldung);
+    Punkte = Polarauswertung(input.string(), Memo, meldung).Punkte;
     EXPECT_TRUE(fs::exists(dir / "in" / "ab.TXT"));
     EXPECT_TRUE(fs::exists(dir / "in" / "ab.LST"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
@@ -539,7 +536,7 @@ TEST_F(PolarauswertungTest, OutputFolderGoneWhileAMessageIsShownNamesTheReason) 
             if (c.replaceByFile) std::ofstream(work) << "x";
         };
         try {
-            Polarauswertung(input.string(), Punkte, Memo, pullFolder);
+            Punkte = Polarauswertung(input.string(), Memo, pullFolder).Punkte;
             ADD_FAILURE() << "no error";
         } catch (const EInOutError& e) {
             EXPECT_EQ(std::string(e.what()), "Datei \"" + (work / "obs.TXT").string() +
@@ -641,7 +638,7 @@ TEST_F(PolarauswertungTest, OutputsOfALongPathLieBesideTheInput) {
     input = folder / "beobachtungen.dat";
     ASSERT_GT(input.string().size(), 300u);
     std::ofstream(input, std::ios::binary) << WithEnds(k1);
-    Polarauswertung(input.string(), Punkte, Memo, meldung);
+    Punkte = Polarauswertung(input.string(), Memo, meldung).Punkte;
     EXPECT_TRUE(fs::exists(folder / "beobachtungen.TXT"));
     EXPECT_TRUE(fs::exists(folder / "beobachtungen.LST"));
     EXPECT_EQ(CentreLines().size(), 1u);
@@ -653,9 +650,9 @@ TEST_F(PolarauswertungTest, OutputsOfALongPathLieBesideTheInput) {
 namespace zentrix {
 namespace {
 
-// Evaluated a batch at a time on both cores, a day's file gives exactly what one sphere after the
-// other gives: marked lines, report and messages in the same order.
-TEST(SucheKugeln, BatchesOnBothCoresGiveWhatOneSphereAtATimeGives) {
+// Evaluated a batch at a time on all cores, a day's file gives exactly what one thread evaluating
+// one sphere after the other gives: marked lines, report, messages and results in the same order.
+TEST(SucheKugeln, BatchesOnAllCoresGiveWhatOneThreadGives) {
     std::vector<std::string> lines;
     unsigned state = 99;
     auto next = [&state]() {
@@ -679,21 +676,26 @@ TEST(SucheKugeln, BatchesOnBothCoresGiveWhatOneSphereAtATimeGives) {
         std::vector<std::string> meldungen;
         std::vector<KugelErgebnis> ergebnisse;
     };
-    auto lauf = [&text](std::size_t stapel) {
+    ASSERT_GT(text.size(), 64u << 10);  // long enough to go to the executor
+    TAusfuehrer einKern(1);  // no thread beside the caller
+    auto lauf = [&text](std::size_t stapel, TAusfuehrer* ausfuehrer) {
         Lauf l;
-        TPunktArray punkte;
         const TKugelsuche k = SucheKugeln(
-            text, punkte, l.memo, [&l](const std::string& m, const TOrt&) { l.meldungen.push_back(m); }, false,
-            {[&l](std::string_view z) { l.marked += z; }, [&l](std::string_view z) { l.liste += z; }}, stapel);
+            text, l.memo, [&l](const std::string& m, const TOrt&) { l.meldungen.push_back(m); }, false,
+            {[&l](std::string_view z) { l.marked += z; }, [&l](std::string_view z) { l.liste += z; }}, stapel, {},
+            ausfuehrer);
         l.ergebnisse = k.Ergebnisse;
         return l;
     };
-    const Lauf einzeln = lauf(1), stapelweise = lauf(2048);
-    EXPECT_EQ(stapelweise.marked, einzeln.marked);
-    EXPECT_EQ(stapelweise.memo, einzeln.memo);
-    EXPECT_EQ(stapelweise.liste, einzeln.liste);
-    EXPECT_EQ(stapelweise.meldungen, einzeln.meldungen);
-    EXPECT_EQ(stapelweise.ergebnisse, einzeln.ergebnisse);
+    const Lauf einzeln = lauf(1, &einKern);
+    for (const std::size_t stapel : {std::size_t{128}, std::size_t{2048}}) {
+        const Lauf stapelweise = lauf(stapel, nullptr);
+        EXPECT_EQ(stapelweise.marked, einzeln.marked);
+        EXPECT_EQ(stapelweise.memo, einzeln.memo);
+        EXPECT_EQ(stapelweise.liste, einzeln.liste);
+        EXPECT_EQ(stapelweise.meldungen, einzeln.meldungen);
+        EXPECT_EQ(stapelweise.ergebnisse, einzeln.ergebnisse);
+    }
     EXPECT_GT(einzeln.meldungen.size(), 600u);
 }
 

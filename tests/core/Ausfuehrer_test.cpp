@@ -1,6 +1,6 @@
-// Blocks on both cores: every item once, the results handed on in order, and a fault after the
-// blocks before it.
-#include "core/Bloecke.hpp"
+// The executor: blocks on all cores with every item once, the results handed on in order, a fault
+// after the blocks before it, parts combined in order, and work started from work.
+#include "core/Ausfuehrer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -32,4 +32,29 @@ TEST(InBloecken, AFaultComesAfterTheBlocksBeforeIt) {
         }, [&gesehen](std::size_t a) { gesehen.push_back(a); }), std::runtime_error);
         ASSERT_EQ(gesehen.size(), fehler / 4) << fehler;
     }
+}
+
+TEST(InTeilen, PartsInTheOrderOfTheItemsAndWorkStartedFromWork) {
+    // One part a core at most, none below `ab` items; every item once, in order.
+    for (const std::size_t anzahl : {0u, 1u, 99u, 100u, 101u, 100000u}) {
+        const auto teile = InTeilen(anzahl, 100, [](std::size_t a, std::size_t e) { return std::make_pair(a, e); });
+        std::size_t weiter = 0;
+        for (const auto& [a, e] : teile) {
+            EXPECT_EQ(a, weiter);
+            weiter = e;
+        }
+        EXPECT_EQ(weiter, anzahl);
+        EXPECT_LE(teile.size(), std::max<std::size_t>(1, TAusfuehrer::Gemeinsam().Kerne()));
+        if (anzahl <= 100) {
+            EXPECT_LE(teile.size(), 1u);
+        }
+    }
+    // Work that waits for work it started itself: the waiting thread does the work, no deadlock
+    // even on a single core.
+    TAusfuehrer einer(1);
+    auto aussen = einer.Starte([&einer] {
+        auto innen = einer.Starte([] { return 20; });
+        return einer.Hole(innen) + 1;
+    });
+    EXPECT_EQ(einer.Hole(aussen), 21);
 }

@@ -1,0 +1,75 @@
+#include "core/Ausfuehrer.hpp"
+
+namespace zentrix {
+
+TAusfuehrer& TAusfuehrer::Gemeinsam() {
+    static TAusfuehrer ausfuehrer(std::max(1u, std::thread::hardware_concurrency()));
+    return ausfuehrer;
+}
+
+TAusfuehrer::TAusfuehrer(unsigned kerne) : kerne_(std::max(1u, kerne)) {
+    for (unsigned i = 1; i < kerne_; ++i) helfer_.emplace_back([this] { Arbeite(); });
+}
+
+TAusfuehrer::~TAusfuehrer() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ende_ = true;
+    }
+    arbeit_.notify_all();
+    for (std::thread& t : helfer_) t.join();
+}
+
+void TAusfuehrer::Einreihen(std::function<void()> aufgabe) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        warteschlange_.push_back(std::move(aufgabe));
+    }
+    arbeit_.notify_one();
+    erledigt_.notify_all();  // a thread waiting for its work may take this one meanwhile
+}
+
+bool TAusfuehrer::EineAusfuehren() {
+    std::function<void()> aufgabe;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (warteschlange_.empty()) return false;
+        aufgabe = std::move(warteschlange_.front());
+        warteschlange_.pop_front();
+    }
+    aufgabe();  // a packaged task: its exception goes into its future
+    Erledigt();
+    return true;
+}
+
+void TAusfuehrer::Warte(const std::function<bool()>& fertig) {
+    while (!fertig()) {
+        if (EineAusfuehren()) continue;
+        std::unique_lock<std::mutex> lock(mutex_);
+        // Woken when a piece of work ends or new work comes.
+        erledigt_.wait(lock, [this, &fertig] { return !warteschlange_.empty() || fertig(); });
+    }
+}
+
+void TAusfuehrer::Arbeite() {
+    for (;;) {
+        std::function<void()> aufgabe;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            arbeit_.wait(lock, [this] { return ende_ || !warteschlange_.empty(); });
+            if (warteschlange_.empty()) return;  // the end, and nothing left
+            aufgabe = std::move(warteschlange_.front());
+            warteschlange_.pop_front();
+        }
+        aufgabe();
+        Erledigt();
+    }
+}
+
+void TAusfuehrer::Erledigt() {
+    // Through the lock: a thread between testing its work and waiting cannot miss the news.
+    { std::lock_guard<std::mutex> lock(mutex_); }
+    erledigt_.notify_all();
+}
+
+}  // namespace zentrix
