@@ -72,10 +72,10 @@ int main(int argc, char** argv) {
 
         zentrix::TRecordingDialoge d;
         zentrix::TForm1 model(d, ".");
-        model.Dispatch(&zentrix::TForm1::FormActivate);
+        model.Dispatch(&zentrix::TForm1::Startrechnung);
         model.Edit2.Text = datei;
         const auto start2 = std::chrono::steady_clock::now();
-        model.Dispatch(&zentrix::TForm1::Button3Click);
+        model.Dispatch(&zentrix::TForm1::RechneDatei);
         modell = std::min(modell, Sekunden(start2));
     }
     std::printf("Rechne Datei, %d Punkte: Fenster %.3f s (bis Gitter und Bericht gezeigt), Modell allein %.3f s\n",

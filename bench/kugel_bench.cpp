@@ -77,8 +77,8 @@ TPunktArray Gruppe(const Fall& f, std::mt19937& rng, double c[3]) {
 
 void Werte(TPunktArray P, const Fall& f, const double c[3], bool iterativ, Statistik& s) {
     const zentrix::TKugelLoesung L = iterativ ? zentrix::LoeseKugelIterativ(P, f.zeigungen, false, f.radius, true)
-                                              : zentrix::LoeseKugel(P, f.zeigungen, false, f.radius);
-    if (L.Ergebnis != zentrix::KugelErgebnis::Ok || L.Abbruch) {
+                                              : zentrix::LoeseKugelEinstufig(P, f.zeigungen, false, f.radius);
+    if (L.Ergebnis != zentrix::KugelErgebnis::Ok) {
         ++s.fehler;
         return;
     }
@@ -204,7 +204,7 @@ void WertePolar(const TPunktArray& P, const Fall& f, const double c[3], const do
                 Statistik& s, int& anders) {
     TPunktArray Q = polarform ? Polarform(P, f.zeigungen) : P;
     const zentrix::TKugelLoesung L = zentrix::LoeseKugelIterativ(Q, f.zeigungen, polarform, f.radius, true);
-    if (L.Ergebnis != zentrix::KugelErgebnis::Ok || L.Abbruch) {
+    if (L.Ergebnis != zentrix::KugelErgebnis::Ok) {
         ++s.fehler;
         return;
     }

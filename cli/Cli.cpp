@@ -86,7 +86,7 @@ struct TLauf {
 
     TLauf(const std::string& ordner, bool demo, bool iterativ) : form(dialoge, ordner) {
         form.Iterieren = iterativ;
-        form.Dispatch(&TForm1::FormActivate);
+        form.Dispatch(&TForm1::Startrechnung);
         // The demonstration's report is the output of "demo"; every other command shows its own.
         Beginne();
         if (demo) {
@@ -282,7 +282,7 @@ void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in, bool imSchritt) {
     if (imSchritt && a.datei.empty()) {
         // Within a sequence: the grid as the steps before left it.
         if (a.radiusGegeben) lauf.form.Edit1.Text = a.radius;
-        lauf.form.Dispatch(&TForm1::Button1Click);
+        lauf.form.Dispatch(&TForm1::Rechne);
         return;
     }
     std::vector<std::string> zeilen;
@@ -302,7 +302,7 @@ void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in, bool imSchritt) {
             grid.Cells(static_cast<int>(c), static_cast<int>(i) + 2) = c <= felder.size() ? felder[c - 1] : "";
     }
     if (!imSchritt || a.radiusGegeben) lauf.form.Edit1.Text = a.radius;
-    lauf.form.Dispatch(&TForm1::Button1Click);
+    lauf.form.Dispatch(&TForm1::Rechne);
 }
 
 // Runs a command that clears the report before it writes any line ("Rechne Datei",
@@ -335,13 +335,13 @@ void MitBericht(TLauf& lauf, const TAufruf& a, std::ostream& out, void (TForm1::
 void RechneDatei(TLauf& lauf, const TAufruf& a, std::ostream& out) {
     lauf.form.Edit2.Text = a.datei;
     lauf.form.RadioGroup1.ItemIndex = a.format;
-    MitBericht(lauf, a, out, &TForm1::Button3Click);
+    MitBericht(lauf, a, out, &TForm1::RechneDatei);
 }
 
 void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
     lauf.auswertung = true;
     lauf.form.Edit2.Text = a.datei;
-    MitBericht(lauf, a, out, &TForm1::Button4Click);
+    MitBericht(lauf, a, out, &TForm1::Polarauswertung);
 }
 
 // Where the command's report begins in the memo: at its start when the command cleared it,
@@ -510,11 +510,11 @@ namespace {
 
 // Runs one parsed command on the window as it stands (as text, its report goes out as it grows).
 void Befehl(TLauf& lauf, const TAufruf& a, std::istream& in, std::ostream& out, bool imSchritt) {
-    if (a.befehl == "demo" && imSchritt) lauf.form.Dispatch(&TForm1::FormActivate);
+    if (a.befehl == "demo" && imSchritt) lauf.form.Dispatch(&TForm1::Startrechnung);
     else if (a.befehl == "rechne") Rechne(lauf, a, in, imSchritt);
     else if (a.befehl == "rechne-datei") RechneDatei(lauf, a, out);
     else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
-    else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Button2Click);
+    else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Konvert);
 }
 
 // Writes the sphere table of an evaluation where --kugeln asks for it; false (and the reason on

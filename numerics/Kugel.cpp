@@ -200,7 +200,7 @@ void Solve(TPunktArray& Punkte, bool Polar, TKugelLoesung& L) {
 
 }  // namespace
 
-TKugelLoesung LoeseKugel(TPunktArray& Punkte, int n, bool Polar, double R) {
+TKugelLoesung LoeseKugelEinstufig(TPunktArray& Punkte, int n, bool Polar, double R) {
     TKugelLoesung L;
     L.n = n;
     L.R = R;
@@ -210,8 +210,9 @@ TKugelLoesung LoeseKugel(TPunktArray& Punkte, int n, bool Polar, double R) {
     }
     try {
         Solve(Punkte, Polar, L);
-    } catch (...) {
-        L.Abbruch = std::current_exception();
+    } catch (const EMathError& e) {
+        L.Ergebnis = KugelErgebnis::Rechenfehler;
+        L.Fehlertext = e.what();
     }
     return L;
 }

@@ -4,7 +4,6 @@
 // adds the report lines.
 #pragma once
 
-#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,7 +23,7 @@ enum class KugelErgebnis : int {
     RadiusZuKlein = -5,    // R not larger than the circle's plan radius
     NormalSingulaer = -6,  // 3 x 3 normal equations not invertible
     NichtKonvergiert = -7, // the converged solver: no start value led to a solution
-    Rechenfehler = -8,     // an arithmetic fault ended the sphere's computation (polar evaluation)
+    Rechenfehler = -8,     // an arithmetic fault ended the computation (Fehlertext says which)
 };
 
 constexpr int Code(KugelErgebnis e) { return static_cast<int>(e); }
@@ -73,22 +72,24 @@ struct TKugelLoesung {
     KugelErgebnis Ergebnis = KugelErgebnis::Ok;
     bool Iterativ = false;                  // the converged solver computed it
     std::optional<TKonvergenz> Konvergenz;  // its statistics, on success
-    std::string Fehlertext;                 // its reason for a failure, in German
+    std::string Fehlertext;                 // the converged solver's reason for a failure, an arithmetic
+                                            // fault's text (German)
     int n = 0;                              // number of points
     double R = 0;                           // the given radius (metres)
     std::optional<TXYZ> DreiPunkt;          // the three-point centre, when that stage succeeded
     bool VierPunktGerechnet = false;        // the four-point stage ran (n > 3)
     std::optional<TKugel> VierPunkt;        // its sphere, when its system could be solved
     std::optional<TAusgleichung> Ausgleichung;
-    std::exception_ptr Abbruch;             // an arithmetic fault that ended the computation
 };
 
-// Computes the centre of the sphere of radius R (metres) through points 1..n of Punkte. Writes
-// the centre into entry 0 and the residuals into the points' vR. With Polar the points arrive as
-// (horizontal distance, direction in gon, height difference) and every entry comes back as
-// (horizontal distance, direction in gon, elevation angle in gon) on success. An arithmetic
-// fault is not thrown but handed back in Abbruch, with what was found before it.
-TKugelLoesung LoeseKugel(TPunktArray& Punkte, int n, bool Polar, double R);
+// The one-step method ("einstufig"): computes the centre of the sphere of radius R (metres)
+// through points 1..n of Punkte. Writes the centre into entry 0 and the residuals into the
+// points' vR. With Polar the points arrive as (horizontal distance, direction in gon, height
+// difference) and every entry comes back as (horizontal distance, direction in gon, elevation
+// angle in gon) on success. Every failure comes back in the result: its code, and for an
+// arithmetic fault (KugelErgebnis::Rechenfehler) the fault's text in Fehlertext, with what was
+// found before it.
+TKugelLoesung LoeseKugelEinstufig(TPunktArray& Punkte, int n, bool Polar, double R);
 
 // The stages the converged solver shares with the one-step method.
 // Horizontal distance and direction (gon) -> X, Y (metres) for points 1..n; the height stays.

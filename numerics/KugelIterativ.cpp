@@ -305,8 +305,9 @@ TKugelLoesung LoeseKugelIterativ(TPunktArray& Punkte, int n, bool Polar, double 
     }
     try {
         Solve(Punkte, n, Polar, Polar || stationImUrsprung, L);
-    } catch (...) {
-        L.Abbruch = std::current_exception();
+    } catch (const EMathError& e) {
+        L.Ergebnis = KugelErgebnis::Rechenfehler;
+        L.Fehlertext = e.what();
     }
     return L;
 }

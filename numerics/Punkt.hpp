@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "numerics/DynArray.hpp"
-#include "numerics/Memo.hpp"
 
 namespace zentrix {
 

@@ -18,6 +18,7 @@
 #include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "numerics/KugelIterativ.hpp"
+#include "numerics/Loeser.hpp"
 #include "numerics/Polar.hpp"
 #include "textio/NumText.hpp"
 
@@ -203,7 +204,8 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         }
         g.punkte[0].Name = g.punkte[1].Name;
         e.Name = g.punkte[1].Name;
-        g.loesung = KugelBerechnen(g.punkte, static_cast<int>(n), false, R, g.bericht, {iterativ, true});
+        g.loesung = LoeseKugel(g.punkte, static_cast<int>(n), false, R, {iterativ, true});
+        SchreibeKugelBericht(*g.loesung, g.punkte, g.bericht);
         if (g.loesung->Ergebnis != KugelErgebnis::Ok) {
             e.MitIterieren = !iterativ && IterativLoesbar(g.punkte, static_cast<int>(n), R, true);
             fehlgeschlagen(*g.loesung);
@@ -217,13 +219,13 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         g.bericht.push_back(g.mittelpunkt);
         Eintragen(e, *g.loesung);
     } catch (const EMathError& fehler) {
-        // An arithmetic fault (a radius of 1e308, a centre straight above the station) fails this
-        // sphere like any other failure of the solver: it stays unmarked, the day goes on. The
-        // report lines written before the fault stay.
+        // An arithmetic fault outside the solver (a distance beyond a double's range, a centre
+        // straight above the station) fails this sphere like one of the solver (which hands back
+        // its own): it stays unmarked, the day goes on. The report lines written before it stay.
         g.loesung = TKugelLoesung{};
         g.loesung->Ergebnis = KugelErgebnis::Rechenfehler;
         g.loesung->Iterativ = iterativ;
-        g.loesung->Fehlertext = std::string("Ein Rechenfehler beendete die Rechnung: ") + fehler.what();
+        g.loesung->Fehlertext = fehler.what();
         g.loesung->n = static_cast<int>(n);
         g.loesung->R = R;
         g.mittelpunkt.clear();

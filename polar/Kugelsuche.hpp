@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "numerics/KugelBericht.hpp"
+#include "bericht/KugelBericht.hpp"
 #include "core/Ausfuehrer.hpp"
 #include "core/Ort.hpp"
 #include "numerics/Polar.hpp"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "numerics/KugelBericht.hpp"
+#include "bericht/KugelBericht.hpp"
 #include "numerics/Punkt.hpp"
 #include "polar/Beobachtung.hpp"
 #include "polar/Kugelsuche.hpp"

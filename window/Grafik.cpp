@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "numerics/KugelBericht.hpp"
+#include "bericht/KugelBericht.hpp"
 #include "numerics/Polar.hpp"
 #include "textio/NumText.hpp"
 #include "window/UnitBogenschnitt3D.hpp"

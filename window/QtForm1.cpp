@@ -222,11 +222,12 @@ void TQtForm1::BaueSeite1(QWidget* seite) {
     edit2_->installEventFilter(this);
     connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit2.Text = t.toStdString(); });
     auto* dateiWaehlen = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this, nullptr, nullptr, Qt::WindowShortcut);
-    connect(dateiWaehlen, &QShortcut::activated, this, [this] { Run(&TForm1::Edit2DblClick); });
+    connect(dateiWaehlen, &QShortcut::activated, this, [this] { Run(&TForm1::DateiWaehlen); });
 
     BaueGitter(seite);
 
-    button1_ = Knopf(seite, "Button1", "Rechne", Qt::Key_F5, &TForm1::Button1Click);
+    // The designer's Button1Click .. Button4Click: each button runs its named command.
+    button1_ = Knopf(seite, "Button1", "Rechne", Qt::Key_F5, &TForm1::Rechne);
 
     label1_ = new QLabel(QString::fromUtf8("Reflektorhöhe"), seite);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -239,10 +240,10 @@ void TQtForm1::BaueSeite1(QWidget* seite) {
     edit1_->setAcceptDrops(false);
     connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit1.Text = t.toStdString(); });
 
-    button3_ = Knopf(seite, "Button3", "Rechne Datei", Qt::Key_F6, &TForm1::Button3Click);
-    button2_ = Knopf(seite, "Button2", "Konvert", Qt::Key_F8, &TForm1::Button2Click);
+    button3_ = Knopf(seite, "Button3", "Rechne Datei", Qt::Key_F6, &TForm1::RechneDatei);
+    button2_ = Knopf(seite, "Button2", "Konvert", Qt::Key_F8, &TForm1::Konvert);
     BaueDatenformat(seite);
-    button4_ = Knopf(seite, "Button4", "Polarauswertung", Qt::Key_F7, &TForm1::Button4Click);
+    button4_ = Knopf(seite, "Button4", "Polarauswertung", Qt::Key_F7, &TForm1::Polarauswertung);
     OrdneSeite1();
 
     QWidget::setTabOrder(edit2_, grid_);
@@ -372,7 +373,7 @@ void TQtForm1::BaueBericht(QWidget* seite) {
 
 bool TQtForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit2_ && event->type() == QEvent::MouseButtonDblClick) {
-        Run(&TForm1::Edit2DblClick);
+        Run(&TForm1::DateiWaehlen);  // the designer's Edit2DblClick
         return true;
     }
     if (event->type() == QEvent::Resize && watched == pageControl_->widget(0)) OrdneSeite1();
@@ -393,7 +394,7 @@ void TQtForm1::showEvent(QShowEvent* event) {
     // dialog, or coming back from another application, is no new activation.
     if (!activated_) {
         activated_ = true;
-        Run(&TForm1::FormActivate);
+        Run(&TForm1::Startrechnung);  // the designer's FormActivate
     }
 }
 
@@ -417,7 +418,7 @@ void TQtForm1::closeEvent(QCloseEvent* event) {
 void TQtForm1::Run(void (TForm1::*handler)()) {
     if (arbeiter_) return;  // one command at a time
     // The activation and the file dialog belong to the window's own thread.
-    if (handler == &TForm1::FormActivate || handler == &TForm1::Edit2DblClick) {
+    if (handler == &TForm1::Startrechnung || handler == &TForm1::DateiWaehlen) {
         model_.Dispatch(handler);
         Refresh();
         statusText_->setText(Q(model_.Statuszeile));
@@ -477,7 +478,7 @@ void TQtForm1::Beende() {
     fortschritt_->hide();
     // What the command did, or the error that ended it.
     statusText_->setText(Q(model_.Statuszeile));
-    if (befehl_ == &TForm1::Button4Click && gelungen_) SageAuswertung();
+    if (befehl_ == &TForm1::Polarauswertung && gelungen_) SageAuswertung();
     if (befehl_ == &TForm1::KugelZeigen && gelungen_) ZeigeKugelbericht();
     emit Fertig();
     if (schliessen_) close();
@@ -503,7 +504,7 @@ void TQtForm1::Refresh() {
     gitter_->Neu();
     RefreshMemo();
     if (grafik_) grafik_->Zeige(GrafikAus(model_));
-    if (kugeln_ && befehl_ == &TForm1::Button4Click) kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
+    if (kugeln_ && befehl_ == &TForm1::Polarauswertung) kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
     refreshing_ = false;
 }
 

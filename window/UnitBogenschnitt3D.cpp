@@ -7,7 +7,8 @@
 
 #include "core/Fehler.hpp"
 #include "core/SystemFehler.hpp"
-#include "numerics/KugelBericht.hpp"
+#include "bericht/KugelBericht.hpp"
+#include "numerics/Loeser.hpp"
 #include "numerics/Polar.hpp"
 #include "polar/Konvert.hpp"
 #include "polar/KugelTabelle.hpp"
@@ -95,11 +96,11 @@ namespace {
 
 // The name a command goes by in the status bar: its button's caption.
 std::string Befehlsname(void (TForm1::*handler)()) {
-    if (handler == &TForm1::Button1Click) return "Rechne";
-    if (handler == &TForm1::Button2Click) return "Konvert";
-    if (handler == &TForm1::Button3Click) return "Rechne Datei";
-    if (handler == &TForm1::Button4Click) return "Polarauswertung";
-    if (handler == &TForm1::Edit2DblClick) return "Datei wählen";
+    if (handler == &TForm1::Rechne) return "Rechne";
+    if (handler == &TForm1::Konvert) return "Konvert";
+    if (handler == &TForm1::RechneDatei) return "Rechne Datei";
+    if (handler == &TForm1::Polarauswertung) return "Polarauswertung";
+    if (handler == &TForm1::DateiWaehlen) return "Datei wählen";
     if (handler == &TForm1::KugelZeigen) return "Kugel zeigen";
     return "Startrechnung";
 }
@@ -142,7 +143,7 @@ bool TForm1::Dispatch(void (TForm1::*handler)()) {
     return false;
 }
 
-void TForm1::FormActivate() {
+void TForm1::Startrechnung() {
     DecimalSeparator = '.';
 
     // The demonstration: four points (metres) on a reflector sphere of radius 3.642 m.
@@ -163,7 +164,7 @@ void TForm1::FormActivate() {
     WriteGridHeaders(StringGrid1, "X", "Y", "Z", "vZ");
     for (long long i = 0; i <= 4; ++i) FillRow(StringGrid1, punkte, i, TLabelArt::Nummer);
 
-    Rechne(std::move(punkte), 4, false, 3.642, false);  // the demonstration says nothing of a failure
+    Berechne(std::move(punkte), 4, false, 3.642, false);  // the demonstration says nothing of a failure
 
     StringGrid1.SetRowCount(6);
     StringGrid1.SetColCount(5);
@@ -185,13 +186,17 @@ TPunktForm FormNachDerRechnung(bool polar, int n, const TKugelLoesung& L) {
 
 }  // namespace
 
-const TKugelLoesung& TForm1::Rechne(TPunktArray punkte, int n, bool polar, double R, bool station) {
+const TKugelLoesung& TForm1::Berechne(TPunktArray punkte, int n, bool polar, double R, bool station) {
     LetzteLoesung.reset();
     Ergebnisse.clear();
     AusreisserZeile = 0;
     PunkteLage = {polar ? TPunktForm::PolarHoehe : TPunktForm::Rechtwinklig, station};
     Punkte.Ersetzen(std::move(punkte));
-    LetzteLoesung = KugelBerechnen(Punkte.Aendern(), n, polar, R, Memo1, TVerfahren{Iterieren, station});
+    TKugelLoesung loesung = LoeseKugel(Punkte.Aendern(), n, polar, R, TVerfahren{Iterieren, station});
+    SchreibeKugelBericht(loesung, Punkte, Memo1);
+    // An arithmetic fault ends the command after the report of what was found before it.
+    if (loesung.Ergebnis == KugelErgebnis::Rechenfehler) throw EMathError(loesung.Fehlertext);
+    LetzteLoesung = std::move(loesung);
     PunkteLage.Form = FormNachDerRechnung(polar, n, *LetzteLoesung);
     // Entry i stands in grid row i + 1.
     if (LetzteLoesung->Konvergenz && LetzteLoesung->Konvergenz->Ausreisser > 0)
@@ -241,7 +246,7 @@ void TForm1::LiesGitterZeile(int row, TPunkt& p) const {
     if (GitterLage.Form == TPunktForm::PolarWinkel) p.Z = HoeheAusHoehenwinkel(p.X, p.Z);
 }
 
-void TForm1::Button1Click() {
+void TForm1::Rechne() {
     const int m = StringGrid1.RowCount();
     const int n = m - 2;
     TPunktArray punkte(static_cast<std::size_t>(m - 1));
@@ -254,19 +259,19 @@ void TForm1::Button1Click() {
     const bool polar = GitterLage.Form != TPunktForm::Rechtwinklig;
     const bool station = polar || GitterLage.Standpunkt;
     // A failure is said at once, as "Rechne Datei" does; the grid then shows what the solver left.
-    if (const TKugelLoesung& L = Rechne(std::move(punkte), n, polar, R, station); L.Ergebnis != KugelErgebnis::Ok)
+    if (const TKugelLoesung& L = Berechne(std::move(punkte), n, polar, R, station); L.Ergebnis != KugelErgebnis::Ok)
         ShowMessage(FehlerMeldung(L));
     ZeigeErgebnis(TLabelArt::Nummer);
     Statuszeile = "Rechne: " + Ergebniszeile(*LetzteLoesung);
 }
 
-void TForm1::Button2Click() {
+void TForm1::Konvert() {
     Melde("Beobachtungen werden umgerechnet …");
-    const std::size_t n = Konvert(testDirectory_);
+    const std::size_t n = zentrix::Konvert(testDirectory_);
     Statuszeile = "Konvert: test2.Kor mit " + Punktzahl(static_cast<long long>(n), "Punkten") + " geschrieben";
 }
 
-void TForm1::Button3Click() {
+void TForm1::RechneDatei() {
     TKoordinatenLeser datei(Edit2.Text, RadioGroup1.ItemIndex);  // nothing changed if it cannot be opened
     const TDatenformat& format = Datenformat(RadioGroup1.ItemIndex);
     Memo1.clear();
@@ -279,7 +284,7 @@ void TForm1::Button3Click() {
     Melde("Kugelmittelpunkt wird berechnet …");
 
     Edit1.Text = RealToText(R);
-    if (const TKugelLoesung& L = Rechne(std::move(punkte), n, format.Polar, R, format.Polar);
+    if (const TKugelLoesung& L = Berechne(std::move(punkte), n, format.Polar, R, format.Polar);
         L.Ergebnis != KugelErgebnis::Ok)
         ShowMessage(FehlerMeldung(L));
 
@@ -291,7 +296,7 @@ void TForm1::Button3Click() {
                   Ergebniszeile(*LetzteLoesung);
 }
 
-void TForm1::Button4Click() {
+void TForm1::Polarauswertung() {
     ++Memo1Cleared;  // the evaluation starts by clearing the report
     LetzteLoesung.reset();
     PunkteLage = {TPunktForm::Rechtwinklig, true};  // each sphere's pointings reduced to the station
@@ -300,7 +305,7 @@ void TForm1::Button4Click() {
     Melde("Polarauswertung …", 0);
     // A second evaluation of the same file waits for the first (the command runs beside the
     // window, which stays usable) and says so.
-    TKugelsuche gefunden = Polarauswertung(
+    TKugelsuche gefunden = zentrix::Polarauswertung(
         Edit2.Text, Memo1, [this](const std::string& text, const TOrt& ort) { dialoge_.ShowMessage(text, ort); },
         Iterieren, [this](double anteil) { Melde("Polarauswertung …", static_cast<int>(anteil * 100)); },
         [this] { Melde("Datei wird gerade ausgewertet – warte …"); });
@@ -367,7 +372,7 @@ void TForm1::KugelZeigen() {
                   (LetzteLoesung ? Ergebniszeile(*LetzteLoesung) : std::string("nicht berechnet"));
 }
 
-void TForm1::Edit2DblClick() {
+void TForm1::DateiWaehlen() {
     const std::optional<std::string> chosen = dialoge_.OpenFile();
     if (chosen) Edit2.Text = *chosen;
     Statuszeile = chosen ? "Datei gewählt: " + std::filesystem::path(*chosen).filename().string() : "Keine Datei gewählt";

@@ -63,12 +63,15 @@ public:
     // points. It keeps the last command's points and results; the grid shows it.
     TPunktListe Punkte;
 
-    void FormActivate();
-    void Button1Click();  // "Rechne"
-    void Button2Click();  // "Konvert"
-    void Button3Click();  // "Rechne Datei"
-    void Button4Click();  // "Polarauswertung"
-    void Edit2DblClick();
+    // The window's commands, as the view and the batch tool call them (the view wires the
+    // designer's events to them: the window's activation, the four buttons, the double-click on the
+    // file field).
+    void Startrechnung();    // the demonstration when the window is first shown
+    void Rechne();           // "Rechne": the points of the grid
+    void Konvert();          // "Konvert": test2.beb into test2.Kor
+    void RechneDatei();      // "Rechne Datei": a coordinate file
+    void Polarauswertung();  // "Polarauswertung": an observation file
+    void DateiWaehlen();     // the open-file dialog into the file field
     // Shows the sphere GewaehlteKugel of the last polar evaluation as if it had been its last: its
     // points and results in the grid and the picture, computed afresh from its lines of the file
     // with the solver the evaluation used (its report lines stand in Memo1 from its Bericht on).
@@ -124,7 +127,7 @@ private:
     // A command computes: its own list of points (entry 0 and every name it did not give empty)
     // replaces Punkte, and points 1..n are computed with the chosen solver, the report into Memo1.
     // Keeps the result, and the list's form in PunkteLage.
-    const TKugelLoesung& Rechne(TPunktArray punkte, int n, bool polar, double R, bool station);
+    const TKugelLoesung& Berechne(TPunktArray punkte, int n, bool polar, double R, bool station);
     // A point row of the grid read as the grid holds it: the full values behind the cells the
     // program filled, the text of cells the user changed; a polar elevation angle turned back into
     // the height difference.

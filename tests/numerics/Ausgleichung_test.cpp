@@ -6,7 +6,7 @@
 
 #include "Hilfen.hpp"
 #include "core/Fehler.hpp"
-#include "numerics/KugelBericht.hpp"
+#include "bericht/KugelBericht.hpp"
 
 using namespace zentrix;
 

@@ -10,13 +10,21 @@
 
 #include "Hilfen.hpp"
 #include "numerics/GaussNewton.hpp"
-#include "numerics/KugelBericht.hpp"
+#include "bericht/KugelBericht.hpp"
+#include "numerics/Loeser.hpp"
 
 using namespace zentrix;
 using test::Points;
 using test::XYZ;
 
 namespace {
+
+// The chosen solver with its report.
+TKugelLoesung KugelBerechnen(TPunktArray& p, int n, bool polar, double R, TMemoLines& memo, const TVerfahren& v) {
+    const TKugelLoesung L = LoeseKugel(p, n, polar, R, v);
+    SchreibeKugelBericht(L, p, memo);
+    return L;
+}
 
 // Pointings at the side of a sphere that faces a station at the origin: centre at distance d
 // (metres) in direction ri (radians), 0.5 m below the instrument; m pointings spread up to 50

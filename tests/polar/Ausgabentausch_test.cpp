@@ -82,7 +82,7 @@ protected:
         TRecordingDialoge dialoge;
         TForm1 form(dialoge, ".");
         form.Edit2.Text = datei;
-        form.Dispatch(&TForm1::Button4Click);
+        form.Dispatch(&TForm1::Polarauswertung);
         return dialoge.Errors.empty() ? "" : dialoge.Errors.front();
     }
     // The same in a process of its own, set up by vorher (as another program run); gives its
@@ -242,7 +242,7 @@ TEST_F(AusgabentauschTest, ASecondRunOfTheSameFileWaitsForTheFirstAndSaysSo) {
             l.schritte.push_back(schritt);
             if (schritt == "Datei wird gerade ausgewertet – warte …" && warten++ == 0) gewartet.set_value();
         };
-        threads.emplace_back([&l] { l.form.Dispatch(&TForm1::Button4Click); });
+        threads.emplace_back([&l] { l.form.Dispatch(&TForm1::Polarauswertung); });
     }
     for (std::thread& t : threads) t.join();
     EXPECT_EQ(warten, 1);

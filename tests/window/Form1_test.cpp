@@ -45,7 +45,7 @@ TEST_F(Form1Test, StartsAsDesigned) {
 }
 
 TEST_F(Form1Test, ActivationShowsTheDemonstration) {
-    ASSERT_TRUE(form.Dispatch(&TForm1::FormActivate));
+    ASSERT_TRUE(form.Dispatch(&TForm1::Startrechnung));
     EXPECT_EQ(DecimalSeparator, '.');
     EXPECT_EQ(form.Edit1.Text, "3.642");
     EXPECT_EQ(form.StringGrid1.RowCount(), 6);
@@ -78,10 +78,10 @@ TEST_F(Form1Test, ActivationShowsTheDemonstration) {
 }
 
 TEST_F(Form1Test, SecondActivationAppendsAnIdenticalReport) {
-    form.FormActivate();
+    form.Startrechnung();
     const Zeilen first = form.Memo1;
     const auto gridAfterFirst = std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)};
-    form.FormActivate();
+    form.Startrechnung();
     const std::size_t reportLength = first.size() - 1;
     ASSERT_EQ(form.Memo1.size(), first.size() + reportLength);
     EXPECT_EQ(Zeilen(form.Memo1.begin() + static_cast<long>(first.size()), form.Memo1.end()),
@@ -90,10 +90,10 @@ TEST_F(Form1Test, SecondActivationAppendsAnIdenticalReport) {
 }
 
 TEST_F(Form1Test, RechneAfterStartUpRepeatsTheDemonstration) {
-    form.FormActivate();
+    form.Startrechnung();
     const Zeilen first = form.Memo1;
     const auto gridBefore = std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)};
-    ASSERT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    ASSERT_TRUE(form.Dispatch(&TForm1::Rechne));
     EXPECT_EQ(Zeilen(form.Memo1.begin() + static_cast<long>(first.size()), form.Memo1.end()),
               Zeilen(first.begin() + 1, first.end()));
     EXPECT_EQ((std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)}), gridBefore);
@@ -101,9 +101,9 @@ TEST_F(Form1Test, RechneAfterStartUpRepeatsTheDemonstration) {
 }
 
 TEST_F(Form1Test, RechneUsesTheRadiusFieldAndLeavesItsText) {
-    form.FormActivate();
+    form.Startrechnung();
     form.Edit1.Text = " 2 ";
-    form.Button1Click();
+    form.Rechne();
     EXPECT_EQ(form.Edit1.Text, " 2 ");
     bool sawRadius2 = false;
     for (const auto& line : form.Memo1) sawRadius2 |= line.find(", R 2.000") != std::string::npos;
@@ -111,12 +111,12 @@ TEST_F(Form1Test, RechneUsesTheRadiusFieldAndLeavesItsText) {
 }
 
 TEST_F(Form1Test, BadCellTextEndsRechneAndLeavesGridAndMemo) {
-    form.FormActivate();
+    form.Startrechnung();
     form.StringGrid1.Cells(2, 3) = "1,5";
     const Zeilen memo = form.Memo1;
     const auto grid = std::vector<Zeilen>{Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)};
     const double oldCentreX = form.Punkte[0].X;
-    EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_FALSE(form.Dispatch(&TForm1::Rechne));
     ASSERT_EQ(dialoge.Errors.size(), 1u);
     EXPECT_EQ(dialoge.Errors[0], "'1,5' ist kein gültiger Gleitkommawert.");
     EXPECT_EQ(form.Memo1, memo);
@@ -128,12 +128,12 @@ TEST_F(Form1Test, BadCellTextEndsRechneAndLeavesGridAndMemo) {
 }
 
 TEST_F(Form1Test, BadRadiusTextAndEmptyCell) {
-    form.FormActivate();
+    form.Startrechnung();
     form.Edit1.Text = "abc";
-    EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_FALSE(form.Dispatch(&TForm1::Rechne));
     form.Edit1.Text = "3.642";
     form.StringGrid1.Cells(1, 2) = "";
-    EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_FALSE(form.Dispatch(&TForm1::Rechne));
     EXPECT_EQ(dialoge.Errors, (Zeilen{"'abc' ist kein gültiger Gleitkommawert.", "'' ist kein gültiger Gleitkommawert."}));
     // Each names where it stands: the field, or the cell by its row's label and column's header.
     EXPECT_EQ(OrtText(dialoge.ErrorOrte[0]), "Feld Reflektorhöhe: „abc“");
@@ -143,7 +143,7 @@ TEST_F(Form1Test, BadRadiusTextAndEmptyCell) {
     EXPECT_EQ(form.Edit1.Text, "3.642");
     // 1.5 surrounded by blanks is a number.
     form.StringGrid1.Cells(1, 2) = " 802192.254 ";
-    EXPECT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_TRUE(form.Dispatch(&TForm1::Rechne));
 }
 
 TEST_F(Form1Test, RechneSaysEveryFailureOnceAndFillsTheGrid) {
@@ -161,7 +161,7 @@ TEST_F(Form1Test, RechneSaysEveryFailureOnceAndFillsTheGrid) {
         SCOPED_TRACE(f.what);
         TRecordingDialoge d;
         TForm1 fresh(d, ".");
-        fresh.FormActivate();
+        fresh.Startrechnung();
         const std::size_t memoSize = fresh.Memo1.size();
         fresh.StringGrid1.SetRowCount(f.rows);
         if (f.collinear)
@@ -170,7 +170,7 @@ TEST_F(Form1Test, RechneSaysEveryFailureOnceAndFillsTheGrid) {
                 fresh.StringGrid1.Cells(2, r) = std::to_string(2 * r);
             }
         fresh.Edit1.Text = f.radius;
-        ASSERT_TRUE(fresh.Dispatch(&TForm1::Button1Click));
+        ASSERT_TRUE(fresh.Dispatch(&TForm1::Rechne));
         EXPECT_EQ(d.Messages, Zeilen{"Kugelmittelnpunkt Fehler"});
         EXPECT_EQ(fresh.Memo1.size(), memoSize);  // every one fails before the report
         // No centre of the demonstration stays: the command computes from a clean list.
@@ -198,23 +198,23 @@ TEST_F(Form1Test, LabelsWidenButAreNeverCut) {
 }
 
 TEST_F(Form1Test, CentreResidualCellSurvivesEveryFill) {
-    form.FormActivate();
+    form.Startrechnung();
     form.StringGrid1.Cells(4, 1) = "Notiz";
-    form.Button1Click();
+    form.Rechne();
     EXPECT_EQ(form.StringGrid1.Cells(4, 1), "Notiz");
-    form.FormActivate();
+    form.Startrechnung();
     EXPECT_EQ(form.StringGrid1.Cells(4, 1), "Notiz");
     // Text typed into the centre row is never read.
     form.StringGrid1.Cells(1, 1) = "kein Wert";
-    EXPECT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_TRUE(form.Dispatch(&TForm1::Rechne));
 }
 
 TEST_F(Form1Test, FileSelection) {
     form.Edit2.Text = "eigene.kor";
     dialoge.FileAnswers = {std::nullopt, std::string("/daten/kugel.kor")};
-    form.Dispatch(&TForm1::Edit2DblClick);
+    form.Dispatch(&TForm1::DateiWaehlen);
     EXPECT_EQ(form.Edit2.Text, "eigene.kor");
-    form.Dispatch(&TForm1::Edit2DblClick);
+    form.Dispatch(&TForm1::DateiWaehlen);
     EXPECT_EQ(form.Edit2.Text, "/daten/kugel.kor");
     EXPECT_EQ(dialoge.OpenFileCalls, 2);
 }
@@ -230,7 +230,7 @@ TEST_F(Form1Test, GridCellsOutsideRaiseRangeError) {
 // With "Iterieren" a failure says its reason and shows no centre.
 TEST_F(Form1Test, IterierenSaysTheReasonAndShowsNoCentre) {
     form.Iterieren = true;
-    ASSERT_TRUE(form.Dispatch(&TForm1::FormActivate));
+    ASSERT_TRUE(form.Dispatch(&TForm1::Startrechnung));
     EXPECT_TRUE(dialoge.Messages.empty());
     EXPECT_EQ(Row(1)[1], "  802192.505");  // the least-squares centre of the demonstration
     for (int r = 2; r <= 5; ++r) {
@@ -238,7 +238,7 @@ TEST_F(Form1Test, IterierenSaysTheReasonAndShowsNoCentre) {
         form.StringGrid1.Cells(2, r) = std::to_string(2 * r);
         form.StringGrid1.Cells(3, r) = std::to_string(3 * r);
     }
-    ASSERT_TRUE(form.Dispatch(&TForm1::Button1Click));
+    ASSERT_TRUE(form.Dispatch(&TForm1::Rechne));
     ASSERT_EQ(dialoge.Messages.size(), 1u);
     EXPECT_TRUE(dialoge.Messages[0].starts_with("Kugelmittelnpunkt Fehler: Die Normalgleichungen sind singulär"));
     EXPECT_EQ(Row(1), (Zeilen{"P 0", "", "", "", ""}));
@@ -259,20 +259,20 @@ TEST(Form1Statuszeile, EveryCommandSaysWhatItDid) {
         const char* statuszeile;
     };
     const Fall faelle[] = {
-        {&TForm1::FormActivate, "", "", 0, "Startrechnung: 4 Punkte, m0 254.0 mm"},
-        {&TForm1::Button1Click, "", "", 0, "Rechne: 4 Punkte, m0 254.0 mm"},
-        {&TForm1::Button1Click, "", "3,642", 0, "Rechne: '3,642' ist kein gültiger Gleitkommawert"},
-        {&TForm1::Button1Click, "", "", 4, "Rechne: 2 Punkte, Kugelmittelpunkt nicht berechnet"},
-        {&TForm1::Button3Click, daten + "/koordinaten/vierzig_punkte.kor", "", 0,
+        {&TForm1::Startrechnung, "", "", 0, "Startrechnung: 4 Punkte, m0 254.0 mm"},
+        {&TForm1::Rechne, "", "", 0, "Rechne: 4 Punkte, m0 254.0 mm"},
+        {&TForm1::Rechne, "", "3,642", 0, "Rechne: '3,642' ist kein gültiger Gleitkommawert"},
+        {&TForm1::Rechne, "", "", 4, "Rechne: 2 Punkte, Kugelmittelpunkt nicht berechnet"},
+        {&TForm1::RechneDatei, daten + "/koordinaten/vierzig_punkte.kor", "", 0,
          "Rechne Datei: vierzig_punkte.kor, 40 Punkte, m0 0.3 mm"},
-        {&TForm1::Button3Click, daten + "/koordinaten/drei_punkte.kor", "", 0,
+        {&TForm1::RechneDatei, daten + "/koordinaten/drei_punkte.kor", "", 0,
          "Rechne Datei: drei_punkte.kor, 3 Punkte, ohne Überbestimmung"},
-        {&TForm1::Button3Click, ordner.File("fehlt.kor"), "", 0, "Rechne Datei: Datei nicht gefunden"},
-        {&TForm1::Button2Click, "", "", 0, "Konvert: test2.Kor mit 5 Punkten geschrieben"},
-        {&TForm1::Button4Click, ordner.File("vier_kugeln.dat"), "", 0,
+        {&TForm1::RechneDatei, ordner.File("fehlt.kor"), "", 0, "Rechne Datei: Datei nicht gefunden"},
+        {&TForm1::Konvert, "", "", 0, "Konvert: test2.Kor mit 5 Punkten geschrieben"},
+        {&TForm1::Polarauswertung, ordner.File("vier_kugeln.dat"), "", 0,
          "Polarauswertung: 4 Kugeln ausgewertet, 0 fehlgeschlagen"},
-        {&TForm1::Edit2DblClick, "", "", 0, "Datei gewählt: kugel.kor"},
-        {&TForm1::Edit2DblClick, "", "", 0, "Keine Datei gewählt"},
+        {&TForm1::DateiWaehlen, "", "", 0, "Datei gewählt: kugel.kor"},
+        {&TForm1::DateiWaehlen, "", "", 0, "Keine Datei gewählt"},
     };
     TRecordingDialoge dialoge;
     dialoge.FileAnswers = {std::string("/daten/kugel.kor"), std::nullopt};
@@ -289,6 +289,6 @@ TEST(Form1Statuszeile, EveryCommandSaysWhatItDid) {
     // Konvert in a folder without its input.
     fs::create_directory(ordner.Path() / "leer");
     TForm1 leer(dialoge, (ordner.Path() / "leer").string());
-    leer.Dispatch(&TForm1::Button2Click);
+    leer.Dispatch(&TForm1::Konvert);
     EXPECT_EQ(leer.Statuszeile, "Konvert: Datei nicht gefunden");
 }

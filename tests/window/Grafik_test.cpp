@@ -16,7 +16,7 @@ TEST(Grafik, TheDemonstrationsPointsCentreAndResiduals) {
     TRecordingDialoge d;
     TForm1 form(d, ".");
     EXPECT_FALSE(GrafikAus(form).Gerechnet);
-    form.Dispatch(&TForm1::FormActivate);
+    form.Dispatch(&TForm1::Startrechnung);
     const TGrafik g = GrafikAus(form);
     ASSERT_TRUE(g.Erfolg);
     EXPECT_FALSE(g.Standpunkt);
@@ -29,7 +29,7 @@ TEST(Grafik, TheDemonstrationsPointsCentreAndResiduals) {
     // A command that ends with an input error before it computes changes nothing of it.
     form.StringGrid1.Cells(2, 3) = "x";
     form.Edit1.Text = "0.5";
-    EXPECT_FALSE(form.Dispatch(&TForm1::Button1Click));
+    EXPECT_FALSE(form.Dispatch(&TForm1::Rechne));
     const TGrafik danach = GrafikAus(form);
     ASSERT_EQ(danach.Punkte.size(), 4u);
     EXPECT_EQ(danach.Punkte[1].P.Y, g.Punkte[1].P.Y);
@@ -55,10 +55,10 @@ TEST(Grafik, APolarFormatIsDrawnInSpaceFromTheStation) {
     std::fclose(f);
     TRecordingDialoge d;
     TForm1 form(d, ".");
-    form.Dispatch(&TForm1::FormActivate);
+    form.Dispatch(&TForm1::Startrechnung);
     form.Edit2.Text = datei;
     form.RadioGroup1.ItemIndex = 2;
-    ASSERT_TRUE(form.Dispatch(&TForm1::Button3Click));
+    ASSERT_TRUE(form.Dispatch(&TForm1::RechneDatei));
     const TGrafik g = GrafikAus(form);
     ASSERT_TRUE(g.Erfolg);
     EXPECT_TRUE(g.Standpunkt);
@@ -76,9 +76,9 @@ TEST(Grafik, APolarFormatIsDrawnInSpaceFromTheStation) {
 TEST(Grafik, AFailedComputationSaysWhy) {
     TRecordingDialoge d;
     TForm1 form(d, ".");
-    form.Dispatch(&TForm1::FormActivate);
+    form.Dispatch(&TForm1::Startrechnung);
     form.StringGrid1.SetRowCount(4);  // two points only
-    form.Dispatch(&TForm1::Button1Click);
+    form.Dispatch(&TForm1::Rechne);
     const TGrafik g = GrafikAus(form);
     EXPECT_TRUE(g.Gerechnet);
     EXPECT_FALSE(g.Erfolg);

@@ -22,7 +22,7 @@ constexpr double kRho = 63.661977236758134305;  // gon per radian
 
 class KoordinatendateiTest : public ::testing::Test {
 protected:
-    void SetUp() override { form.FormActivate(); }
+    void SetUp() override { form.Startrechnung(); }
 
     // Writes a file and chooses it in the file-name field.
     std::string Datei(const std::string& inhalt, const std::string& name = "kugel.kor") {
@@ -33,7 +33,7 @@ protected:
     }
     bool Rechne(int format) {
         form.RadioGroup1.ItemIndex = format;
-        return form.Dispatch(&TForm1::Button3Click);
+        return form.Dispatch(&TForm1::RechneDatei);
     }
     std::vector<std::string> Row(int r) {
         std::vector<std::string> row;
@@ -161,7 +161,7 @@ TEST_F(KoordinatendateiTest, SlopeDistancesOfFormatsSixAndSevenAreReduced) {
                     text += std::to_string(++nr) + " " + ri + " " + (format == 6 ? d + " " + zd : zd + " " + d) + " 0.0725\n";
                 }
                 TKoordinaten k = LeseKoordinatendatei(Datei(text), format);
-                const TKugelLoesung L = LoeseKugel(k.Punkte, nr, true, k.R);
+                const TKugelLoesung L = LoeseKugelEinstufig(k.Punkte, nr, true, k.R);
                 ASSERT_TRUE(L.Ausgleichung && L.VierPunkt);
                 EXPECT_NEAR(L.VierPunkt->R, 0.0725, 1e-4);
                 EXPECT_NEAR(L.Ausgleichung->Zentrum.X, cx, 1e-4);
@@ -335,7 +335,7 @@ TEST_F(KoordinatendateiTest, KonvertThenRechneDatei) {
     TForm1 konverter(dialoge, dir.string());
     std::ofstream(dir / "test2.beb", std::ios::binary)
         << "1 50 100 10 0.05\r\n2 150 100 10.1 0.05\r\n3 100 95 9.9 0.05\r\n4 250 105 10 0.05\r\n";
-    ASSERT_TRUE(konverter.Dispatch(&TForm1::Button2Click));
+    ASSERT_TRUE(konverter.Dispatch(&TForm1::Konvert));
     form.Edit2.Text = (dir / "test2.Kor").string();
     ASSERT_TRUE(Rechne(0));
     ASSERT_EQ(form.Punkte.High(), 4);
@@ -347,6 +347,6 @@ TEST_F(KoordinatendateiTest, KonvertThenRechneDatei) {
 
     // A missing input is the error box's "Datei nicht gefunden."
     fs::remove(dir / "test2.beb");
-    EXPECT_FALSE(konverter.Dispatch(&TForm1::Button2Click));
+    EXPECT_FALSE(konverter.Dispatch(&TForm1::Konvert));
     EXPECT_EQ(dialoge.Errors, Zeilen{"Datei nicht gefunden."});
 }

@@ -1,10 +1,10 @@
-// The solver's report: the lines a sphere computation appends to the report memo, and
-// Kugelzentrierung, the solver together with its report.
-//
-// This is the one unit of the computing folder that writes text; the computation itself
-// (Kugel.hpp, KugelIterativ.hpp) returns plain values.
+// The solver's report: the lines a sphere computation appends to the report memo, the reasons of
+// its failures in words, and Kugelzentrierung, the one-step method together with its report. The
+// computation itself (numerics/) returns plain values; whoever computes chooses the solver and
+// hands its result here.
 #pragma once
 
+#include "bericht/Memo.hpp"
 #include "numerics/Kugel.hpp"
 
 namespace zentrix {
@@ -21,20 +21,9 @@ void SchreibeKugelBericht(const TKugelLoesung& loesung, const TPunktArray& Punkt
 // deviations (when m0 > 0), the centre, and vR (with NV when m0 > 0) per point.
 void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMemoLines& Memo);
 
-// Which solver computes: the one-step method ("einstufig"), or the converged one (which needs to
-// know whether the points are relative to an instrument station at the origin).
-struct TVerfahren {
-    bool Iterativ = false;
-    bool StationImUrsprung = false;
-};
-
-// The chosen solver with its report appended to Memo. An arithmetic fault is raised after the
-// lines of what was found before it.
-TKugelLoesung KugelBerechnen(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo,
-                             const TVerfahren& verfahren);
-
-// The one-step method with its report (KugelBerechnen with TVerfahren{}). Returns the
-// result code: 0 success, -1 to -6 (KugelErgebnis).
+// The one-step method with its report appended to Memo. Returns the result code: 0 success, -1 to
+// -6 (KugelErgebnis); an arithmetic fault is raised as its error after the lines of what was found
+// before it.
 int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo);
 
 // Why a computation failed, in German, to stand after a colon ("die drei Punkte liegen auf einer

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "numerics/Memo.hpp"
+#include "bericht/Memo.hpp"
 
 using namespace zentrix;
 

@@ -1,4 +1,4 @@
-#include "numerics/Memo.hpp"
+#include "bericht/Memo.hpp"
 
 #include <algorithm>
 #include <cstring>

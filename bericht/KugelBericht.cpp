@@ -1,4 +1,4 @@
-#include "numerics/KugelBericht.hpp"
+#include "bericht/KugelBericht.hpp"
 
 #include <cmath>
 #include <string>
@@ -6,7 +6,7 @@
 
 #include "core/Ausfuehrer.hpp"
 
-#include "numerics/KugelIterativ.hpp"
+#include "core/Fehler.hpp"
 #include "textio/NumText.hpp"
 
 namespace zentrix {
@@ -142,22 +142,29 @@ void SchreibeKugelBericht(const TKugelLoesung& L, const TPunktArray& Punkte, TMe
     if (L.Ausgleichung) SchreibeAusgleichung(*L.Ausgleichung, Punkte, Memo);
 }
 
-TKugelLoesung KugelBerechnen(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo,
-                             const TVerfahren& verfahren) {
-    TKugelLoesung loesung = verfahren.Iterativ ? LoeseKugelIterativ(Punkte, n, Polar, R, verfahren.StationImUrsprung)
-                                               : LoeseKugel(Punkte, n, Polar, R);
+int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo) {
+    const TKugelLoesung loesung = LoeseKugelEinstufig(Punkte, n, Polar, R);
     SchreibeKugelBericht(loesung, Punkte, Memo);
-    if (loesung.Abbruch) std::rethrow_exception(loesung.Abbruch);
-    return loesung;
+    if (loesung.Ergebnis == KugelErgebnis::Rechenfehler) throw EMathError(loesung.Fehlertext);
+    return Code(loesung.Ergebnis);
 }
 
-int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLines& Memo) {
-    return Code(KugelBerechnen(Punkte, n, Polar, R, Memo, TVerfahren{}).Ergebnis);
+namespace {
+
+// An arithmetic fault as the reason of a failed sphere.
+std::string RechenfehlerText(const TKugelLoesung& L) {
+    std::string text = "Ein Rechenfehler beendete die Rechnung";
+    if (!L.Fehlertext.empty()) text += ": " + L.Fehlertext;
+    return text;
 }
+
+}  // namespace
 
 std::string FehlerGrund(const TKugelLoesung& L) {
     std::string grund;
-    if (!L.Fehlertext.empty()) {
+    if (L.Ergebnis == KugelErgebnis::Rechenfehler) {
+        grund = RechenfehlerText(L);
+    } else if (!L.Fehlertext.empty()) {
         grund = L.Fehlertext;
     } else {
         switch (L.Ergebnis) {
@@ -173,7 +180,7 @@ std::string FehlerGrund(const TKugelLoesung& L) {
                 break;
             case KugelErgebnis::NormalSingulaer: grund = "Die Normalgleichungen der Ausgleichung sind singulär"; break;
             case KugelErgebnis::NichtKonvergiert: grund = "Die Ausgleichung konvergiert nicht"; break;
-            case KugelErgebnis::Rechenfehler: grund = "Ein Rechenfehler beendete die Rechnung"; break;
+            case KugelErgebnis::Rechenfehler: break;
         }
     }
     // After a colon the sentence goes on in small letters (the reasons begin with an article or
@@ -184,7 +191,8 @@ std::string FehlerGrund(const TKugelLoesung& L) {
 
 std::string FehlerMeldung(const TKugelLoesung& L) {
     std::string text = "Kugelmittelnpunkt Fehler";
-    if (L.Iterativ && !L.Fehlertext.empty()) text += ": " + L.Fehlertext;
+    if (L.Iterativ && L.Ergebnis == KugelErgebnis::Rechenfehler) text += ": " + RechenfehlerText(L);
+    else if (L.Iterativ && !L.Fehlertext.empty()) text += ": " + L.Fehlertext;
     return text;
 }
 
