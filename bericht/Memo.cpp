@@ -8,6 +8,100 @@
 
 namespace zentrix {
 
+namespace {
+
+// The lines' text in memory.
+class TBehalten : public IZeilenSenke {
+public:
+    void Aufnehmen(std::string_view text, const std::vector<std::size_t>&) override { text_.append(text); }
+    bool Behaelt() const override { return true; }
+    std::optional<std::string_view> Sicht(std::uint64_t pos, std::size_t laenge) const override {
+        return std::string_view(text_).substr(static_cast<std::size_t>(pos), laenge);
+    }
+    void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const override {
+        out.assign(text_, static_cast<std::size_t>(pos), laenge);
+    }
+    void Leeren(bool frei) override {
+        text_.clear();
+        if (frei) text_.shrink_to_fit();
+    }
+
+private:
+    std::string text_;
+};
+
+// The lines' text in memory up to a limit; what lies beyond it moved out to a store, all of it at
+// once, so that memory stays in proportion to the limit.
+class TAusgelagert : public IZeilenSenke {
+public:
+    TAusgelagert(std::shared_ptr<IAuslagerung> store, std::size_t grenze) : store_(std::move(store)), grenze_(grenze) {
+        store_->Leeren();
+    }
+    void Aufnehmen(std::string_view text, const std::vector<std::size_t>&) override {
+        puffer_.append(text);
+        if (puffer_.size() > grenze_) {
+            store_->Anhaengen(puffer_);
+            ausgelagert_ += puffer_.size();
+            puffer_.clear();
+        }
+    }
+    bool Behaelt() const override { return true; }
+    std::optional<std::string_view> Sicht(std::uint64_t pos, std::size_t laenge) const override {
+        if (pos < ausgelagert_) return std::nullopt;
+        return std::string_view(puffer_).substr(static_cast<std::size_t>(pos - ausgelagert_), laenge);
+    }
+    void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const override {
+        // From the store as far as the bytes lie there, then from memory.
+        out.clear();
+        const std::uint64_t bis = pos + laenge;
+        if (pos < ausgelagert_) store_->Lesen(pos, static_cast<std::size_t>(std::min(bis, ausgelagert_) - pos), out);
+        if (bis > ausgelagert_) {
+            const std::uint64_t von = std::max(pos, ausgelagert_);
+            out.append(puffer_, static_cast<std::size_t>(von - ausgelagert_), static_cast<std::size_t>(bis - von));
+        }
+    }
+    void Leeren(bool frei) override {
+        puffer_.clear();
+        if (frei) puffer_.shrink_to_fit();
+        ausgelagert_ = 0;
+        store_->Leeren();
+    }
+
+private:
+    std::shared_ptr<IAuslagerung> store_;
+    std::size_t grenze_;
+    std::string puffer_;            // the text not moved out
+    std::uint64_t ausgelagert_ = 0;  // how much of the text lies in the store
+};
+
+// The lines handed on as they come, each ended by a line feed, and not kept.
+class TWeitergabe : public IZeilenSenke {
+public:
+    explicit TWeitergabe(std::function<void(std::string_view)> f) : f_(std::move(f)) {}
+    void Aufnehmen(std::string_view text, const std::vector<std::size_t>& laengen) override {
+        if (laengen.empty()) return;
+        zeilen_.clear();
+        zeilen_.reserve(text.size() + laengen.size());
+        std::size_t a = 0;
+        for (const std::size_t l : laengen) {
+            zeilen_.append(text, a, l);
+            zeilen_ += '\n';
+            a += l;
+        }
+        f_(zeilen_);
+    }
+    bool Behaelt() const override { return false; }
+    std::optional<std::string_view> Sicht(std::uint64_t, std::size_t) const override { return std::nullopt; }
+    void Lesen(std::uint64_t, std::size_t, std::string& out) const override { out.clear(); }
+    void Leeren(bool) override {}
+
+private:
+    std::function<void(std::string_view)> f_;
+    std::string zeilen_;  // the lines handed on at a time, with their line feeds
+};
+
+}  // namespace
+
 TMemoLines::TMemoLines(std::initializer_list<std::string_view> lines) {
     for (std::string_view l : lines) push_back(l);
 }
@@ -22,107 +116,72 @@ TMemoLines::TMemoLines(const TMemoLines& other) {
 
 TMemoLines& TMemoLines::operator=(const TMemoLines& other) {
     if (this != &other) {
-        TMemoLines kopie(other);
-        kopie.store_ = store_;
-        kopie.grenze_ = grenze_;
-        kopie.weiter_ = std::move(weiter_);
-        clear();
-        *this = std::move(kopie);
+        // The lines anew, into the sinks this memo has.
+        Leeren();
+        other.ForEach([this](std::string_view l) { push_back(l); });
     }
     return *this;
 }
 
-void TMemoLines::push_back(std::string_view line) {
-    if (weiter_) {
-        zeile_.assign(line);
-        zeile_ += '\n';
-        weiter_(zeile_);
-        return;
-    }
-    laengste_ = std::max(laengste_, line.size());
-    anfang_.push_back(gesamt_);
-    puffer_.append(line);
-    gesamt_ += line.size();
-    Auslagern();
-}
-
-void TMemoLines::Anhaengen(const TMemoLines& other) {
-    if (weiter_) {
-        if (other.empty()) return;
-        zeile_.clear();
-        other.TextAnhaengen(zeile_, 0, other.size(), "\n");
-        weiter_(zeile_);
-        return;
-    }
-    if (other.ausgelagert_ > 0) {
-        other.ForEach([this](std::string_view l) { push_back(l); });
-        return;
-    }
-    // The other's text at once, its line starts moved by the text before.
-    laengste_ = std::max(laengste_, other.laengste_);
-    for (std::size_t i = 0; i < other.anfang_.size(); ++i) anfang_.push_back(gesamt_ + other.anfang_[i]);
-    puffer_.append(other.puffer_);
-    gesamt_ += other.gesamt_;
-    Auslagern();
-}
-
-void TMemoLines::Anhaengen(std::string_view text, const std::vector<std::size_t>& laengen) {
-    if (weiter_) {
-        if (laengen.empty()) return;
-        zeile_.clear();
-        zeile_.reserve(text.size() + laengen.size());
-        std::size_t a = 0;
-        for (const std::size_t l : laengen) {
-            zeile_.append(text, a, l);
-            zeile_ += '\n';
-            a += l;
-        }
-        weiter_(zeile_);
-        return;
-    }
+void TMemoLines::Aufnehmen(std::string_view text, const std::vector<std::size_t>& laengen) {
+    if (!senke_) senke_ = std::make_shared<TBehalten>();
+    senke_->Aufnehmen(text, laengen);
+    if (!senke_->Behaelt()) return;
     for (const std::size_t l : laengen) {
         laengste_ = std::max(laengste_, l);
         anfang_.push_back(gesamt_);
         gesamt_ += l;
     }
-    puffer_.append(text);
-    Auslagern();
 }
 
-void TMemoLines::Auslagern() {
-    if (store_ && puffer_.size() > grenze_) {
-        store_->Anhaengen(puffer_);
-        ausgelagert_ = gesamt_;
-        puffer_.clear();
-    }
+void TMemoLines::push_back(std::string_view line) {
+    eine_.assign(1, line.size());
+    Aufnehmen(line, eine_);
 }
+
+void TMemoLines::Anhaengen(const TMemoLines& other) {
+    if (other.empty()) return;
+    // The other's text at once, with its lines' lengths.
+    std::vector<std::size_t> laengen(other.size());
+    for (std::size_t i = 0; i < other.size(); ++i) laengen[i] = static_cast<std::size_t>(other.Ende(i) - other.anfang_[i]);
+    const std::optional<std::string_view> sicht = other.senke_->Sicht(0, static_cast<std::size_t>(other.gesamt_));
+    if (sicht) {
+        Aufnehmen(*sicht, laengen);
+        return;
+    }
+    std::string text;
+    other.senke_->Lesen(0, static_cast<std::size_t>(other.gesamt_), text);
+    Aufnehmen(text, laengen);
+}
+
+void TMemoLines::Anhaengen(std::string_view text, const std::vector<std::size_t>& laengen) { Aufnehmen(text, laengen); }
 
 void TMemoLines::clear() {
-    puffer_.clear();
-    puffer_.shrink_to_fit();
+    if (senke_) senke_->Leeren(true);
     anfang_.clear();
     anfang_.shrink_to_fit();
     gesamt_ = 0;
-    ausgelagert_ = 0;
     laengste_ = 0;
-    if (store_) store_->Leeren();
 }
 
 void TMemoLines::Leeren() {
-    puffer_.clear();
+    if (senke_) senke_->Leeren(false);
     anfang_.clear();
     gesamt_ = 0;
-    ausgelagert_ = 0;
     laengste_ = 0;
-    if (store_) store_->Leeren();
+}
+
+std::string_view TMemoLines::Zeile(std::size_t i, std::string& buf) const {
+    const std::uint64_t a = anfang_[i];
+    const auto laenge = static_cast<std::size_t>(Ende(i) - a);
+    if (const std::optional<std::string_view> sicht = senke_->Sicht(a, laenge)) return *sicht;
+    senke_->Lesen(a, laenge, buf);
+    return buf;
 }
 
 std::string TMemoLines::operator[](std::size_t i) const {
-    const std::uint64_t a = anfang_[i], b = i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_;
-    if (a >= ausgelagert_) return puffer_.substr(static_cast<std::size_t>(a - ausgelagert_), static_cast<std::size_t>(b - a));
-    std::string line;
-    store_->Lesen(a, static_cast<std::size_t>(b - a), line);
-    return line;
+    std::string buf;
+    return std::string(Zeile(i, buf));
 }
 
 std::string TMemoLines::at(std::size_t i) const {
@@ -138,25 +197,20 @@ TMemoLines::operator std::vector<std::string>() const {
 }
 
 void TMemoLines::ForEach(const std::function<void(std::string_view)>& f, std::size_t first) const {
-    std::size_t i = first;
-    // The lines in the store, read back a piece of about a megabyte at a time.
+    // A piece of about a megabyte of lines at a time: read back at once where it lies in a store.
     std::string stueck;
-    while (i < anfang_.size() && anfang_[i] < ausgelagert_) {
-        std::size_t j = i;
-        while (j < anfang_.size() && anfang_[j] < ausgelagert_ && anfang_[j] - anfang_[i] < (1u << 20)) ++j;
-        const std::uint64_t ende = j < anfang_.size() ? anfang_[j] : gesamt_;
-        store_->Lesen(anfang_[i], static_cast<std::size_t>(ende - anfang_[i]), stueck);
-        for (std::size_t k = i; k < j; ++k) {
-            const std::uint64_t b = k + 1 < anfang_.size() ? anfang_[k + 1] : gesamt_;
-            f(std::string_view(stueck).substr(static_cast<std::size_t>(anfang_[k] - anfang_[i]),
-                                              static_cast<std::size_t>(b - anfang_[k])));
+    for (std::size_t i = first; i < anfang_.size();) {
+        std::size_t j = i + 1;
+        while (j < anfang_.size() && anfang_[j] - anfang_[i] < (1u << 20)) ++j;
+        const std::uint64_t von = anfang_[i], bis = j < anfang_.size() ? anfang_[j] : gesamt_;
+        std::optional<std::string_view> sicht = senke_->Sicht(von, static_cast<std::size_t>(bis - von));
+        if (!sicht) {
+            senke_->Lesen(von, static_cast<std::size_t>(bis - von), stueck);
+            sicht = stueck;
         }
+        for (std::size_t k = i; k < j; ++k)
+            f(sicht->substr(static_cast<std::size_t>(anfang_[k] - von), static_cast<std::size_t>(Ende(k) - anfang_[k])));
         i = j;
-    }
-    for (; i < anfang_.size(); ++i) {
-        const std::uint64_t b = i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_;
-        f(std::string_view(puffer_).substr(static_cast<std::size_t>(anfang_[i] - ausgelagert_),
-                                           static_cast<std::size_t>(b - anfang_[i])));
     }
 }
 
@@ -169,15 +223,12 @@ std::string TMemoLines::Text(std::size_t first, std::size_t last, std::string_vi
 void TMemoLines::TextAnhaengen(std::string& text, std::size_t first, std::size_t last, std::string_view ende) const {
     last = std::min(last, anfang_.size());
     if (first >= last) return;
-    const std::uint64_t von = anfang_[first], bis = last < anfang_.size() ? anfang_[last] : gesamt_;
-    // The bytes of the lines at once: from the store as far as they lie there, then from memory.
+    const std::uint64_t von = anfang_[first], bis = Ende(last - 1);
+    // The bytes of the lines at once, from memory or read back from the store.
     std::string stueck;
-    std::string_view quelle;
-    if (von >= ausgelagert_) {
-        quelle = std::string_view(puffer_).substr(static_cast<std::size_t>(von - ausgelagert_), static_cast<std::size_t>(bis - von));
-    } else {
-        store_->Lesen(von, static_cast<std::size_t>(std::min(bis, ausgelagert_) - von), stueck);
-        if (bis > ausgelagert_) stueck.append(puffer_, 0, static_cast<std::size_t>(bis - ausgelagert_));
+    std::optional<std::string_view> quelle = senke_->Sicht(von, static_cast<std::size_t>(bis - von));
+    if (!quelle) {
+        senke_->Lesen(von, static_cast<std::size_t>(bis - von), stueck);
         quelle = stueck;
     }
     // Laid out in place: a few million lines go through here.
@@ -185,19 +236,28 @@ void TMemoLines::TextAnhaengen(std::string& text, std::size_t first, std::size_t
     text.resize(davor + static_cast<std::size_t>(bis - von) + (last - first) * ende.size());
     char* p = text.data() + davor;
     for (std::size_t i = first; i < last; ++i) {
-        const std::uint64_t a = anfang_[i], b = i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_;
-        std::memcpy(p, quelle.data() + (a - von), static_cast<std::size_t>(b - a));
+        const std::uint64_t a = anfang_[i], b = Ende(i);
+        std::memcpy(p, quelle->data() + (a - von), static_cast<std::size_t>(b - a));
         p += b - a;
         for (const char c : ende) *p++ = c;
+    }
+}
+
+void TMemoLines::Weitergeben(std::function<void(std::string_view zeilen)> f) {
+    if (f) {
+        if (!behalten_) behalten_ = senke_ ? senke_ : std::make_shared<TBehalten>();
+        senke_ = std::make_shared<TWeitergabe>(std::move(f));
+    } else if (behalten_) {
+        senke_ = std::move(behalten_);
+        behalten_.reset();
     }
 }
 
 void TMemoLines::Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze) {
     const std::vector<std::string> bisher = *this;
     clear();
-    store_ = std::move(store);
-    grenze_ = grenze;
-    if (store_) store_->Leeren();
+    senke_ = store ? std::shared_ptr<IZeilenSenke>(std::make_shared<TAusgelagert>(std::move(store), grenze))
+                   : std::make_shared<TBehalten>();
     for (const std::string& l : bisher) push_back(l);
 }
 

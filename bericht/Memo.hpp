@@ -1,9 +1,9 @@
 // The report memo: a list of text lines, appended to line by line.
 //
-// The lines lie in one character buffer, with the position of each line: a few bytes per line
-// beyond its text. A long report (a polar evaluation of a day's observations) can move its older
-// text out to a store that the caller provides (a temporary file), so that memory stays in
-// proportion to the work at hand and not to the length of the report.
+// The list keeps where each line begins, a few bytes a line; the lines' text goes to a sink: kept
+// in memory, kept with its older part moved out to a store the caller provides (a temporary file,
+// so that a day's report does not stay in memory), or handed on as it comes and not kept at all
+// (a report that is read once as it grows).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <iosfwd>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,23 @@ public:
     virtual void Anhaengen(std::string_view text) = 0;
     virtual void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const = 0;
     virtual void Leeren() = 0;
+};
+
+// Where the text of a memo's lines goes (positions count the bytes of the lines, without line
+// ends, from the first line on).
+class IZeilenSenke {
+public:
+    virtual ~IZeilenSenke() = default;
+    // Takes lines given one after the other in text, with their lengths.
+    virtual void Aufnehmen(std::string_view text, const std::vector<std::size_t>& laengen) = 0;
+    // Whether the lines are kept, to be read back.
+    virtual bool Behaelt() const = 0;
+    // The kept bytes [pos, pos + laenge): as a view where they lie in memory, else nothing.
+    virtual std::optional<std::string_view> Sicht(std::uint64_t pos, std::size_t laenge) const = 0;
+    // The same copied into out, from wherever they lie.
+    virtual void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const = 0;
+    // Forgets the text; frei: gives the memory back too.
+    virtual void Leeren(bool frei) = 0;
 };
 
 class TMemoLines {
@@ -70,7 +88,7 @@ public:
     // From now on lines are not kept but handed to f as they come, each ended by a line feed,
     // until Weitergeben(nullptr): a report that is read once as it grows (the batch tool's output)
     // need not be kept, nor moved out to the store and read back.
-    void Weitergeben(std::function<void(std::string_view zeilen)> f) { weiter_ = std::move(f); }
+    void Weitergeben(std::function<void(std::string_view zeilen)> f);
 
     // From now on text beyond `grenze` bytes in memory goes to the store.
     void Auslagern(std::shared_ptr<IAuslagerung> store, std::size_t grenze);
@@ -112,11 +130,15 @@ public:
     friend bool operator==(const TMemoLines& a, const std::vector<std::string>& b) { return a == TMemoLines(b); }
 
 private:
-    void Auslagern();  // moves the text in memory out when it has grown beyond the limit
+    // Appends lines given one after the other in text, with their lengths, to the sink.
+    void Aufnehmen(std::string_view text, const std::vector<std::size_t>& laengen);
+    // Line i's bytes in the sink's text, and the line as a view (read into buf where it is not
+    // in memory).
+    std::uint64_t Ende(std::size_t i) const { return i + 1 < anfang_.size() ? anfang_[i + 1] : gesamt_; }
+    std::string_view Zeile(std::size_t i, std::string& buf) const;
 
-    std::string puffer_;                 // the text of the lines not moved out
-    // Numbers in blocks of 65536, not in one array: a day's report has millions of lines, and a
-    // doubling array would for a moment hold their starts twice. The first block grows as an
+    // Line starts in blocks of 65536, not in one array: a day's report has millions of lines, and
+    // a doubling array would for a moment hold their starts twice. The first block grows as an
     // array does (a sphere's report has a handful of lines).
     class TAnfaenge {
     public:
@@ -146,14 +168,12 @@ private:
         std::vector<std::vector<std::uint64_t>> bloecke_;
         std::size_t n_ = 0;
     };
-    TAnfaenge anfang_;  // where line i begins in the whole text (store, then buffer)
-    std::uint64_t gesamt_ = 0;           // length of the whole text
-    std::uint64_t ausgelagert_ = 0;      // how much of it lies in the store
-    std::size_t laengste_ = 0;           // the longest line
-    std::shared_ptr<IAuslagerung> store_;
-    std::size_t grenze_ = 0;
-    std::function<void(std::string_view)> weiter_;
-    std::string zeile_;  // the lines handed on at a time, with their line feeds
+    TAnfaenge anfang_;        // where line i begins in the sink's text
+    std::uint64_t gesamt_ = 0;  // length of the whole text
+    std::size_t laengste_ = 0;  // the longest line
+    std::shared_ptr<IZeilenSenke> senke_;    // where the lines' text goes (kept in memory when none is set)
+    std::shared_ptr<IZeilenSenke> behalten_;  // while lines are handed on: the sink that keeps them
+    std::vector<std::size_t> eine_;          // the length of a single line appended
 };
 
 std::ostream& operator<<(std::ostream& out, const TMemoLines& memo);
