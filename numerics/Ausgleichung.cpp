@@ -13,7 +13,7 @@ namespace zentrix {
 
 namespace {
 
-using L = long double;
+using Ext = long double;  // extended precision
 
 // The design matrix A (n x 3: the differences over the fixed radius, not over the distance), one
 // row of three after the other, and the misclosures l (metres): distance from the approximate
@@ -21,7 +21,7 @@ using L = long double;
 void DesignAndMisclosures(const TPunktArray& Punkte, int von, int bis, double R, const TXYZ& c0, TVektor& A, TVektor& l) {
     for (int i = von; i <= bis; ++i) {
         const TPunkt& p = Punkte[i];
-        const L dX = static_cast<L>(c0.X) - p.X, dY = static_cast<L>(c0.Y) - p.Y, dZ = static_cast<L>(c0.Z) - p.Z;
+        const Ext dX = static_cast<Ext>(c0.X) - p.X, dY = static_cast<Ext>(c0.Y) - p.Y, dZ = static_cast<Ext>(c0.Z) - p.Z;
         A[3 * (i - 1)] = StoreDouble(Divide(dX, R));
         A[3 * (i - 1) + 1] = StoreDouble(Divide(dY, R));
         A[3 * (i - 1) + 2] = StoreDouble(Divide(dZ, R));
@@ -33,7 +33,7 @@ void DesignAndMisclosures(const TPunktArray& Punkte, int von, int bis, double R,
 double Cofactor(const double a[3], const TMatrix& Q) {
     double q = 0;
     for (int j = 1; j <= 3; ++j)
-        for (int k = 1; k <= 3; ++k) q = StoreDouble(static_cast<L>(a[j - 1]) * Q[j][k] * a[k - 1] + q);
+        for (int k = 1; k <= 3; ++k) q = StoreDouble(static_cast<Ext>(a[j - 1]) * Q[j][k] * a[k - 1] + q);
     return q;
 }
 
@@ -59,8 +59,8 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
         const double a[3] = {A[static_cast<long long>(3 * i)], A[static_cast<long long>(3 * i + 1)],
                              A[static_cast<long long>(3 * i + 2)]};
         for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) n_[j][k] = StoreDouble(static_cast<L>(a[j]) * a[k] + n_[j][k]);
-        for (int j = 0; j < 3; ++j) b[j] = StoreDouble(static_cast<L>(a[j]) * l[static_cast<long long>(i)] + b[j]);
+            for (int k = 0; k < 3; ++k) n_[j][k] = StoreDouble(static_cast<Ext>(a[j]) * a[k] + n_[j][k]);
+        for (int j = 0; j < 3; ++j) b[j] = StoreDouble(static_cast<Ext>(a[j]) * l[static_cast<long long>(i)] + b[j]);
     }
     l = TVektor();  // a million points: the misclosures are not needed any more
     for (int j = 1; j <= 3; ++j)
@@ -70,13 +70,13 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
     const TMatrix& Q = N;
     double dx[3] = {};
     for (int j = 0; j < 3; ++j)
-        for (int k = 0; k < 3; ++k) dx[j] = StoreDouble(static_cast<L>(Q[j + 1][k + 1]) * b[k] + dx[j]);
+        for (int k = 0; k < 3; ++k) dx[j] = StoreDouble(static_cast<Ext>(Q[j + 1][k + 1]) * b[k] + dx[j]);
 
     // A single step, no iteration.
     TAusgleichung a;
     a.Korrektur = {dx[0], dx[1], dx[2]};
-    a.Zentrum = {StoreDouble(static_cast<L>(X0) - dx[0]), StoreDouble(static_cast<L>(Y0) - dx[1]),
-                 StoreDouble(static_cast<L>(Z0) - dx[2])};
+    a.Zentrum = {StoreDouble(static_cast<Ext>(X0) - dx[0]), StoreDouble(static_cast<Ext>(Y0) - dx[1]),
+                 StoreDouble(static_cast<Ext>(Z0) - dx[2])};
 
     // Residuals at the adjusted centre (positive: the point lies outside the sphere).
     // Each on either core; their sum of squares after it, in the order of the points.
@@ -84,16 +84,16 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
     AufAllenKernen(zeilen, AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
         for (std::size_t i = anfang; i < ende; ++i) {
             TPunkt& p = Punkte[static_cast<long long>(i) + 1];
-            const L ex = static_cast<L>(a.Zentrum.X) - p.X, ey = static_cast<L>(a.Zentrum.Y) - p.Y,
-                    ez = static_cast<L>(a.Zentrum.Z) - p.Z;
+            const Ext ex = static_cast<Ext>(a.Zentrum.X) - p.X, ey = static_cast<Ext>(a.Zentrum.Y) - p.Y,
+                    ez = static_cast<Ext>(a.Zentrum.Z) - p.Z;
             p.vR = StoreDouble(std::sqrt(ex * ex + ey * ey + ez * ez) - R);
             a.vR[i] = p.vR;
         }
     });
     double vv = 0;
-    for (const double v : a.vR) vv = StoreDouble(static_cast<L>(v) * v + vv);
+    for (const double v : a.vR) vv = StoreDouble(static_cast<Ext>(v) * v + vv);
     // Standard deviation of unit weight (none without redundancy) and of the centre (metres).
-    a.m0 = n > 3 ? StoreDouble(SquareRoot(static_cast<L>(vv) / (n - 3))) : 0.0;
+    a.m0 = n > 3 ? StoreDouble(SquareRoot(static_cast<Ext>(vv) / (n - 3))) : 0.0;
     a.m = {StoreDouble(a.m0 * SquareRoot(Q[1][1])), StoreDouble(a.m0 * SquareRoot(Q[2][2])),
            StoreDouble(a.m0 * SquareRoot(Q[3][3]))};
     Punkte[0].X = a.Zentrum.X;

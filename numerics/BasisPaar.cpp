@@ -12,7 +12,7 @@ namespace zentrix {
 
 namespace {
 
-using L = long double;
+using Ext = long double;  // extended precision
 
 // A distinct plan position and the smallest point index found there.
 struct TPlanOrt {
@@ -21,12 +21,12 @@ struct TPlanOrt {
 };
 
 double Abstand2(const TPlanOrt& a, const TPlanOrt& b) {
-    const L dx = static_cast<L>(b.x) - a.x, dy = static_cast<L>(b.y) - a.y;
+    const Ext dx = static_cast<Ext>(b.x) - a.x, dy = static_cast<Ext>(b.y) - a.y;
     return StoreDouble(dx * dx + dy * dy);
 }
 
-L Kreuz(const TPlanOrt& o, const TPlanOrt& a, const TPlanOrt& b) {
-    return (static_cast<L>(a.x) - o.x) * (static_cast<L>(b.y) - o.y) - (static_cast<L>(a.y) - o.y) * (static_cast<L>(b.x) - o.x);
+Ext Kreuz(const TPlanOrt& o, const TPlanOrt& a, const TPlanOrt& b) {
+    return (static_cast<Ext>(a.x) - o.x) * (static_cast<Ext>(b.y) - o.y) - (static_cast<Ext>(a.y) - o.y) * (static_cast<Ext>(b.x) - o.x);
 }
 
 // The parts' positions one after the other.
@@ -157,7 +157,7 @@ double Durchmesser(const std::vector<TPlanOrt>& h, TPlanOrt& a, TPlanOrt& b) {
 }  // namespace
 
 double PlanAbstand2(const TPunkt& a, const TPunkt& b) {
-    const L dx = static_cast<L>(b.X) - a.X, dy = static_cast<L>(b.Y) - a.Y;
+    const Ext dx = static_cast<Ext>(b.X) - a.X, dy = static_cast<Ext>(b.Y) - a.Y;
     return StoreDouble(dx * dx + dy * dy);
 }
 
@@ -189,12 +189,12 @@ std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
     // Only a point that lies within a hair of the diameter's length from another can take part in
     // a pair of the largest rounded distance: a bounding circle about the diameter's middle, then
     // the farthest hull vertex, sort the others out. The margin is far wider than the rounding.
-    const L cx = (static_cast<L>(a.x) + b.x) / 2, cy = (static_cast<L>(a.y) + b.y) / 2;
-    L umkreis2 = 0;
+    const Ext cx = (static_cast<Ext>(a.x) + b.x) / 2, cy = (static_cast<Ext>(a.y) + b.y) / 2;
+    Ext umkreis2 = 0;
     for (const TPlanOrt& v : huelle)
         umkreis2 = std::max(umkreis2, (v.x - cx) * (v.x - cx) + (v.y - cy) * (v.y - cy));
-    const L grenze = M * (1 - 1e-9L);
-    const L innen = std::sqrt(grenze) - std::sqrt(umkreis2);  // nearer the middle: no candidate
+    const Ext grenze = M * (1 - 1e-9L);
+    const Ext innen = std::sqrt(grenze) - std::sqrt(umkreis2);  // nearer the middle: no candidate
     // In double with a margin of a millionth (the rounding is some 1e-16), on both cores.
     const auto mx = static_cast<double>(cx), my = static_cast<double>(cy);
     const double innen2 = innen > 0 ? static_cast<double>(innen * innen) * (1 - 1e-6) : 0;

@@ -7,12 +7,12 @@ namespace zentrix {
 
 namespace {
 
-using L = long double;
+using Ext = long double;  // extended precision
 
-L SumOfSquares(const std::vector<TVek>& q, const TVek& c, L R) {
-    L ssq = 0;
+Ext SumOfSquares(const std::vector<TVek>& q, const TVek& c, Ext R) {
+    Ext ssq = 0;
     for (const TVek& p : q) {
-        const L v = Norm(c - p) - R;
+        const Ext v = Norm(c - p) - R;
         ssq += v * v;
     }
     return ssq;
@@ -21,15 +21,15 @@ L SumOfSquares(const std::vector<TVek>& q, const TVek& c, L R) {
 // The normal matrix N = A^T A and g = A^T f at (c, R), with the rows (a_i, -1) when the radius is
 // free; and in H the second-order part of the Hessian of the sum of squares (halved), the sum of
 // f_i (I - a_i a_i^T) / |c - q_i| over the points.
-void Normalgleichungen(const std::vector<TVek>& q, const TVek& c, L R, bool frei, TMatrix4& N, L g[4], TMatrix4& H) {
+void Normalgleichungen(const std::vector<TVek>& q, const TVek& c, Ext R, bool frei, TMatrix4& N, Ext g[4], TMatrix4& H) {
     N = TMatrix4{};
     H = TMatrix4{};
     for (int j = 0; j < 4; ++j) g[j] = 0;
     const int k = frei ? 4 : 3;
     for (const TVek& p : q) {
         const TVek a = Richtung(c, p);
-        const L zeile[4] = {a.x, a.y, a.z, -1};
-        const L abstand = Norm(c - p), f = abstand - R;
+        const Ext zeile[4] = {a.x, a.y, a.z, -1};
+        const Ext abstand = Norm(c - p), f = abstand - R;
         for (int j = 0; j < k; ++j) {
             g[j] += zeile[j] * f;
             for (int l = 0; l < k; ++l) N[j][l] += zeile[j] * zeile[l];
@@ -45,12 +45,12 @@ void Normalgleichungen(const std::vector<TVek>& q, const TVek& c, L R, bool frei
 // points lie in a band round the sphere and the centre near their plane, the derivatives across
 // the band vanish and its steps swing far from side to side, so that it does not converge within
 // the iterations allowed. False when N itself is singular.
-bool Schritt(TMatrix4 N, const TMatrix4& H, const L g[4], int k, L d[4]) {
+bool Schritt(TMatrix4 N, const TMatrix4& H, const Ext g[4], int k, Ext d[4]) {
     TMatrix4 NH = N;
     for (int j = 0; j < 3; ++j)
         for (int l = 0; l < 3; ++l) NH[j][l] += H[j][l];
-    if (!InvertiereSymmetrisch(N, k)) return false;
-    const TMatrix4& Q = InvertiereSymmetrisch(NH, k) ? NH : N;
+    if (!InvertSymmetric(N, k)) return false;
+    const TMatrix4& Q = InvertSymmetric(NH, k) ? NH : N;
     for (int j = 0; j < 4; ++j) d[j] = 0;
     for (int j = 0; j < k; ++j)
         for (int l = 0; l < k; ++l) d[j] -= Q[j][l] * g[l];
@@ -58,7 +58,7 @@ bool Schritt(TMatrix4 N, const TMatrix4& H, const L g[4], int k, L d[4]) {
 }
 
 // The centre and radius a fraction lambda of the step d further on.
-std::pair<TVek, L> Versetzt(const TGaussNewton& e, const L d[4], L lambda) {
+std::pair<TVek, Ext> Versetzt(const TGaussNewton& e, const Ext d[4], Ext lambda) {
     return {e.c + lambda * TVek{d[0], d[1], d[2]}, e.R + lambda * d[3]};
 }
 
@@ -67,11 +67,11 @@ std::pair<TVek, L> Versetzt(const TGaussNewton& e, const L d[4], L lambda) {
 // Gauss-Newton converges slowly, swinging from side to side of the minimum. The parabola through
 // the sum of squares at the start, its slope there (2 g . d) and its value after the accepted
 // step gives the best fraction of the step; it is taken when it lowers the sum further.
-L Parabel(const std::vector<TVek>& q, const TGaussNewton& e, const L d[4], const L g[4], L lambda, L ssq) {
-    const L steigung = 2 * (g[0] * d[0] + g[1] * d[1] + g[2] * d[2] + g[3] * d[3]);
-    const L kruemmung = ssq - e.ssq - steigung * lambda;
+Ext Parabel(const std::vector<TVek>& q, const TGaussNewton& e, const Ext d[4], const Ext g[4], Ext lambda, Ext ssq) {
+    const Ext steigung = 2 * (g[0] * d[0] + g[1] * d[1] + g[2] * d[2] + g[3] * d[3]);
+    const Ext kruemmung = ssq - e.ssq - steigung * lambda;
     if (!(steigung < 0) || !(kruemmung > 0)) return lambda;
-    const L best = -steigung * lambda * lambda / (2 * kruemmung);
+    const Ext best = -steigung * lambda * lambda / (2 * kruemmung);
     if (!(best > 0.05L * lambda) || !(best < lambda)) return lambda;
     const auto [c, R] = Versetzt(e, d, best);
     return SumOfSquares(q, c, R) < ssq ? best : lambda;
@@ -81,15 +81,15 @@ L Parabel(const std::vector<TVek>& q, const TGaussNewton& e, const L d[4], const
 
 TVek Richtung(const TVek& c, const TVek& q) {
     const TVek d = c - q;
-    const L laenge = Norm(d);
+    const Ext laenge = Norm(d);
     return laenge > 0 ? (1 / laenge) * d : TVek{};
 }
 
 bool Kofaktoren(const std::vector<TVek>& q, const TVek& c, bool radiusFrei, TMatrix4& Q) {
-    L g[4];
+    Ext g[4];
     TMatrix4 H;
     Normalgleichungen(q, c, 0, radiusFrei, Q, g, H);
-    return InvertiereSymmetrisch(Q, radiusFrei ? 4 : 3);
+    return InvertSymmetric(Q, radiusFrei ? 4 : 3);
 }
 
 TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double R0, bool radiusFrei) {
@@ -101,7 +101,7 @@ TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double
     for (int it = 1; it <= MaxIterationen; ++it) {
         e.Iterationen = it;
         TMatrix4 N, H;
-        L g[4], d[4];
+        Ext g[4], d[4];
         Normalgleichungen(q, e.c, e.R, radiusFrei, N, g, H);
         if (!Schritt(N, H, g, k, d)) {
             e.Status = TGaussNewton::TStatus::Singulaer;
@@ -109,7 +109,7 @@ TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double
         }
         // Halve the step while the sum of squares would grow. Where no part of it lowers the sum,
         // the centre is already as good as the arithmetic can tell.
-        L lambda = 1, ssq = 0;
+        Ext lambda = 1, ssq = 0;
         for (int halbiert = 0;; ++halbiert) {
             const auto [c, R] = Versetzt(e, d, lambda);
             ssq = SumOfSquares(q, c, R);

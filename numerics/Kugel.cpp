@@ -18,7 +18,7 @@
 
 namespace zentrix {
 
-using L = long double;
+using Ext = long double;  // extended precision
 
 void PolarToRectangular(TPunktArray& Punkte, int n) {
     for (int i = 1; i <= n; ++i) {
@@ -38,7 +38,7 @@ void RectangularToPolar(TPunktArray& Punkte, int n) {
         double s = 0, t = 0;
         DirectionAndDistance(p.Y, p.X, s, t);
         p.X = s;
-        p.Y = StoreDouble(static_cast<L>(t) * Rho);
+        p.Y = StoreDouble(static_cast<Ext>(t) * Rho);
         p.Z = StoreDouble(Hoehenwinkel(p.Z, s));
     }
 }
@@ -52,17 +52,17 @@ namespace {
 int ThirdPointExakt(const TPunktArray& Punkte, int n, int a, int b, const std::vector<int>& nur) {
     const TPunkt& pa = Punkte[a];
     double s = 0, tab = 0;
-    DirectionAndDistance(StoreDouble(static_cast<L>(Punkte[b].Y) - pa.Y),
-                         StoreDouble(static_cast<L>(Punkte[b].X) - pa.X), s, tab);
+    DirectionAndDistance(StoreDouble(static_cast<Ext>(Punkte[b].Y) - pa.Y),
+                         StoreDouble(static_cast<Ext>(Punkte[b].X) - pa.X), s, tab);
     int k = 0;
     double maxOff = 0;
     const std::size_t anzahl = nur.empty() ? static_cast<std::size_t>(n) : nur.size();
     for (std::size_t m = 0; m < anzahl; ++m) {
         const int i = nur.empty() ? static_cast<int>(m) + 1 : nur[m];
         double si = 0, ti = 0;
-        DirectionAndDistance(StoreDouble(static_cast<L>(Punkte[i].Y) - pa.Y),
-                             StoreDouble(static_cast<L>(Punkte[i].X) - pa.X), si, ti);
-        const double e = StoreDouble(std::fabs(si * std::sin(static_cast<L>(ti) - tab)));
+        DirectionAndDistance(StoreDouble(static_cast<Ext>(Punkte[i].Y) - pa.Y),
+                             StoreDouble(static_cast<Ext>(Punkte[i].X) - pa.X), si, ti);
+        const double e = StoreDouble(std::fabs(si * std::sin(static_cast<Ext>(ti) - tab)));
         if (i != b && e > maxOff) {
             maxOff = e;
             k = i;
@@ -113,7 +113,7 @@ int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
 bool PlanCircumcentre(const TPunkt& pa, const TPunkt& pb, const TPunkt& pk, double& XM, double& YM) {
     TMatrix M = NewMatrix(3, 3);
     TVektor v(3);
-    const L xa = pa.X, ya = pa.Y, xb = pb.X, yb = pb.Y, xk = pk.X, yk = pk.Y;
+    const Ext xa = pa.X, ya = pa.Y, xb = pb.X, yb = pb.Y, xk = pk.X, yk = pk.Y;
     M[1][1] = StoreDouble(2 * (xb - xa));
     M[1][2] = StoreDouble(2 * (yb - ya));
     v[1] = StoreDouble(xb * xb - xa * xa + yb * yb - ya * ya);
@@ -123,8 +123,8 @@ bool PlanCircumcentre(const TPunkt& pa, const TPunkt& pb, const TPunkt& pk, doub
     if (!InvertMatrix(M, 2)) return false;
     XM = 0;
     YM = 0;
-    for (int j = 1; j <= 2; ++j) XM = StoreDouble(static_cast<L>(M[1][j]) * v[j] + XM);
-    for (int j = 1; j <= 2; ++j) YM = StoreDouble(static_cast<L>(M[2][j]) * v[j] + YM);
+    for (int j = 1; j <= 2; ++j) XM = StoreDouble(static_cast<Ext>(M[1][j]) * v[j] + XM);
+    for (int j = 1; j <= 2; ++j) YM = StoreDouble(static_cast<Ext>(M[2][j]) * v[j] + YM);
     return true;
 }
 
@@ -137,13 +137,13 @@ KugelErgebnis ThreePointCentre(const TPunktArray& Punkte, int n, double R, TXYZ&
     const TPunkt &pa = Punkte[a], &pb = Punkte[b], &pk = Punkte[k];
 
     // Unit normal of the plane through a, b, k. A radius of 0 or below is no sphere.
-    const L ux = static_cast<L>(pb.X) - pa.X, uy = static_cast<L>(pb.Y) - pa.Y, uz = static_cast<L>(pb.Z) - pa.Z;
-    const L wx = static_cast<L>(pk.X) - pa.X, wy = static_cast<L>(pk.Y) - pa.Y, wz = static_cast<L>(pk.Z) - pa.Z;
+    const Ext ux = static_cast<Ext>(pb.X) - pa.X, uy = static_cast<Ext>(pb.Y) - pa.Y, uz = static_cast<Ext>(pb.Z) - pa.Z;
+    const Ext wx = static_cast<Ext>(pk.X) - pa.X, wy = static_cast<Ext>(pk.Y) - pa.Y, wz = static_cast<Ext>(pk.Z) - pa.Z;
     const double nx = StoreDouble(uy * wz - uz * wy);
     const double ny = StoreDouble(uz * wx - ux * wz);
     const double nz = StoreDouble(ux * wy - uy * wx);
     const double len =
-        StoreDouble(std::sqrt(static_cast<L>(nx) * nx + static_cast<L>(ny) * ny + static_cast<L>(nz) * nz));
+        StoreDouble(std::sqrt(static_cast<Ext>(nx) * nx + static_cast<Ext>(ny) * ny + static_cast<Ext>(nz) * nz));
     if (len <= 0 || !(R > 0)) return KugelErgebnis::KeineEbene;
     const double NX = StoreDouble(Divide(nx, len));
     const double NY = StoreDouble(Divide(ny, len));
@@ -153,17 +153,17 @@ KugelErgebnis ThreePointCentre(const TPunktArray& Punkte, int n, double R, TXYZ&
     if (!PlanCircumcentre(pa, pb, pk, XM, YM)) return KugelErgebnis::KreisSingulaer;
 
     // Height of the centre above or below the circle's plane: h^2 = R^2 - r^2.
-    const L ex = static_cast<L>(XM) - pa.X, ey = static_cast<L>(YM) - pa.Y;
-    const double h2 = StoreDouble(static_cast<L>(R) * R - ex * ex - ey * ey);
+    const Ext ex = static_cast<Ext>(XM) - pa.X, ey = static_cast<Ext>(YM) - pa.Y;
+    const double h2 = StoreDouble(static_cast<Ext>(R) * R - ex * ex - ey * ey);
     if (h2 <= 0) return KugelErgebnis::RadiusZuKlein;
-    double h = StoreDouble(std::sqrt(static_cast<L>(h2)));
+    double h = StoreDouble(std::sqrt(static_cast<Ext>(h2)));
 
     // From the mean height of the three points along the normal, always downwards.
-    const double ZM = StoreDouble((static_cast<L>(pa.Z) + pb.Z + pk.Z) / 3);
+    const double ZM = StoreDouble((static_cast<Ext>(pa.Z) + pb.Z + pk.Z) / 3);
     if (NZ < 0) h = -h;
-    centre.X = StoreDouble(XM - static_cast<L>(h) * NX);
-    centre.Y = StoreDouble(YM - static_cast<L>(h) * NY);
-    centre.Z = StoreDouble(ZM - static_cast<L>(h) * NZ);
+    centre.X = StoreDouble(XM - static_cast<Ext>(h) * NX);
+    centre.Y = StoreDouble(YM - static_cast<Ext>(h) * NY);
+    centre.Z = StoreDouble(ZM - static_cast<Ext>(h) * NZ);
     return KugelErgebnis::Ok;
 }
 

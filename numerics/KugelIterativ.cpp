@@ -26,7 +26,7 @@ namespace zentrix {
 
 namespace {
 
-using L = long double;
+using Ext = long double;  // extended precision
 
 // The points reduced to their centroid g.
 struct TReduziert {
@@ -44,24 +44,24 @@ TReduziert Reduziere(const TPunktArray& P, int n) {
 
 // The unit normal of the points' best-fit plane and their mean distance from the centroid within
 // it (metres).
-void Ausgleichsebene(const std::vector<TVek>& q, TVek& normale, L& radius) {
+void Ausgleichsebene(const std::vector<TVek>& q, TVek& normale, Ext& radius) {
     TMatrix4 m{};
     for (const TVek& p : q) {
-        const L k[3] = {p.x, p.y, p.z};
+        const Ext k[3] = {p.x, p.y, p.z};
         for (int j = 0; j < 3; ++j)
             for (int l = 0; l < 3; ++l) m[j][l] += k[j] * k[l];
     }
     normale = KleinsteAchse(m);
     radius = 0;
     for (const TVek& p : q) radius += Norm(p - Dot(p, normale) * normale);
-    radius /= static_cast<L>(q.size());
+    radius /= static_cast<Ext>(q.size());
 }
 
 // The start values: the four- and three-point centres where they exist, both sides of the
 // best-fit plane at the height that puts a circle of the points' spread on the sphere, and with
 // a station the centroid moved by R away from it. Starts closer than a micrometre to an earlier
 // one are left out.
-std::vector<TVek> Startwerte(const TKugelLoesung& L0, const TReduziert& r, L R, bool station) {
+std::vector<TVek> Startwerte(const TKugelLoesung& L0, const TReduziert& r, Ext R, bool station) {
     std::vector<TVek> starts;
     auto add = [&starts](const TVek& s) {
         if (!std::isfinite(s.x) || !std::isfinite(s.y) || !std::isfinite(s.z)) return;
@@ -72,9 +72,9 @@ std::vector<TVek> Startwerte(const TKugelLoesung& L0, const TReduziert& r, L R, 
     if (L0.VierPunkt) add(TVek{L0.VierPunkt->Zentrum.X, L0.VierPunkt->Zentrum.Y, L0.VierPunkt->Zentrum.Z} - r.g);
     if (L0.DreiPunkt) add(TVek{L0.DreiPunkt->X, L0.DreiPunkt->Y, L0.DreiPunkt->Z} - r.g);
     TVek normale;
-    L radius = 0;
+    Ext radius = 0;
     Ausgleichsebene(r.q, normale, radius);
-    const L h = std::sqrt(std::max(R * R - radius * radius, 0.0L));
+    const Ext h = std::sqrt(std::max(R * R - radius * radius, 0.0L));
     add(h * normale);
     add((-h) * normale);
     if (station && Norm(r.g) > 0) add((R / Norm(r.g)) * r.g);
@@ -101,17 +101,17 @@ bool Vorzuziehen(const TVek& a, const TVek& b, const TReduziert& r, bool station
 }
 
 // The mean distance (metres) of the points from the station at the origin (-g reduced).
-L MittlererAbstand(const TReduziert& r) {
-    L summe = 0;
+Ext MittlererAbstand(const TReduziert& r) {
+    Ext summe = 0;
     for (const TVek& p : r.q) summe += Norm(p + r.g);
-    return summe / static_cast<L>(r.q.size());
+    return summe / static_cast<Ext>(r.q.size());
 }
 
 // The centre c lies behind the pointed surface as seen from the station: farther from it than the
 // points are on average (mittel, metres). Its mirror image through the points' plane lies in
 // front of them, unless the points are a band level with the line of sight, which puts both
 // mirror images behind.
-bool Dahinter(const TVek& c, const TReduziert& r, L mittel) { return Norm(c + r.g) > mittel; }
+bool Dahinter(const TVek& c, const TReduziert& r, Ext mittel) { return Norm(c + r.g) > mittel; }
 
 // A candidate behind the surface is taken over a better fit only while it is a fit at all: its
 // standard deviation of unit weight sqrt(ssq / (n - 3)) at most this share of the radius. Points
@@ -119,26 +119,26 @@ bool Dahinter(const TVek& c, const TReduziert& r, L mittel) { return Norm(c + r.
 // mean distance; a candidate behind it with residuals of a tenth of the radius does not describe a
 // sphere through them, and the sum of squares decides. A real group of four with its mirror image
 // in front fits behind within a few millimetres.
-constexpr L SeiteHoechstens = 0.1L;
+constexpr Ext SeiteHoechstens = 0.1L;
 
-bool AlsSeitePlausibel(const TGaussNewton& e, std::size_t n, L R) {
-    return n > 3 && std::sqrt(e.ssq / static_cast<L>(n - 3)) <= SeiteHoechstens * R;
+bool AlsSeitePlausibel(const TGaussNewton& e, std::size_t n, Ext R) {
+    return n > 3 && std::sqrt(e.ssq / static_cast<Ext>(n - 3)) <= SeiteHoechstens * R;
 }
 
 // Equal within the rounding of the iteration: the sums of squares differ by less than a
 // millionth, or by less than a nanometre's square per point.
-bool Gleich(L a, L b, std::size_t n) { return std::fabs(a - b) <= 1e-6L * std::max(a, b) + n * 1e-18L; }
+bool Gleich(Ext a, Ext b, std::size_t n) { return std::fabs(a - b) <= 1e-6L * std::max(a, b) + n * 1e-18L; }
 
 // The exact centres of the sphere through three points: the circle's centre and, when the sphere
 // is larger than the circle, its two mirror images along the plane's normal.
-KugelErgebnis DreiPunkte(const TReduziert& r, L R, bool station, TVek& c, std::string& fehler) {
+KugelErgebnis ExactThreePointCentres(const TReduziert& r, Ext R, bool station, TVek& c, std::string& fehler) {
     const TVek u = r.q[1] - r.q[0], w = r.q[2] - r.q[0], nrm = Cross(u, w);
     if (Norm(nrm) <= 1e-12L * Norm(u) * Norm(w)) {
         fehler = "Die drei Punkte liegen auf einer Geraden";
         return KugelErgebnis::Kollinear;
     }
     const TVek kreis = r.q[0] + (1 / (2 * Dot(nrm, nrm))) * Cross(Dot(u, u) * w - Dot(w, w) * u, nrm);
-    const L rho = Norm(kreis - r.q[0]);
+    const Ext rho = Norm(kreis - r.q[0]);
     if (rho > R * (1 + 1e-12L)) {
         fehler = "Der Kreis durch die drei Punkte ist größer als die Kugel: der Radius ist zu klein";
         return KugelErgebnis::RadiusZuKlein;
@@ -168,11 +168,11 @@ bool Besser(const TGaussNewton& e, const TKandidat& w, const TReduziert& r, bool
 // The best of the converged solutions from every start, or the failure and its reason. With a
 // station the best of those behind the pointed surface is kept beside it and taken where the best
 // fit lies in front; wahl says which rule decided.
-KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, L R, bool station, TKandidat& best,
+KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, Ext R, bool station, TKandidat& best,
                        TSeitenwahl& wahl, std::string& fehler) {
     bool singulaer = false;
     TKandidat dahinter;
-    const L mittel = station ? MittlererAbstand(r) : 0;
+    const Ext mittel = station ? MittlererAbstand(r) : 0;
     for (const TVek& s : Startwerte(L0, r, R, station)) {
         const TGaussNewton e = GaussNewton(r.q, s, R, false);
         singulaer = singulaer || e.Status == TGaussNewton::TStatus::Singulaer;
@@ -246,7 +246,7 @@ void Solve(TPunktArray& P, int n, bool Polar, bool station, TKugelLoesung& L) {
     int iterationen = 0;
     TSeitenwahl wahl = TSeitenwahl::Keine;
     if (n == 3) {
-        L.Ergebnis = DreiPunkte(r, L.R, station, c, L.Fehlertext);
+        L.Ergebnis = ExactThreePointCentres(r, L.R, station, c, L.Fehlertext);
         start = c;
     } else {
         TKandidat best;
@@ -273,7 +273,7 @@ bool IterativLoesbar(const TPunktArray& Punkte, int n, double R, bool station) {
         std::string fehler;
         if (n == 3) {
             TMatrix4 Q;
-            return DreiPunkte(r, R, station, c, fehler) == KugelErgebnis::Ok && Kofaktoren(r.q, c, false, Q);
+            return ExactThreePointCentres(r, R, station, c, fehler) == KugelErgebnis::Ok && Kofaktoren(r.q, c, false, Q);
         }
         // The solver succeeds when a start converges and the normal equations can be solved at the
         // centre it takes. The first such start decides: the normal matrix is singular only where

@@ -20,16 +20,16 @@ namespace zentrix {
 
 namespace {
 
-using L = long double;
+using Ext = long double;  // extended precision
 
 int Ausreisser(const TAusgleichung& a, const TKonvergenz& k, int n) {
     int best = 0;
-    L bestT = k.tQuantil;
+    Ext bestT = k.tQuantil;
     for (int i = 0; i < n; ++i) {
-        const L v = a.vR[static_cast<std::size_t>(i)], r = k.r[static_cast<std::size_t>(i)];
+        const Ext v = a.vR[static_cast<std::size_t>(i)], r = k.r[static_cast<std::size_t>(i)];
         if (r < 0.01L) continue;  // a point that checks itself alone cannot be tested
-        const L s2 = ((n - 3) * static_cast<L>(a.m0) * a.m0 - v * v / r) / (n - 4);
-        const L T = s2 > 0 ? std::fabs(v) / (std::sqrt(s2) * std::sqrt(r)) : std::numeric_limits<L>::infinity();
+        const Ext s2 = ((n - 3) * static_cast<Ext>(a.m0) * a.m0 - v * v / r) / (n - 4);
+        const Ext T = s2 > 0 ? std::fabs(v) / (std::sqrt(s2) * std::sqrt(r)) : std::numeric_limits<Ext>::infinity();
         if (T > bestT) {
             bestT = T;
             best = i + 1;
@@ -38,7 +38,7 @@ int Ausreisser(const TAusgleichung& a, const TKonvergenz& k, int n) {
     return best;
 }
 
-std::optional<TRadiusPruefung> PruefeRadius(const std::vector<TVek>& q, const TVek& c, L R, L t) {
+std::optional<TRadiusPruefung> PruefeRadius(const std::vector<TVek>& q, const TVek& c, Ext R, Ext t) {
     const int n = static_cast<int>(q.size());
     const TGaussNewton frei = GaussNewton(q, c, R, true);
     TMatrix4 Q;
@@ -49,7 +49,7 @@ std::optional<TRadiusPruefung> PruefeRadius(const std::vector<TVek>& q, const TV
     // A micrometre is far below any reflector's tolerance: exact points are not flagged for the
     // rounding of their arithmetic.
     p.Grenze = std::max(static_cast<double>(t) * p.mR, 1e-6);
-    p.Abweichend = std::fabs(static_cast<L>(p.RFrei) - R) > p.Grenze;
+    p.Abweichend = std::fabs(static_cast<Ext>(p.RFrei) - R) > p.Grenze;
     return p;
 }
 
@@ -63,24 +63,24 @@ bool PruefeKugel(const std::vector<TVek>& q, const TVek& c, long double R, TAusg
     const int n = static_cast<int>(q.size());
     TMatrix4 Q;
     if (!Kofaktoren(q, c, false, Q)) return false;
-    L vv = 0;
+    Ext vv = 0;
     for (const TVek& p : q) {
-        const L v = Norm(c - p) - R;
+        const Ext v = Norm(c - p) - R;
         a.vR.push_back(static_cast<double>(v));
         vv += v * v;
     }
     if (n <= 3) return true;  // no redundancy: no precision figures
-    const L m0 = std::sqrt(vv / (n - 3));
+    const Ext m0 = std::sqrt(vv / (n - 3));
     a.m0 = static_cast<double>(m0);
     a.m = {static_cast<double>(m0 * std::sqrt(Q[0][0])), static_cast<double>(m0 * std::sqrt(Q[1][1])),
            static_cast<double>(m0 * std::sqrt(Q[2][2]))};
     for (std::size_t i = 0; i < q.size(); ++i) {
         const TVek ai = Richtung(c, q[i]);
-        const L ak[3] = {ai.x, ai.y, ai.z};
-        L aqa = 0;
+        const Ext ak[3] = {ai.x, ai.y, ai.z};
+        Ext aqa = 0;
         for (int j = 0; j < 3; ++j)
             for (int l = 0; l < 3; ++l) aqa += ak[j] * Q[j][l] * ak[l];
-        const L r = 1 - aqa;
+        const Ext r = 1 - aqa;
         k.r.push_back(static_cast<double>(r));
         a.NV.push_back(r >= 0.01L && m0 > 0 ? static_cast<double>(a.vR[i] / (m0 * std::sqrt(r)))
                                             : std::numeric_limits<double>::quiet_NaN());

@@ -4,7 +4,7 @@
 
 namespace zentrix {
 
-bool InvertiereSymmetrisch(TMatrix4& m, int k) {
+bool InvertSymmetric(TMatrix4& m, int k) {
     long double groesste = 0;
     for (int i = 0; i < k; ++i) groesste = std::max(groesste, std::fabs(m[i][i]));
     if (!(groesste > 0)) return false;

@@ -27,7 +27,7 @@ using TMatrix4 = std::array<std::array<long double, 4>, 4>;
 // Replaces the k x k part (k <= 4) of a symmetric positive definite matrix by its inverse, by
 // Cholesky decomposition. False when the matrix is numerically singular: a pivot below 1e-13 of
 // the largest diagonal element (the normal matrix of points on one line or in one spot).
-bool InvertiereSymmetrisch(TMatrix4& m, int k);
+bool InvertSymmetric(TMatrix4& m, int k);
 
 // The unit eigenvector of the smallest eigenvalue of the 3 x 3 part of a symmetric matrix (Jacobi
 // rotations): the normal of the best-fit plane when m holds the points' second moments.

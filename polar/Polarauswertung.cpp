@@ -82,13 +82,13 @@ public:
 
     void Anhaengen(std::string_view zeilen) {
         puffer_.append(zeilen);
-        if (puffer_.size() > (1u << 20)) Leeren();
+        if (puffer_.size() > (1u << 20)) Wegschreiben();
     }
 
     // The output for TAusgabenTausch::Ersetze; a write that failed is reported there with the
     // system's reason (a full disk as such).
     TAusgabe Ausgabe(const std::string& ziel) {
-        Leeren();
+        Wegschreiben();
         if (nebenan_) {
             neu_.Schliesse();
             return {ziel, {}, true, neu_.Fehler()};
@@ -98,7 +98,8 @@ public:
     void Uebergeben() { neu_.Uebergeben(); }
 
 private:
-    void Leeren() {
+    // Writes what the buffer holds to the file.
+    void Wegschreiben() {
         if (nebenan_) neu_.Schreibe(puffer_);
         else zwischen_->Anhaengen(puffer_);
         puffer_.clear();
