@@ -39,9 +39,10 @@ double Cofactor(const double a[3], const TMatrix& Q) {
 
 }  // namespace
 
-std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, double R, double X0, double Y0, double Z0) {
+KugelErgebnis KugelAusgleichung(TPunktArray& Punkte, int n, double R, const TXYZ& Naeherung, TAusgleichung& a) {
     // Three unknowns need three observations.
-    if (n < 3) return std::nullopt;
+    if (n < 3) return KugelErgebnis::ZuWenigPunkte;
+    const double X0 = Naeherung.X, Y0 = Naeherung.Y, Z0 = Naeherung.Z;
     const auto zeilen = static_cast<std::size_t>(n);
     TVektor A(3 * zeilen), l(zeilen);
     TMatrix N = NewMatrix(4, 4);  // normal matrix, then Q = N^-1
@@ -66,14 +67,14 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
     for (int j = 1; j <= 3; ++j)
         for (int k = 1; k <= 3; ++k) N[j][k] = n_[j - 1][k - 1];
     // A singular normal matrix changes nothing.
-    if (!InvertMatrix(N, 3)) return std::nullopt;
+    if (!InvertMatrix(N, 3)) return KugelErgebnis::NormalSingulaer;
     const TMatrix& Q = N;
     double dx[3] = {};
     for (int j = 0; j < 3; ++j)
         for (int k = 0; k < 3; ++k) dx[j] = StoreDouble(static_cast<Ext>(Q[j + 1][k + 1]) * b[k] + dx[j]);
 
     // A single step, no iteration.
-    TAusgleichung a;
+    a = TAusgleichung{};
     a.Korrektur = {dx[0], dx[1], dx[2]};
     a.Zentrum = {StoreDouble(static_cast<Ext>(X0) - dx[0]), StoreDouble(static_cast<Ext>(Y0) - dx[1]),
                  StoreDouble(static_cast<Ext>(Z0) - dx[2])};
@@ -111,7 +112,7 @@ std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, doubl
             a.NV[i] = a.m0 > 0 ? StoreDouble(Divide(a.vR[i], a.m0 * SquareRoot(q))) : 0.0;
         }
     });
-    return a;
+    return KugelErgebnis::Ok;
 }
 
 }  // namespace zentrix

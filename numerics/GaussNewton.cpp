@@ -1,4 +1,5 @@
 #include "numerics/GaussNewton.hpp"
+#include "numerics/Toleranzen.hpp"
 
 #include <tuple>
 #include <utility>
@@ -98,7 +99,7 @@ TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double
     e.c = c0;
     e.R = R0;
     e.ssq = SumOfSquares(q, c0, R0);
-    for (int it = 1; it <= MaxIterationen; ++it) {
+    for (int it = 1; it <= toleranz::MaxIterationen; ++it) {
         e.Iterationen = it;
         TMatrix4 N, H;
         Ext g[4], d[4];
@@ -114,7 +115,7 @@ TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double
             const auto [c, R] = Versetzt(e, d, lambda);
             ssq = SumOfSquares(q, c, R);
             if (ssq <= e.ssq) break;
-            if (halbiert == 64) {
+            if (halbiert == toleranz::MaxHalbierungen) {
                 e.Status = TGaussNewton::TStatus::Konvergiert;
                 return e;
             }
@@ -123,7 +124,7 @@ TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double
         lambda = Parabel(q, e, d, g, lambda, ssq);
         std::tie(e.c, e.R) = Versetzt(e, d, lambda);
         e.ssq = SumOfSquares(q, e.c, e.R);
-        if (lambda * std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2] + d[3] * d[3]) < KonvergenzSchritt) {
+        if (lambda * std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2] + d[3] * d[3]) < toleranz::KonvergenzSchritt) {
             e.Status = TGaussNewton::TStatus::Konvergiert;
             return e;
         }

@@ -5,14 +5,11 @@
 #include <vector>
 
 #include "numerics/Raum.hpp"
+#include "numerics/Toleranzen.hpp"
 
 namespace zentrix {
 
-// The largest step (metres) at which the iteration counts as converged, and the most steps it may
-// take.
-constexpr long double KonvergenzSchritt = 1e-9L;
-constexpr int MaxIterationen = 100;
-
+// One run of the iteration: how it ended and where.
 struct TGaussNewton {
     enum class TStatus { Konvergiert, Singulaer, NichtKonvergiert };
     TStatus Status = TStatus::NichtKonvergiert;
@@ -26,7 +23,7 @@ struct TGaussNewton {
 // normal equations of the residuals |c - q_i| - R with the derivatives (c - q_i) / |c - q_i|
 // (and -1 for the radius), with Newton's second-order term added where that keeps them positive
 // definite; it is halved while the sum of squares would grow. Converged when the step is below
-// KonvergenzSchritt; at most MaxIterationen steps.
+// toleranz::KonvergenzSchritt; at most toleranz::MaxIterationen steps.
 TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double R0, bool radiusFrei);
 
 // The inverse normal matrix (cofactor matrix Q) at c: order 3 for the centre, 4 with the radius.

@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "core/Ausfuehrer.hpp"
-#include "numerics/BasisPaar.hpp"
+#include "numerics/BasePair.hpp"
 #include "numerics/Gleitkomma.hpp"
+#include "numerics/Matrix.hpp"
 #include "numerics/Polar.hpp"
+#include "numerics/Toleranzen.hpp"
 
 namespace zentrix {
 
@@ -101,7 +103,7 @@ int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
     }
     const double groesster = m.groesster;
     const double laenge = std::sqrt(ux * ux + uy * uy);
-    const double grenze = groesster - 1e-9 * m.weite * laenge;
+    const double grenze = groesster - toleranz::DritterKandidatRelativ * m.weite * laenge;
     std::vector<int> kandidaten;
     for (int i = 1; i <= n; ++i)
         if (kreuz(i) >= grenze) kandidaten.push_back(i);
@@ -190,11 +192,10 @@ void Solve(TPunktArray& Punkte, bool Polar, TKugelLoesung& L) {
         if (L.VierPunkt) centre = L.VierPunkt->Zentrum;
     }
 
-    L.Ausgleichung = KugelAusgleichung(Punkte, n, L.R, centre.X, centre.Y, centre.Z);
-    if (!L.Ausgleichung) {
-        L.Ergebnis = KugelErgebnis::NormalSingulaer;
-        return;
-    }
+    TAusgleichung a;
+    L.Ergebnis = KugelAusgleichung(Punkte, n, L.R, centre, a);
+    if (L.Ergebnis != KugelErgebnis::Ok) return;
+    L.Ausgleichung = std::move(a);
     if (Polar) RectangularToPolar(Punkte, n);
 }
 

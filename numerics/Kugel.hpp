@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "numerics/Matrix.hpp"
 #include "numerics/Punkt.hpp"
 
 namespace zentrix {
@@ -101,11 +100,15 @@ void RectangularToPolar(TPunktArray& Punkte, int n);
 // the points' plane), or the code of the dead end that stopped it.
 KugelErgebnis ThreePointCentre(const TPunktArray& Punkte, int n, double R, TXYZ& centre);
 
-// One least-squares step for the centre with the radius R held fixed, from the approximate centre
-// (X0, Y0, Z0). Writes the adjusted centre into entry 0 and the residuals into the points.
-// Empty (nothing changed) when the normal equations are singular or fewer than three points are
-// given. A point at the approximate centre has no normalised residual: with m0 > 0 that is a
-// division by zero, raised after the centre and the residuals have been written.
-std::optional<TAusgleichung> KugelAusgleichung(TPunktArray& Punkte, int n, double R, double X0, double Y0, double Z0);
+// The sphere through points 1 to 4 of Punkte (n = highest index). Empty when n < 4 or the 4 x 4
+// system cannot be inverted.
+std::optional<TKugel> SphereFromFourPoints(const TPunktArray& Punkte, int n);
+// One least-squares step for the centre with the radius R (metres) held fixed, from the approximate
+// centre Naeherung. Writes the step into a, the adjusted centre into entry 0 and the residuals into
+// the points, and returns Ok; ZuWenigPunkte (fewer than three points) and NormalSingulaer (singular
+// normal equations) leave a and the points unchanged. A point at the approximate centre has no
+// normalised residual: with m0 > 0 that is a division by zero, raised after the centre and the
+// residuals have been written (LoeseKugelEinstufig turns it into Rechenfehler).
+KugelErgebnis KugelAusgleichung(TPunktArray& Punkte, int n, double R, const TXYZ& Naeherung, TAusgleichung& a);
 
 }  // namespace zentrix

@@ -21,6 +21,7 @@
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/GaussNewton.hpp"
 #include "numerics/KugelPruefung.hpp"
+#include "numerics/Toleranzen.hpp"
 
 namespace zentrix {
 
@@ -66,7 +67,7 @@ std::vector<TVek> Startwerte(const TKugelLoesung& L0, const TReduziert& r, Ext R
     auto add = [&starts](const TVek& s) {
         if (!std::isfinite(s.x) || !std::isfinite(s.y) || !std::isfinite(s.z)) return;
         for (const TVek& t : starts)
-            if (Norm(t - s) < 1e-6L) return;
+            if (Norm(t - s) < toleranz::StartAbstand) return;
         starts.push_back(s);
     };
     if (L0.VierPunkt) add(TVek{L0.VierPunkt->Zentrum.X, L0.VierPunkt->Zentrum.Y, L0.VierPunkt->Zentrum.Z} - r.g);
@@ -114,32 +115,31 @@ Ext MittlererAbstand(const TReduziert& r) {
 bool Dahinter(const TVek& c, const TReduziert& r, Ext mittel) { return Norm(c + r.g) > mittel; }
 
 // A candidate behind the surface is taken over a better fit only while it is a fit at all: its
-// standard deviation of unit weight sqrt(ssq / (n - 3)) at most this share of the radius. Points
+// standard deviation of unit weight sqrt(ssq / (n - 3)) at most toleranz::SeiteHoechstens of the
+// radius. Points
 // measured all round a sphere (no station sees that) have their exact centre in front of their
 // mean distance; a candidate behind it with residuals of a tenth of the radius does not describe a
 // sphere through them, and the sum of squares decides. A real group of four with its mirror image
 // in front fits behind within a few millimetres.
-constexpr Ext SeiteHoechstens = 0.1L;
-
 bool AlsSeitePlausibel(const TGaussNewton& e, std::size_t n, Ext R) {
-    return n > 3 && std::sqrt(e.ssq / static_cast<Ext>(n - 3)) <= SeiteHoechstens * R;
+    return n > 3 && std::sqrt(e.ssq / static_cast<Ext>(n - 3)) <= toleranz::SeiteHoechstens * R;
 }
 
 // Equal within the rounding of the iteration: the sums of squares differ by less than a
 // millionth, or by less than a nanometre's square per point.
-bool Gleich(Ext a, Ext b, std::size_t n) { return std::fabs(a - b) <= 1e-6L * std::max(a, b) + n * 1e-18L; }
+bool Gleich(Ext a, Ext b, std::size_t n) { return std::fabs(a - b) <= toleranz::GleichRelativ * std::max(a, b) + n * toleranz::GleichJePunkt; }
 
 // The exact centres of the sphere through three points: the circle's centre and, when the sphere
 // is larger than the circle, its two mirror images along the plane's normal.
 KugelErgebnis ExactThreePointCentres(const TReduziert& r, Ext R, bool station, TVek& c, std::string& fehler) {
     const TVek u = r.q[1] - r.q[0], w = r.q[2] - r.q[0], nrm = Cross(u, w);
-    if (Norm(nrm) <= 1e-12L * Norm(u) * Norm(w)) {
+    if (Norm(nrm) <= toleranz::KollinearRelativ * Norm(u) * Norm(w)) {
         fehler = "Die drei Punkte liegen auf einer Geraden";
         return KugelErgebnis::Kollinear;
     }
     const TVek kreis = r.q[0] + (1 / (2 * Dot(nrm, nrm))) * Cross(Dot(u, u) * w - Dot(w, w) * u, nrm);
     const Ext rho = Norm(kreis - r.q[0]);
-    if (rho > R * (1 + 1e-12L)) {
+    if (rho > R * (1 + toleranz::KreisUeberRadius)) {
         fehler = "Der Kreis durch die drei Punkte ist größer als die Kugel: der Radius ist zu klein";
         return KugelErgebnis::RadiusZuKlein;
     }
@@ -191,7 +191,7 @@ KugelErgebnis Iteriere(const TKugelLoesung& L0, const TReduziert& r, Ext R, bool
         fehler = "Die Normalgleichungen sind singulär: die Punkte liegen auf einer Geraden oder in einem Punkt";
         return KugelErgebnis::NormalSingulaer;
     }
-    fehler = "Die Ausgleichung konvergiert nicht (" + std::to_string(MaxIterationen) + " Iterationen von jedem Startwert)";
+    fehler = "Die Ausgleichung konvergiert nicht (" + std::to_string(toleranz::MaxIterationen) + " Iterationen von jedem Startwert)";
     return KugelErgebnis::NichtKonvergiert;
 }
 

@@ -15,6 +15,7 @@
 #include <limits>
 
 #include "numerics/GaussNewton.hpp"
+#include "numerics/Toleranzen.hpp"
 
 namespace zentrix {
 
@@ -27,7 +28,7 @@ int Ausreisser(const TAusgleichung& a, const TKonvergenz& k, int n) {
     Ext bestT = k.tQuantil;
     for (int i = 0; i < n; ++i) {
         const Ext v = a.vR[static_cast<std::size_t>(i)], r = k.r[static_cast<std::size_t>(i)];
-        if (r < 0.01L) continue;  // a point that checks itself alone cannot be tested
+        if (r < toleranz::MindestRedundanz) continue;  // a point that checks itself alone cannot be tested
         const Ext s2 = ((n - 3) * static_cast<Ext>(a.m0) * a.m0 - v * v / r) / (n - 4);
         const Ext T = s2 > 0 ? std::fabs(v) / (std::sqrt(s2) * std::sqrt(r)) : std::numeric_limits<Ext>::infinity();
         if (T > bestT) {
@@ -46,9 +47,7 @@ std::optional<TRadiusPruefung> PruefeRadius(const std::vector<TVek>& q, const TV
     TRadiusPruefung p;
     p.RFrei = static_cast<double>(frei.R);
     p.mR = static_cast<double>(std::sqrt(frei.ssq / (n - 4)) * std::sqrt(Q[3][3]));
-    // A micrometre is far below any reflector's tolerance: exact points are not flagged for the
-    // rounding of their arithmetic.
-    p.Grenze = std::max(static_cast<double>(t) * p.mR, 1e-6);
+    p.Grenze = std::max(static_cast<double>(t) * p.mR, toleranz::RadiusGrenzeMindestens);
     p.Abweichend = std::fabs(static_cast<Ext>(p.RFrei) - R) > p.Grenze;
     return p;
 }
@@ -82,12 +81,12 @@ bool PruefeKugel(const std::vector<TVek>& q, const TVek& c, long double R, TAusg
             for (int l = 0; l < 3; ++l) aqa += ak[j] * Q[j][l] * ak[l];
         const Ext r = 1 - aqa;
         k.r.push_back(static_cast<double>(r));
-        a.NV.push_back(r >= 0.01L && m0 > 0 ? static_cast<double>(a.vR[i] / (m0 * std::sqrt(r)))
+        a.NV.push_back(r >= toleranz::MindestRedundanz && m0 > 0 ? static_cast<double>(a.vR[i] / (m0 * std::sqrt(r)))
                                             : std::numeric_limits<double>::quiet_NaN());
     }
     if (n < 5) return true;
     k.tQuantil = TQuantil999(n - 4);
-    if (m0 >= PruefGrenze) k.Ausreisser = Ausreisser(a, k, n);
+    if (m0 >= toleranz::PruefGrenze) k.Ausreisser = Ausreisser(a, k, n);
     k.Radius = PruefeRadius(q, c, R, k.tQuantil);
     return true;
 }

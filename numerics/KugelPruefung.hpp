@@ -6,17 +6,14 @@
 
 #include "numerics/Kugel.hpp"
 #include "numerics/Raum.hpp"
+#include "numerics/Toleranzen.hpp"
 
 namespace zentrix {
-
-// Below this standard deviation of unit weight (metres) the points fit to the last digits of the
-// arithmetic: no point can be a blunder and no radius be wrong, and neither test is made.
-constexpr long double PruefGrenze = 1e-6L;
 
 // At the converged centre c (reduced points q, radius R, metres): the residuals vR_i = |c - q_i|
 // - R (positive: outside the sphere); for n > 3 m0 = sqrt([vv] / (n - 3)), the standard deviations
 // m0 sqrt(Q_kk) of the centre with Q = (A^T A)^-1, the redundancy parts r_i = 1 - a_i Q a_i^T and
-// NV_i = v_i / (m0 sqrt(r_i)) (NaN where r_i < 0.01 or m0 = 0). For n >= 5 the outlier test and
+// NV_i = v_i / (m0 sqrt(r_i)) (NaN where r_i < toleranz::MindestRedundanz or m0 = 0). For n >= 5 the outlier test and
 // the radius check. False when the normal matrix at c is singular.
 bool PruefeKugel(const std::vector<TVek>& q, const TVek& c, long double R, TAusgleichung& a, TKonvergenz& k);
 

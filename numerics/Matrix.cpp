@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "numerics/Gleitkomma.hpp"
+#include "numerics/Kugel.hpp"
 
 namespace zentrix {
 

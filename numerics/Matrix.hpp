@@ -1,10 +1,8 @@
 // Small matrices for the sphere solver, indexed from 1 (row and column 0 present and idle).
 #pragma once
 
-#include <optional>
 
 #include "numerics/DynArray.hpp"
-#include "numerics/Punkt.hpp"
 
 namespace zentrix {
 
@@ -23,15 +21,5 @@ constexpr long double SingularPivotLimit = 1e-32L;
 // or below the diagonal); false only when no remaining row offers a pivot at or above the limit,
 // the matrix then left half-done. n <= 0 returns true and changes nothing.
 bool InvertMatrix(TMatrix& m, int n);
-
-// A sphere: centre and radius (metres).
-struct TKugel {
-    TXYZ Zentrum;
-    double R = 0;
-};
-
-// The sphere through points 1 to 4 of Punkte (n = highest index). Empty when n < 4 or the 4 x 4
-// system cannot be inverted.
-std::optional<TKugel> SphereFromFourPoints(const TPunktArray& Punkte, int n);
 
 }  // namespace zentrix

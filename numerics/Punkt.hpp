@@ -30,5 +30,10 @@ struct TXYZ {
     double Z = 0;
 };
 
+// A sphere: centre and radius (metres).
+struct TKugel {
+    TXYZ Zentrum;
+    double R = 0;
+};
 
 }  // namespace zentrix

@@ -22,9 +22,10 @@ TPunktArray Points(const test::XYZ& xyz) {
 
 // One step and its report lines appended to memo; false when the step found no solution.
 bool Step(TPunktArray& p, int n, double R, double X0, double Y0, double Z0, TMemoLines& memo) {
-    const auto a = KugelAusgleichung(p, n, R, X0, Y0, Z0);
-    if (a) SchreibeAusgleichung(*a, p, memo);
-    return a.has_value();
+    TAusgleichung a;
+    const KugelErgebnis e = KugelAusgleichung(p, n, R, {X0, Y0, Z0}, a);
+    if (e == KugelErgebnis::Ok) SchreibeAusgleichung(a, p, memo);
+    return e == KugelErgebnis::Ok;
 }
 
 }  // namespace

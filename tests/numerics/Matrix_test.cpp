@@ -1,5 +1,6 @@
 // Matrix inversion by exchange steps and the sphere through four points.
 #include "numerics/Matrix.hpp"
+#include "numerics/Kugel.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The base pair in O(n log n) against a brute force over all pairs written independently of it.
-#include "numerics/BasisPaar.hpp"
+#include "numerics/BasePair.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "numerics/BasisPaar.hpp"
+#include "numerics/BasePair.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -7,6 +7,7 @@
 
 #include "core/Ausfuehrer.hpp"
 #include "numerics/Gleitkomma.hpp"
+#include "numerics/Toleranzen.hpp"
 
 namespace zentrix {
 
@@ -76,7 +77,7 @@ TAchteck Extreme(const TPunktArray& P, int von, int bis) {
 // Twice the area of the triangle o, a, b in double, and a bound of its rounding error.
 bool SicherLinks(const TPlanOrt& o, const TPlanOrt& a, const TPlanOrt& b) {
     const double t1 = (a.x - o.x) * (b.y - o.y), t2 = (a.y - o.y) * (b.x - o.x);
-    return t1 - t2 > 1e-12 * (std::fabs(t1) + std::fabs(t2));
+    return t1 - t2 > toleranz::LinksRelativ * (std::fabs(t1) + std::fabs(t2));
 }
 
 // The points that may lie on the convex hull: not surely inside the octagon of the extreme points
@@ -193,11 +194,11 @@ std::pair<int, int> BasePair(const TPunktArray& Punkte, int n) {
     Ext umkreis2 = 0;
     for (const TPlanOrt& v : huelle)
         umkreis2 = std::max(umkreis2, (v.x - cx) * (v.x - cx) + (v.y - cy) * (v.y - cy));
-    const Ext grenze = M * (1 - 1e-9L);
+    const Ext grenze = M * (1 - toleranz::BasisKandidatRelativ);
     const Ext innen = std::sqrt(grenze) - std::sqrt(umkreis2);  // nearer the middle: no candidate
     // In double with a margin of a millionth (the rounding is some 1e-16), on both cores.
     const auto mx = static_cast<double>(cx), my = static_cast<double>(cy);
-    const double innen2 = innen > 0 ? static_cast<double>(innen * innen) * (1 - 1e-6) : 0;
+    const double innen2 = innen > 0 ? static_cast<double>(innen * innen) * (1 - toleranz::BasisInnenRelativ) : 0;
     std::vector<std::vector<TPlanOrt>> teile = InTeilen(static_cast<std::size_t>(n), AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
         std::vector<TPlanOrt> kandidaten;
         for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
