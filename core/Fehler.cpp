@@ -9,15 +9,15 @@ EInOutError::EInOutError(int code) : EZentrixError(IOErrorText(code)), Code(code
 
 std::string IOErrorText(int code) {
     switch (code) {
-        case 2: return "Datei nicht gefunden";
-        case 3: return "Ungültiger Dateiname";
-        case 4: return "Zu viele geöffnete Dateien";
-        case 5: return "Dateizugriff verweigert";
-        case 100: return "Versuch hinter dem Dateiende zu lesen";
-        case 101: return "Zu wenig Speicherplatz";
-        case 106: return "Ungültige numerische Eingabe";
-        case KeineGewoehnlicheDatei: return "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)";
-        case KeineTextdatei: return "Keine Textdatei (UTF-16, UTF-32 oder Nullbytes)";
+        case ea::NichtGefunden: return "Datei nicht gefunden";
+        case ea::UngueltigerName: return "Ungültiger Dateiname";
+        case ea::ZuVieleDateien: return "Zu viele geöffnete Dateien";
+        case ea::ZugriffVerweigert: return "Dateizugriff verweigert";
+        case ea::HinterDateiende: return "Versuch hinter dem Dateiende zu lesen";
+        case ea::ZuWenigPlatz: return "Zu wenig Speicherplatz";
+        case ea::UngueltigeZahl: return "Ungültige numerische Eingabe";
+        case ea::KeineGewoehnlicheDatei: return "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)";
+        case ea::KeineTextdatei: return "Keine Textdatei (UTF-16, UTF-32 oder Nullbytes)";
         default:
             if (code > SystemFehlerBasis) return SystemReasonText(code - SystemFehlerBasis);
             return "E/A-Fehler " + std::to_string(code);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/EACode.hpp"
 #include "core/Ort.hpp"
 
 namespace zentrix {
@@ -18,7 +19,7 @@ public:
     TOrt Ort;
 };
 
-// An I/O error of a text file operation: Code is the I/O result code (2, 3, 5, 100, 106, ...).
+// An I/O error of a text file operation: Code is the I/O result code (ea::Code, or a system error's).
 class EInOutError : public EZentrixError {
 public:
     EInOutError(int code, const std::string& message) : EZentrixError(message), Code(code) {}
@@ -49,11 +50,6 @@ class EFormatError : public EZentrixError {
 public:
     using EZentrixError::EZentrixError;
 };
-
-// I/O result codes of files that are no text to be read: a device, a pipe or a socket; text in
-// UTF-16 or UTF-32, or binary data.
-constexpr int KeineGewoehnlicheDatei = 150;
-constexpr int KeineTextdatei = 151;
 
 // The German texts of the I/O result codes ("Datei nicht gefunden", ..., a system error's reason,
 // "E/A-Fehler %d" for any other).

@@ -2,27 +2,29 @@
 
 #include <cerrno>
 
+#include "core/EACode.hpp"
+
 namespace zentrix {
 
 int IOCodeFromErrno(int err) {
     switch (err) {
-        case 0: return 0;
-        case ENOENT: return 2;
+        case 0: return ea::Ok;
+        case ENOENT: return ea::NichtGefunden;
         case ENOTDIR:
         case ENAMETOOLONG:
         case ELOOP:
-        case EINVAL: return 3;
+        case EINVAL: return ea::UngueltigerName;
         case EMFILE:
-        case ENFILE: return 4;
+        case ENFILE: return ea::ZuVieleDateien;
         case EACCES:
         case EPERM:
         case EROFS:
-        case ETXTBSY: return 5;
+        case ETXTBSY: return ea::ZugriffVerweigert;
         case ENOSPC:
 #ifdef EDQUOT
         case EDQUOT:
 #endif
-            return 101;
+            return ea::ZuWenigPlatz;
         // Every other error keeps its own German reason (IOErrorText of the code).
         default: return SystemFehlerBasis + err;
     }
@@ -39,7 +41,7 @@ std::string SystemReasonText(int err) {
         case ENAMETOOLONG: return "Der Dateiname ist zu lang";
         case EINVAL: return "Ungültiger Dateiname";
         case EROFS: return "Das Dateisystem ist schreibgeschützt";
-        // A full disk or an exhausted quota reads as the I/O code 101 does.
+        // A full disk or an exhausted quota reads as ea::ZuWenigPlatz does.
         case ENOSPC:
 #ifdef EDQUOT
         case EDQUOT:

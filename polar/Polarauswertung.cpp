@@ -30,7 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 
 // I/O result code for an output file that would replace the input ("access refused").
-constexpr int CodeAccessRefused = 5;
 
 
 // True when both names lead to the same file, through links and relative parts alike.
@@ -135,7 +134,7 @@ TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
     // An input named like an output would be replaced by it: refuse before any work.
     for (const std::string* out : {&markedName, &listingName})
         if (SameFile(*out, fileName))
-            RaiseCannotCreate(*out, CodeAccessRefused, "Die Eingabedatei würde überschrieben");
+            RaiseCannotCreate(*out, ea::ZugriffVerweigert, "Die Eingabedatei würde überschrieben");
 
     // Both files grow as the scan goes.
     TWachsendeDatei marked(markedName, tausch.Neu(0)), listing(listingName, tausch.Neu(1));

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "core/EACode.hpp"
+
 namespace zentrix {
 
 int (*AblageTestHaken)(TAblagePunkt punkt, int schritt) = nullptr;
@@ -32,7 +34,7 @@ int PruefeSchreibbar(const std::string& path, int& err) {
     err = 0;
     if (path.empty()) {
         err = ENOENT;
-        return 3;
+        return ea::UngueltigerName;
     }
     const fs::path p(path);
     const fs::path folder = Ordner(p);
@@ -40,25 +42,25 @@ int PruefeSchreibbar(const std::string& path, int& err) {
     const fs::file_status folderStatus = fs::status(folder, ec);
     if (!fs::exists(folderStatus)) {
         err = ENOENT;
-        return 3;
+        return ea::UngueltigerName;
     }
     if (!fs::is_directory(folderStatus)) {
         err = ENOTDIR;
-        return 3;
+        return ea::UngueltigerName;
     }
     const fs::file_status target = fs::status(p, ec);
     if (fs::is_directory(target)) {
         err = EISDIR;
-        return 5;
+        return ea::ZugriffVerweigert;
     }
     // Write protection by the mode bits: the superuser could write anyway, but a protected
     // coordinate file must stay as it is.
     if ((fs::exists(target) && (target.permissions() & kWriteBits) == fs::perms::none) ||
         (folderStatus.permissions() & kWriteBits) == fs::perms::none) {
         err = EACCES;
-        return 5;
+        return ea::ZugriffVerweigert;
     }
-    return 0;
+    return ea::Ok;
 }
 
 int Probe(TAblagePunkt punkt, int schritt) { return AblageTestHaken != nullptr ? AblageTestHaken(punkt, schritt) : 0; }

@@ -31,7 +31,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kCtrlZ = 26;
-constexpr int kNotOpen = 103;  // a read or write on a file that is not open
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
@@ -81,12 +80,12 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
     err = 0;
     if (path.empty()) {
         err = ENOENT;
-        return 3;
+        return ea::UngueltigerName;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         err = errno;
-        if (err == ENOENT && !IsFolder(ablage::Ordner(fs::path(path)))) return 3;
+        if (err == ENOENT && !IsFolder(ablage::Ordner(fs::path(path)))) return ea::UngueltigerName;
         return IOCodeFromErrno(err);
     }
     struct TDatei {
@@ -102,7 +101,7 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
         err = EISDIR;
         return IOCodeFromErrno(err);
     }
-    if (!S_ISREG(st.st_mode)) return KeineGewoehnlicheDatei;
+    if (!S_ISREG(st.st_mode)) return ea::KeineGewoehnlicheDatei;
     // Read in one piece of the file's size (then on while a growing file goes on), the first 64 KB
     // first, so that the text takes no more memory than the file.
     std::string result;
@@ -112,7 +111,7 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
         err = errno != 0 ? errno : EIO;
         return IOCodeFromErrno(err);
     }
-    if (!IstText(result)) return KeineTextdatei;
+    if (!IstText(result)) return ea::KeineTextdatei;
     if (result.size() == Textprobe && !Lies(fd, result, std::string::npos, groesse)) {
         err = errno != 0 ? errno : EIO;
         return IOCodeFromErrno(err);
@@ -271,7 +270,7 @@ std::size_t TTextReader::RestlicheZeilen() const {
 
 bool TTextReader::AtEndOfText() {
     if (!open_) {
-        SetError(kNotOpen);
+        SetError(ea::NichtGeoeffnet);
         return true;
     }
     // Blanks and empty lines behind the last record are no further record.
@@ -281,14 +280,14 @@ bool TTextReader::AtEndOfText() {
 
 std::string_view TTextReader::NextToken(std::size_t maxLength) {
     if (!open_) {
-        SetError(kNotOpen);
+        SetError(ea::NichtGeoeffnet);
         return {};
     }
     ++feld_;
     while (!AtEnd() && IsBlank(text_[pos_])) ++pos_;
     if (AtEnd()) {
         // The record is cut short by the end of the file.
-        SetError(100, pos_, {});
+        SetError(ea::HinterDateiende, pos_, {});
         return {};
     }
     const std::size_t start = pos_;
@@ -297,7 +296,7 @@ std::string_view TTextReader::NextToken(std::size_t maxLength) {
     // field and shift every field after it (a coordinate with a hundred trailing zeros would move
     // the radius into the next record's number).
     if (pos_ - start > maxLength) {
-        SetError(106, start, text_.substr(start, pos_ - start));
+        SetError(ea::UngueltigeZahl, start, text_.substr(start, pos_ - start));
         return {};
     }
     return text_.substr(start, pos_ - start);
@@ -308,7 +307,7 @@ std::int32_t TTextReader::ReadIntegerToken() {
     if (token.empty()) return 0;
     std::int64_t value = 0;
     if (!ScanInteger(token, false, value)) {
-        SetError(106, static_cast<std::size_t>(token.data() - text_.data()), token);
+        SetError(ea::UngueltigeZahl, static_cast<std::size_t>(token.data() - text_.data()), token);
         return 0;
     }
     return static_cast<std::int32_t>(value);
@@ -319,7 +318,7 @@ std::uint32_t TTextReader::ReadUnsignedToken() {
     if (token.empty()) return 0;
     std::int64_t value = 0;
     if (!ScanInteger(token, true, value)) {
-        SetError(106, static_cast<std::size_t>(token.data() - text_.data()), token);
+        SetError(ea::UngueltigeZahl, static_cast<std::size_t>(token.data() - text_.data()), token);
         return 0;
     }
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(value));
@@ -332,16 +331,16 @@ double TTextReader::ReadRealToken() {
     const auto start = static_cast<std::size_t>(token.data() - text_.data());
     switch (scan.Status) {
         case TRealStatus::Zahl: return scan.Wert;
-        case TRealStatus::UeberDouble: SetError(kIOFloatOverflow, start, token); break;
+        case TRealStatus::UeberDouble: SetError(ea::GleitkommaUeberlauf, start, token); break;
         case TRealStatus::KeineZahl:
-        case TRealStatus::UeberExtended: SetError(106, start, token); break;
+        case TRealStatus::UeberExtended: SetError(ea::UngueltigeZahl, start, token); break;
     }
     return 0.0;
 }
 
 void TTextReader::SkipLine() {
     if (!open_) {
-        SetError(kNotOpen);
+        SetError(ea::NichtGeoeffnet);
         return;
     }
     while (!AtEnd()) {
@@ -370,7 +369,7 @@ void TTextReader::CheckIO() {
         ort.Feld = feld;
         ort.Text = Zitat(fehlerText_);
     }
-    if (code == kIOFloatOverflow) {
+    if (code == ea::GleitkommaUeberlauf) {
         EMathError e("Gleitkommaüberlauf");
         e.Ort = std::move(ort);
         throw e;
@@ -410,7 +409,7 @@ void TTextWriter::Create(const std::string& path) {
 
 void TTextWriter::WriteLine(const std::string& line) {
     if (!open_) {
-        if (pending_ == 0) pending_ = kNotOpen;
+        if (pending_ == 0) pending_ = ea::NichtGeoeffnet;
         return;
     }
     data_ += line;

@@ -14,11 +14,9 @@
 #include <utility>
 #include <vector>
 
-namespace zentrix {
+#include "core/EACode.hpp"
 
-// Pending state of a reader after a real token that fits the extended range but not a double
-// (magnitude above about 1.8e308): CheckIO then raises EMathError "Gleitkommaüberlauf".
-constexpr int kIOFloatOverflow = -1;
+namespace zentrix {
 
 class TTextReader {
 public:
@@ -56,18 +54,19 @@ public:
     // returned without sign (-1 gives 4294967295).
     std::uint32_t ReadUnsignedToken();
     // The next token as a real (decimal point only, optional exponent). A number beyond the
-    // extended range is 106; one beyond the range of a double sets kIOFloatOverflow.
+    // extended range is ea::UngueltigeZahl; one beyond the range of a double (magnitude above
+    // about 1.8e308) sets ea::GleitkommaUeberlauf.
     double ReadRealToken();
     // Moves behind the end of the current line (LF, or CR LF); at the end of the text it does
     // nothing (no error).
     void SkipLine();
     void Close();
 
-    // The pending I/O result code (0: none; kIOFloatOverflow for a real beyond the range of a
+    // The pending I/O result code (0: none; ea::GleitkommaUeberlauf for a real beyond the range of a
     // double); reading it clears it.
     int IOResult();
     // Raises the pending code as EInOutError (EMathError "Gleitkommaüberlauf" for
-    // kIOFloatOverflow) and clears it; does nothing when none is pending. The error's place is the
+    // ea::GleitkommaUeberlauf) and clears it; does nothing when none is pending. The error's place is the
     // file (its full path) and, for a field that failed, the field's line (LF ends a line, as
     // SkipLine reads it; the first line is 1), its number in the statement (from 1) and its text.
     // The statement ends: the fields of the next are counted afresh.

@@ -40,7 +40,7 @@ void PrepareHeights(TPunktArray& punkte, THoehenregel regel) {
 
 TKoordinatenLeser::TKoordinatenLeser(const std::string& dateiName, int format) : format_(Datenformat(format)) {
     if (dateiName.empty())
-        throw EInOutError(3, "Kein Dateiname angegeben: bitte eine Koordinatendatei wählen (Doppelklick in das Dateifeld)");
+        throw EInOutError(ea::UngueltigerName, "Kein Dateiname angegeben: bitte eine Koordinatendatei wählen (Doppelklick in das Dateifeld)");
     datei_.Open(dateiName);
     datei_.CheckIO();
 }

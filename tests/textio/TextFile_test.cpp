@@ -365,11 +365,11 @@ TEST(LoadText, OnlyTextInRegularFilesIsRead) {
     };
     const std::vector<Fall> faelle = {
         {"UTF-8 mark", "\xEF\xBB\xBF" "1 2 3 4 5\r\n", 0, "1 2 3 4 5\r\n"},
-        {"UTF-16 LE", std::string("\xFF\xFE" "1\0 \0", 6), KeineTextdatei, ""},
-        {"UTF-16 BE", std::string("\xFE\xFF\0" "1", 4), KeineTextdatei, ""},
-        {"UTF-32 LE", std::string("\xFF\xFE\0\0" "1\0\0\0", 8), KeineTextdatei, ""},
-        {"UTF-32 BE", std::string("\0\0\xFE\xFF\0\0\0" "1", 8), KeineTextdatei, ""},
-        {"NUL early", "1 2 3" + std::string(1, '\0') + "4 5", KeineTextdatei, ""},
+        {"UTF-16 LE", std::string("\xFF\xFE" "1\0 \0", 6), ea::KeineTextdatei, ""},
+        {"UTF-16 BE", std::string("\xFE\xFF\0" "1", 4), ea::KeineTextdatei, ""},
+        {"UTF-32 LE", std::string("\xFF\xFE\0\0" "1\0\0\0", 8), ea::KeineTextdatei, ""},
+        {"UTF-32 BE", std::string("\0\0\xFE\xFF\0\0\0" "1", 8), ea::KeineTextdatei, ""},
+        {"NUL early", "1 2 3" + std::string(1, '\0') + "4 5", ea::KeineTextdatei, ""},
         {"NUL after 64 KB", std::string(70000, ' ') + std::string(1, '\0'), 0, nullptr},
     };
     for (const Fall& f : faelle) {
@@ -385,7 +385,7 @@ TEST(LoadText, OnlyTextInRegularFilesIsRead) {
     ASSERT_EQ(::mkfifo(t.File("rohr").c_str(), 0600), 0);
     for (const std::string& pfad : {t.File("rohr"), std::string("/dev/null")}) {
         std::string text, reason;
-        EXPECT_EQ(LoadText(pfad, text, &reason), KeineGewoehnlicheDatei) << pfad;
+        EXPECT_EQ(LoadText(pfad, text, &reason), ea::KeineGewoehnlicheDatei) << pfad;
         EXPECT_EQ(reason, "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)");
     }
 }
