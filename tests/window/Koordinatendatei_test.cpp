@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -71,6 +72,48 @@ std::string Zahl(double v) {
 }
 
 }  // namespace
+
+TEST(LeseKoordinatendatei, OneTableOverTheEightFormats) {
+    // Two records in each format, the second spread over two lines with text after its radius:
+    // which field lands where, and how a zenith angle (50 gon: cot = 1, sin = cos = sqrt 1/2;
+    // 150 gon: cot = -1) or a slope distance becomes the height difference. Radius: the last
+    // record's.
+    struct Fall {
+        int format;
+        const char* text;
+        std::array<double, 3> erster, zweiter;  // X, Y, Z after reading
+    };
+    const double w = std::sqrt(2.0);
+    const Fall faelle[] = {
+        {0, "7 1.5 2.5 3.5 0.25\n8 -1\n 2 3 0.5 Rest\n", {1.5, 2.5, 3.5}, {-1, 2, 3}},
+        {1, "7 1.5 2.5 3.5 0.25\n8 -1\n 2 3 0.5 Rest\n", {2.5, 1.5, 3.5}, {2, -1, 3}},
+        {2, "7 123.4 2 -0.5 0.25\n8 300\n 4 0.5 0.5 Rest\n", {2, 123.4, -0.5}, {4, 300, 0.5}},
+        {3, "7 123.4 2 50 0.25\n8 300\n 4 150 0.5 Rest\n", {2, 123.4, 2}, {4, 300, -4}},
+        {4, "7 123.4 50 2 0.25\n8 300\n 150 4 0.5 Rest\n", {2, 123.4, 2}, {4, 300, -4}},
+        {5, "7 123.4 2 -0.5 0.25\n8 300\n 4 0.5 0.5 Rest\n", {2, 123.4, -0.5}, {4, 300, 0.5}},
+        {6, "7 123.4 2 50 0.25\n8 300\n 4 150 0.5 Rest\n", {w, 123.4, w}, {2 * w, 300, -2 * w}},
+        {7, "7 123.4 50 2 0.25\n8 300\n 150 4 0.5 Rest\n", {w, 123.4, w}, {2 * w, 300, -2 * w}},
+    };
+    test::TempFolder folder;
+    for (const Fall& f : faelle) {
+        const fs::path p = folder.Path() / ("f" + std::to_string(f.format) + ".kor");
+        std::ofstream(p, std::ios::binary) << f.text;
+        const TKoordinaten k = LeseKoordinatendatei(p.string(), f.format);
+        ASSERT_EQ(k.Punkte.High(), 2) << f.format;
+        EXPECT_EQ(k.R, 0.5) << f.format;
+        EXPECT_EQ(k.Punkte[0].Name, "") << f.format;
+        for (int i = 1; i <= 2; ++i) {
+            const auto& soll = i == 1 ? f.erster : f.zweiter;
+            const TPunkt& q = k.Punkte[i];
+            EXPECT_EQ(q.Name, i == 1 ? "7" : "8") << f.format;
+            EXPECT_NEAR(q.X, soll[0], 1e-14) << f.format << " " << i;
+            EXPECT_NEAR(q.Y, soll[1], 1e-14) << f.format << " " << i;
+            EXPECT_NEAR(q.Z, soll[2], 1e-14) << f.format << " " << i;
+        }
+    }
+    // Outside the eight formats: no file is opened.
+    EXPECT_THROW(LeseKoordinatendatei((folder.Path() / "f0.kor").string(), 8), ERangeError);
+}
 
 TEST_F(KoordinatendateiTest, RectangularFormatsZeroAndOne) {
     std::string text;
