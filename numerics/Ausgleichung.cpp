@@ -29,6 +29,22 @@ void DesignAndMisclosures(const TPunktArray& Punkte, int von, int bis, double R,
     }
 }
 
+// The normal equations N = A^T A (into rows and columns 1..3 of N) and b = A^T l. Each sum adds
+// its terms in the order of the points and rounds each partial sum to a double; the sums are
+// independent of one another, so they are formed side by side in one pass over the points.
+void Normalgleichungen(const TVektor& A, const TVektor& l, std::size_t zeilen, TMatrix& N, double b[3]) {
+    double n_[3][3] = {};
+    for (std::size_t i = 0; i < zeilen; ++i) {
+        const double a[3] = {A[static_cast<long long>(3 * i)], A[static_cast<long long>(3 * i + 1)],
+                             A[static_cast<long long>(3 * i + 2)]};
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k) n_[j][k] = StoreDouble(static_cast<Ext>(a[j]) * a[k] + n_[j][k]);
+        for (int j = 0; j < 3; ++j) b[j] = StoreDouble(static_cast<Ext>(a[j]) * l[static_cast<long long>(i)] + b[j]);
+    }
+    for (int j = 1; j <= 3; ++j)
+        for (int k = 1; k <= 3; ++k) N[j][k] = n_[j - 1][k - 1];
+}
+
 // The cofactor q = a Q a^T of the design row a.
 double Cofactor(const double a[3], const TMatrix& Q) {
     double q = 0;
@@ -52,20 +68,10 @@ KugelErgebnis KugelAusgleichung(TPunktArray& Punkte, int n, double R, const TXYZ
         DesignAndMisclosures(Punkte, static_cast<int>(anfang) + 1, static_cast<int>(ende), R, {X0, Y0, Z0}, A, l);
     });
 
-    // N = A^T A and b = A^T l. Each sum adds its terms in the order of the points and rounds each
-    // partial sum to a double; the sums are independent of one another, so they are formed side by
-    // side in one pass over the points (b does not depend on the inverse).
-    double n_[3][3] = {}, b[3] = {};
-    for (std::size_t i = 0; i < zeilen; ++i) {
-        const double a[3] = {A[static_cast<long long>(3 * i)], A[static_cast<long long>(3 * i + 1)],
-                             A[static_cast<long long>(3 * i + 2)]};
-        for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) n_[j][k] = StoreDouble(static_cast<Ext>(a[j]) * a[k] + n_[j][k]);
-        for (int j = 0; j < 3; ++j) b[j] = StoreDouble(static_cast<Ext>(a[j]) * l[static_cast<long long>(i)] + b[j]);
-    }
-    l = TVektor();  // a million points: the misclosures are not needed any more
-    for (int j = 1; j <= 3; ++j)
-        for (int k = 1; k <= 3; ++k) N[j][k] = n_[j - 1][k - 1];
+    // b does not depend on the inverse; the misclosures are not needed after it (a million points).
+    double b[3] = {};
+    Normalgleichungen(A, l, zeilen, N, b);
+    l = TVektor();
     // A singular normal matrix changes nothing.
     if (!InvertMatrix(N, 3)) return KugelErgebnis::NormalSingulaer;
     const TMatrix& Q = N;
