@@ -76,69 +76,69 @@ constexpr std::size_t Zweiteilen = 4u << 20;
 double TKoordinatenLeser::Lies(TPunktArray& punkte) {
     punkte.SetLength(1);
     punkte.Reserve(datei_.RestlicheZeilen() + 2);  // one record a line, and one without line end
-    double R = 0;  // radius (metres) of the last record read
     const std::string_view text = datei_.Text();
     const std::size_t anfang = datei_.Position();
     const std::size_t mitte = text.size() - anfang > Zweiteilen ? text.find('\n', anfang + (text.size() - anfang) / 2)
                                                                 : std::string_view::npos;
-    if (mitte == std::string_view::npos) {
-        R = LiesSaetze(datei_, format_, punkte, R, std::string_view::npos);
-    } else {
-        // The second half is read on the other core on the guess that a record starts on its first
-        // line. The guess holds when the first half's last record ends right there; otherwise the
-        // reading simply goes on from where the first half ended.
-        const std::size_t teilung = mitte + 1;
-        TPunktArray zweite(1);
-        double R2 = 0;
-        std::exception_ptr fehler2;
-        TAusfuehrer& ausfuehrer = TAusfuehrer::Gemeinsam();
-        auto halbe = ausfuehrer.Starte([&] {
-            TTextReader leser;
-            // Its errors name the file; their lines are counted on from the split when they are raised.
-            leser.OpenView(text.substr(teilung), datei_.Pfad());
-            zweite.Reserve(leser.RestlicheZeilen() + 2);
-            try {
-                R2 = LiesSaetze(leser, format_, zweite, 0, std::string_view::npos);
-            } catch (...) {
-                fehler2 = std::current_exception();
-            }
-        });
-        try {
-            R = LiesSaetze(datei_, format_, punkte, R, teilung);
-        } catch (...) {
-            ausfuehrer.Abwarten(halbe);  // the other half reads the same text
-            throw;
-        }
-        ausfuehrer.Hole(halbe);
-        if (datei_.Position() == teilung) {
-            // Everything is read: the text goes before the halves are joined, so that the file is
-            // held only once (as text, then as points). An error of the second half counts its line on
-            // from the lines of the first.
-            const auto vorher =
-                fehler2 ? std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(teilung), '\n') : 0;
-            datei_.Close();
-            const std::size_t erste = punkte.Length();
-            punkte.SetLength(erste + zweite.Length() - 1);
-            for (long long i = 1; i <= zweite.High(); ++i)
-                punkte[static_cast<long long>(erste) + i - 1] = std::move(zweite[i]);
-            if (zweite.High() >= 1) R = R2;
-            zweite = TPunktArray();
-            if (fehler2) {
-                try {
-                    std::rethrow_exception(fehler2);
-                } catch (EZentrixError& e) {
-                    if (e.Ort.Zeile > 0) e.Ort.Zeile += vorher;
-                    throw;
-                }
-            }
-        } else {
-            zweite = TPunktArray();
-            R = LiesSaetze(datei_, format_, punkte, R, std::string_view::npos);
-        }
-    }
+    // The radius (metres) of the last record read.
+    const double R = mitte == std::string_view::npos ? LiesSaetze(datei_, format_, punkte, 0, std::string_view::npos)
+                                                     : LiesInHaelften(mitte + 1, punkte);
     PrepareHeights(punkte, format_.Hoehe);
     datei_.Close();
     datei_.CheckIO();
+    return R;
+}
+
+double TKoordinatenLeser::LiesInHaelften(std::size_t teilung, TPunktArray& punkte) {
+    // The second half is read on another core on the guess that a record starts on its first line.
+    // The guess holds when the first half's last record ends right there; otherwise the reading
+    // simply goes on from where the first half ended.
+    const std::string_view text = datei_.Text();
+    TPunktArray zweite(1);
+    double R2 = 0;
+    std::exception_ptr fehler2;
+    TAusfuehrer& ausfuehrer = TAusfuehrer::Gemeinsam();
+    auto halbe = ausfuehrer.Starte([&] {
+        TTextReader leser;
+        // Its errors name the file; their lines are counted on from the split when they are raised.
+        leser.OpenView(text.substr(teilung), datei_.Pfad());
+        zweite.Reserve(leser.RestlicheZeilen() + 2);
+        try {
+            R2 = LiesSaetze(leser, format_, zweite, 0, std::string_view::npos);
+        } catch (...) {
+            fehler2 = std::current_exception();
+        }
+    });
+    double R = 0;
+    try {
+        R = LiesSaetze(datei_, format_, punkte, R, teilung);
+    } catch (...) {
+        ausfuehrer.Abwarten(halbe);  // the other half reads the same text
+        throw;
+    }
+    ausfuehrer.Hole(halbe);
+    if (datei_.Position() != teilung) {
+        zweite = TPunktArray();
+        return LiesSaetze(datei_, format_, punkte, R, std::string_view::npos);
+    }
+    // Everything is read: the text goes before the halves are joined, so that the file is held
+    // only once (as text, then as points). An error of the second half counts its line on from the
+    // lines of the first.
+    const auto vorher = fehler2 ? std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(teilung), '\n') : 0;
+    datei_.Close();
+    const std::size_t erste = punkte.Length();
+    punkte.SetLength(erste + zweite.Length() - 1);
+    for (long long i = 1; i <= zweite.High(); ++i) punkte[static_cast<long long>(erste) + i - 1] = std::move(zweite[i]);
+    if (zweite.High() >= 1) R = R2;
+    zweite = TPunktArray();
+    if (fehler2) {
+        try {
+            std::rethrow_exception(fehler2);
+        } catch (EZentrixError& e) {
+            if (e.Ort.Zeile > 0) e.Ort.Zeile += vorher;
+            throw;
+        }
+    }
     return R;
 }
 

@@ -1,6 +1,7 @@
 // The coordinate file: records "Nr value value value R" in one of the eight data formats.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "numerics/Punkt.hpp"
@@ -26,6 +27,9 @@ public:
     double Lies(TPunktArray& punkte);
 
 private:
+    // Lies for a long text: the halves before and from teilung (the text's offset) at once.
+    double LiesInHaelften(std::size_t teilung, TPunktArray& punkte);
+
     const TDatenformat& format_;
     TTextReader datei_;  // closed on every way out
 };
