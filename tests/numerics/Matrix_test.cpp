@@ -25,6 +25,19 @@ TMatrix Make(const Rows& rows) {
     return m;
 }
 
+// a is inverted, and a times its inverse is the identity to the last digits.
+void ExpectInverts(const Rows& a) {
+    const int n = static_cast<int>(a.size());
+    TMatrix m = Make(a);
+    ASSERT_TRUE(InvertMatrix(m, n)) << "order " << n;
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) {
+            double sum = 0;
+            for (int k = 1; k <= n; ++k) sum += a[i - 1][k - 1] * m[k][j];
+            EXPECT_NEAR(sum, i == j ? 1.0 : 0.0, 1e-14) << "order " << n << " element " << i << "," << j;
+        }
+}
+
 Rows Read(const TMatrix& m, int n) {
     Rows r(n, std::vector<double>(n));
     for (int i = 1; i <= n; ++i)
@@ -40,17 +53,7 @@ TEST(InvertMatrix, ProductWithOriginalIsIdentity) {
         {{10, 2, -3}, {1, 8, 2}, {-2, 3, 9}},
         {{12, 1, -2, 3}, {2, -15, 1, 4}, {-1, 2, 9, 0.5}, {3, 0.25, -1, 20}},
     };
-    for (const Rows& a : cases) {
-        const int n = static_cast<int>(a.size());
-        TMatrix m = Make(a);
-        ASSERT_TRUE(InvertMatrix(m, n)) << "order " << n;
-        for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j) {
-                double sum = 0;
-                for (int k = 1; k <= n; ++k) sum += a[i - 1][k - 1] * m[k][j];
-                EXPECT_NEAR(sum, i == j ? 1.0 : 0.0, 1e-14) << "order " << n << " element " << i << "," << j;
-            }
-    }
+    for (const Rows& a : cases) ExpectInverts(a);
 }
 
 TEST(InvertMatrix, RowExchangesWhereADiagonalPivotIsTooSmall) {
@@ -61,17 +64,7 @@ TEST(InvertMatrix, RowExchangesWhereADiagonalPivotIsTooSmall) {
         {{1, 2, 3}, {2, 4, 7}, {1, 0, 1}},  // the second pivot becomes 0 after the first step
         {{1, 0, 0, 0}, {1, 0, 3, 1}, {1, 2, 1, 1}, {1, 2, 2, 3}},
     };
-    for (const Rows& a : invertierbar) {
-        const int n = static_cast<int>(a.size());
-        TMatrix m = Make(a);
-        ASSERT_TRUE(InvertMatrix(m, n)) << "order " << n;
-        for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j) {
-                double sum = 0;
-                for (int k = 1; k <= n; ++k) sum += a[i - 1][k - 1] * m[k][j];
-                EXPECT_NEAR(sum, i == j ? 1.0 : 0.0, 1e-14) << "order " << n << " element " << i << "," << j;
-            }
-    }
+    for (const Rows& a : invertierbar) ExpectInverts(a);
     TMatrix tausch = Make({{0, 1}, {1, 0}});
     ASSERT_TRUE(InvertMatrix(tausch, 2));
     EXPECT_EQ(Read(tausch, 2), (Rows{{0, 1}, {1, 0}}));
