@@ -103,6 +103,7 @@ KugelErgebnis ThreePointCentre(const TPunktArray& Punkte, int n, double R, TXYZ&
 // The sphere through points 1 to 4 of Punkte (n = highest index). Empty when n < 4 or the 4 x 4
 // system cannot be inverted.
 std::optional<TKugel> SphereFromFourPoints(const TPunktArray& Punkte, int n);
+
 // One least-squares step for the centre with the radius R (metres) held fixed, from the approximate
 // centre Naeherung. Writes the step into a, the adjusted centre into entry 0 and the residuals into
 // the points, and returns Ok; ZuWenigPunkte (fewer than three points) and NormalSingulaer (singular

@@ -1,7 +1,6 @@
 // Small matrices for the sphere solver, indexed from 1 (row and column 0 present and idle).
 #pragma once
 
-
 #include "numerics/DynArray.hpp"
 
 namespace zentrix {
