@@ -30,4 +30,11 @@ inline void AchtPunkte(TQtForm1& form) {
     ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.Beschaeftigt(); }, 20000));
 }
 
+// "Polarauswertung" of the file datei, pressed in the window as the user would, waited for.
+inline void Polarauswertung(TQtForm1& form, const QString& datei) {
+    form.Model().Edit2.Text = datei.toStdString();
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Button4")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.Beschaeftigt(); }, 20000));
+}
+
 }  // namespace zentrix

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "QtHilfen.hpp"
 #include "window/QtDialoge.hpp"
 #include "window/QtForm1.hpp"
 #include "window/QtKugeln.hpp"
@@ -53,9 +54,8 @@ TEST(QtKugeln, TheOverviewFillsSortsFiltersAndShowsASphere) {
     TRecordingDialoge d;
     TQtForm1 form(d, ".");
     form.show();
-    form.Model().Edit2.Text = datei.toStdString();
-    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Button4")), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.Beschaeftigt(); }, 20000));
+    Polarauswertung(form, datei);
+    if (::testing::Test::HasFatalFailure()) return;
 
     form.KugelnAktion()->trigger();
     TQtKugelFenster* fenster = form.Kugeln();
