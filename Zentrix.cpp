@@ -9,8 +9,8 @@
 
 #include "core/Speicher.hpp"
 #include "textio/NumText.hpp"
-#include "window/QtDialoge.hpp"
-#include "window/QtForm1.hpp"
+#include "qt/QtDialoge.hpp"
+#include "qt/QtForm1.hpp"
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {

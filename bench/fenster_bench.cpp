@@ -17,7 +17,7 @@
 #include <random>
 #include <string>
 
-#include "window/QtForm1.hpp"
+#include "qt/QtForm1.hpp"
 
 namespace {
 

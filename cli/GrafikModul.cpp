@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/GrafikLaden.hpp"
-#include "window/QtGrafik.hpp"
+#include "qt/QtGrafik.hpp"
 
 extern "C" void zentrix_speichere_grafik(const zentrix::TGrafik* g, const char* datei, std::string* fehler) {
     *fehler = zentrix::SpeichereGrafik(*g, datei);

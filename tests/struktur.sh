@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The rules of the source tree's shape:
 #  1. The folders build on each other in the order core <- textio <- numerics <- bericht <- polar
-#     <- window <- programs (cli/, bench/, fuzz/, Zentrix.cpp); a file includes only its own
-#     folder and lower ones.
+#     <- window <- the Qt view (qt/) and the programs (cli/, bench/, fuzz/, Zentrix.cpp); a file
+#     includes only its own folder and lower ones.
 #  2. The computation in numerics/ needs nothing but core/ (no report, no text I/O).
 #  3. The batch tool calls the window model's named commands: cli/ names no event of the window's
 #     designer (Button1Click ..., FormActivate, Edit2DblClick), not even in a comment.
 #  4. Every parallel path goes through the executor of core/: no std::thread or std::async
 #     elsewhere (the window's worker for a long command is a QThread).
 #  5. No function is longer than 80 lines.
+#  6. The window model knows no toolkit: nothing under window/ includes a Qt header.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,7 +28,7 @@ while IFS= read -r datei; do
   while IFS= read -r ziel; do
     zielordner="${ziel%%/*}"
     [ "$zielordner" = "$ziel" ] && continue
-    case "$zielordner" in core|textio|numerics|bericht|polar|window|cli) ;; *) continue ;; esac
+    case "$zielordner" in core|textio|numerics|bericht|polar|window|qt|cli) ;; *) continue ;; esac
     if [ "$(rang "$zielordner")" -gt "$eigen" ]; then
       echo "$datei: bindet das höhere $ziel ein" >&2
       fehler=1
@@ -37,13 +38,17 @@ while IFS= read -r datei; do
       fehler=1
     fi
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$datei")
-done < <(find core textio numerics bericht polar window cli bench fuzz Zentrix.cpp -name '*.[ch]pp' | sort)
+done < <(find core textio numerics bericht polar window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp' | sort)
 
+if grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]*|Qt[A-Za-z]*/)' $(find window -name '*.[ch]pp') >&2; then
+  echo "window/ bindet Qt ein: das Fenstermodell kennt kein Werkzeug, die Ansicht steht in qt/." >&2
+  fehler=1
+fi
 if grep -n -E '\b(Button[1-4]Click|FormActivate|Edit2DblClick)\b' cli/*.[ch]pp >&2; then
   echo "cli/ nennt ein Ereignis des Fensterentwurfs statt eines benannten Befehls." >&2
   fehler=1
 fi
-if grep -n -E 'std::(thread|jthread|async)\b' $(find textio numerics bericht polar window cli bench fuzz Zentrix.cpp -name '*.[ch]pp') >&2; then
+if grep -n -E 'std::(thread|jthread|async)\b' $(find textio numerics bericht polar window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp') >&2; then
   echo "Ein Faden außerhalb von core/: parallele Arbeit geht über den Ausführer (core/Ausfuehrer.hpp)." >&2
   fehler=1
 fi
@@ -92,7 +97,7 @@ AWK
 )
 while IFS= read -r datei; do
   awk -v datei="$datei" -v grenze=80 "$funktionslaenge" "$datei" >&2 || fehler=1
-done < <(find core textio numerics bericht polar window cli bench fuzz Zentrix.cpp -name '*.[ch]pp' | sort)
+done < <(find core textio numerics bericht polar window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp' | sort)
 
 if [ "$fehler" -ne 0 ]; then
   echo "Die Regeln der Ordnerstruktur sind verletzt." >&2

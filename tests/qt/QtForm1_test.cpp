@@ -27,8 +27,8 @@
 #include <QLabel>
 #include <QStyleOptionButton>
 
-#include "window/QtDialoge.hpp"
-#include "window/QtForm1.hpp"
+#include "qt/QtDialoge.hpp"
+#include "qt/QtForm1.hpp"
 #include "QtHilfen.hpp"
 
 using namespace zentrix;

@@ -19,10 +19,10 @@
 #include <QUrl>
 #include <cmath>
 
-#include "window/QtDialoge.hpp"
-#include "window/QtForm1.hpp"
-#include "window/QtGrafik.hpp"
-#include "window/QtGrafikFenster.hpp"
+#include "qt/QtDialoge.hpp"
+#include "qt/QtForm1.hpp"
+#include "qt/QtGrafik.hpp"
+#include "qt/QtGrafikFenster.hpp"
 #include "QtHilfen.hpp"
 
 using namespace zentrix;

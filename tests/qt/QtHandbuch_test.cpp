@@ -11,8 +11,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "window/QtForm1.hpp"
-#include "window/QtHandbuch.hpp"
+#include "qt/QtForm1.hpp"
+#include "qt/QtHandbuch.hpp"
 
 using namespace zentrix;
 

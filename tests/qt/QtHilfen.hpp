@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-#include "window/QtForm1.hpp"
+#include "qt/QtForm1.hpp"
 
 namespace zentrix {
 

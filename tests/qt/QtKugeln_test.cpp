@@ -15,9 +15,9 @@
 #include <QTimer>
 
 #include "QtHilfen.hpp"
-#include "window/QtDialoge.hpp"
-#include "window/QtForm1.hpp"
-#include "window/QtKugeln.hpp"
+#include "qt/QtDialoge.hpp"
+#include "qt/QtForm1.hpp"
+#include "qt/QtKugeln.hpp"
 #include "window/Grafik.hpp"
 
 using namespace zentrix;

@@ -5,9 +5,9 @@
 #include <QScreen>
 #include <QTest>
 
-#include "window/QtForm1.hpp"
-#include "window/QtGrafikFenster.hpp"
-#include "window/QtPlatz.hpp"
+#include "qt/QtForm1.hpp"
+#include "qt/QtGrafikFenster.hpp"
+#include "qt/QtPlatz.hpp"
 
 using namespace zentrix;
 

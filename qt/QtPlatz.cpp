@@ -1,4 +1,4 @@
-#include "window/QtPlatz.hpp"
+#include "qt/QtPlatz.hpp"
 
 #include <QScreen>
 #include <QWidget>

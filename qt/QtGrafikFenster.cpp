@@ -1,11 +1,11 @@
-#include "window/QtGrafikFenster.hpp"
+#include "qt/QtGrafikFenster.hpp"
 
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "window/QtGrafik.hpp"
+#include "qt/QtGrafik.hpp"
 
 namespace zentrix {
 

@@ -1,4 +1,4 @@
-#include "window/QtModelle.hpp"
+#include "qt/QtModelle.hpp"
 
 #include <algorithm>
 

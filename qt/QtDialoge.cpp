@@ -1,4 +1,4 @@
-#include "window/QtDialoge.hpp"
+#include "qt/QtDialoge.hpp"
 
 #include <QApplication>
 #include <QCheckBox>

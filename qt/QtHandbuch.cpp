@@ -1,4 +1,4 @@
-#include "window/QtHandbuch.hpp"
+#include "qt/QtHandbuch.hpp"
 
 #include <QTextBrowser>
 #include <QUrl>

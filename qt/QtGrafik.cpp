@@ -1,4 +1,4 @@
-#include "window/QtGrafik.hpp"
+#include "qt/QtGrafik.hpp"
 
 #include <QBuffer>
 #include <QFileInfo>

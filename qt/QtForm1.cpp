@@ -1,4 +1,4 @@
-#include "window/QtForm1.hpp"
+#include "qt/QtForm1.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -34,11 +34,11 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
-#include "window/QtGrafikFenster.hpp"
-#include "window/QtKugeln.hpp"
-#include "window/QtHandbuch.hpp"
-#include "window/QtModelle.hpp"
-#include "window/QtPlatz.hpp"
+#include "qt/QtGrafikFenster.hpp"
+#include "qt/QtKugeln.hpp"
+#include "qt/QtHandbuch.hpp"
+#include "qt/QtModelle.hpp"
+#include "qt/QtPlatz.hpp"
 #include "window/Zwischenablage.hpp"
 
 namespace zentrix {

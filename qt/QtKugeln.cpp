@@ -1,4 +1,4 @@
-#include "window/QtKugeln.hpp"
+#include "qt/QtKugeln.hpp"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
