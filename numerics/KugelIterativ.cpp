@@ -276,17 +276,24 @@ bool IterativLoesbar(const TPunktArray& Punkte, int n, double R, bool station) {
             return ExactThreePointCentres(r, R, station, c, fehler) == KugelErgebnis::Ok && Kofaktoren(r.q, c, false, Q);
         }
         // The solver succeeds when a start converges and the normal equations can be solved at the
-        // centre it takes. The first such start decides: the normal matrix is singular only where
-        // every point lies in one plane with the centre (a great circle of the sphere), and a
-        // converged centre there is the only solution, mirror image and all; a day's failed
-        // spheres are told in a fraction of the time the whole solver with every start and its
-        // statistics would take. The starts from the station and the points' plane converge most
-        // often: they go first.
+        // centre it takes. The first such start whose fit is no worse than the limit of an unsicher
+        // centre decides: the solver then takes either a candidate behind the surface within that
+        // limit or the smallest sum of squares, at most this start's, so its centre is not
+        // unsicher either; and where no start gets within the limit, the solver's centre is
+        // unsicher or none. The normal matrix is singular only where every point lies in one
+        // plane with the centre (a great circle of the sphere), and a converged centre there is
+        // the only solution, mirror image and all. A day's failed spheres are told in a fraction
+        // of the time the whole solver with every start and its statistics would take. The
+        // starts from the station and the points' plane converge most often: they go first.
         const std::vector<TVek> starts = Startwerte(L0, r, R, station);
+        const Ext grenze = toleranz::UnsicherUeber * static_cast<Ext>(R);
         for (auto s = starts.rbegin(); s != starts.rend(); ++s) {
             const TGaussNewton e = GaussNewton(r.q, *s, R, false);
+            if (e.Status != TGaussNewton::TStatus::Konvergiert) continue;
+            // m0 = sqrt(ssq / (n - 3)) (metres), compared squared.
+            if (e.ssq > grenze * grenze * static_cast<Ext>(n - 3)) continue;
             TMatrix4 Q;
-            if (e.Status == TGaussNewton::TStatus::Konvergiert && Kofaktoren(r.q, e.c, false, Q)) return true;
+            if (Kofaktoren(r.q, e.c, false, Q)) return true;
         }
     } catch (const EMathError&) {
     }

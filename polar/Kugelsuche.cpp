@@ -170,6 +170,7 @@ void Eintragen(TKugelEintrag& e, const TKugelLoesung& L) {
     e.Ergebnis = L.Ergebnis;
     e.Grund = FehlerGrund(L);
     e.Iterativ = L.Iterativ;
+    e.Unsicher = Unsicher(L);
     if (L.Ergebnis != KugelErgebnis::Ok || !L.Ausgleichung) return;
     e.m0 = L.Ausgleichung->m0;
     for (const double v : L.Ausgleichung->vR) e.MaxVR = std::max(e.MaxVR, std::fabs(v));
@@ -386,6 +387,7 @@ private:
             for (const TOrtsMeldung& m : g.meldungen)
                 if (meldung_) meldung_(m.Text, m.Ort);
             g.eintrag.Bericht = Memo_.size();
+            g.eintrag.BerichtZeilen = g.bericht.size();
             Memo_.Anhaengen(g.bericht);
             aus_.Liste(g.liste);
             if (g.loesung) {

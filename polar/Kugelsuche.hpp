@@ -56,8 +56,11 @@ struct TKugelEintrag {
     bool Iterativ = false;                      // the converged solver computed it
     int Ausreisser = 0;                         // that solver's likely outlier, pointing 1..n (0: none)
     std::optional<TRadiusPruefung> Radius;      // that solver's radius check (five pointings and more)
+    bool Unsicher = false;                      // computed, but m0 exceeds a tenth of the radius
     bool MitIterieren = false;                  // failed with the one-step method, the converged one computes it
+                                                // to a centre that is not unsicher
     std::size_t Bericht = 0;                    // where its report lines begin in the memo
+    std::size_t BerichtZeilen = 0;              // how many lines it wrote there (a failure may write none)
     std::vector<TOrtsMeldung> Meldungen;        // its reading problems, with their places
 
     long long LetzteZeile() const { return ErsteZeile + Punkte - 1; }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "polar/KugelTabelle.hpp"
 #include "numerics/Polar.hpp"
 #include "Hilfen.hpp"
 #include "core/Fehler.hpp"
@@ -700,4 +701,44 @@ TEST(SucheKugeln, BatchesOnAllCoresGiveWhatOneThreadGives) {
 }
 
 }  // namespace
+}  // namespace zentrix
+
+namespace zentrix {
+
+// The summary line: failures, unsicher centres, and how many failures "Iterieren" computes to a
+// centre that is not unsicher, in singular or plural.
+TEST(KugelZusammenfassung, CountsFailuresAndUnsicherCentres) {
+    auto kugel = [](KugelErgebnis e, bool unsicher, bool mitIterieren) {
+        TKugelEintrag k;
+        k.Ergebnis = e;
+        k.Unsicher = unsicher;
+        k.MitIterieren = mitIterieren;
+        return k;
+    };
+    const TKugelEintrag ok = kugel(KugelErgebnis::Ok, false, false), unsicher = kugel(KugelErgebnis::Ok, true, false),
+                        fehl = kugel(KugelErgebnis::RadiusZuKlein, false, false),
+                        gelingt = kugel(KugelErgebnis::RadiusZuKlein, false, true);
+    const struct {
+        TKugelListe kugeln;
+        bool iterativ;
+        const char* text;
+    } faelle[] = {
+        {{ok, ok}, false, "Polarauswertung: 2 Kugeln ausgewertet, 0 fehlgeschlagen"},
+        {{ok, unsicher}, true, "Polarauswertung: 2 Kugeln ausgewertet, 0 fehlgeschlagen, 1 unsicher"},
+        {{ok, fehl, gelingt}, false,
+         "Polarauswertung: 3 Kugeln ausgewertet, 2 fehlgeschlagen – mit „Iterieren“ gelingt 1 davon"},
+        {{unsicher, fehl, gelingt, gelingt}, false,
+         "Polarauswertung: 4 Kugeln ausgewertet, 3 fehlgeschlagen, 1 unsicher – mit „Iterieren“ gelingen 2 davon"},
+        {{fehl}, false, "Polarauswertung: 1 Kugeln ausgewertet, 1 fehlgeschlagen – mit „Iterieren“ gelingen 0 davon"},
+    };
+    for (const auto& f : faelle) EXPECT_EQ(KugelZusammenfassung(f.kugeln, f.iterativ), f.text);
+    // The overview's word and the CSV's column.
+    EXPECT_EQ(KugelZelle(unsicher, TKugelSpalte::Ergebnis), "unsicher");
+    EXPECT_EQ(KugelZelle(unsicher, TKugelSpalte::Unsicher), "ja");
+    EXPECT_EQ(KugelZelle(ok, TKugelSpalte::Unsicher), "nein");
+    EXPECT_EQ(KugelZelle(fehl, TKugelSpalte::Unsicher), "");
+    EXPECT_TRUE(KugelGezeigt(unsicher, TKugelFilter::FehlschlaegeUndUnsichere));
+    EXPECT_FALSE(KugelGezeigt(unsicher, TKugelFilter::Fehlschlaege));
+}
+
 }  // namespace zentrix
