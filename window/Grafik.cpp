@@ -48,7 +48,7 @@ TGrafik GrafikAus(const TForm1& form) {
     const TKugelLoesung& L = *form.LetzteLoesung;
     g.Gerechnet = true;
     g.Erfolg = L.Ergebnis == KugelErgebnis::Ok && L.Ausgleichung.has_value();
-    if (!g.Erfolg) g.Fehler = FehlerMeldung(L);
+    if (!g.Erfolg) g.Fehler = FehlerMitGrund(L);
     g.Standpunkt = form.PunkteLage.Standpunkt;
     g.R = L.R;
     const TPunktArray& punkte = form.Punkte;
