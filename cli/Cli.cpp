@@ -45,7 +45,9 @@ const char* const Hilfetext =
     "                                         Neustart dazwischen; SCHRITT ist je ein Befehl mit seinen\n"
     "                                         Angaben als ein Argument, z. B. 'rechne-datei k.kor --format 4'.\n"
     "                                         \"rechne\" ohne DATEI rechnet die Tabelle, wie sie steht\n"
-    "                                         (--radius dann nach Wunsch)\n"
+    "                                         (--radius dann nach Wunsch); \"zeige-kugel KUGEL\" zeigt die\n"
+    "                                         Kugel KUGEL (Name, sonst Nummer in der Datei) der letzten\n"
+    "                                         Polarauswertung wie ein Doppelklick in der Kugelübersicht\n"
     "  --version                              die Version des Programms\n"
     "\n"
     "--iterativ: Ausgleichung bis zur Konvergenz (wie \"Iterieren\" im Fenster) statt des einen Schritts.\n"
@@ -68,6 +70,7 @@ struct TAufruf {
     std::string ordner;   // konvert
     std::string grafik;   // demo, rechne, rechne-datei: the picture's file
     std::string kugeln;   // polarauswertung: the sphere table's CSV file
+    std::string kugel;    // zeige-kugel (a step of folge): a sphere's name or its number in the file
     bool radiusGegeben = false;            // rechne: --radius was given
     std::vector<std::string> schritte;     // folge: one command line each
 };
@@ -214,6 +217,8 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
     polar->add_option("--kugeln", a.kugeln);
     auto* konvert = app.add_subcommand("konvert");
     konvert->add_option("--dir", a.ordner);
+    // Within a sequence only: a sphere of the evaluation before, shown as a double-click shows it.
+    if (schritt) app.add_subcommand("zeige-kugel")->add_option("KUGEL", a.kugel)->required();
     for (CLI::App* befehl : {demo, rechne, rechneDatei, polar}) {
         befehl->add_flag("--json", a.json);
         befehl->add_flag("--iterativ", a.iterativ);
@@ -344,6 +349,27 @@ void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
     MitBericht(lauf, a, out, &TForm1::Polarauswertung);
 }
 
+// "zeige-kugel KUGEL": the sphere of the last polar evaluation named KUGEL (the first of that name),
+// else the KUGEL-th in file order, shown as a double-click in the overview shows it.
+void ZeigeKugel(TLauf& lauf, const std::string& kugel) {
+    const TKugelListe& kugeln = *lauf.form.Kugeln;
+    auto name = std::find_if(kugeln.begin(), kugeln.end(), [&kugel](const TKugelEintrag& e) { return e.Name == kugel; });
+    std::size_t index = static_cast<std::size_t>(name - kugeln.begin());
+    if (name == kugeln.end()) {
+        const bool ziffern = !kugel.empty() && kugel.size() <= 9 &&
+                             std::all_of(kugel.begin(), kugel.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const std::size_t nr = ziffern ? std::stoul(kugel) : 0;
+        if (nr < 1 || nr > kugeln.size()) {
+            lauf.dialoge.ShowError(ErrorBoxText("Keine Kugel „" + kugel + "“ in der letzten Polarauswertung (" +
+                                                Anzahl(kugeln.size()) + (kugeln.size() == 1 ? " Kugel)" : " Kugeln)")));
+            return;
+        }
+        index = nr - 1;
+    }
+    lauf.form.GewaehlteKugel = index;
+    lauf.form.Dispatch(&TForm1::KugelZeigen);
+}
+
 // Where the command's report begins in the memo: at its start when the command cleared it,
 // otherwise behind what was there before.
 std::size_t BerichtAnfang(const TLauf& lauf) {
@@ -426,7 +452,8 @@ nlohmann::json KugelnJson(const TKugelListe& kugeln) {
                             {"zeilen", {e.ErsteZeile, e.LetzteZeile()}},
                             {"punkte", e.Punkte},
                             {"ergebnis", Code(e.Ergebnis)},
-                            {"grund", e.Grund}};
+                            {"grund", e.Grund},
+                            {"unsicher", e.Unsicher}};
         k["mittelpunkt"] = ok ? nlohmann::json{{"Ri", e.Mittelpunkt.Ri}, {"S", e.Mittelpunkt.S}, {"Zd", e.Mittelpunkt.Zd}}
                               : nlohmann::json(nullptr);
         k["m0"] = ok ? nlohmann::json(e.m0) : nlohmann::json(nullptr);
@@ -461,6 +488,8 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out, const nlohmann::json* sc
     }
     j["grid"] = grid;
     j["reflektorhoehe"] = lauf.form.Edit1.Text;
+    // Whether the grid's centre row and residuals hold a result (after a failure they hold zeros).
+    j["mittelpunkt_gueltig"] = lauf.form.MittelpunktGueltig;
     j["messages"] = std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
                                              meldungen.end());
     j["error"] = fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr);
@@ -515,6 +544,7 @@ void Befehl(TLauf& lauf, const TAufruf& a, std::istream& in, std::ostream& out, 
     else if (a.befehl == "rechne-datei") RechneDatei(lauf, a, out);
     else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
     else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Konvert);
+    else if (a.befehl == "zeige-kugel") ZeigeKugel(lauf, a.kugel);
 }
 
 // Writes the sphere table of an evaluation where --kugeln asks for it; false (and the reason on

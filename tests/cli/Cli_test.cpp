@@ -224,6 +224,42 @@ TEST(CliTest, FolgeStartsEveryComputationFromACleanList) {
     EXPECT_EQ(Cli({"folge", "rechne --radius 1", "unsinn"}).rc, CliAufruf);
 }
 
+// A sphere shown from the evaluation is the whole sphere: its points, names and radius. "rechne"
+// right after gives its centre with the method the evaluation used, whatever the radius field held.
+TEST(CliTest, AShownSphereIsComputedAsTheEvaluationComputedIt) {
+    TempDir d;
+    std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
+    const std::string beob = d.Write("m.dat", std::string(std::istreambuf_iterator<char>(quelle), {}));
+    for (const char* iterativ : {"", " --iterativ"})
+        for (const char* kugel : {"K1", "K2", "3", "K4"}) {
+            SCOPED_TRACE(std::string(kugel) + iterativ);
+            const std::string auswertung = "polarauswertung " + beob + iterativ, zeige = std::string("zeige-kugel ") + kugel;
+            const Lauf gezeigt = Cli({"folge", auswertung, zeige, "--json"});
+            const Lauf gerechnet =
+                Cli({"folge", "rechne --radius 0.5", auswertung, zeige, std::string("rechne") + iterativ, "--json"});
+            ASSERT_EQ(gerechnet.rc, CliOk) << gerechnet.err;
+            const json a = gezeigt.j(), b = gerechnet.j();
+            EXPECT_EQ(b["reflektorhoehe"], "0.0725");
+            EXPECT_TRUE(b["mittelpunkt_gueltig"]);
+            for (const char* k : {"X", "Y", "Z"})
+                EXPECT_NEAR(b["punkte"][0][k].get<double>(), a["punkte"][0][k].get<double>(),
+                            1e-9 * std::abs(a["punkte"][0][k].get<double>()));
+            EXPECT_EQ(b["grid"][2][0], a["grid"][2][0]);  // the names stay
+        }
+    // By name the first of that name, else by its number in the file; anything else is an error.
+    EXPECT_EQ(Cli({"folge", "polarauswertung " + beob, "zeige-kugel 2", "--json"}).j()["grid"][1][0], "K2");
+    const Lauf keine = Cli({"folge", "polarauswertung " + beob, "zeige-kugel K9", "--json"});
+    EXPECT_EQ(keine.rc, CliFehler);
+    EXPECT_EQ(keine.j()["schritte"][1]["error"], "Keine Kugel „K9“ in der letzten Polarauswertung (4 Kugeln)");
+    EXPECT_EQ(Cli({"zeige-kugel", "K1"}).rc, CliAufruf);                    // only within a sequence
+    EXPECT_EQ(Cli({"folge", "zeige-kugel 1", "--json"}).rc, CliFehler);     // and after an evaluation
+    // A failed "rechne" leaves no result: the JSON says so, the grid keeps its zeros.
+    const Lauf linie = Cli({"rechne", "--radius", "1", "--json"}, "1\t2\t3\n2\t4\t6\n3\t6\t9\n4\t8\t12\n");
+    EXPECT_FALSE(linie.j()["mittelpunkt_gueltig"]);
+    EXPECT_EQ(linie.j()["grid"][1][1], "       0.000");
+    EXPECT_TRUE(Cli({"demo", "--json"}).j()["mittelpunkt_gueltig"]);
+}
+
 // A group of four in polar form (Ri in gon, S, dH in metres) with 1 mm noise, whose better fit lies
 // in front of the points: the centre behind them is taken, and the report and the JSON say so.
 TEST(CliTest, PolarGroupOfFourSaysWhichRuleChoseTheSide) {
@@ -287,7 +323,7 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
     const std::string tabelle = zentrix::test::ReadBytes(csv);
     EXPECT_EQ(tabelle.rfind("\xEF\xBB\xBFName;Erste Zeile;Letzte Zeile;Zeigungen;Ergebnis;Ri [gon];", 0), 0u);
     EXPECT_NE(tabelle.find("\r\nK1;2;4;3;gerechnet;50,1234;12,500;99,1995;;"), std::string::npos);
-    EXPECT_NE(tabelle.find("\r\nG1;25;27;3;die Punkte liegen im Grundriss auf einer Geraden;;;;;\r\n"), std::string::npos);
+    EXPECT_NE(tabelle.find("\r\nG1;25;27;3;die Punkte liegen im Grundriss auf einer Geraden;;;;;;\r\n"), std::string::npos);
 
     const Lauf text = Cli({"polarauswertung", datei});
     EXPECT_NE(text.err.find("Meldung: Kugelmittelnpunkt Fehler\n  Kugel G1, Zeilen 25–27: die Punkte liegen im "
