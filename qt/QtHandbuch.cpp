@@ -1,12 +1,38 @@
 #include "qt/QtHandbuch.hpp"
 
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace zentrix {
 
 const char* const HandbuchQuelle = "qrc:/handbuch/Handbuch.md";
+
+QString Anker(const QString& ueberschrift) {
+    // As the common Markdown renderers name a heading: small letters, blanks as hyphens, every
+    // other character that is no letter, digit, hyphen or underscore left out.
+    QString anker;
+    for (const QChar c : ueberschrift.trimmed().toLower()) {
+        if (c == QLatin1Char(' ')) anker += QLatin1Char('-');
+        else if (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_')) anker += c;
+    }
+    return anker;
+}
+
+void Verankere(QTextDocument* dokument) {
+    for (QTextBlock b = dokument->begin(); b.isValid(); b = b.next()) {
+        if (b.blockFormat().headingLevel() == 0 || b.length() <= 1) continue;
+        QTextCursor cursor(b);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setAnchor(true);
+        format.setAnchorNames({Anker(b.text())});
+        cursor.mergeCharFormat(format);
+    }
+}
 
 TQtHandbuch::TQtHandbuch(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HandbuchFenster"));
@@ -16,6 +42,7 @@ TQtHandbuch::TQtHandbuch(QWidget* parent) : QWidget(parent, Qt::Window) {
     // Links into the web open in the browser; the pictures resolve beside the manual.
     text_->setOpenExternalLinks(true);
     text_->setSource(QUrl(QString::fromLatin1(HandbuchQuelle)), QTextDocument::MarkdownResource);
+    Verankere(text_->document());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(text_);
