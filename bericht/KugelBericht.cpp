@@ -196,4 +196,10 @@ std::string FehlerMeldung(const TKugelLoesung& L) {
     return text;
 }
 
+std::string FehlerMitGrund(const TKugelLoesung& L) {
+    std::string text = "Kugelmittelnpunkt Fehler";
+    if (const std::string grund = FehlerGrund(L); !grund.empty()) text += ": " + grund;
+    return text;
+}
+
 }  // namespace zentrix

@@ -34,5 +34,8 @@ std::string FehlerGrund(const TKugelLoesung& loesung);
 // The text of the message box for a failed computation: "Kugelmittelnpunkt Fehler", for the
 // converged solver followed by its reason.
 std::string FehlerMeldung(const TKugelLoesung& loesung);
+// The same with the reason after it whichever method failed: "Kugelmittelnpunkt Fehler: die drei
+// Punkte liegen auf einer Geraden" (the picture's title).
+std::string FehlerMitGrund(const TKugelLoesung& loesung);
 
 }  // namespace zentrix
