@@ -1,5 +1,6 @@
 #include "qt/QtHandbuch.hpp"
 
+#include <QDesktopServices>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -39,10 +40,19 @@ TQtHandbuch::TQtHandbuch(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Handbuch – Zentrix"));
     text_ = new QTextBrowser(this);
     text_->setObjectName(QStringLiteral("Handbuch"));
-    // Links into the web open in the browser; the pictures resolve beside the manual.
-    text_->setOpenExternalLinks(true);
+    // A link of the table of contents ("#anker") scrolls to its heading, a link into the web opens
+    // in the browser; the pictures resolve beside the manual. The browser's own handling would load
+    // the manual anew for a link into it and lose the headings' anchors.
+    text_->setOpenLinks(false);
     text_->setSource(QUrl(QString::fromLatin1(HandbuchQuelle)), QTextDocument::MarkdownResource);
     Verankere(text_->document());
+    connect(text_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+        // The browser hands a link into the manual on resolved against it.
+        const QUrl ohneAnker = link.adjusted(QUrl::RemoveFragment);
+        const bool hierher = ohneAnker.isEmpty() || ohneAnker == text_->source().adjusted(QUrl::RemoveFragment);
+        if (hierher && link.hasFragment()) text_->scrollToAnchor(link.fragment());
+        else QDesktopServices::openUrl(link);
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(text_);

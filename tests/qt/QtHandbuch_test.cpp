@@ -80,6 +80,7 @@ TEST(QtHandbuch, TheTableOfContentsLeadsToEveryChapter) {
         }
     ASSERT_GE(links.size(), 11);  // the table of contents and references in the text
     for (const QString& l : links) EXPECT_TRUE(anker.contains(l)) << l.toStdString();
-    text->scrollToAnchor(links.back());
+    // A click on a link: the browser hands it on resolved against the manual's own address.
+    emit text->anchorClicked(text->source().resolved(QUrl(QLatin1Char('#') + links.back())));
     EXPECT_GT(text->verticalScrollBar()->value(), 0);
 }
