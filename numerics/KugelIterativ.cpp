@@ -29,23 +29,22 @@ namespace {
 
 using Ext = long double;  // extended precision
 
-// The points reduced to their centroid g.
+// The points reduced to their centroid g (formed when asked for, from points 1..n of the list).
 struct TReduziert {
     TVek g;
-    std::vector<TVek> q;
+    TReduziertePunkte q;
 };
 
 TReduziert Reduziere(const TPunktArray& P, int n) {
-    TReduziert r;
-    for (int i = 1; i <= n; ++i) r.g = r.g + TVek{P[i].X, P[i].Y, P[i].Z};
-    r.g = (1.0L / n) * r.g;
-    for (int i = 1; i <= n; ++i) r.q.push_back(TVek{P[i].X, P[i].Y, P[i].Z} - r.g);
-    return r;
+    TVek g;
+    for (int i = 1; i <= n; ++i) g = g + TVek{P[i].X, P[i].Y, P[i].Z};
+    g = (1.0L / n) * g;
+    return {g, TReduziertePunkte(&P[1], static_cast<std::size_t>(n), g)};
 }
 
 // The unit normal of the points' best-fit plane and their mean distance from the centroid within
 // it (metres).
-void Ausgleichsebene(const std::vector<TVek>& q, TVek& normale, Ext& radius) {
+void Ausgleichsebene(const TReduziertePunkte& q, TVek& normale, Ext& radius) {
     TMatrix4 m{};
     for (const TVek& p : q) {
         const Ext k[3] = {p.x, p.y, p.z};

@@ -39,7 +39,7 @@ int Ausreisser(const TAusgleichung& a, const TKonvergenz& k, int n) {
     return best;
 }
 
-std::optional<TRadiusPruefung> PruefeRadius(const std::vector<TVek>& q, const TVek& c, Ext R, Ext t) {
+std::optional<TRadiusPruefung> PruefeRadius(const TReduziertePunkte& q, const TVek& c, Ext R, Ext t) {
     const int n = static_cast<int>(q.size());
     const TGaussNewton frei = GaussNewton(q, c, R, true);
     TMatrix4 Q;
@@ -58,7 +58,7 @@ double TQuantil999(int df) {
     return boost::math::quantile(boost::math::students_t_distribution<double>(df), 1 - 0.001 / 2);
 }
 
-bool PruefeKugel(const std::vector<TVek>& q, const TVek& c, long double R, TAusgleichung& a, TKonvergenz& k) {
+bool PruefeKugel(const TReduziertePunkte& q, const TVek& c, long double R, TAusgleichung& a, TKonvergenz& k) {
     const int n = static_cast<int>(q.size());
     TMatrix4 Q;
     if (!Kofaktoren(q, c, false, Q)) return false;

@@ -84,11 +84,11 @@ TEST(PruefeKugel, FewPointsGiveOnlyWhatTheyCan) {
     // centre's height undetermined, the normal matrix is singular.
     TAusgleichung a;
     TKonvergenz k;
-    EXPECT_FALSE(PruefeKugel({alle[0], alle[1], alle[2], alle[3]}, {}, R, a, k));
+    EXPECT_FALSE(PruefeKugel(std::vector<TVek>{alle[0], alle[1], alle[2], alle[3]}, {}, R, a, k));
     // Four points not in a plane: precision figures, no tests (n < 5).
     TAusgleichung a4;
     TKonvergenz k4;
-    ASSERT_TRUE(PruefeKugel({alle[0], alle[2], alle[4], alle[13]}, {}, R, a4, k4));
+    ASSERT_TRUE(PruefeKugel(std::vector<TVek>{alle[0], alle[2], alle[4], alle[13]}, {}, R, a4, k4));
     EXPECT_GT(a4.m0, 0);
     EXPECT_EQ(k4.tQuantil, 0);
     EXPECT_FALSE(k4.Radius.has_value());
