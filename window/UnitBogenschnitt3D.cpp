@@ -284,9 +284,17 @@ void TForm1::RechneDatei() {
     Melde("Kugelmittelpunkt wird berechnet …");
 
     Edit1.Text = RealToText(R);
-    if (const TKugelLoesung& L = Berechne(std::move(punkte), n, format.Polar, R, format.Polar);
-        L.Ergebnis != KugelErgebnis::Ok)
-        ShowMessage(FehlerMeldung(L));
+    try {
+        if (const TKugelLoesung& L = Berechne(std::move(punkte), n, format.Polar, R, format.Polar);
+            L.Ergebnis != KugelErgebnis::Ok)
+            ShowMessage(FehlerMeldung(L));
+    } catch (EMathError& e) {
+        // Every value was read (1e308), but the computation with them ran over: the file is where
+        // to look, though no single field is to blame.
+        e.Ort.Datei = VollerPfad(Edit2.Text);
+        e.Ort.Grund = "beim Rechnen mit ihren Werten";
+        throw;
+    }
 
     StringGrid1.SetRowCount(n + 2);
     StringGrid1.SetColCount(5);

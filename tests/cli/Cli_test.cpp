@@ -253,7 +253,7 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
     TempDir d;
     std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
     std::string inhalt(std::istreambuf_iterator<char>(quelle), {});
-    // Two more: collinear pointings, and a radius that cannot be read (then 0).
+    // Two more: collinear pointings, and a last radius that cannot be read (no sphere computed).
     inhalt += "G1 10 10 100 0.05\r\nG1 10 20 100 0.05\r\nG1 10 30 100 0.05\r\nR1 1 10 100 0,0,5\r\n"
               "R1 2 10 100 0.05\r\nR1 3 10 100 x\r\n";
     const std::string datei = d.Write("tag.dat", inhalt);
@@ -269,7 +269,7 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
     };
     const Erwartet e[] = {{"K1", 2, 4, 3, 0, ""},   {"K2", 6, 9, 4, 0, ""},   {"K3", 10, 14, 5, 0, ""},
                           {"K4", 17, 24, 8, 0, ""}, {"G1", 25, 27, 3, -2, "die Punkte liegen im Grundriss auf einer Geraden"},
-                          {"R1", 28, 30, 3, -3, "der Kugelradius muss größer als 0 sein"}};
+                          {"R1", 28, 30, 3, -9, "Zeile 30, Feld 5: „x“ ist keine Zahl"}};
     for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(e[i].name);
         EXPECT_EQ(k[i]["name"], e[i].name);
