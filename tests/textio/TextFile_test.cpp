@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "Hilfen.hpp"
 #include "core/Fehler.hpp"
 #include "core/SystemFehler.hpp"
+#include "textio/Ablage.hpp"
 
 using namespace zentrix;
 namespace fs = std::filesystem;
@@ -451,3 +456,140 @@ TEST(SaveLines, WholeFileAndFailures) {
     EXPECT_EQ(reason, "Der Pfad bezeichnet einen Ordner");
 }
 
+
+// ---------------------------------------------------------------------------------------------
+// Whole files beside their target: cut short, in progress, refused, long names
+
+namespace {
+
+int gKillPunkt = -1;  // the point at which the hook ends the process, as a crash would
+
+// Runs SaveText(ziel, text) in a process of its own, which the hook ends at punkt; gives its exit
+// status (77: ended there).
+int SaveTextImKind(const std::string& ziel, TAblagePunkt punkt) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        gKillPunkt = static_cast<int>(punkt);
+        AblageTestHaken = [](TAblagePunkt p, int) -> int {
+            if (static_cast<int>(p) == gKillPunkt) _exit(77);
+            return 0;
+        };
+        _exit(SaveText(ziel, "halb"));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> Namen(const fs::path& ordner) {
+    std::vector<std::string> namen;
+    for (const auto& e : fs::directory_iterator(ordner)) namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    return namen;
+}
+
+}  // namespace
+
+TEST(SaveText, AWriteCutShortLeavesTheOldFileAndTheNextWriteOfTheTargetTakesOverWhatItLeft) {
+    for (const TAblagePunkt punkt : {TAblagePunkt::Schreiben, TAblagePunkt::Sichern, TAblagePunkt::Umbenennen}) {
+        TempFolder t;
+        const std::string ziel = t.File("k.csv");
+        WriteBytes(ziel, "alt");
+        ASSERT_EQ(SaveTextImKind(ziel, punkt), 77);
+        EXPECT_EQ(ReadBytes(ziel), "alt");
+        EXPECT_EQ(Namen(t.Path()), (std::vector<std::string>{".k.csv.zentrix-neu", "k.csv"}));
+        EXPECT_EQ(SaveText(ziel, "neu"), 0);
+        EXPECT_EQ(ReadBytes(ziel), "neu");
+        EXPECT_EQ(Namen(t.Path()), std::vector<std::string>{"k.csv"});
+    }
+}
+
+TEST(SaveText, AWriteInProgressIsLeftAlone) {
+    // The first write waits at its content until told to go on; meanwhile a second writer of the
+    // same target tries the folder, which must not take the first one's file from it.
+    TempFolder t;
+    const std::string ziel = t.File("test2.Kor");
+    int weiter[2];
+    ASSERT_EQ(::pipe(weiter), 0);
+    static int lesen;
+    lesen = weiter[0];
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        AblageTestHaken = [](TAblagePunkt p, int) {
+            char c;
+            if (p == TAblagePunkt::Schreiben && ::read(lesen, &c, 1) != 1) _exit(3);
+            return 0;
+        };
+        _exit(SaveText(ziel, "erster"));
+    }
+    while (!fs::exists(t.Path() / ".test2.Kor.zentrix-neu")) std::this_thread::yield();
+    TTextWriter w;
+    w.Create(ziel);
+    EXPECT_TRUE(w.IsOpen());
+    ASSERT_EQ(::write(weiter[1], "x", 1), 1);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadBytes(ziel), "erster");
+    EXPECT_EQ(Namen(t.Path()), std::vector<std::string>{"test2.Kor"});
+    ::close(weiter[0]);
+    ::close(weiter[1]);
+}
+
+TEST(SaveText, RefusedTargetsAndFailuresGiveTheirOwnReason) {
+    TempFolder t;
+    ::mkfifo(t.File("rohr").c_str(), 0600);
+    fs::create_directory_symlink("schleife", t.Path() / "schleife");
+    WriteBytes(t.File("alt.csv"), "alt");
+    fs::permissions(t.File("alt.csv"), fs::perms::owner_read | fs::perms::owner_write);
+    struct Fall {
+        std::string ziel;
+        TAblagePunkt punkt;  // where the hook fails with fehler
+        int fehler, code;
+        std::string grund, danach;  // the reason given, the target's content after
+    };
+    const std::string platz = "Der Ordner lässt sich nach dem Umbenennen nicht sichern (Ein- und Ausgabefehler des "
+                              "Datenträgers): die neue Datei steht an ihrem Platz, übersteht aber einen Stromausfall "
+                              "vielleicht nicht";
+    const Fall faelle[] = {
+        {t.File("rohr"), TAblagePunkt::Tausch, 0, ea::KeineGewoehnlicheDatei,
+         "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)", ""},
+        {t.File("schleife/k.csv"), TAblagePunkt::Tausch, 0, ea::UngueltigerName,
+         "Zu viele symbolische Verknüpfungen im Pfad (eine Schleife)", ""},
+        {t.File("alt.csv"), TAblagePunkt::Rechte, EPERM, ea::ZugriffVerweigert, "Zugriff verweigert", "alt"},
+        {t.File("neu.csv"), TAblagePunkt::Ordner, EIO, SystemFehlerBasis + EIO, platz, "neu"},
+        // A name of 250 bytes: its hidden file's name is shortened to fit.
+        {t.File(std::string(246, 'k') + ".csv"), TAblagePunkt::Tausch, 0, 0, "", "neu"},
+    };
+    static int fehler;
+    static TAblagePunkt punkt;
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.ziel);
+        fehler = f.fehler;
+        punkt = f.punkt;
+        AblageTestHaken = [](TAblagePunkt p, int) { return p == punkt ? fehler : 0; };
+        std::string grund;
+        EXPECT_EQ(SaveText(f.ziel, "neu", &grund), f.code);
+        AblageTestHaken = nullptr;
+        EXPECT_EQ(grund, f.grund);
+        if (!f.danach.empty()) {
+            EXPECT_EQ(ReadBytes(f.ziel), f.danach);
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(t.File("rohr")));
+    EXPECT_EQ(Namen(t.Path()), (std::vector<std::string>{"alt.csv", std::string(246, 'k') + ".csv", "neu.csv", "rohr",
+                                                         "schleife"}));
+}
+
+TEST(TextReader, AMissingFolderIsNamedAtTheErrorsPlace) {
+    TempFolder t;
+    TTextReader r;
+    r.Open(t.File("fehlt/test2.beb"));
+    try {
+        r.CheckIO();
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "Ungültiger Dateiname");
+        EXPECT_EQ(OrtText(e.Ort), "Der Ordner " + t.File("fehlt") + " existiert nicht");
+    }
+}
