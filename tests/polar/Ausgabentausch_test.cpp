@@ -294,6 +294,8 @@ TEST_F(AusgabentauschTest, AnInputNameNearTheLimitIsEvaluatedAndItsSwapCompleted
     fs::remove_all(dir);
     fs::create_directories(dir);
     input = folder.Write(name, eingabe);
+    folder.Write(basis + "TXT", alt["obs.TXT"]);
+    folder.Write(basis + "LST", alt["obs.LST"]);
     std::string fehler;
     const auto stoppe = [] {
         gAuftrag = {TAblagePunkt::Tausch, 3, 0};
@@ -303,7 +305,7 @@ TEST_F(AusgabentauschTest, AnInputNameNearTheLimitIsEvaluatedAndItsSwapCompleted
     std::size_t versteckt = 0;
     for (const auto& [datei, inhalt] : Inhalt(dir))
         if (datei.rfind(".zentrix-", 0) == 0) ++versteckt;
-    EXPECT_EQ(versteckt, 3u);  // the marker and both new files, under short names
+    EXPECT_EQ(versteckt, 3u);  // the marker, the old marked file and the new listing, under short names
     EXPECT_EQ(Auswerten(input.string()), "");
     EXPECT_EQ(Inhalt(dir), (Ordnerinhalt{{name, eingabe}, {basis + "TXT", neu["obs.TXT"]}, {basis + "LST", neu["obs.LST"]}}));
 }
