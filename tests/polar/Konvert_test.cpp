@@ -3,8 +3,6 @@
 #include "polar/Konvert.hpp"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -119,26 +117,6 @@ TEST_F(KonvertTest, FailureKeepsAnExistingFileOrElseTheLinesConvertedBefore) {
             EXPECT_EQ(Output(), alt.empty() ? kLine1 : alt) << testing::PrintToString(input);
         }
     }
-}
-
-TEST_F(KonvertTest, AConversionCutShortAtItsRenameLeavesAHiddenFileThatTheNextOneTakesOver) {
-    Input("1 50 100 10 0.05\r\n");
-    if (const pid_t pid = ::fork(); pid == 0) {
-        AblageTestHaken = [](TAblagePunkt punkt, int) -> int {
-            if (punkt == TAblagePunkt::Umbenennen) _exit(77);
-            return 0;
-        };
-        Run();
-        _exit(0);
-    } else {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ASSERT_EQ(WEXITSTATUS(status), 77);
-    }
-    EXPECT_TRUE(fs::exists(dir_ / ".test2.Kor.zentrix-neu"));
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Output(), kLine1);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
 TEST_F(KonvertTest, DistanceBeyondADoubleIsOverflow) {
