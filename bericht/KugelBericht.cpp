@@ -161,6 +161,8 @@ std::string RechenfehlerText(const TKugelLoesung& L) {
 }  // namespace
 
 std::string FehlerGrund(const TKugelLoesung& L) {
+    // A value that could not be read: the reason is its place ("Zeile 12, Feld 2: …"), as it stands.
+    if (L.Ergebnis == KugelErgebnis::Lesefehler) return L.Fehlertext;
     std::string grund;
     if (L.Ergebnis == KugelErgebnis::Rechenfehler) {
         grund = RechenfehlerText(L);
@@ -180,7 +182,8 @@ std::string FehlerGrund(const TKugelLoesung& L) {
                 break;
             case KugelErgebnis::NormalSingulaer: grund = "Die Normalgleichungen der Ausgleichung sind singulär"; break;
             case KugelErgebnis::NichtKonvergiert: grund = "Die Ausgleichung konvergiert nicht"; break;
-            case KugelErgebnis::Rechenfehler: break;
+            case KugelErgebnis::Rechenfehler:
+            case KugelErgebnis::Lesefehler: break;
         }
     }
     // After a colon the sentence goes on in small letters (the reasons begin with an article or

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <nlohmann/json.hpp>
 
+#include "cli/Zielpruefung.hpp"
 #include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "polar/KugelTabelle.hpp"
@@ -293,10 +294,10 @@ void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in, bool imSchritt) {
     std::vector<std::string> zeilen;
     if (a.datei.empty()) {
         zeilen = SplitLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    } else if (LoadLines(a.datei, zeilen) != 0) {
+    } else if (std::string grund; LoadLines(a.datei, zeilen, &grund) != 0) {
         TOrt ort;
         ort.Datei = VollerPfad(a.datei);
-        lauf.dialoge.ShowError(ErrorBoxText("Datei " + a.datei + " kann nicht gelesen werden"), ort);
+        lauf.dialoge.ShowError(ErrorBoxText("Datei " + a.datei + " kann nicht gelesen werden. " + grund), ort);
         return;
     }
     TStringGrid& grid = lauf.form.StringGrid1;
@@ -595,6 +596,11 @@ int Folge(TLauf& lauf, const TAufruf& folge, std::istream& in, std::ostream& out
         s.json = folge.json;
         schritte.push_back(std::move(s));
     }
+    for (const TAufruf& s : schritte)
+        if (const std::string fehler = ZieleVerboten(s.befehl, s.datei, {s.kugeln, s.grafik}); !fehler.empty()) {
+            err << fehler;
+            return CliFehler;
+        }
     nlohmann::json protokoll = nlohmann::json::array();
     int code = CliOk;
     for (std::size_t k = 0; k < schritte.size(); ++k) {
@@ -623,6 +629,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     TAufruf a;
     a.ordner = workingDirectory;
     if (const auto ende = LiesAufruf(args, a, out, err)) return *ende;
+    if (const std::string fehler = ZieleVerboten(a.befehl, a.datei, {a.kugeln, a.grafik}); !fehler.empty()) {
+        err << fehler;
+        return CliFehler;
+    }
 
     auto besitz = std::make_unique<TLauf>(a.ordner, a.befehl == "demo", a.iterativ);
     TLauf& lauf = *besitz;

@@ -23,6 +23,8 @@ enum class KugelErgebnis : int {
     NormalSingulaer = -6,  // 3 x 3 normal equations not invertible
     NichtKonvergiert = -7, // the converged solver: no start value led to a solution
     Rechenfehler = -8,     // an arithmetic fault ended the computation (Fehlertext says which)
+    Lesefehler = -9,       // a value the computation needs could not be read: nothing was computed
+                           // (the polar evaluation; Fehlertext names the line and field)
 };
 
 constexpr int Code(KugelErgebnis e) { return static_cast<int>(e); }

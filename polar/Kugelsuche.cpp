@@ -107,32 +107,48 @@ struct TFeldOrt {
     long long zeile = 0;
     int feld = 0;
     std::string_view vorher;
+    bool unlesbar = false;  // the field could not be read (told by its messages)
+    // The first value the sphere's computation needs that could not be read, as its reason:
+    // "Zeile 12, Feld 2: „350.5x4939“ ist keine Zahl" (empty: every one was read).
+    std::string lesefehler;
 
-    // A message about the field (its text the first word of vorher).
-    void operator()(const std::string& text) const {
+    TOrt Ort() const {
         std::string_view rest = vorher;
-        (*meldung)(text, TOrt{{}, *name, zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}});
+        return TOrt{{}, *name, zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}};
+    }
+    // A message about the field (its text the first word of vorher).
+    void operator()(const std::string& text) {
+        unlesbar = true;
+        (*meldung)(text, Ort());
     }
 };
 
 // Reads one pointing into p: name, then direction Ri (gon), slope distance S (metres) and zenith
 // distance Zd (gon) reduced to rectangular coordinates with the station as origin. Returns the
 // line's sphere radius R (metres). A field that is no number is told through merke, which says
-// where it stands by ort (the line's number set by the caller).
-double ReducePointing(std::string_view line, TPunkt& p, const TMeldung& merke, TFeldOrt& ort) {
+// where it stands by ort (the line's number set by the caller); the first such field among those
+// the computation needs (the radius only where mitRadius) goes into ort.lesefehler.
+double ReducePointing(std::string_view line, TPunkt& p, const TMeldung& merke, TFeldOrt& ort, bool mitRadius) {
     std::string_view buffer = line.substr(0, LineCapacity);
     p.Name = GetToken(buffer, LineCapacity);
     ort.name = &p.Name;
     ort.feld = 1;
-    auto zahl = [&] {
+    auto zahl = [&](bool gebraucht) {
         ++ort.feld;
         ort.vorher = buffer;
-        return GetReal(buffer, LineCapacity, merke);
+        ort.unlesbar = false;
+        const double wert = GetReal(buffer, LineCapacity, merke);
+        if (ort.unlesbar && gebraucht && ort.lesefehler.empty()) {
+            TOrt o = ort.Ort();
+            o.Kugel.clear();
+            ort.lesefehler = OrtText(o) + " ist keine Zahl";
+        }
+        return wert;
     };
-    const double Ri = zahl();
-    const double S = zahl();
-    const double Zd = zahl();
-    const double R = zahl();
+    const double Ri = zahl(true);
+    const double S = zahl(true);
+    const double Zd = zahl(true);
+    const double R = zahl(mitRadius);
     const TRechtwinklig xyz = Rechtwinklig({Ri, S, Zd});
     p.X = xyz.X;
     p.Y = xyz.Y;
@@ -197,14 +213,26 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         g.punkte.SetLength(0);
         g.punkte.SetLength(n + 1);
         std::string zeile;
-        TFeldOrt ort{&merke, nullptr, 0, 0, {}};
+        TFeldOrt ort{&merke, nullptr, 0, 0, {}, false, {}};
         const TMeldung feld = [o = &ort](const std::string& text) { (*o)(text); };  // small: no allocation
         for (std::size_t k = 1; k <= n; ++k) {
             ort.zeile = g.zeilen[k - 1].nr;
-            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.punkte[static_cast<long long>(k)], feld, ort);
+            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.punkte[static_cast<long long>(k)], feld, ort, k == n);
         }
         g.punkte[0].Name = g.punkte[1].Name;
         e.Name = g.punkte[1].Name;
+        if (!ort.lesefehler.empty()) {
+            // A value that could not be read is no 0: the sphere is not computed, and neither
+            // solver is asked (no report lines, nothing for "Iterieren" to compute).
+            g.loesung = TKugelLoesung{};
+            g.loesung->Ergebnis = KugelErgebnis::Lesefehler;
+            g.loesung->Iterativ = iterativ;
+            g.loesung->Fehlertext = std::move(ort.lesefehler);
+            g.loesung->n = static_cast<int>(n);
+            g.loesung->R = R;
+            fehlgeschlagen(*g.loesung);
+            return;
+        }
         g.loesung = LoeseKugel(g.punkte, static_cast<int>(n), false, R, {iterativ, true});
         SchreibeKugelBericht(*g.loesung, g.punkte, g.bericht);
         if (g.loesung->Ergebnis != KugelErgebnis::Ok) {
@@ -284,8 +312,9 @@ constexpr std::size_t KugelnJeAuftrag = 32;
 class TScan {
 public:
     TScan(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
-          const TKugelAusgaben& aus, std::size_t stapel, const TFortschritt& fortschritt, TAusfuehrer& ausfuehrer)
-        : leser_(text), ausfuehrer_(ausfuehrer), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
+          const TKugelAusgaben& aus, std::size_t stapel, const TFortschritt& fortschritt, TAusfuehrer& ausfuehrer,
+          long long zeilenVorher)
+        : leser_(text), ausfuehrer_(ausfuehrer), zeilen_(zeilenVorher), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
           groesse_(std::max<std::size_t>(stapel, 1)), fortschritt_(fortschritt),
           verteilt_(text.size() >= AufAllenKernenAb) {}
     // The work under way uses the batches: it ends before they go.
@@ -459,9 +488,9 @@ std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std:
 
 TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
                         const TKugelAusgaben& aus, std::size_t kugelnJeStapel, const TFortschritt& fortschritt,
-                        TAusfuehrer* ausfuehrer) {
+                        TAusfuehrer* ausfuehrer, long long zeilenVorher) {
     return TScan(text, Memo, meldung, iterativ, aus, kugelnJeStapel, fortschritt,
-                 ausfuehrer != nullptr ? *ausfuehrer : TAusfuehrer::Gemeinsam())
+                 ausfuehrer != nullptr ? *ausfuehrer : TAusfuehrer::Gemeinsam(), zeilenVorher)
         .Lauf();
 }
 

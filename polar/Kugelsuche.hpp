@@ -84,15 +84,20 @@ struct TKugelsuche {
 // "Polarkoordinaten des Kugelmittelpunktes" and the centre line of each evaluated sphere) goes to
 // Memo and to the listing, the lines of the marked file to aus.Markiert, the messages (a number
 // field that is no number, a failed sphere) with their places to meldung, all in the order of the
-// file. The spheres are evaluated on all cores, a batch at a time, and handed on in order. An
-// arithmetic fault in a sphere (a radius of 1e308, a centre straight above the station) fails that
+// file. The spheres are evaluated on all cores, a batch at a time, and handed on in order. A
+// sphere one of whose values could not be read (a direction, distance or zenith distance of any of
+// its lines, the radius of its last line) is not computed: it fails with KugelErgebnis::Lesefehler,
+// which names the first such field, and adds no report lines. An arithmetic fault in a sphere (a radius of 1e308, a centre straight above the station) fails that
 // sphere like a failure of the solver (KugelErgebnis::Rechenfehler, its text in Fehlertext); any
 // other error ends the scan after what came before it. After each batch handed on, fortschritt
 // hears the share of the text done.
-// The spheres go to the executor given (the process's when none is).
+// The spheres go to the executor given (the process's when none is). Where the text is an excerpt
+// of a file, zeilenVorher is the number of the file's lines before it: places and reasons name the
+// lines as the file counts them.
 TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
                         const TKugelAusgaben& aus, std::size_t kugelnJeStapel = KugelnJeStapel,
-                        const TFortschritt& fortschritt = {}, TAusfuehrer* ausfuehrer = nullptr);
+                        const TFortschritt& fortschritt = {}, TAusfuehrer* ausfuehrer = nullptr,
+                        long long zeilenVorher = 0);
 
 // The centre line of one sphere: the centre (X, Y, Z of centre, metres, station at the origin) as
 // an observation "Nr Ri S Zd 0.00 codes" (gon, metres, gon), named after centre.Name, with the

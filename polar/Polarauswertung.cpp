@@ -10,6 +10,7 @@
 
 #include "polar/Polarauswertung.hpp"
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -18,7 +19,9 @@
 #include <vector>
 
 #include "core/Fehler.hpp"
+#include "core/SystemFehler.hpp"
 #include "polar/Kugelsuche.hpp"
+#include "textio/Ablage.hpp"
 #include "textio/Tausch.hpp"
 #include "textio/TextFile.hpp"
 #include "textio/Zwischendatei.hpp"
@@ -29,29 +32,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// I/O result code for an output file that would replace the input ("access refused").
-
-
-// True when both names lead to the same file, through links and relative parts alike.
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    const bool gleich = fs::equivalent(fs::path(a), fs::path(b), ec);
-    if (!ec) return gleich;
-    // A name that leads to no file is not the other, existing one.
-    std::error_code eca, ecb;
-    const bool da = fs::exists(fs::path(a), eca), db = fs::exists(fs::path(b), ecb);
-    if (!eca && !ecb && da != db) return false;
-    // Where neither exists (or either cannot be looked at), compare the resolved paths.
-    const fs::path ca = fs::weakly_canonical(fs::path(a), eca);
-    const fs::path cb = fs::weakly_canonical(fs::path(b), ecb);
-    if (!eca && !ecb) return ca == cb;
-    return VollerPfad(a) == VollerPfad(b);
-}
-
 [[noreturn]] void RaiseCannotCreate(const std::string& name, int code, const std::string& reason) {
     EInOutError e(code, "Datei \"" + VollerPfad(name) + "\" kann nicht erstellt werden. " + reason);
     e.Ort.Datei = VollerPfad(name);
     throw e;
+}
+
+// Why an output stands new while the other could not be put in place: its exchange could not be
+// taken back (the errno value; ENOTSUP: it replaced the old one without an exchange).
+std::string NichtZurueckText(const std::string& ausgabe, int err, const std::string& eingabe) {
+    return "Datei \"" + VollerPfad(ausgabe) + "\" ist schon neu und lässt sich nicht zurücktauschen (" +
+           (err == ENOTSUP ? std::string("ohne Tausch ersetzt") : SystemReasonText(err)) +
+           "); die nächste Auswertung von " + VollerPfad(eingabe) + " vollendet den Tausch";
 }
 
 }  // namespace
@@ -121,6 +113,12 @@ TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
     // One evaluation of a file at a time; what a run cut short left for it is completed or
     // removed before anything else.
     TAusgabenTausch tausch(fileName, {markedName, listingName}, wartet);
+    if (const int err = tausch.SperrFehler(); err != 0) {
+        EInOutError e(IOCodeFromErrno(err),
+                      "Datei " + VollerPfad(fileName) + " kann nicht gesperrt werden. " + SystemReasonText(err));
+        e.Ort.Datei = VollerPfad(fileName);
+        throw e;
+    }
 
     std::string text;
     std::string reason;
@@ -133,7 +131,7 @@ TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
 
     // An input named like an output would be replaced by it: refuse before any work.
     for (const std::string* out : {&markedName, &listingName})
-        if (SameFile(*out, fileName))
+        if (ablage::GleicheDatei(*out, fileName))
             RaiseCannotCreate(*out, ea::ZugriffVerweigert, "Die Eingabedatei würde überschrieben");
 
     // Both files grow as the scan goes.
@@ -148,10 +146,26 @@ TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
     const std::vector<TAusgabe> outputs = {marked.Ausgabe(markedName), listing.Ausgabe(listingName)};
     std::size_t failed = 0;
     reason.clear();
-    if (const int code = tausch.Ersetze(outputs, failed, &reason); code != 0)
-        RaiseCannotCreate(outputs[failed].Pfad, code, reason.empty() ? IOErrorText(code) : reason);
+    if (const int code = tausch.Ersetze(outputs, failed, &reason); code != 0) {
+        if (reason.empty()) reason = IOErrorText(code);
+        if (const auto nicht = tausch.NichtZurueck()) {
+            // Half a swap that could not be undone: its files stay for the next run.
+            marked.Uebergeben();
+            listing.Uebergeben();
+            reason += ". " + NichtZurueckText(outputs[nicht->first].Pfad, nicht->second, fileName);
+        }
+        RaiseCannotCreate(outputs[failed].Pfad, code, reason);
+    }
     marked.Uebergeben();
     listing.Uebergeben();
+    if (const int err = tausch.OrdnerNichtGesichert(); err != 0 && meldung) {
+        TOrt ort;
+        ort.Datei = VollerPfad(markedName);
+        meldung("Der Ordner " + VollerPfad(ablage::Ordner(fileName).string()) +
+                    " lässt sich nach dem Tausch nicht sichern (" + SystemReasonText(err) +
+                    "): die Ausgaben stehen an ihrem Platz, überstehen aber einen Stromausfall vielleicht nicht",
+                ort);
+    }
     return gefunden;
 }
 

@@ -93,6 +93,7 @@ private:
     std::size_t fehlerPos_ = std::string::npos;
     int fehlerFeld_ = 0;
     std::string fehlerText_;
+    std::string ortGrund_;  // the place of a failed Open where it is no file ("Der Ordner … existiert nicht")
 };
 
 // The file's full path as the user should see it in a message (the name as given where it has

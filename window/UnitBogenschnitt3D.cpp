@@ -295,9 +295,17 @@ void TForm1::RechneDatei() {
     Melde("Kugelmittelpunkt wird berechnet …");
 
     Edit1.Text = RealToText(R);
-    if (const TKugelLoesung& L = Berechne(std::move(punkte), n, format.Polar, R, format.Polar);
-        L.Ergebnis != KugelErgebnis::Ok)
-        ShowMessage(FehlerMeldung(L));
+    try {
+        if (const TKugelLoesung& L = Berechne(std::move(punkte), n, format.Polar, R, format.Polar);
+            L.Ergebnis != KugelErgebnis::Ok)
+            ShowMessage(FehlerMeldung(L));
+    } catch (EMathError& e) {
+        // Every value was read (1e308), but the computation with them ran over: the file is where
+        // to look, though no single field is to blame.
+        e.Ort.Datei = VollerPfad(Edit2.Text);
+        e.Ort.Grund = "beim Rechnen mit ihren Werten";
+        throw;
+    }
 
     StringGrid1.SetRowCount(n + 2);
     StringGrid1.SetColCount(5);
@@ -366,7 +374,8 @@ void TForm1::KugelZeigen() {
     TMemoLines bericht;
     const auto nichts = [](std::string_view) {};
     TKugelsuche s = SucheKugeln(Zeilen(text, kugel.ErsteZeile, kugel.LetzteZeile()), bericht,
-                                [](const std::string&, const TOrt&) {}, KugelnIterativ, {nichts, nichts});
+                                [](const std::string&, const TOrt&) {}, KugelnIterativ, {nichts, nichts},
+                                KugelnJeStapel, {}, nullptr, kugel.ErsteZeile - 1);
     TPunktArray punkte = std::move(s.Punkte);
     LetzteLoesung = s.Letzte;
     // The radius the evaluation used, in full: "Rechne" reads it from the field.

@@ -1,9 +1,12 @@
 // zentrix-cli: commands on a freshly started window model, JSON output and exit codes.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -289,7 +292,7 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
     TempDir d;
     std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
     std::string inhalt(std::istreambuf_iterator<char>(quelle), {});
-    // Two more: collinear pointings, and a radius that cannot be read (then 0).
+    // Two more: collinear pointings, and a last radius that cannot be read (no sphere computed).
     inhalt += "G1 10 10 100 0.05\r\nG1 10 20 100 0.05\r\nG1 10 30 100 0.05\r\nR1 1 10 100 0,0,5\r\n"
               "R1 2 10 100 0.05\r\nR1 3 10 100 x\r\n";
     const std::string datei = d.Write("tag.dat", inhalt);
@@ -305,7 +308,7 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
     };
     const Erwartet e[] = {{"K1", 2, 4, 3, 0, ""},   {"K2", 6, 9, 4, 0, ""},   {"K3", 10, 14, 5, 0, ""},
                           {"K4", 17, 24, 8, 0, ""}, {"G1", 25, 27, 3, -2, "die Punkte liegen im Grundriss auf einer Geraden"},
-                          {"R1", 28, 30, 3, -3, "der Kugelradius muss größer als 0 sein"}};
+                          {"R1", 28, 30, 3, -9, "Zeile 30, Feld 5: „x“ ist keine Zahl"}};
     for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(e[i].name);
         EXPECT_EQ(k[i]["name"], e[i].name);
@@ -333,4 +336,51 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
               std::string::npos);
     const std::string letzte = "Polarauswertung: 6 Kugeln ausgewertet, 2 fehlgeschlagen – mit „Iterieren“ gelingen 0 davon\n";
     EXPECT_EQ(text.err.substr(text.err.size() - letzte.size()), letzte);
+}
+
+// A file the command writes besides its outputs never replaces its input, another of its
+// outputs, a pipe or a folder; refused before any work, with nothing written.
+TEST(CliTest, NoExtraOutputReplacesTheInputAnOutputOrAPipe) {
+    TempDir d;
+    std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
+    const std::string messung = d.Write("Messung.dat", std::string(std::istreambuf_iterator<char>(quelle), {}));
+    const std::string kor = d.Write("k.png", "1 50 100 10 0.05\n2 50 50 10 0.05\n3 0 0 1 0.05\n");
+    const std::string p = d.Path().string() + "/";
+    ::mkfifo((p + "rohr").c_str(), 0600);
+    ::symlink("Messung.dat", (p + "verweis.csv").c_str());
+    const std::string aus = " ist eine Ausgabe dieser Auswertung.\n", ein = "Die Eingabedatei würde überschrieben.\n";
+    std::vector<std::pair<std::vector<std::string>, std::string>> faelle = {
+        {{"polarauswertung", messung, "--kugeln", messung}, ein},
+        {{"polarauswertung", messung, "--kugeln", p + "verweis.csv"}, ein},
+        {{"polarauswertung", messung, "--kugeln", p + "./Messung.TXT"}, p + "Messung.TXT" + aus},
+        {{"polarauswertung", messung, "--kugeln", p + "Messung.LST", "--json"}, p + "Messung.LST" + aus},
+        {{"polarauswertung", messung, "--kugeln", p + "rohr"}, "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket).\n"},
+        {{"polarauswertung", messung, "--kugeln", d.Path().string()}, "Der Pfad bezeichnet einen Ordner.\n"},
+    };
+#ifdef ZENTRIX_MIT_GRAFIK
+    faelle.push_back({{"folge", "rechne-datei " + kor + " --grafik " + p + "./k.png"}, ein});
+#endif
+    for (const auto& [args, grund] : faelle) {
+        SCOPED_TRACE(args.back());
+        const Lauf l = Cli(args);
+        EXPECT_EQ(l.rc, CliFehler);
+        EXPECT_TRUE(l.out.empty());
+        EXPECT_EQ(l.err.substr(l.err.size() - std::min(l.err.size(), grund.size())), grund);
+    }
+    std::vector<std::string> namen;
+    for (const auto& e : std::filesystem::directory_iterator(d.Path())) namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    EXPECT_EQ(namen, (std::vector<std::string>{"Messung.dat", "k.png", "rohr", "verweis.csv"}));
+    EXPECT_EQ(zentrix::test::ReadBytes(messung).substr(0, 5), "STAND");
+}
+
+// Why a file could not be read, and where a computation ran over: the file it came from.
+TEST(CliTest, ReasonsAndPlacesOfFailures) {
+    TempDir d;
+    const Lauf ordner = Cli({"rechne", "--radius", "1", d.Path().string()});
+    EXPECT_NE(ordner.err.find("kann nicht gelesen werden. Der Pfad bezeichnet einen Ordner."), std::string::npos);
+    const std::string gross = d.Write("g.kor", "1 1e308 0 0 0.5\n2 0 1e308 0 0.5\n3 0 0 1 0.5\n4 1 1 1 0.5\n");
+    const Lauf ueber = Cli({"rechne-datei", gross, "--json"});
+    EXPECT_EQ(ueber.j()["error"], "Gleitkommaüberlauf.");
+    EXPECT_EQ(ueber.j()["ort"], json({{"datei", gross}, {"grund", "beim Rechnen mit ihren Werten"}}));
 }

@@ -328,6 +328,46 @@ TEST_F(PolarauswertungTest, MissingRadiusOnTheLastLineFailsTheSphereAndLeavesItU
     EXPECT_EQ(std::count(Memo.begin(), Memo.end(), "Polarkoordinaten des Kugelmittelpunktes"), 1);
 }
 
+TEST_F(PolarauswertungTest, AValueThatCouldNotBeReadFailsItsSphereWithEitherSolver) {
+    // A direction, distance or zenith distance of any line, or the radius of the last line: the
+    // sphere is not computed from a 0 in its place.
+    struct Fall {
+        int zeile, feld;  // in the sphere (from 1), in the line (Nr is 1)
+    };
+    const auto gut = SphereLines("K2", 230, 24, 102, 4);
+    for (const bool iterativ : {false, true}) {
+        for (const Fall f : {Fall{1, 2}, Fall{2, 3}, Fall{4, 4}, Fall{4, 5}}) {
+            SCOPED_TRACE(testing::Message() << iterativ << " line " << f.zeile << " field " << f.feld);
+            auto k = SphereLines("K1", 30, 14, 98, 4);
+            std::istringstream felder(k[f.zeile - 1]);
+            std::vector<std::string> w{std::istream_iterator<std::string>(felder), {}};
+            w[f.feld - 1] = "350.5x4939";
+            std::string zeile = w[0];
+            for (std::size_t i = 1; i < w.size(); ++i) zeile += " " + w[i];
+            k[f.zeile - 1] = zeile;
+            messages.clear();
+            orte.clear();
+            input = dir / "obs.dat";
+            std::ofstream(input, std::ios::binary) << WithEnds(Concat(k, gut));
+            const TKugelsuche s = Polarauswertung(input.string(), Memo, meldung, iterativ);
+
+            const std::string grund = "Zeile " + std::to_string(f.zeile) + ", Feld " + std::to_string(f.feld) +
+                                      ": „350.5x4939“ ist keine Zahl";
+            EXPECT_EQ(s.Ergebnisse, (std::vector<KugelErgebnis>{KugelErgebnis::Lesefehler, KugelErgebnis::Ok}));
+            EXPECT_EQ(Code(KugelErgebnis::Lesefehler), -9);
+            EXPECT_EQ(s.Kugeln[0].Grund, grund);
+            EXPECT_FALSE(s.Kugeln[0].MitIterieren);
+            ASSERT_EQ(messages.size(), 3u);
+            EXPECT_EQ(messages[0], "Fehler: 350.5x4939 ist kein gültiger Real Wert.");
+            EXPECT_EQ(messages[2], iterativ ? "Kugelmittelnpunkt Fehler: " + grund : "Kugelmittelnpunkt Fehler");
+            EXPECT_EQ(orte[2].Grund, grund);
+            EXPECT_EQ(std::count(Memo.begin(), Memo.end(), "Kugelzentrierung Punkt K1"), 0);
+            const std::vector<std::string> c2 = {"K2    230.0000      24.000    102.0000     0.00 "};
+            EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(Concat(k, c2, Marked(gut))));
+        }
+    }
+}
+
 TEST_F(PolarauswertungTest, ArithmeticFaultFailsOnlyItsSphere) {
     // A distance beyond the range of a double, or a radius whose square is: the sphere fails like
     // any other (one message, unmarked), the spheres before and after it are evaluated and saved.

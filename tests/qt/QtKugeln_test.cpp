@@ -65,7 +65,7 @@ TEST(QtKugeln, TheOverviewFillsSortsFiltersAndShowsASphere) {
     QAbstractItemModel* m = tabelle->model();
     ASSERT_EQ(m->rowCount(), 5);
     EXPECT_EQ(m->index(0, 0).data().toString(), QStringLiteral("K1"));
-    EXPECT_EQ(m->index(4, 4).data().toString(), QString::fromUtf8("der Kugelradius muss größer als 0 sein"));
+    EXPECT_EQ(m->index(4, 4).data().toString(), QString::fromUtf8("Zeile 27, Feld 5: „“ ist keine Zahl"));
     EXPECT_EQ(fenster->findChild<QLabel*>(QStringLiteral("KugelStatus"))->text(),
               QStringLiteral("5 Zeilen von 5 Kugeln, 1 fehlgeschlagen, 0 unsicher"));
     // Sorted by the pointings, most first; then the failures alone.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "Hilfen.hpp"
 #include "numerics/Kugel.hpp"
@@ -278,6 +279,27 @@ TEST_F(Form1Test, NamesStayWithTheirPointsAndRowsComeAndGo) {
     ASSERT_TRUE(form.Dispatch(&TForm1::ZeilenLoeschen));
     EXPECT_EQ(form.Statuszeile, "Zeilen löschen: keine Punktzeile gewählt");
     EXPECT_EQ(form.StringGrid1.RowCount(), 41);
+}
+
+// A sphere shown from the overview whose value could not be read names the line and field of the
+// file, as the evaluation did.
+TEST(Form1KugelZeigen, ASphereThatCouldNotBeReadNamesItsLineInTheFile) {
+    test::TempFolder ordner;
+    const std::string datei = ordner.File("m.dat");
+    std::ofstream(datei) << "K1 37.50941 12.4689 95.76694 0.0725\nK1 37.30359 12.4561 95.43280 0.0725\n"
+                            "K1 37.09941 12.4415 95.60486 0.07x5\nK2 268.99111 41.2874 96.66902 0.0725\n"
+                            "K2 268.9x828 41.2849 96.56929 0.0725\nK2 268.94725 41.2624 96.62077 0.0725\n";
+    TRecordingDialoge dialoge;
+    TForm1 form(dialoge, ordner.Path().string());
+    form.Edit2.Text = datei;
+    ASSERT_TRUE(form.Dispatch(&TForm1::Polarauswertung));
+    for (const std::size_t k : {0u, 1u}) {
+        form.GewaehlteKugel = k;
+        ASSERT_TRUE(form.Dispatch(&TForm1::KugelZeigen));
+        const std::string ort = k == 0 ? "Zeile 3, Feld 5" : "Zeile 5, Feld 2";
+        EXPECT_NE(form.Statuszeile.find(ort), std::string::npos) << form.Statuszeile;
+        EXPECT_FALSE(form.MittelpunktGueltig);
+    }
 }
 
 // Every command leaves one line for the status bar: what it did, or the error that ended it.
