@@ -103,7 +103,7 @@ private:
 // the file (from 1), the field (from 1) and the line from that field on.
 struct TFeldOrt {
     const TMeldungMitOrt* meldung;
-    const std::string* name;
+    const TName* name;
     long long zeile = 0;
     int feld = 0;
     std::string_view vorher;
@@ -114,7 +114,7 @@ struct TFeldOrt {
 
     TOrt Ort() const {
         std::string_view rest = vorher;
-        return TOrt{{}, *name, zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}};
+        return TOrt{{}, name->str(), zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}};
     }
     // A message about the field (its text the first word of vorher).
     void operator()(const std::string& text) {
@@ -476,7 +476,7 @@ std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLi
     return KugelmittelpunktZeile(centre.Name, Polar({centre.X, centre.Y, centre.Z}), firstLine);
 }
 
-std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std::string_view firstLine) {
+std::string KugelmittelpunktZeile(std::string_view name, const TPolar& b, std::string_view firstLine) {
     // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
     std::string_view rest = firstLine.substr(0, LineCapacity);
     for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);

@@ -105,6 +105,6 @@ TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungM
 // station has no zenith distance: EMathError.
 std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLine);
 // The same for the centre's observation b (gon, metres, gon) under the name name.
-std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std::string_view firstLine);
+std::string KugelmittelpunktZeile(std::string_view name, const TPolar& b, std::string_view firstLine);
 
 }  // namespace zentrix
