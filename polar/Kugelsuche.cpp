@@ -182,14 +182,14 @@ void Ausgaben(TGruppe& g) {
 }
 
 // The overview's figures of a sphere the solver has computed or failed.
-void Eintragen(TKugelEintrag& e, const TKugelLoesung& L) {
+void Eintragen(TKugelEintrag& e, const TKugelLoesung& L, const TPunktArray& punkte) {
     e.Ergebnis = L.Ergebnis;
     e.Grund = FehlerGrund(L);
     e.Iterativ = L.Iterativ;
     e.Unsicher = Unsicher(L);
     if (L.Ergebnis != KugelErgebnis::Ok || !L.Ausgleichung) return;
     e.m0 = L.Ausgleichung->m0;
-    for (const double v : L.Ausgleichung->vR) e.MaxVR = std::max(e.MaxVR, std::fabs(v));
+    for (int i = 1; i <= L.n; ++i) e.MaxVR = std::max(e.MaxVR, std::fabs(punkte[i].vR));
     if (L.Konvergenz) {
         e.Ausreisser = L.Konvergenz->Ausreisser;
         e.Radius = L.Konvergenz->Radius;
@@ -205,7 +205,7 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
     const TMeldungMitOrt merke = [&g](const std::string& text, const TOrt& ort) { g.meldungen.push_back({text, ort}); };
     // A failed sphere's message names it, its lines and the reason.
     auto fehlgeschlagen = [&](const TKugelLoesung& L) {
-        Eintragen(e, L);
+        Eintragen(e, L, g.punkte);
         merke(FehlerMeldung(L), TOrt{{}, e.Name, e.ErsteZeile, e.LetzteZeile(), 0, {}, {}, -1, -1, e.Grund});
     };
     double R = 0;  // the radius of the sphere's last pointing counts (metres)
@@ -246,7 +246,7 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0].Name, e.Mittelpunkt, Gespeichert(erste, zeile));
         g.bericht.push_back("Polarkoordinaten des Kugelmittelpunktes");
         g.bericht.push_back(g.mittelpunkt);
-        Eintragen(e, *g.loesung);
+        Eintragen(e, *g.loesung, g.punkte);
     } catch (const EMathError& fehler) {
         // An arithmetic fault outside the solver (a distance beyond a double's range, a centre
         // straight above the station) fails this sphere like one of the solver (which hands back
