@@ -71,6 +71,8 @@ class TZeilenLeser {
 public:
     explicit TZeilenLeser(std::string_view text) : text_(text), cr_(Suche('\r')), lf_(Suche('\n')) {}
     std::size_t Laenge() const { return text_.size(); }
+    // Where the next line begins.
+    const char* Stelle() const { return text_.data() + pos_; }
     // The share of the text read (0 to 1).
     double Anteil() const {
         return text_.empty() ? 1.0 : static_cast<double>(pos_) / static_cast<double>(text_.size());
@@ -206,7 +208,7 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
     // A failed sphere's message names it, its lines and the reason.
     auto fehlgeschlagen = [&](const TKugelLoesung& L) {
         Eintragen(e, L, g.punkte);
-        merke(FehlerMeldung(L), TOrt{{}, e.Name, e.ErsteZeile, e.LetzteZeile(), 0, {}, {}, -1, -1, e.Grund});
+        merke(FehlerMeldung(L), TOrt{{}, e.Name.str(), e.ErsteZeile, e.LetzteZeile(), 0, {}, {}, -1, -1, e.Grund.str()});
     };
     double R = 0;  // the radius of the sphere's last pointing counts (metres)
     try {
@@ -342,6 +344,7 @@ public:
             aelteste.auftraege.clear();
             laufend.pop_front();
             Weitergeben(aelteste);
+            if (aus_.Gelesen) aus_.Gelesen(ErsteNochGebraucht(laufend));
             if (fortschritt_) fortschritt_(leser_.Anteil());
         }
         std::string rest;
@@ -362,6 +365,18 @@ private:
             const std::size_t bis = std::min(s.anzahl, von + KugelnJeAuftrag);
             s.auftraege.push_back(ausfuehrer_.Starte([&s, von, bis, this] { s.Bewerte(von, bis, iterativ_); }));
         }
+    }
+
+    // The first place of the text still looked at: the first line of the batch under way, or
+    // of the lines read ahead, or where the reading stands.
+    const char* ErsteNochGebraucht(const std::deque<TStapel*>& laufend) const {
+        if (!laufend.empty() && !laufend.front()->posten.empty()) {
+            const TStapel& s = *laufend.front();
+            const auto& erster = s.posten.front();
+            return erster.gruppe < 0 ? erster.zeile.text.data()
+                                     : s.gruppen[static_cast<std::size_t>(erster.gruppe)].zeilen.front().text.data();
+        }
+        return fenster_.empty() ? leser_.Stelle() : fenster_.front().text.data();
     }
 
     // Two names are equal when they have the same characters, letter case included.
