@@ -28,17 +28,27 @@ void Normalgleichungen(const TReduziertePunkte& q, const TVek& c, Ext R, bool fr
     for (int j = 0; j < 4; ++j) g[j] = 0;
     const int k = frei ? 4 : 3;
     for (const TVek& p : q) {
-        const TVek a = Richtung(c, p);
+        // The distance once: the direction a = (c - q) / |c - q| and the residual f = |c - q| - R.
+        const TVek d = c - p;
+        const Ext abstand = Norm(d);
+        const TVek a = abstand > 0 ? (1 / abstand) * d : TVek{};
         const Ext zeile[4] = {a.x, a.y, a.z, -1};
-        const Ext abstand = Norm(c - p), f = abstand - R;
+        const Ext f = abstand - R;
+        // Both matrices are symmetric, and a product of two factors is the same either way
+        // round: their lower triangles are summed, the upper ones copied after.
         for (int j = 0; j < k; ++j) {
             g[j] += zeile[j] * f;
-            for (int l = 0; l < k; ++l) N[j][l] += zeile[j] * zeile[l];
+            for (int l = 0; l <= j; ++l) N[j][l] += zeile[j] * zeile[l];
         }
         if (abstand > 0)
             for (int j = 0; j < 3; ++j)
-                for (int l = 0; l < 3; ++l) H[j][l] += f * ((j == l ? 1 : 0) - zeile[j] * zeile[l]) / abstand;
+                for (int l = 0; l <= j; ++l) H[j][l] += f * ((j == l ? 1 : 0) - zeile[j] * zeile[l]) / abstand;
     }
+    for (int j = 0; j < 4; ++j)
+        for (int l = 0; l < j; ++l) {
+            N[l][j] = N[j][l];
+            H[l][j] = H[j][l];
+        }
 }
 
 // The step: Newton's, -(N + H)^-1 g, where N + H is positive definite; otherwise Gauss-Newton's,
@@ -46,12 +56,14 @@ void Normalgleichungen(const TReduziertePunkte& q, const TVek& c, Ext R, bool fr
 // points lie in a band round the sphere and the centre near their plane, the derivatives across
 // the band vanish and its steps swing far from side to side, so that it does not converge within
 // the iterations allowed. False when N itself is singular.
-bool Schritt(TMatrix4 N, const TMatrix4& H, const Ext g[4], int k, Ext d[4]) {
+bool Schritt(const TMatrix4& N, const TMatrix4& H, const Ext g[4], int k, Ext d[4]) {
     TMatrix4 NH = N;
     for (int j = 0; j < 3; ++j)
         for (int l = 0; l < 3; ++l) NH[j][l] += H[j][l];
-    if (!InvertSymmetric(N, k)) return false;
-    const TMatrix4& Q = InvertSymmetric(NH, k) ? NH : N;
+    // N's factor tells whether N is regular; N's inverse is needed only where N + H is not.
+    TMatrix4 LN, LNH, Q;
+    if (!Cholesky(N, k, LN)) return false;
+    InverseAusCholesky(Cholesky(NH, k, LNH) ? LNH : LN, k, Q);
     for (int j = 0; j < 4; ++j) d[j] = 0;
     for (int j = 0; j < k; ++j)
         for (int l = 0; l < k; ++l) d[j] -= Q[j][l] * g[l];
@@ -68,14 +80,17 @@ std::pair<TVek, Ext> Versetzt(const TGaussNewton& e, const Ext d[4], Ext lambda)
 // Gauss-Newton converges slowly, swinging from side to side of the minimum. The parabola through
 // the sum of squares at the start, its slope there (2 g . d) and its value after the accepted
 // step gives the best fraction of the step; it is taken when it lowers the sum further.
-Ext Parabel(const TReduziertePunkte& q, const TGaussNewton& e, const Ext d[4], const Ext g[4], Ext lambda, Ext ssq) {
+// Returns the fraction taken and the sum of squares there.
+std::pair<Ext, Ext> Parabel(const TReduziertePunkte& q, const TGaussNewton& e, const Ext d[4], const Ext g[4], Ext lambda,
+                            Ext ssq) {
     const Ext steigung = 2 * (g[0] * d[0] + g[1] * d[1] + g[2] * d[2] + g[3] * d[3]);
     const Ext kruemmung = ssq - e.ssq - steigung * lambda;
-    if (!(steigung < 0) || !(kruemmung > 0)) return lambda;
+    if (!(steigung < 0) || !(kruemmung > 0)) return {lambda, ssq};
     const Ext best = -steigung * lambda * lambda / (2 * kruemmung);
-    if (!(best > 0.05L * lambda) || !(best < lambda)) return lambda;
+    if (!(best > 0.05L * lambda) || !(best < lambda)) return {lambda, ssq};
     const auto [c, R] = Versetzt(e, d, best);
-    return SumOfSquares(q, c, R) < ssq ? best : lambda;
+    const Ext dort = SumOfSquares(q, c, R);
+    return dort < ssq ? std::pair<Ext, Ext>{best, dort} : std::pair<Ext, Ext>{lambda, ssq};
 }
 
 }  // namespace
@@ -121,9 +136,9 @@ TGaussNewton GaussNewton(const TReduziertePunkte& q, const TVek& c0, long double
             }
             lambda /= 2;
         }
-        lambda = Parabel(q, e, d, g, lambda, ssq);
+        std::tie(lambda, ssq) = Parabel(q, e, d, g, lambda, ssq);
         std::tie(e.c, e.R) = Versetzt(e, d, lambda);
-        e.ssq = SumOfSquares(q, e.c, e.R);
+        e.ssq = ssq;
         if (lambda * std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2] + d[3] * d[3]) < toleranz::KonvergenzSchritt) {
             e.Status = TGaussNewton::TStatus::Konvergiert;
             return e;

@@ -4,12 +4,12 @@
 
 namespace zentrix {
 
-bool InvertSymmetric(TMatrix4& m, int k) {
+bool Cholesky(const TMatrix4& m, int k, TMatrix4& L) {
     long double groesste = 0;
     for (int i = 0; i < k; ++i) groesste = std::max(groesste, std::fabs(m[i][i]));
     if (!(groesste > 0)) return false;
     // m = L L^T, L lower triangular.
-    TMatrix4 L{};
+    L = TMatrix4{};
     for (int j = 0; j < k; ++j) {
         long double d = m[j][j];
         for (int p = 0; p < j; ++p) d -= L[j][p] * L[j][p];
@@ -21,6 +21,10 @@ bool InvertSymmetric(TMatrix4& m, int k) {
             L[i][j] = s / L[j][j];
         }
     }
+    return true;
+}
+
+void InverseAusCholesky(const TMatrix4& L, int k, TMatrix4& m) {
     // L^-1 by forward substitution, then m^-1 = L^-T L^-1.
     TMatrix4 Li{};
     for (int j = 0; j < k; ++j) {
@@ -37,6 +41,12 @@ bool InvertSymmetric(TMatrix4& m, int k) {
             for (int p = i; p < k; ++p) s += Li[p][i] * Li[p][j];
             m[i][j] = m[j][i] = s;
         }
+}
+
+bool InvertSymmetric(TMatrix4& m, int k) {
+    TMatrix4 L;
+    if (!Cholesky(m, k, L)) return false;
+    InverseAusCholesky(L, k, m);
     return true;
 }
 

@@ -29,6 +29,12 @@ using TMatrix4 = std::array<std::array<long double, 4>, 4>;
 // the largest diagonal element (the normal matrix of points on one line or in one spot).
 bool InvertSymmetric(TMatrix4& m, int k);
 
+// The two halves of InvertSymmetric: the Cholesky factor L (m = L L^T, false where m is singular
+// as above), and from it the inverse into m. A caller that needs to know whether a matrix is
+// regular, but its inverse only now and then, decomposes it and inverts only where needed.
+bool Cholesky(const TMatrix4& m, int k, TMatrix4& L);
+void InverseAusCholesky(const TMatrix4& L, int k, TMatrix4& m);
+
 // The unit eigenvector of the smallest eigenvalue of the 3 x 3 part of a symmetric matrix (Jacobi
 // rotations): the normal of the best-fit plane when m holds the points' second moments.
 TVek KleinsteAchse(const TMatrix4& m);
