@@ -24,8 +24,9 @@ namespace zentrix {
 // Below this many items (points, lines) a job stays on one core: handing it out costs more than
 // it saves.
 constexpr std::size_t AufEinemKern = 1u << 14;
-// Lines of a report or a table laid out as one block.
-constexpr std::size_t ZeilenJeBlock = 1u << 15;
+// Lines of a report or a table laid out as one block: half a megabyte of text, so that the
+// blocks under way (two for each core) stay small beside a million points.
+constexpr std::size_t ZeilenJeBlock = 1u << 13;
 
 class TAusfuehrer {
 public:

@@ -36,9 +36,10 @@ void SpeicherEinrichten() {
     // such buffers.
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(Gross));
     // Smaller buffers (a block of report lines, a sphere's points) come and go by the thousand:
-    // up to this much freed memory at the top of the heap is kept for the next ones rather than
-    // handed back and faulted in afresh.
-    mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * Gross));
+    // up to a megabyte of freed memory at the top of each heap is kept for the next ones rather
+    // than handed back and faulted in afresh. More would be kept by every core's heap at once,
+    // beside a million points that already take most of the memory a file may cost.
+    mallopt(M_TRIM_THRESHOLD, static_cast<int>(Gross / 4));
 #endif
 }
 

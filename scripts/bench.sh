@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks for large files: the batch tool on 100 000 to 1 000 000 points and
-# a million observation lines beside numpy.loadtxt on the same files (python3-numpy is installed
-# for this only), and the window on 100 000 points. The files go to a temporary folder.
+# Builds and runs the benchmarks for large files: the batch tool on a million observation lines
+# (one-step, --iterativ, --json) and on 100 000 to 1 000 000 points (and the million with
+# --iterativ and --json), each beside numpy.loadtxt on the same file as a whole python3 process
+# (python3-numpy is installed for this only), with seconds, peak memory and their ratios; then
+# the window on 100 000 points and on the million-line evaluation beside the batch tool. The
+# files go to a temporary folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/setup.sh" python3-numpy
 "$here/scripts/build.sh"
-"$here/build/gross_bench" "$here/build/zentrix-cli" "$here/bench/numpy_loadtxt.py"
-"$here/build/fenster_bench" 2>/dev/null
+ordner="$(mktemp -d "${TMPDIR:-/tmp}/zentrix_bench.XXXXXX")"
+trap 'rm -rf "$ordner"' EXIT
+"$here/build/gross_bench" "$here/build/zentrix-cli" "$here/bench/numpy_loadtxt.py" "$ordner"
+echo
+"$here/build/fenster_bench" "$ordner" "$here/build/zentrix-cli" "$ordner/beob1000000.dat" 2>/dev/null
