@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation into the standard places and the Debian package (cpack -G DEB).
 include(GNUInstallDirs)
 

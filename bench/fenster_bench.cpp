@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window with a scanned sphere: "Rechne Datei" on 100 000 points from the click until the
 // grid and the report show the result, offscreen, beside the same command in the batch tool's
 // model alone. Best of three runs each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zentrix-cli: each command runs on a freshly started window model, as the window would run it.
 #include "cli/Cli.hpp"
 

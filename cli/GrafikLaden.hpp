@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch tool's picture: drawn by a module loaded on demand (see GrafikModul.cpp).
 #pragma once
 

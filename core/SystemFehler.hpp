@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operating system's error numbers as the I/O result codes and German reasons of the program.
 #pragma once
 

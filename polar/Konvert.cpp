@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Konvert": polar observations from one instrument station into a coordinate file.
 //
 // The station stands at (100, 100, 100) of a local system. An observation gives the horizontal

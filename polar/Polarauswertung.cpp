@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Polar evaluation of an observation file.
 //
 // From one instrument station a surveyor points at several reflector spheres, each three or more

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs the benchmarks for large files: the batch tool on 100 000 to 1 000 000 points and
 # a million observation lines beside numpy.loadtxt on the same files (python3-numpy is installed
 # for this only), and the window on 100 000 points. The files go to a temporary folder.

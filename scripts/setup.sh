@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Zentrix needs to build, test and show its window, if any is missing;
 # packages given as arguments too (the benchmark's reference, for instance).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The batch tool's outputs on every input file under tests/data, command by command.
 #
 #   tests/ausgaben.sh CLI ORDNER     writes one file per run into ORDNER (to compare two builds: diff -r)

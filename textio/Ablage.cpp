@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files written whole beside their target: checks, names, locks, writing, making durable.
 #include "textio/Ablage.hpp"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files written whole beside their target before they are put in place: the checks before, the
 // writing and making durable, and the points at which a test can cut the writing short.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outputs of one input file put in place together, so that a run cut short at any moment
 // leaves every output that existed under its name and a swap that the next run completes.
 #include "textio/Tausch.hpp"

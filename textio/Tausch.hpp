@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outputs of one input file, put in place together (the polar evaluation's marked file and
 // listing).
 //

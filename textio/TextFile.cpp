@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text files: token reading for the coordinate and observation files, and whole-file writing.
 #include "textio/TextFile.hpp"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window model: the grid, the form's values and its event handlers.
 #include "window/UnitBogenschnitt3D.hpp"
 

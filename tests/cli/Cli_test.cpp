@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zentrix-cli: commands on a freshly started window model, JSON output and exit codes.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The executor: blocks on all cores with every item once, the results handed on in order, a fault
 // after the blocks before it, parts combined in order, and work started from work.
 #include "core/Ausfuehrer.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The German error texts and the period rule of the error box.
 #include "core/Fehler.hpp"
 #include "core/Ort.hpp"

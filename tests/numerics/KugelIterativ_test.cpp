@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converged solver: exact spheres, the mirror choice, the outlier test, the radius check, the
 // failures it says, and its report.
 #include "numerics/KugelIterativ.hpp"

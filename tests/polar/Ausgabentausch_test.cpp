@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The polar evaluation's two outputs when a run is cut short, the disk fills or two runs of the
 // same file meet: every output that existed keeps its name, the next run completes a swap cut
 // short, and nothing but the input and its two outputs remains.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Polar evaluation of observation files: grouping, marking, centre lines, output files, faults.
 
 #include "polar/Polarauswertung.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Rechne Datei": the coordinate file in its eight data formats, and the state each error leaves.
 
 #include <gtest/gtest.h>
