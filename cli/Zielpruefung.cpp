@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/Fehler.hpp"
+#include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
 #include "polar/Polarauswertung.hpp"
 #include "textio/Ablage.hpp"
@@ -14,7 +15,7 @@ namespace zentrix {
 std::string ZielVerboten(const std::string& ziel, const std::string& eingabe, const std::vector<std::string>& ausgaben) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::file_status st = fs::status(fs::path(ziel), ec);
+    const fs::file_status st = fs::status(plattform::Pfad(ziel), ec);
     if (fs::is_directory(st)) return SystemReasonText(EISDIR);
     if (fs::exists(st) && !fs::is_regular_file(st)) return IOErrorText(ea::KeineGewoehnlicheDatei);
     if (!eingabe.empty() && ablage::GleicheDatei(ziel, eingabe)) return "Die Eingabedatei würde überschrieben";
