@@ -113,6 +113,11 @@ std::FILE* StromAuf(HANDLE h, const char* modus) {
 
 constexpr DWORD kTeilen = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// Error codes that MinGW's headers lack.
+constexpr DWORD kKontingentErschoepft = 1295;  // ERROR_DISK_QUOTA_EXCEEDED
+constexpr DWORD kVirusGefunden = 225;          // ERROR_VIRUS_INFECTED
+constexpr DWORD kVirusEntfernt = 226;          // ERROR_VIRUS_DELETED
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -171,7 +176,7 @@ int AusWindowsFehler(unsigned long code) {
         case ERROR_NOT_SAME_DEVICE: return EXDEV;
         case ERROR_HANDLE_DISK_FULL:
         case ERROR_DISK_FULL:
-        case ERROR_DISK_QUOTA_EXCEEDED: return ENOSPC;
+        case kKontingentErschoepft: return ENOSPC;
         case ERROR_INVALID_FUNCTION:
         case ERROR_NOT_SUPPORTED: return ENOTSUP;
         case ERROR_FILE_EXISTS:
@@ -205,8 +210,8 @@ std::string FehlerText(int err) {
         case ERROR_MOD_NOT_FOUND: return "Das Modul oder eine Bibliothek, die es braucht, wurde nicht gefunden";
         case ERROR_PROC_NOT_FOUND: return "Dem Modul fehlt eine Funktion";
         case ERROR_BAD_EXE_FORMAT: return "Das Modul ist kein Programmteil für dieses Windows";
-        case ERROR_VIRUS_INFECTED:
-        case ERROR_VIRUS_DELETED: return "Der Virenschutz hat die Datei gesperrt";
+        case kVirusGefunden:
+        case kVirusEntfernt: return "Der Virenschutz hat die Datei gesperrt";
         case ERROR_CANT_ACCESS_FILE: return "Auf die Datei kann nicht zugegriffen werden";
         case ERROR_NOT_LOCKED: return "Die Datei ist nicht gesperrt";
         default: return "Windows-Fehler " + std::to_string(err - WindowsFehlerBasis);

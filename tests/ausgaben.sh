@@ -5,18 +5,26 @@
 #   tests/ausgaben.sh CLI ORDNER     writes one file per run into ORDNER (to compare two builds: diff -r)
 #   tests/ausgaben.sh CLI --pruefe   compares every run with its checksum in tests/ausgaben.sha256
 #   tests/ausgaben.sh CLI --neu      writes tests/ausgaben.sha256 afresh (after an intended change)
+#   tests/ausgaben.sh CLI.exe --wie LINUX-CLI
+#                                    runs the Windows build under Wine (wine, or $ZENTRIX_WINE) and
+#                                    the Linux build, and compares their records line for line
+#                                    (tests/ausgaben_vergleich.py: byte for byte except lines that name
+#                                    absolute paths, quote a system error text, or differ by one unit
+#                                    in a number's last digit, each kind counted)
 #
 # Every input file goes through every command: "rechne-datei" in all eight data formats,
 # "polarauswertung" (with the marked file and the listing it writes), "rechne" (the file as a
 # point list) and "konvert" (the file as test2.beb), each as text and as JSON, and the computing
 # commands once more with the converged solver. A run's record is
 # its exit code, standard output, standard error and the files it wrote; the temporary folder in
-# messages is written as <TMP>, the folder of the test data as <DATEN>.
+# messages is written as <TMP>, the folder of the test data as <DATEN> (in the Windows form
+# Z:\... that Wine gives them too).
 set -euo pipefail
 LC_ALL=C.UTF-8
 export LC_ALL
 
-cli="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+absolut() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+cli="$(absolut "$1")"
 mode="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
 summen="$here/ausgaben.sha256"
@@ -25,9 +33,25 @@ tmp="$(mktemp -d)"
 trap 'chmod -R u+w "$tmp" 2>/dev/null; rm -r "$tmp"' EXIT
 case "$mode" in
   --pruefe|--neu) out="$tmp/ausgaben" ;;
+  --wie)
+    # The Linux build's records first, then the Windows build's (this script once more each).
+    "$0" "$3" "$tmp/linux"
+    "$0" "$1" "$tmp/windows"
+    python3 "$here/ausgaben_vergleich.py" "$tmp/linux" "$tmp/windows"
+    exit $?
+    ;;
   *) out="$mode" ;;
 esac
 mkdir -p "$out"
+# A Windows program runs under Wine.
+aufruf=("$cli")
+[ "${cli%.exe}" = "$cli" ] || aufruf=("${ZENTRIX_WINE:-wine}" "$cli")
+
+# The sed patterns of a path as Wine shows it to the program: Z:\a\b, and doubled as JSON writes it.
+windows_muster() {
+  printf 'Z:%s\n' "$1" | sed 's#/#\\\\#g'
+  printf 'Z:%s\n' "$1" | sed 's#/#\\\\\\\\#g'
+}
 
 # The input files are gone through two (or as many as there are cores) at a time, each in a
 # folder jt of its own under tmp, which the records name <TMP>.
@@ -35,8 +59,12 @@ mkdir -p "$out"
 record() {
   local name="$1" folder="$2"
   shift 2
-  local rc=0
-  (cd "$folder" && "$@" >"$jt/stdout" 2>"$jt/stderr") || rc=$?
+  local rc=0 m windows_sed=()
+  if [ ${#aufruf[@]} -gt 1 ]; then
+    while read -r m; do windows_sed+=(-e "s#$m#<TMP>#g"); done < <(windows_muster "$jt")
+    while read -r m; do windows_sed+=(-e "s#$m#<DATEN>#g"); done < <(windows_muster "$here/data")
+  fi
+  (cd "$folder" && "${aufruf[@]}" "$@" >"$jt/stdout" 2>"$jt/stderr") || rc=$?
   {
     echo "rc=$rc"
     echo "--- stdout"; cat "$jt/stdout"
@@ -46,7 +74,7 @@ record() {
       [ -f "$f" ] || continue
       echo "--- Datei $(basename "$f")"; cat "$f"
     done
-  } | sed -e "s#$jt#<TMP>#g" -e "s#$here/data#<DATEN>#g" >"$out/$name"
+  } | sed -e "s#$jt#<TMP>#g" -e "s#$here/data#<DATEN>#g" "${windows_sed[@]}" >"$out/$name"
 }
 
 fresh() {
@@ -63,24 +91,24 @@ eine_datei() {
   for json in "" "--json"; do
     sfx="${json:+_json}"
     for format in 0 1 2 3 4 5 6 7; do
-      record "${key}__rechne-datei_f${format}${sfx}" "$(fresh)" "$cli" rechne-datei "$src" --format "$format" $json
+      record "${key}__rechne-datei_f${format}${sfx}" "$(fresh)" rechne-datei "$src" --format "$format" $json
     done
     work="$(fresh)"
     cp "$src" "$work/$(basename "$datei")"
-    record "${key}__polarauswertung${sfx}" "$work" "$cli" polarauswertung "$(basename "$datei")" $json
-    record "${key}__rechne${sfx}" "$(fresh)" "$cli" rechne --radius 3.642 "$src" $json
+    record "${key}__polarauswertung${sfx}" "$work" polarauswertung "$(basename "$datei")" $json
+    record "${key}__rechne${sfx}" "$(fresh)" rechne --radius 3.642 "$src" $json
     work="$(fresh)"
     cp "$src" "$work/test2.beb"
-    record "${key}__konvert${sfx}" "$work" "$cli" konvert --dir . $json
+    record "${key}__konvert${sfx}" "$work" konvert --dir . $json
   done
   # The converged solver, as text.
   for format in 0 1 2 3 4 5 6 7; do
-    record "${key}__rechne-datei_f${format}_iterativ" "$(fresh)" "$cli" rechne-datei "$src" --format "$format" --iterativ
+    record "${key}__rechne-datei_f${format}_iterativ" "$(fresh)" rechne-datei "$src" --format "$format" --iterativ
   done
   work="$(fresh)"
   cp "$src" "$work/$(basename "$datei")"
-  record "${key}__polarauswertung_iterativ" "$work" "$cli" polarauswertung "$(basename "$datei")" --iterativ
-  record "${key}__rechne_iterativ" "$(fresh)" "$cli" rechne --radius 3.642 "$src" --iterativ
+  record "${key}__polarauswertung_iterativ" "$work" polarauswertung "$(basename "$datei")" --iterativ
+  record "${key}__rechne_iterativ" "$(fresh)" rechne --radius 3.642 "$src" --iterativ
 }
 
 cd "$here/data"
@@ -94,10 +122,10 @@ done < <(find . -type f | LC_ALL=C sort | sed 's#^\./##')
 wait
 jt="$tmp/j0"
 mkdir -p "$jt"
-record "demo" "$(fresh)" "$cli" demo
-record "demo_json" "$(fresh)" "$cli" demo --json
-record "demo_iterativ" "$(fresh)" "$cli" demo --iterativ
-record "demo_iterativ_json" "$(fresh)" "$cli" demo --iterativ --json
+record "demo" "$(fresh)" demo
+record "demo_json" "$(fresh)" demo --json
+record "demo_iterativ" "$(fresh)" demo --iterativ
+record "demo_iterativ_json" "$(fresh)" demo --iterativ --json
 
 case "$mode" in
   --neu)

@@ -206,7 +206,7 @@ int TAusgabenTausch::Vorbereiten(const std::vector<TAusgabe>& dateien, std::size
         if (err == 0) err = plattform::Info(neu_[failed], info, false);
         if (err == 0) err = ablage::UebernimmRechte(neu_[failed], ziele_[failed]);  // keeps its permissions
         if (err != 0) return IOCodeFromErrno(err);
-        marke += "\n" + std::to_string(info.Kennung.Nummer);
+        marke.append("\n").append(std::to_string(info.Kennung.Nummer));
     }
     marke = marke + "\n" + kMarkenEnde + "\n";
     failed = 0;
