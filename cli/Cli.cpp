@@ -2,6 +2,8 @@
 // zentrix-cli: each command runs on a freshly started window model, as the window would run it.
 #include "cli/Cli.hpp"
 
+#include "cli/JsonStrom.hpp"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cmath>
@@ -387,13 +389,13 @@ void Bericht(const TLauf& lauf, const std::function<void(std::string_view)>& f) 
 // The result code of the last computation (null when none ran), every sphere's of a polar
 // evaluation, and the point list; with the converged solver its statistics and per point NV (null
 // where none can be formed), the redundancy part r and the outlier mark.
-void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
+void JsonErgebnis(const TLauf& lauf, TJsonStrom& j) {
     const std::optional<TKugelLoesung>& L = lauf.form.LetzteLoesung;
-    j["ergebnis"] = L ? nlohmann::json(Code(L->Ergebnis)) : nlohmann::json(nullptr);
-    if (!lauf.form.Ergebnisse.empty()) {
-        j["ergebnisse"] = nlohmann::json::array();
-        for (const KugelErgebnis e : lauf.form.Ergebnisse) j["ergebnisse"].push_back(Code(e));
-    }
+    j.Wert("ergebnis", L ? nlohmann::json(Code(L->Ergebnis)) : nlohmann::json(nullptr));
+    if (!lauf.form.Ergebnisse.empty())
+        j.Feld("ergebnisse", [&lauf](const auto& element) {
+            for (const KugelErgebnis e : lauf.form.Ergebnisse) element(Code(e));
+        });
     const bool iterativ = L && L->Iterativ;
     const TKonvergenz* k = iterativ && L->Konvergenz ? &*L->Konvergenz : nullptr;
     if (iterativ) {
@@ -410,23 +412,23 @@ void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
         } else if (k) {
             s = {{"iterationen", k->Iterationen}};
         }
-        j["statistik"] = s;
+        j.Wert("statistik", s);
     }
-    nlohmann::json punkte = nlohmann::json::array();
-    long long i = 0;
-    for (const TPunkt& p : lauf.form.Punkte) {
-        nlohmann::json q = {{"Name", p.Name}, {"X", p.X}, {"Y", p.Y}, {"Z", p.Z}, {"vR", p.vR}};
-        if (iterativ && i > 0) {
-            const auto idx = static_cast<std::size_t>(i - 1);
-            const bool mitNV = k && idx < L->Ausgleichung->NV.size();
-            q["NV"] = mitNV && !std::isnan(L->Ausgleichung->NV[idx]) ? nlohmann::json(L->Ausgleichung->NV[idx]) : nullptr;
-            q["r"] = k && idx < k->r.size() ? nlohmann::json(k->r[idx]) : nlohmann::json(nullptr);
-            q["ausreisser"] = k != nullptr && k->Ausreisser == i;
+    j.Feld("punkte", [&lauf, &L, k, iterativ](const auto& element) {
+        long long i = 0;
+        for (const TPunkt& p : lauf.form.Punkte) {
+            nlohmann::json q = {{"Name", p.Name.str()}, {"X", p.X}, {"Y", p.Y}, {"Z", p.Z}, {"vR", p.vR}};
+            if (iterativ && i > 0) {
+                const auto idx = static_cast<std::size_t>(i - 1);
+                const bool mitNV = k && idx < L->Ausgleichung->NV.size();
+                q["NV"] = mitNV && !std::isnan(L->Ausgleichung->NV[idx]) ? nlohmann::json(L->Ausgleichung->NV[idx]) : nullptr;
+                q["r"] = k && idx < k->r.size() ? nlohmann::json(k->r[idx]) : nlohmann::json(nullptr);
+                q["ausreisser"] = k != nullptr && k->Ausreisser == i;
+            }
+            element(q);
+            ++i;
         }
-        punkte.push_back(q);
-        ++i;
-    }
-    j["punkte"] = punkte;
+    });
 }
 
 // A place as JSON: only what is known of it; lines and fields as integers.
@@ -446,60 +448,60 @@ nlohmann::json OrtJson(const TOrt& o) {
 
 // Every sphere of the evaluation in file order: its name, lines, pointings, result and reason,
 // the centre as its centre line states it, and the figures of the fit.
-nlohmann::json KugelnJson(const TKugelListe& kugeln) {
-    nlohmann::json liste = nlohmann::json::array();
-    for (const TKugelEintrag& e : kugeln) {
-        const bool ok = e.Ergebnis == KugelErgebnis::Ok;
-        nlohmann::json k = {{"name", e.Name},
-                            {"zeilen", {e.ErsteZeile, e.LetzteZeile()}},
-                            {"punkte", e.Punkte},
-                            {"ergebnis", Code(e.Ergebnis)},
-                            {"grund", e.Grund},
-                            {"unsicher", e.Unsicher}};
-        k["mittelpunkt"] = ok ? nlohmann::json{{"Ri", e.Mittelpunkt.Ri}, {"S", e.Mittelpunkt.S}, {"Zd", e.Mittelpunkt.Zd}}
-                              : nlohmann::json(nullptr);
-        k["m0"] = ok ? nlohmann::json(e.m0) : nlohmann::json(nullptr);
-        k["max_vR"] = ok ? nlohmann::json(e.MaxVR) : nlohmann::json(nullptr);
-        if (e.Iterativ) {
-            k["ausreisser"] = e.Ausreisser > 0 ? nlohmann::json(e.Ausreisser) : nlohmann::json(nullptr);
-            k["radius_frei"] = e.Radius ? nlohmann::json(e.Radius->RFrei) : nlohmann::json(nullptr);
-            k["radius_abweichend"] = e.Radius ? nlohmann::json(e.Radius->Abweichend) : nlohmann::json(nullptr);
-        } else if (!ok) {
-            k["mit_iterieren"] = e.MitIterieren;
-        }
-        nlohmann::json meldungen = nlohmann::json::array();
-        for (const TOrtsMeldung& m : e.Meldungen) meldungen.push_back({{"meldung", m.Text}, {"ort", OrtJson(m.Ort)}});
-        k["meldungen"] = meldungen;
-        liste.push_back(k);
+nlohmann::json KugelJson(const TKugelEintrag& e) {
+    const bool ok = e.Ergebnis == KugelErgebnis::Ok;
+    nlohmann::json k = {{"name", e.Name.str()},
+                        {"zeilen", {e.ErsteZeile, e.LetzteZeile()}},
+                        {"punkte", e.Punkte},
+                        {"ergebnis", Code(e.Ergebnis)},
+                        {"grund", e.Grund.str()},
+                        {"unsicher", e.Unsicher}};
+    k["mittelpunkt"] = ok ? nlohmann::json{{"Ri", e.Mittelpunkt.Ri}, {"S", e.Mittelpunkt.S}, {"Zd", e.Mittelpunkt.Zd}}
+                          : nlohmann::json(nullptr);
+    k["m0"] = ok ? nlohmann::json(e.m0) : nlohmann::json(nullptr);
+    k["max_vR"] = ok ? nlohmann::json(e.MaxVR) : nlohmann::json(nullptr);
+    if (e.Iterativ) {
+        k["ausreisser"] = e.Ausreisser > 0 ? nlohmann::json(e.Ausreisser) : nlohmann::json(nullptr);
+        k["radius_frei"] = e.Radius ? nlohmann::json(e.Radius->RFrei) : nlohmann::json(nullptr);
+        k["radius_abweichend"] = e.Radius ? nlohmann::json(e.Radius->Abweichend) : nlohmann::json(nullptr);
+    } else if (!ok) {
+        k["mit_iterieren"] = e.MitIterieren;
     }
-    return liste;
+    nlohmann::json meldungen = nlohmann::json::array();
+    for (const TOrtsMeldung& m : e.Meldungen) meldungen.push_back({{"meldung", m.Text}, {"ort", OrtJson(m.Ort)}});
+    k["meldungen"] = meldungen;
+    return k;
 }
 
+// The command's outcome as one JSON object, written as it is put together: the report, the grid
+// and the points of a million-point file go out a line, a row and a point at a time.
 void SchreibeJson(const TLauf& lauf, std::ostream& out, const nlohmann::json* schritte = nullptr) {
     const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
     const std::vector<std::string>& fehler = lauf.dialoge.Errors;
-    nlohmann::json j;
-    j["report"] = nlohmann::json::array();
-    Bericht(lauf, [&j](std::string_view zeile) { j["report"].push_back(zeile); });
-    nlohmann::json grid = nlohmann::json::array();
-    const TStringGrid& g = lauf.form.StringGrid1;
-    for (int r = 0; r < g.RowCount(); ++r) {
-        nlohmann::json zeile = nlohmann::json::array();
-        for (int c = 0; c < g.ColCount(); ++c) zeile.push_back(g.Cells(c, r));
-        grid.push_back(zeile);
-    }
-    j["grid"] = grid;
-    j["reflektorhoehe"] = lauf.form.Edit1.Text;
+    TJsonStrom j;
+    j.Feld("report", [&lauf](const auto& element) { Bericht(lauf, [&element](std::string_view zeile) { element(zeile); }); });
+    j.Feld("grid", [&lauf](const auto& element) {
+        const TStringGrid& g = lauf.form.StringGrid1;
+        for (int r = 0; r < g.RowCount(); ++r) {
+            nlohmann::json zeile = nlohmann::json::array();
+            for (int c = 0; c < g.ColCount(); ++c) zeile.push_back(g.Cells(c, r));
+            element(zeile);
+        }
+    });
+    j.Wert("reflektorhoehe", lauf.form.Edit1.Text);
     // Whether the grid's centre row and residuals hold a result (after a failure they hold zeros).
-    j["mittelpunkt_gueltig"] = lauf.form.MittelpunktGueltig;
-    j["messages"] = std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
-                                             meldungen.end());
-    j["error"] = fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr);
-    j["ort"] = fehler.size() > lauf.fehlerStart ? OrtJson(lauf.dialoge.ErrorOrte.back()) : nlohmann::json(nullptr);
-    if (lauf.auswertung && !lauf.MitFehler()) j["kugeln"] = KugelnJson(*lauf.form.Kugeln);
+    j.Wert("mittelpunkt_gueltig", lauf.form.MittelpunktGueltig);
+    j.Wert("messages", std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
+                                                meldungen.end()));
+    j.Wert("error", fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr));
+    j.Wert("ort", fehler.size() > lauf.fehlerStart ? OrtJson(lauf.dialoge.ErrorOrte.back()) : nlohmann::json(nullptr));
+    if (lauf.auswertung && !lauf.MitFehler())
+        j.Feld("kugeln", [&lauf](const auto& element) {
+            for (const TKugelEintrag& e : *lauf.form.Kugeln) element(KugelJson(e));
+        });
     JsonErgebnis(lauf, j);
-    if (schritte != nullptr) j["schritte"] = *schritte;
-    out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    if (schritte != nullptr) j.Wert("schritte", *schritte);
+    j.Schreibe(out);
 }
 
 void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {

@@ -21,6 +21,7 @@ std::string IOErrorText(int code) {
         case ea::UngueltigeZahl: return "Ungültige numerische Eingabe";
         case ea::KeineGewoehnlicheDatei: return "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)";
         case ea::KeineTextdatei: return "Keine Textdatei (UTF-16, UTF-32 oder Nullbytes)";
+        case ea::DateiVerkuerzt: return "Die Datei wurde während des Lesens gekürzt";
         default:
             if (code > SystemFehlerBasis) return SystemReasonText(code - SystemFehlerBasis);
             return "E/A-Fehler " + std::to_string(code);

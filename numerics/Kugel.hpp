@@ -36,7 +36,8 @@ struct TAusgleichung {
     double m0 = 0;              // standard deviation of unit weight (0 without redundancy)
     TXYZ m;                     // standard deviations mX, mY, mZ of the centre
     TXYZ Zentrum;               // the adjusted centre
-    std::vector<double> vR;     // radial residual of point i at index i - 1 (positive: outside)
+    // The radial residuals (positive: outside) stand in the points' vR, not here: a scan's million
+    // points would hold them twice.
     std::vector<double> NV;     // normalised residual of point i at index i - 1 (0 when m0 = 0; the
                                 // converged solver gives NaN where none can be formed)
 };

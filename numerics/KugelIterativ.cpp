@@ -17,6 +17,7 @@
 #include "numerics/KugelIterativ.hpp"
 
 #include <cmath>
+#include <utility>
 
 #include "core/Fehler.hpp"
 #include "numerics/Gleitkomma.hpp"
@@ -222,12 +223,12 @@ void Uebernimm(TPunktArray& P, int n, const TReduziert& r, const TVek& c, const 
     a.Zentrum = {StoreDouble(C.x), StoreDouble(C.y), StoreDouble(C.z)};
     k.Start = {StoreDouble(S.x), StoreDouble(S.y), StoreDouble(S.z)};
     a.Korrektur = {StoreDouble(S.x - a.Zentrum.X), StoreDouble(S.y - a.Zentrum.Y), StoreDouble(S.z - a.Zentrum.Z)};
-    for (int i = 1; i <= n; ++i) P[i].vR = a.vR[static_cast<std::size_t>(i - 1)];
+    for (int i = 1; i <= n; ++i) P[i].vR = Verbesserung(c, r.q[static_cast<std::size_t>(i - 1)], L.R);
     P[0].X = a.Zentrum.X;
     P[0].Y = a.Zentrum.Y;
     P[0].Z = a.Zentrum.Z;
-    L.Ausgleichung = a;
-    L.Konvergenz = k;
+    L.Ausgleichung = std::move(a);
+    L.Konvergenz = std::move(k);
 }
 
 void Solve(TPunktArray& P, int n, bool Polar, bool station, TKugelLoesung& L) {

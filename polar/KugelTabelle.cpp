@@ -94,10 +94,10 @@ const char* KugelKopf(TKugelSpalte spalte) {
 std::string KugelZelle(const TKugelEintrag& e, TKugelSpalte spalte, char dezimal) {
     const double wert = Wert(e, spalte);
     switch (spalte) {
-        case TKugelSpalte::Name: return e.Name;
+        case TKugelSpalte::Name: return e.Name.str();
         case TKugelSpalte::Ergebnis:
             if (Gerechnet(e)) return e.Unsicher ? "unsicher" : "gerechnet";
-            return e.MitIterieren ? e.Grund + " (mit „Iterieren“ gerechnet)" : e.Grund;
+            return e.MitIterieren ? e.Grund.str() + " (mit „Iterieren“ gerechnet)" : e.Grund.str();
         case TKugelSpalte::Unsicher:
             if (!Gerechnet(e)) return {};
             return e.Unsicher ? "ja" : "nein";

@@ -72,6 +72,8 @@ class TZeilenLeser {
 public:
     explicit TZeilenLeser(std::string_view text) : text_(text), cr_(Suche('\r')), lf_(Suche('\n')) {}
     std::size_t Laenge() const { return text_.size(); }
+    // Where the next line begins.
+    const char* Stelle() const { return text_.data() + pos_; }
     // The share of the text read (0 to 1).
     double Anteil() const {
         return text_.empty() ? 1.0 : static_cast<double>(pos_) / static_cast<double>(text_.size());
@@ -104,7 +106,7 @@ private:
 // the file (from 1), the field (from 1) and the line from that field on.
 struct TFeldOrt {
     const TMeldungMitOrt* meldung;
-    const std::string* name;
+    const TName* name;
     long long zeile = 0;
     int feld = 0;
     std::string_view vorher;
@@ -115,7 +117,7 @@ struct TFeldOrt {
 
     TOrt Ort() const {
         std::string_view rest = vorher;
-        return TOrt{{}, *name, zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}};
+        return TOrt{{}, name->str(), zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}};
     }
     // A message about the field (its text the first word of vorher).
     void operator()(const std::string& text) {
@@ -183,14 +185,14 @@ void Ausgaben(TGruppe& g) {
 }
 
 // The overview's figures of a sphere the solver has computed or failed.
-void Eintragen(TKugelEintrag& e, const TKugelLoesung& L) {
+void Eintragen(TKugelEintrag& e, const TKugelLoesung& L, const TPunktArray& punkte) {
     e.Ergebnis = L.Ergebnis;
     e.Grund = FehlerGrund(L);
     e.Iterativ = L.Iterativ;
     e.Unsicher = Unsicher(L);
     if (L.Ergebnis != KugelErgebnis::Ok || !L.Ausgleichung) return;
     e.m0 = L.Ausgleichung->m0;
-    for (const double v : L.Ausgleichung->vR) e.MaxVR = std::max(e.MaxVR, std::fabs(v));
+    for (int i = 1; i <= L.n; ++i) e.MaxVR = std::max(e.MaxVR, std::fabs(punkte[i].vR));
     if (L.Konvergenz) {
         e.Ausreisser = L.Konvergenz->Ausreisser;
         e.Radius = L.Konvergenz->Radius;
@@ -206,8 +208,8 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
     const TMeldungMitOrt merke = [&g](const std::string& text, const TOrt& ort) { g.meldungen.push_back({text, ort}); };
     // A failed sphere's message names it, its lines and the reason.
     auto fehlgeschlagen = [&](const TKugelLoesung& L) {
-        Eintragen(e, L);
-        merke(FehlerMeldung(L), TOrt{{}, e.Name, e.ErsteZeile, e.LetzteZeile(), 0, {}, {}, -1, -1, e.Grund});
+        Eintragen(e, L, g.punkte);
+        merke(FehlerMeldung(L), TOrt{{}, e.Name.str(), e.ErsteZeile, e.LetzteZeile(), 0, {}, {}, -1, -1, e.Grund.str()});
     };
     double R = 0;  // the radius of the sphere's last pointing counts (metres)
     try {
@@ -247,7 +249,7 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0].Name, e.Mittelpunkt, Gespeichert(erste, zeile));
         g.bericht.push_back("Polarkoordinaten des Kugelmittelpunktes");
         g.bericht.push_back(g.mittelpunkt);
-        Eintragen(e, *g.loesung);
+        Eintragen(e, *g.loesung, g.punkte);
     } catch (const EMathError& fehler) {
         // An arithmetic fault outside the solver (a distance beyond a double's range, a centre
         // straight above the station) fails this sphere like one of the solver (which hands back
@@ -343,6 +345,7 @@ public:
             aelteste.auftraege.clear();
             laufend.pop_front();
             Weitergeben(aelteste);
+            if (aus_.Gelesen) aus_.Gelesen(ErsteNochGebraucht(laufend));
             if (fortschritt_) fortschritt_(leser_.Anteil());
         }
         std::string rest;
@@ -363,6 +366,18 @@ private:
             const std::size_t bis = std::min(s.anzahl, von + KugelnJeAuftrag);
             s.auftraege.push_back(ausfuehrer_.Starte([&s, von, bis, this] { s.Bewerte(von, bis, iterativ_); }));
         }
+    }
+
+    // The first place of the text still looked at: the first line of the batch under way, or
+    // of the lines read ahead, or where the reading stands.
+    const char* ErsteNochGebraucht(const std::deque<TStapel*>& laufend) const {
+        if (!laufend.empty() && !laufend.front()->posten.empty()) {
+            const TStapel& s = *laufend.front();
+            const auto& erster = s.posten.front();
+            return erster.gruppe < 0 ? erster.zeile.text.data()
+                                     : s.gruppen[static_cast<std::size_t>(erster.gruppe)].zeilen.front().text.data();
+        }
+        return fenster_.empty() ? leser_.Stelle() : fenster_.front().text.data();
     }
 
     // Two names are equal when they have the same characters, letter case included.
@@ -477,7 +492,7 @@ std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLi
     return KugelmittelpunktZeile(centre.Name, Polar({centre.X, centre.Y, centre.Z}), firstLine);
 }
 
-std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std::string_view firstLine) {
+std::string KugelmittelpunktZeile(std::string_view name, const TPolar& b, std::string_view firstLine) {
     // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
     std::string_view rest = firstLine.substr(0, LineCapacity);
     for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);

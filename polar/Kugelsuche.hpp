@@ -6,6 +6,7 @@
 // the scan then looks again at its last line, which with the mark has a name of its own.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string_view>
@@ -13,6 +14,7 @@
 
 #include "bericht/KugelBericht.hpp"
 #include "core/Ausfuehrer.hpp"
+#include "core/Selten.hpp"
 #include "core/Ort.hpp"
 #include "numerics/Polar.hpp"
 #include "polar/Beobachtung.hpp"
@@ -27,6 +29,8 @@ constexpr std::size_t LineCapacity = 255;
 struct TKugelAusgaben {
     std::function<void(std::string_view zeilen)> Markiert;
     std::function<void(std::string_view zeilen)> Liste;
+    // Where given: the text before this place (in the text scanned) will not be looked at again.
+    std::function<void(const char* bis)> Gelesen = {};
 };
 
 // Spheres evaluated together before they are handed on: few enough that a batch's text is still
@@ -44,24 +48,25 @@ struct TOrtsMeldung {
 };
 using TMeldungMitOrt = std::function<void(const std::string& text, const TOrt& ort)>;
 
-// One sphere of an evaluated observation file, as the sphere overview shows it.
+// One sphere of an evaluated observation file, as the sphere overview shows it. A day's file has
+// 200 000 of them: the names and reasons in eight bytes each, the radius check where there is one.
 struct TKugelEintrag {
-    std::string Name;
+    TName Name;
     long long ErsteZeile = 0;                   // its first line in the file (from 1; CR LF, LF or CR ends a line)
     int Punkte = 0;                             // its pointings, one a line
     KugelErgebnis Ergebnis = KugelErgebnis::Ok;
-    std::string Grund;                          // why it failed (German), empty when computed
+    TName Grund;                                // why it failed (German), empty when computed
     TPolar Mittelpunkt;                         // the centre as its centre line states it, when computed
     double m0 = 0;                              // standard deviation of unit weight (metres), 0 without
     double MaxVR = 0;                           // the largest |vR| (metres)
     bool Iterativ = false;                      // the converged solver computed it
-    int Ausreisser = 0;                         // that solver's likely outlier, pointing 1..n (0: none)
-    std::optional<TRadiusPruefung> Radius;      // that solver's radius check (five pointings and more)
     bool Unsicher = false;                      // computed, but m0 exceeds a tenth of the radius
     bool MitIterieren = false;                  // failed with the one-step method, the converged one computes it
                                                 // to a centre that is not unsicher
+    int Ausreisser = 0;                         // that solver's likely outlier, pointing 1..n (0: none)
+    TSelten<TRadiusPruefung> Radius;            // that solver's radius check (five pointings and more)
     std::size_t Bericht = 0;                    // where its report lines begin in the memo
-    std::size_t BerichtZeilen = 0;              // how many lines it wrote there (a failure may write none)
+    std::uint32_t BerichtZeilen = 0;            // how many lines it wrote there (a failure may write none)
     std::vector<TOrtsMeldung> Meldungen;        // its reading problems, with their places
 
     long long LetzteZeile() const { return ErsteZeile + Punkte - 1; }
@@ -106,6 +111,6 @@ TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungM
 // station has no zenith distance: EMathError.
 std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLine);
 // The same for the centre's observation b (gon, metres, gon) under the name name.
-std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std::string_view firstLine);
+std::string KugelmittelpunktZeile(std::string_view name, const TPolar& b, std::string_view firstLine);
 
 }  // namespace zentrix

@@ -24,6 +24,7 @@
 #include "core/SystemFehler.hpp"
 #include "polar/Kugelsuche.hpp"
 #include "textio/Ablage.hpp"
+#include "textio/Abbild.hpp"
 #include "textio/Tausch.hpp"
 #include "textio/TextFile.hpp"
 #include "textio/Zwischendatei.hpp"
@@ -33,6 +34,9 @@ namespace zentrix {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The scan gives back the pages of the observations it has passed every this many bytes.
+constexpr std::size_t Freigabeschritt = 1u << 20;
 
 [[noreturn]] void RaiseCannotCreate(const std::string& name, int code, const std::string& reason) {
     EInOutError e(code, "Datei \"" + VollerPfad(name) + "\" kann nicht erstellt werden. " + reason);
@@ -121,14 +125,17 @@ TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
         throw e;
     }
 
-    std::string text;
+    // The observations are read where they lie: the pages the scan has passed go back to the
+    // system, and a day's file is never held whole.
+    TDateiAbbild abbild;
     std::string reason;
-    if (const int code = LoadText(fileName, text, &reason); code != 0) {
+    if (int err = 0; const int code = abbild.Oeffne(fileName, err)) {
         EInOutError e(code, "Datei " + VollerPfad(fileName) + " kann nicht geöffnet werden. " +
-                                (reason.empty() ? IOErrorText(code) : reason));
+                                (err != 0 ? SystemReasonText(err) : IOErrorText(code)));
         e.Ort.Datei = VollerPfad(fileName);
         throw e;
     }
+    const std::string_view text = abbild.Text();
 
     // An input named like an output would be replaced by it: refuse before any work.
     for (const std::string* out : {&markedName, &listingName})
@@ -137,10 +144,23 @@ TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
 
     // Both files grow as the scan goes.
     TWachsendeDatei marked(markedName, tausch.Neu(0)), listing(listingName, tausch.Neu(1));
+    const char* gelesen = text.data();  // the text before this has gone back to the system
     const TKugelAusgaben aus{[&marked](std::string_view zeilen) { marked.Anhaengen(zeilen); },
-                             [&listing](std::string_view zeilen) { listing.Anhaengen(zeilen); }};
+                             [&listing](std::string_view zeilen) { listing.Anhaengen(zeilen); },
+                             [&abbild, &gelesen](const char* bis) {
+                                 if (bis - gelesen < static_cast<std::ptrdiff_t>(Freigabeschritt)) return;
+                                 abbild.Freigeben(gelesen, bis);
+                                 gelesen = bis;
+                             }};
     TKugelsuche gefunden = SucheKugeln(text, Memo, meldung, iterativ, aus, KugelnJeStapel, fortschritt);
-    std::string().swap(text);  // the input is no longer needed
+    // What another program cut off the file meanwhile was read as zeros: no output from that.
+    if (abbild.Verkuerzt()) {
+        EInOutError e(ea::DateiVerkuerzt, "Datei " + VollerPfad(fileName) + " kann nicht gelesen werden. " +
+                                               IOErrorText(ea::DateiVerkuerzt));
+        e.Ort.Datei = VollerPfad(fileName);
+        throw e;
+    }
+    abbild.Schliesse();  // the input is no longer needed
 
     // Both files are complete and durable before either is put in place: when one of them cannot
     // be, neither old file is replaced and no new one is left behind.

@@ -28,6 +28,11 @@ namespace {
 
 constexpr char kCtrlZ = 26;
 
+// A mapped file's pages are given back every this many bytes read (a coordinate file of a million
+// points holds 40 MB), all but the last FreigabeRest bytes before the reading.
+constexpr std::size_t FreigabeSchritt = 1u << 20;
+constexpr std::size_t FreigabeRest = 64u << 10;
+
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // The first bytes of a file that tell whether it is text to be read: a byte-order mark of UTF-16
@@ -156,9 +161,11 @@ void TTextReader::Open(const std::string& path) {
     Close();
     ortGrund_.clear();
     pfad_ = VollerPfad(path);
-    std::string data;
+    // The file is read where it lies, not copied: a million points' file costs its memory only
+    // as far as the reading has not yet passed.
+    auto abbild = std::make_shared<TDateiAbbild>();
     int err = 0;
-    const int code = ReadWholeFile(path, data, err);
+    const int code = abbild->Oeffne(path, err);
     if (code != 0) {
         SetError(code);
         // "Ungültiger Dateiname" for a folder that does not exist: the place says so.
@@ -166,16 +173,19 @@ void TTextReader::Open(const std::string& path) {
             ortGrund_ = "Der Ordner " + VollerPfad(ablage::Ordner(path)) + " existiert nicht";
         return;
     }
-    OpenText(std::move(data));
+    OpenView(abbild->Text(), pfad_, 0, abbild);
 }
 
-void TTextReader::OpenView(std::string_view text, std::string pfad, long long zeilenVorher) {
+void TTextReader::OpenView(std::string_view text, std::string pfad, long long zeilenVorher,
+                           std::shared_ptr<const TDateiAbbild> abbild) {
     Close();
+    abbild_ = std::move(abbild);
+    frei_ = 0;
     pfad_ = std::move(pfad);
     zeilenVorher_ = zeilenVorher;
     text_ = text;
     pos_ = 0;
-    end_ = text_.find(kCtrlZ);
+    end_ = Finde(text_, kCtrlZ, abbild_.get());
     if (end_ == std::string_view::npos) end_ = text_.size();
     open_ = true;
 }
@@ -191,6 +201,9 @@ void TTextReader::OpenText(std::string text) {
 }
 
 void TTextReader::Close() {
+    // What another program cut off the mapped file while it was read were zeros: no result.
+    if (abbild_ && abbild_->Verkuerzt()) SetError(ea::DateiVerkuerzt);
+    abbild_.reset();
     std::string().swap(data_);  // the file's text is no longer needed
     text_ = {};
     pos_ = 0;
@@ -213,14 +226,7 @@ void TTextReader::SetError(int code, std::size_t pos, std::string_view text) {
 bool TTextReader::AtEnd() const { return pos_ >= end_; }
 
 std::size_t TTextReader::RestlicheZeilen() const {
-    std::size_t zeilen = 0;
-    const char* p = text_.data() + std::min(pos_, end_);
-    const char* const ende = text_.data() + end_;
-    while (p < ende && (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(ende - p))))) {
-        ++zeilen;
-        ++p;
-    }
-    return zeilen;
+    return Zaehle(text_.substr(0, end_).substr(std::min(pos_, end_)), '\n', abbild_.get());
 }
 
 bool TTextReader::AtEndOfText() {
@@ -301,6 +307,14 @@ void TTextReader::SkipLine() {
     while (!AtEnd()) {
         if (text_[pos_++] == '\n') break;
     }
+    if (abbild_ && pos_ - frei_ >= FreigabeSchritt) GibFrei();
+}
+
+void TTextReader::GibFrei() {
+    // The last stretch stays: an error of the record just read quotes its line.
+    const std::size_t bis = pos_ > FreigabeRest ? pos_ - FreigabeRest : 0;
+    if (bis > frei_) abbild_->Freigeben(text_.data() + frei_, text_.data() + bis);
+    frei_ = bis;
 }
 
 int TTextReader::IOResult() {

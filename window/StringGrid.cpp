@@ -156,7 +156,7 @@ void TStringGrid::Loesen(int von, int bis) {
         for (long long r = von; r <= zeilen && r < bis; ++r) {
             if (!Gezeigt(c, static_cast<int>(r))) continue;
             const TInhalt z = Inhalt(c, static_cast<int>(r));
-            if (z.art == Bezug) SetCell(c, static_cast<int>(r), *z.name);
+            if (z.art == Bezug) SetCell(c, static_cast<int>(r), z.name->view());
             else if (z.art == Nummer) SetNummer(c, static_cast<int>(r), static_cast<long long>(z.wert));
             else SetZahl(c, static_cast<int>(r), AlsZahl(z.wert), z.art - Zahl);
         }
@@ -221,7 +221,7 @@ std::size_t TStringGrid::AppendText(int col, int row, std::string& out) const {
         case Lang:
             out.append(texte_, static_cast<std::size_t>(w >> 24), static_cast<std::size_t>(w & 0xFFFFFF));
             return Zeichen(std::string_view(out).substr(anfang));
-        case Bezug: out += *z.name; return Zeichen(*z.name);
+        case Bezug: out += z.name->view(); return Zeichen(z.name->view());
         case Nummer: AppendFormat(out, "P%2d", {static_cast<long long>(w)}); break;
         default: AppendFixedText(out, AlsZahl(w), z.art - Zahl, 12);  // "%12.<d>f"
     }
@@ -304,7 +304,7 @@ std::size_t TStringGrid::Breite(int col, int row) const {
         std::memcpy(text, &z.wert, sizeof text);
         return Zeichen(std::string_view(text, static_cast<std::size_t>(z.wert >> 56)));
     }
-    if (z.art == Bezug) return Zeichen(*z.name);
+    if (z.art == Bezug) return Zeichen(z.name->view());
     std::string text;
     AppendText(col, row, text);
     return Zeichen(text);

@@ -103,7 +103,7 @@ private:
     struct TInhalt {
         std::uint8_t art;
         std::uint64_t wert;
-        const std::string* name;  // a point's Name (art Bezug)
+        const TName* name;  // a point's Name (art Bezug)
     };
     void Pruefe(int col, int row) const;
     bool Gezeigt(int col, int row) const;  // the cell shows an entry of punkte_
