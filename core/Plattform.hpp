@@ -203,34 +203,45 @@ bool NamePasst(const std::string& ordner, std::string_view name);
 // A read-only view of a whole regular file: its bytes as they were when it was opened (Linux:
 // mmap with PROT_READ and MAP_PRIVATE; Windows: a file mapping), without reading them into memory
 // of their own. Pages come from the file as they are read, so a view of a large file costs memory
-// only for what has been read and not yet let go (Freigeben). On Linux a file that another program
-// shortens while it is seen ends the program when the lost part is read (SIGBUS); Windows does not
-// let a seen file shrink.
+// only for what has been read and not yet let go (Freigeben).
+//
+// A file that another program shortens while it is seen would end the program at the first read
+// behind its new end. On Linux such a read gives zeros instead (a page of zeros takes the lost
+// page's place, SIGBUS caught), and Verkuerzt() tells it. Windows refuses to shorten a file on a
+// local drive while a view of it is open; a file on a network drive, where another computer could
+// still shorten it, is read whole into memory instead, and Verkuerzt() tells whether it was
+// shorter than its size when opened.
 class TAnsicht {
 public:
     TAnsicht() = default;
     ~TAnsicht() { Schliesse(); }
-    TAnsicht(TAnsicht&& andere) noexcept;
-    TAnsicht& operator=(TAnsicht&& andere) noexcept;
     TAnsicht(const TAnsicht&) = delete;
     TAnsicht& operator=(const TAnsicht&) = delete;
 
     // Sees the whole of the open file datei, which must be a regular file (the view stays valid
-    // when datei is closed). An empty file is an empty view. Returns the errno value of a failure
-    // (EINVAL: no regular file).
+    // when datei is closed), to be read mostly from front to back. An empty file is an empty view.
+    // Returns the errno value of a failure (EINVAL: no regular file).
     int Oeffne(const TDatei& datei);
     // The file's bytes.
     std::string_view Text() const { return {daten_, groesse_}; }
-    // The caller will not read the bytes before bis again: the whole pages among them are let go
-    // (Linux: madvise MADV_DONTNEED; they would be read from the file again if needed). On Windows
-    // it does nothing.
-    void Freigeben(std::size_t bis);
+    // The bytes [von, bis) (places in Text()) will not be read again for a while: the whole pages
+    // among them are let go (Linux: madvise MADV_DONTNEED; Windows: out of the working set) and
+    // come from the file again if they are read. Readers of different parts may each let go of
+    // their own part at the same time.
+    void Freigeben(std::size_t von, std::size_t bis) const;
+    // The file became shorter while it was seen: some of the bytes read were zeros.
+    bool Verkuerzt() const;
     void Schliesse();
 
 private:
     const char* daten_ = nullptr;
     std::size_t groesse_ = 0;
-    std::size_t frei_ = 0;  // the bytes let go so far, whole pages from the start
+#ifdef _WIN32
+    bool eigen_ = false;      // read whole into memory of its own (a network drive)
+    bool verkuerzt_ = false;  // and found shorter than its size
+#else
+    int eintrag_ = -1;  // its place among the views whose shortening is caught (-1: none)
+#endif
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The system interface on Linux: POSIX calls and the few of Linux's own (renameat2,
-// sync_file_range, madvise).
+// sync_file_range, madvise), and the handler of SIGBUS that guards a view of a shortened file.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -10,7 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <utility>
 
 #include "core/Plattform.hpp"
@@ -193,19 +196,72 @@ bool NamePasst(const std::string& ordner, std::string_view name) {
 // ---------------------------------------------------------------------------------------------
 // A whole file seen in memory
 
-TAnsicht::TAnsicht(TAnsicht&& andere) noexcept
-    : daten_(std::exchange(andere.daten_, nullptr)), groesse_(std::exchange(andere.groesse_, 0)),
-      frei_(std::exchange(andere.frei_, 0)) {}
+namespace {
 
-TAnsicht& TAnsicht::operator=(TAnsicht&& andere) noexcept {
-    if (this != &andere) {
-        Schliesse();
-        daten_ = std::exchange(andere.daten_, nullptr);
-        groesse_ = std::exchange(andere.groesse_, 0);
-        frei_ = std::exchange(andere.frei_, 0);
+// The views being read, for the handler of SIGBUS: where each lies, and whether a read behind the
+// end of its shortened file has happened. A handful are read at a time at most; a view finds no
+// free entry only with more than that, and is then read unguarded.
+struct TBewacht {
+    std::atomic<std::uintptr_t> von{0}, bis{0};
+    std::atomic<bool> verkuerzt{false};
+};
+constexpr int Bewachte = 16;
+TBewacht bewacht[Bewachte];
+struct sigaction vorher {};
+
+// A read of a page of a guarded view that lies behind the end of its file: a page of zeros is put
+// in its place, the read is repeated and gives zeros, and the view is marked. Any other SIGBUS is
+// the system's as before.
+void BeiSigbus(int signal, siginfo_t* info, void* kontext) {
+    const auto adresse = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    for (TBewacht& b : bewacht) {
+        if (adresse < b.von.load() || adresse >= b.bis.load()) continue;
+        const auto seite = static_cast<std::uintptr_t>(Seite());
+        void* anfang = reinterpret_cast<void*>(adresse & ~(seite - 1));
+        if (::mmap(anfang, seite, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+            b.verkuerzt.store(true);
+            return;
+        }
+        break;
     }
-    return *this;
+    ::sigaction(SIGBUS, &vorher, nullptr);
+    if (vorher.sa_flags & SA_SIGINFO) {
+        if (vorher.sa_sigaction != nullptr) vorher.sa_sigaction(signal, info, kontext);
+    } else if (vorher.sa_handler != SIG_DFL && vorher.sa_handler != SIG_IGN) {
+        vorher.sa_handler(signal);
+    } else {
+        ::raise(SIGBUS);
+    }
 }
+
+int Bewache(const void* basis, std::size_t laenge) {
+    static std::once_flag einmal;
+    std::call_once(einmal, [] {
+        Seite();  // known before the handler needs it
+        struct sigaction neu {};
+        neu.sa_sigaction = BeiSigbus;
+        neu.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&neu.sa_mask);
+        ::sigaction(SIGBUS, &neu, &vorher);
+    });
+    for (int i = 0; i < Bewachte; ++i) {
+        std::uintptr_t frei = 0;
+        if (bewacht[i].von.compare_exchange_strong(frei, reinterpret_cast<std::uintptr_t>(basis))) {
+            bewacht[i].verkuerzt.store(false);
+            bewacht[i].bis.store(reinterpret_cast<std::uintptr_t>(basis) + laenge);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void Entlasse(int eintrag) {
+    if (eintrag < 0) return;
+    bewacht[eintrag].bis.store(0);
+    bewacht[eintrag].von.store(0);
+}
+
+}  // namespace
 
 int TAnsicht::Oeffne(const TDatei& datei) {
     Schliesse();
@@ -217,21 +273,31 @@ int TAnsicht::Oeffne(const TDatei& datei) {
     if (p == MAP_FAILED) return errno;
     daten_ = static_cast<const char*>(p);
     groesse_ = info.Groesse;
+    eintrag_ = Bewache(p, groesse_);
+    ::madvise(p, groesse_, MADV_SEQUENTIAL);
     return 0;
 }
 
-void TAnsicht::Freigeben(std::size_t bis) {
-    const std::size_t ende = std::min(bis, groesse_) / Seite() * Seite();
-    if (ende <= frei_) return;
-    ::madvise(const_cast<char*>(daten_) + frei_, ende - frei_, MADV_DONTNEED);
-    frei_ = ende;
+void TAnsicht::Freigeben(std::size_t von, std::size_t bis) const {
+    bis = std::min(bis, groesse_);
+    if (daten_ == nullptr || bis <= von) return;
+    const auto seite = static_cast<std::uintptr_t>(Seite());
+    const auto anfang = (reinterpret_cast<std::uintptr_t>(daten_ + von) + seite - 1) & ~(seite - 1);
+    const auto ende = reinterpret_cast<std::uintptr_t>(daten_ + bis) & ~(seite - 1);
+    // The pages go; read again, they come back from the file.
+    if (ende > anfang) ::madvise(reinterpret_cast<void*>(anfang), ende - anfang, MADV_DONTNEED);
 }
 
+bool TAnsicht::Verkuerzt() const { return eintrag_ >= 0 && bewacht[eintrag_].verkuerzt.load(); }
+
 void TAnsicht::Schliesse() {
-    if (daten_ != nullptr) ::munmap(const_cast<char*>(daten_), groesse_);
+    if (daten_ != nullptr) {
+        Entlasse(eintrag_);
+        ::munmap(const_cast<char*>(daten_), groesse_);
+    }
     daten_ = nullptr;
     groesse_ = 0;
-    frei_ = 0;
+    eintrag_ = -1;
 }
 
 // ---------------------------------------------------------------------------------------------

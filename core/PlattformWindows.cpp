@@ -15,8 +15,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "core/Plattform.hpp"
@@ -391,19 +393,15 @@ bool NamePasst(const std::string&, std::string_view name) { return Breit(name).s
 // ---------------------------------------------------------------------------------------------
 // A whole file seen in memory
 
-TAnsicht::TAnsicht(TAnsicht&& andere) noexcept
-    : daten_(std::exchange(andere.daten_, nullptr)), groesse_(std::exchange(andere.groesse_, 0)),
-      frei_(std::exchange(andere.frei_, 0)) {}
+namespace {
 
-TAnsicht& TAnsicht::operator=(TAnsicht&& andere) noexcept {
-    if (this != &andere) {
-        Schliesse();
-        daten_ = std::exchange(andere.daten_, nullptr);
-        groesse_ = std::exchange(andere.groesse_, 0);
-        frei_ = std::exchange(andere.frei_, 0);
-    }
-    return *this;
+// Whether the file lies on a network drive: only there does the system know a remote protocol.
+bool AufNetzlaufwerk(HANDLE h) {
+    FILE_REMOTE_PROTOCOL_INFO protokoll{};
+    return ::GetFileInformationByHandleEx(h, FileRemoteProtocolInfo, &protokoll, sizeof protokoll) != 0;
 }
+
+}  // namespace
 
 int TAnsicht::Oeffne(const TDatei& datei) {
     Schliesse();
@@ -411,6 +409,31 @@ int TAnsicht::Oeffne(const TDatei& datei) {
     if (const int err = datei.Info(info); err != 0) return err;
     if (info.Art != TArt::Datei) return EINVAL;
     if (info.Groesse == 0) return 0;  // Windows maps no empty file
+    if (info.Groesse > SIZE_MAX) return ENOMEM;
+    const auto groesse = static_cast<std::size_t>(info.Groesse);
+    if (AufNetzlaufwerk(datei.handle_)) {
+        // Read whole: a view of it would end the program where another computer shortens it.
+        char* eigen = new (std::nothrow) char[groesse]();
+        if (eigen == nullptr) return ENOMEM;
+        std::size_t gelesen = 0;
+        for (DWORD n = 1; gelesen < groesse && n > 0; gelesen += n) {
+            OVERLAPPED stelle{};
+            stelle.Offset = static_cast<DWORD>(gelesen);
+            stelle.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(gelesen) >> 32);
+            const auto teil = static_cast<DWORD>(std::min<std::size_t>(groesse - gelesen, 1u << 30));
+            if (!::ReadFile(datei.handle_, eigen + gelesen, teil, &n, &stelle)) {
+                const DWORD code = ::GetLastError();
+                if (code == ERROR_HANDLE_EOF) break;
+                delete[] eigen;
+                return AusWindowsFehler(code);
+            }
+        }
+        daten_ = eigen;
+        groesse_ = groesse;
+        eigen_ = true;
+        verkuerzt_ = gelesen < groesse;  // the rest stays zeros, as on Linux
+        return 0;
+    }
     // The view keeps the mapping alive: its handle can go at once.
     const HANDLE abbildung = ::CreateFileMappingW(datei.handle_, nullptr, PAGE_READONLY, 0, 0, nullptr);
     if (abbildung == nullptr) return Letzter();
@@ -419,17 +442,32 @@ int TAnsicht::Oeffne(const TDatei& datei) {
     ::CloseHandle(abbildung);
     if (err != 0) return err;
     daten_ = static_cast<const char*>(p);
-    groesse_ = static_cast<std::size_t>(info.Groesse);
+    groesse_ = groesse;
     return 0;
 }
 
-void TAnsicht::Freigeben(std::size_t bis) { frei_ = std::max(frei_, std::min(bis, groesse_)); }
+void TAnsicht::Freigeben(std::size_t von, std::size_t bis) const {
+    bis = std::min(bis, groesse_);
+    if (daten_ == nullptr || eigen_ || bis <= von) return;
+    SYSTEM_INFO system;
+    ::GetSystemInfo(&system);
+    const std::uintptr_t seite = system.dwPageSize;
+    const auto anfang = (reinterpret_cast<std::uintptr_t>(daten_ + von) + seite - 1) & ~(seite - 1);
+    const auto ende = reinterpret_cast<std::uintptr_t>(daten_ + bis) & ~(seite - 1);
+    // Unlocking pages that are not locked takes them out of the process's working set; read
+    // again, they come back from the file (or the system's cache).
+    if (ende > anfang) ::VirtualUnlock(reinterpret_cast<void*>(anfang), ende - anfang);
+}
+
+bool TAnsicht::Verkuerzt() const { return verkuerzt_; }
 
 void TAnsicht::Schliesse() {
-    if (daten_ != nullptr) ::UnmapViewOfFile(daten_);
+    if (daten_ != nullptr && eigen_) delete[] daten_;
+    else if (daten_ != nullptr) ::UnmapViewOfFile(daten_);
     daten_ = nullptr;
     groesse_ = 0;
-    frei_ = 0;
+    eigen_ = false;
+    verkuerzt_ = false;
 }
 
 // ---------------------------------------------------------------------------------------------
