@@ -20,7 +20,7 @@ TSpeichere Laden(std::string& grund) {
         if (!fehler.empty()) return nullptr;
         const std::filesystem::path ordner = programm.parent_path(), name = plattform::Pfad(GrafikModulName());
         std::error_code ec;
-        for (const std::filesystem::path& p : {ordner / name, ordner.parent_path() / "lib" / "zentrix" / name}) {
+        for (const std::filesystem::path& p : {ordner / name, ordner.parent_path() / "lib" / "zentrix" / "module" / name}) {
             if (!std::filesystem::exists(p, ec)) continue;
             return reinterpret_cast<TSpeichere>(plattform::LadeModulFunktion(p, "zentrix_speichere_grafik", fehler));
         }

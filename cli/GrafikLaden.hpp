@@ -10,7 +10,7 @@
 namespace zentrix {
 
 // The module's file (zentrix-grafik.so; on Windows zentrix-grafik.dll): beside the batch tool (the
-// build folder) or in lib/zentrix beside its bin folder (an installation).
+// build folder) or in lib/zentrix/module beside its bin folder (an installation).
 inline std::string GrafikModulName() { return plattform::ModulDatei("zentrix-grafik"); }
 
 // Saves the picture as PNG or SVG. Returns an empty text, or why not (German), also when the
