@@ -29,6 +29,12 @@ namespace fs = std::filesystem;
 // the input) and the console show UTF-8; on Linux the arguments are argv as they stand.
 std::vector<std::string> Programmstart(int argc, char** argv);
 
+// Makes the calling thread compute long double with its whole 64-bit significand: Windows starts
+// every thread but the first with the x87 unit rounding to 53 bits, which would make the
+// computation's extended precision a double's. Every thread that computes calls it first
+// (core/Ausfuehrer's workers); on Linux, where threads start with 64 bits, it does nothing.
+void RechenwerkEinrichten();
+
 // A path from its UTF-8 text, and a path's UTF-8 text. (std::filesystem would read a narrow name
 // in the system's ANSI code page on Windows.)
 fs::path Pfad(std::string_view utf8);

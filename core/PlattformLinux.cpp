@@ -43,6 +43,8 @@ void Fuelle(const struct stat& st, TInfo& info) {
 
 std::vector<std::string> Programmstart(int argc, char** argv) { return {argv + std::min(argc, 1), argv + argc}; }
 
+void RechenwerkEinrichten() {}
+
 fs::path Pfad(std::string_view utf8) { return fs::path(utf8); }
 
 std::string Text(const fs::path& pfad) { return pfad.string(); }

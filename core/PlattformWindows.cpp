@@ -126,6 +126,7 @@ constexpr DWORD kVirusEntfernt = 226;          // ERROR_VIRUS_DELETED
 // Start, names, errors
 
 std::vector<std::string> Programmstart(int, char**) {
+    RechenwerkEinrichten();
     // The outputs are byte for byte those of Linux: no CR is put before an LF.
     ::_setmode(::_fileno(stdin), _O_BINARY);
     ::_setmode(::_fileno(stdout), _O_BINARY);
@@ -141,6 +142,16 @@ std::vector<std::string> Programmstart(int, char**) {
         ::LocalFree(w);
     }
     return args;
+}
+
+void RechenwerkEinrichten() {
+#if defined(__x86_64__) || defined(__i386__)
+    // The precision field of the x87 control word (bits 8 and 9): 11 is the 64-bit significand.
+    unsigned short wort = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(wort));
+    wort = static_cast<unsigned short>(wort | 0x0300u);
+    __asm__ volatile("fldcw %0" : : "m"(wort));
+#endif
 }
 
 fs::path Pfad(std::string_view utf8) { return fs::path(Breit(utf8)); }

@@ -59,3 +59,14 @@ TEST(InTeilen, PartsInTheOrderOfTheItemsAndWorkStartedFromWork) {
     });
     EXPECT_EQ(einer.Hole(aussen), 21);
 }
+
+// The computation's long double keeps its 64-bit significand on every worker (Windows starts
+// threads rounding to 53 bits).
+TEST(InBloecken, EveryWorkerComputesWithTheWholeLongDouble) {
+    std::vector<int> genau;
+    InBloecken(64, 1, [](std::size_t, std::size_t) {
+        volatile long double eins = 1.0L, klein = 0x1p-60L;
+        return static_cast<int>(eins + klein != eins);
+    }, [&genau](int g) { genau.push_back(g); });
+    EXPECT_EQ(genau, std::vector<int>(64, 1));
+}
