@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Zentrix: the centre of a reflector sphere from points measured on its surface.
 // Start-up: the application, the one main window, the event loop.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 basis=/dev/shm
 [ -d "$basis" ] || basis="${TMPDIR:-/tmp}"
 for alt in "$basis"/zentrix_fuzz_[0-9]* "$basis"/zentrix_fuzz.*; do

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window with large files, offscreen, best of three runs each:
 // - "Rechne Datei" on a scanned sphere of 100 000 points from the click until the grid and the
 //   report show the result, beside the same command in the window model alone;

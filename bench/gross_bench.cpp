@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Large files through the batch tool: time, lines per second and peak memory, beside
 // numpy.loadtxt reading the same files.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one-step method ("einstufig") against the converged solver on simulated total-station groups.
 //
 // Each group is one reflector sphere seen from a station at the origin: its centre at a slope

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The reference for reading speed: numpy.loadtxt on the benchmark's files.
 
 Usage: numpy_loadtxt.py FILE FIRST_COLUMN LAST_COLUMN

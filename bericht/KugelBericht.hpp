@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The solver's report: the lines a sphere computation appends to the report memo, the reasons of
 // its failures in words, and Kugelzentrierung, the one-step method together with its report. The
 // computation itself (numerics/) returns plain values; whoever computes chooses the solver and

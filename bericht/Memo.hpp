@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report memo: a list of text lines, appended to line by line.
 //
 // The list keeps where each line begins, a few bytes a line; the lines' text goes to a sink: kept

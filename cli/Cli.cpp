@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zentrix-cli: each command runs on a freshly started window model, as the window would run it.
 #include "cli/Cli.hpp"
 
@@ -204,6 +205,9 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
                               bool schritt = false) {
     if (!schritt && !args.empty() && args.front() == "folge") return LiesFolge(args, a, err);
     CLI::App app{"zentrix-cli", "zentrix-cli"};
+    // On every system an argument beginning with "/" is a path (CLI11 would read it as an option
+    // on Windows); the commands inherit this.
+    app.allow_windows_style_options(false);
     app.set_help_flag();
     bool hilfe = false;
     app.add_flag("-h,--hilfe,--help", hilfe);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zentrix-cli: the window's commands on the same window model, for scripts and result checks.
 #pragma once
 

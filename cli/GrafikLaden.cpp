@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/GrafikLaden.hpp"
-
-#include <dlfcn.h>
 
 #include <filesystem>
 #include <system_error>
+
+#include "core/Plattform.hpp"
 
 namespace zentrix {
 
@@ -15,26 +16,15 @@ using TSpeichere = decltype(&zentrix_speichere_grafik);
 TSpeichere Laden(std::string& grund) {
     static std::string fehler;
     static const TSpeichere speichere = [] () -> TSpeichere {
+        const std::filesystem::path programm = plattform::Programmdatei(fehler);
+        if (!fehler.empty()) return nullptr;
+        const std::filesystem::path ordner = programm.parent_path(), name = plattform::Pfad(GrafikModulName());
         std::error_code ec;
-        const std::filesystem::path programm = std::filesystem::read_symlink("/proc/self/exe", ec);
-        if (ec) {
-            fehler = "das Programm findet seinen Ordner nicht";
-            return nullptr;
-        }
-        const std::filesystem::path ordner = programm.parent_path();
-        for (const std::filesystem::path& p :
-             {ordner / GrafikModulName, ordner.parent_path() / "lib" / "zentrix" / GrafikModulName}) {
+        for (const std::filesystem::path& p : {ordner / name, ordner.parent_path() / "lib" / "zentrix" / "module" / name}) {
             if (!std::filesystem::exists(p, ec)) continue;
-            void* modul = dlopen(p.c_str(), RTLD_NOW | RTLD_LOCAL);
-            if (modul == nullptr) {
-                fehler = dlerror();
-                return nullptr;
-            }
-            if (void* f = dlsym(modul, "zentrix_speichere_grafik")) return reinterpret_cast<TSpeichere>(f);
-            fehler = dlerror();
-            return nullptr;
+            return reinterpret_cast<TSpeichere>(plattform::LadeModulFunktion(p, "zentrix_speichere_grafik", fehler));
         }
-        fehler = std::string(GrafikModulName) + " fehlt";
+        fehler = GrafikModulName() + " fehlt";
         return nullptr;
     }();
     grund = fehler;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A JSON object written as it is put together, member by member and element by element, exactly as
 // nlohmann::json::dump(2, ' ', false, replace) writes the whole object (members sorted by their
 // names, two blanks an indent, invalid UTF-8 replaced), but without ever holding it: the points of a

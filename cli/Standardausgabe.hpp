@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch tool's standard output with every write checked. A report or a JSON object cut short
 // by a full disk must not pass for a whole one: the first failure of a write, a flush or the
 // close is kept, and the program says so and ends with an error.

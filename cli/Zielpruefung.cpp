@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Zielpruefung.hpp"
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
 
 #include "core/Fehler.hpp"
+#include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
 #include "polar/Polarauswertung.hpp"
 #include "textio/Ablage.hpp"
@@ -11,11 +12,11 @@
 namespace zentrix {
 
 std::string ZielVerboten(const std::string& ziel, const std::string& eingabe, const std::vector<std::string>& ausgaben) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status st = fs::status(fs::path(ziel), ec);
-    if (fs::is_directory(st)) return SystemReasonText(EISDIR);
-    if (fs::exists(st) && !fs::is_regular_file(st)) return IOErrorText(ea::KeineGewoehnlicheDatei);
+    plattform::TInfo info;
+    if (plattform::Info(ziel, info) == 0) {
+        if (info.Art == plattform::TArt::Ordner) return SystemReasonText(EISDIR);
+        if (info.Art != plattform::TArt::Datei) return IOErrorText(ea::KeineGewoehnlicheDatei);
+    }
     if (!eingabe.empty() && ablage::GleicheDatei(ziel, eingabe)) return "Die Eingabedatei würde überschrieben";
     for (const std::string& ausgabe : ausgaben)
         if (ablage::GleicheDatei(ziel, ausgabe)) return ausgabe + " ist eine Ausgabe dieser Auswertung";

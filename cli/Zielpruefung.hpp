@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files a batch command writes besides its own outputs (--kugeln, --grafik), checked before
 // any work: none may take the place of the command's input or of another of its outputs, and a
 // pipe, a device or a folder is never replaced by a file.

@@ -1,15 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 
 #include "cli/Cli.hpp"
 #include "cli/Standardausgabe.hpp"
+#include "core/Plattform.hpp"
 #include "core/Speicher.hpp"
 #include "core/SystemFehler.hpp"
 
 int main(int argc, char** argv) {
     zentrix::SpeicherEinrichten();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // The arguments as UTF-8 (on Windows from the wide command line), the standard streams byte
+    // for byte.
+    const std::vector<std::string> args = zentrix::plattform::Programmstart(argc, argv);
     // Every write of the standard output is checked; a failed one ends the run with an error.
     zentrix::TGepruefteAusgabe ausgabe(stdout);
     std::ostream out(&ausgabe);
@@ -24,7 +28,7 @@ int main(int argc, char** argv) {
 #endif
         std::error_code ec;
         const auto cwd = std::filesystem::current_path(ec);
-        rc = zentrix::RunCli(args, std::cin, out, std::cerr, ec ? std::string(".") : cwd.string());
+        rc = zentrix::RunCli(args, std::cin, out, std::cerr, ec ? std::string(".") : zentrix::plattform::Text(cwd));
     }
     if (!ausgabe.Schliesse()) {
         std::cerr << "Die Ausgabe kann nicht geschrieben werden. " << zentrix::SystemReasonText(ausgabe.Fehler())

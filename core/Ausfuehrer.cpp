@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Ausfuehrer.hpp"
+
+#include "core/Plattform.hpp"
 
 namespace zentrix {
 
@@ -8,7 +11,11 @@ TAusfuehrer& TAusfuehrer::Gemeinsam() {
 }
 
 TAusfuehrer::TAusfuehrer(unsigned kerne) : kerne_(std::max(1u, kerne)) {
-    for (unsigned i = 1; i < kerne_; ++i) helfer_.emplace_back([this] { Arbeite(); });
+    for (unsigned i = 1; i < kerne_; ++i)
+        helfer_.emplace_back([this] {
+            plattform::RechenwerkEinrichten();  // long double with 64 bits on Windows too
+            Arbeite();
+        });
 }
 
 TAusfuehrer::~TAusfuehrer() {

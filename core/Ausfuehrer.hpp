@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one executor of the program: a worker for every core but one, and the thread that asks for
 // work helping while it waits for it. Every parallel path of the computation, the reading and the
 // output goes through it; no other thread is started anywhere (the window's worker for a long

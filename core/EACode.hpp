@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The I/O result codes a text file operation ends with. They are stored in run records and shown
 // in messages ("E/A-Fehler 103"), so their numbers stay as they are; codes from SystemFehlerBasis
 // on carry a system error number instead (SystemFehler.hpp).

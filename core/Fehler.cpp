@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The German error texts and the error box text.
 #include "core/Fehler.hpp"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Errors that end a command. Each carries the German text the user sees; the error box shows it
 // with the period rule of ErrorBoxText.
 #pragma once

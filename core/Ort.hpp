@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where something went wrong: a place in a file, a sphere of an observation file, or a cell of the
 // grid. Shown beside the unchanged message or error text: the box's secondary text, a line after
 // it on the batch tool's error stream, "ort" in its JSON.

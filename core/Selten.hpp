@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A value that few of many records have, kept on the heap where it is there: eight bytes in each
 // record instead of the value's size (a day's 200 000 spheres, of which only those computed with
 // the converged solver from five pointings on have a radius check). Copied with its value; used like

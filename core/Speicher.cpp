@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Speicher.hpp"
 
 #include <cstdint>
@@ -6,9 +7,9 @@
 
 #ifdef __GLIBC__
 #include <malloc.h>
-#include <sys/mman.h>
-#include <unistd.h>
 #endif
+
+#include "core/Plattform.hpp"
 
 namespace zentrix {
 
@@ -16,17 +17,6 @@ namespace {
 
 // From this size (bytes) on a buffer is mapped by itself.
 constexpr std::size_t Gross = 4u << 20;
-
-#if defined(__GLIBC__) && !defined(ZENTRIX_SANITIZE)
-// Asks for huge pages on the whole pages of a fresh large buffer. Only advice: where the system
-// has none to give, or transparent huge pages are off, the buffer keeps small pages.
-void GrosseSeiten(void* p, std::size_t n) {
-    static const auto seite = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto a = reinterpret_cast<std::uintptr_t>(p);
-    const std::uintptr_t anfang = (a + seite - 1) & ~(seite - 1), ende = (a + n) & ~(seite - 1);
-    if (ende > anfang) madvise(reinterpret_cast<void*>(anfang), ende - anfang, MADV_HUGEPAGE);
-}
-#endif
 
 }  // namespace
 
@@ -51,7 +41,8 @@ void SpeicherEinrichten() {
 void* operator new(std::size_t n) {
     void* p = std::malloc(n == 0 ? 1 : n);
     if (p == nullptr) throw std::bad_alloc();
-    if (n >= zentrix::Gross) zentrix::GrosseSeiten(p, n);
+    // Only advice: where the system has no huge pages to give, the buffer keeps small pages.
+    if (n >= zentrix::Gross) zentrix::plattform::GrosseSeitenRaten(p, n);
     return p;
 }
 #endif

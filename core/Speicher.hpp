@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the programs take memory from the system for large files.
 #pragma once
 

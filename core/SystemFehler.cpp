@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/SystemFehler.hpp"
 
 #include <cerrno>
 
 #include "core/EACode.hpp"
+#include "core/Plattform.hpp"
 
 namespace zentrix {
 
@@ -66,7 +68,11 @@ std::string SystemReasonText(int err) {
         case ESTALE: return "Die Datei auf dem Netzlaufwerk ist nicht mehr gültig";
 #endif
         case ETIMEDOUT: return "Das Netzlaufwerk antwortet nicht";
-        default: return "Systemfehler " + std::to_string(err);
+        default: {
+            // A Windows error without an errno value of the same meaning has a text of its own.
+            std::string text = plattform::FehlerText(err);
+            return text.empty() ? "Systemfehler " + std::to_string(err) : text;
+        }
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operating system's error numbers as the I/O result codes and German reasons of the program.
 #pragma once
 
@@ -16,8 +17,8 @@ int IOCodeFromErrno(int err);
 
 // The German reason for an errno value ("Die Datei oder der Ordner existiert nicht",
 // "Zugriff verweigert", ...; every error a file operation of the program can meet has its text,
-// any other reads "Systemfehler <n>"); a full disk or quota gives the text of the I/O code 101,
-// "Zu wenig Speicherplatz".
+// a Windows error its own text (plattform::FehlerText), any other reads "Systemfehler <n>"); a
+// full disk or quota gives the text of the I/O code 101, "Zu wenig Speicherplatz".
 std::string SystemReasonText(int err);
 
 }  // namespace zentrix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the fuzz targets share: a private temporary folder for the targets that read files.
 #pragma once
 

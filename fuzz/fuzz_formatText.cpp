@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Format strings with random values: a text, or the format error; never a fault. Fixed notation
 // agrees with the digit-string way, and any finite value's general form reads back.
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A coordinate file of any content in each data format (the first byte chooses it), read by the
 // window model's reader: records, or the German I/O error of the first field that is no number;
 // never a fault.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The polar evaluation of an observation file of any content: the marked lines, the report and
 // the messages, or the German error of an arithmetic fault; never a crash. The first byte chooses
 // the solver and the way in: one input in sixteen is written to a file of a folder of its own and

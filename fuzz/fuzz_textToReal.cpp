@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field text to real: any text is a number or one of the program's German errors, never a
 // fault. A number read back from the text written for it is the same within its fifteen digits.
 #include <cmath>

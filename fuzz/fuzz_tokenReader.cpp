@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The token reader on any text: the first bytes choose a sequence of reads (integer, unsigned and
 // real tokens, line skipping, the end of the text, the pending error), the rest is the text. Every
 // read gives a value or sets the pending error; nothing reads outside the text.

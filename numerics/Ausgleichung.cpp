@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One linearised least-squares step for the sphere centre with the radius held fixed.
 //
 // Observations: the distances from the centre to the points, each of which should equal R.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base pair of the three-point stage: the two points farthest apart in plan.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A growable array whose every element access is tested against its length.
 //
 // The matrices of the sphere solver are a few rows of a few elements, made afresh for every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gauss-Newton for a sphere through measured points: the centre with the radius held fixed, or
 // centre and radius together. Points and centre are reduced to the points' centroid (metres).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Floating-point operations that end the command with the user's fault text instead of letting an
 // infinity or a NaN through. Nothing here relies on hardware traps.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sphere centre solver.
 //
 // Stage 1 finds a centre from three well-spread points: the circle through them in plan, lifted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sphere centre solver: a three-point circumcircle solution with its height offset, the exact
 // sphere through the first four points, and one least-squares step with the radius held fixed.
 // The computation returns what it found as a plain value; Kugelzentrierung (KugelBericht.hpp)

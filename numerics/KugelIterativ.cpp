@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converged fixed-radius solver.
 //
 // The one-step method ("einstufig") takes one linearised step from the free four-point sphere and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converged fixed-radius solver, a choice beside the one-step method ("einstufig").
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Outlier test: externally studentized residuals T_i = v_i / (s_(i) sqrt(r_i)), with s_(i) the
 // standard deviation of unit weight computed without point i, s_(i)^2 = ((n - 3) m0^2 - v_i^2 /
 // r_i) / (n - 4). Under the hypothesis that point i is no blunder T_i follows Student's t with

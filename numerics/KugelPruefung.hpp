@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The judgement of a converged sphere fit: residuals, precision, redundancy parts, normalised
 // residuals, an outlier test and a check of the radius.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The solvers' one interface: the points, the radius and the method in, the result value out.
 #pragma once
 

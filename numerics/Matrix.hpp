@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small matrices for the sphere solver, indexed from 1 (row and column 0 present and idle).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A point's name in eight bytes. A scan or a coordinate file brings a million points, each with a
 // name; a std::string takes 32 bytes, a quarter of the memory of the whole point list. Names of up
 // to seven bytes (point numbers below ten million, the names of a day's spheres) stand in the

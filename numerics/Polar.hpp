@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Angles and polar observations: the one place where directions, zenith distances and distances
 // from an instrument station become rectangular coordinates and back.
 //

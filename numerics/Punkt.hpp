@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The point record and the point list shared by every computing command.
 #pragma once
 

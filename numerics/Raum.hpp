@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Vectors of space and small symmetric matrices in extended precision, for the converged solver.
 // Coordinates are metres, reduced to the points' centroid so that national-grid coordinates keep
 // all their digits.

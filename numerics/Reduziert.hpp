@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The points as the converged solver works on them: reduced to their centroid g, so that
 // national-grid coordinates keep all their digits in the sums of squares (metres, extended
 // precision). Each reduced point is formed from the point list when it is asked for, the same

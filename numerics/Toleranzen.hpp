@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tolerances of the sphere solvers, in one place. Lengths in metres; "relative" limits are
 // fractions of the quantity they are compared with. The rounding margins at the end only decide
 // which candidates an exact search looks at; they are far wider than the rounding of the

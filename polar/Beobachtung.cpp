@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an observation line field by field.
 //
 // An observation line reads "Nr Ri S Zd R rest": point name, horizontal direction (gon), slope

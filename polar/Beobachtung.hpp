@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Taking an observation line apart field by field. The blank is the only separator.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Konvert": polar observations from one instrument station into a coordinate file.
 //
 // The station stands at (100, 100, 100) of a local system. An observation gives the horizontal
@@ -6,10 +7,11 @@
 // through unchanged.
 #include "polar/Konvert.hpp"
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <system_error>
 
+#include "core/Plattform.hpp"
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Polar.hpp"
 #include "textio/NumText.hpp"
@@ -18,9 +20,9 @@
 namespace zentrix {
 
 std::size_t Konvert(const std::string& directory) {
-    const std::filesystem::path folder(directory);
-    const std::string inputPath = (folder / "test2.beb").string();
-    const std::string outputPath = (folder / "test2.Kor").string();
+    const std::filesystem::path folder = plattform::Pfad(directory);
+    const std::string inputPath = plattform::Text(folder / "test2.beb");
+    const std::string outputPath = plattform::Text(folder / "test2.Kor");
 
     TTextReader input;
     input.Open(inputPath);
@@ -28,8 +30,9 @@ std::size_t Konvert(const std::string& directory) {
 
     // A coordinate file that is there stays as it is when the conversion fails; where there is
     // none, the records converted before the failure are written.
-    std::error_code ec;
-    const bool vorhanden = std::filesystem::symlink_status(outputPath, ec).type() != std::filesystem::file_type::not_found;
+    plattform::TInfo info;
+    const int nachgesehen = plattform::Info(outputPath, info, false);
+    const bool vorhanden = nachgesehen != ENOENT && nachgesehen != ENOTDIR;
 
     TTextWriter output;
     output.Create(outputPath);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conversion of the observation file "test2.beb" into the coordinate file "test2.Kor".
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sphere overview as a table: its columns, the text of each cell, how rows sort, and the
 // whole table as CSV for a German spreadsheet. The window's overview and the batch tool's
 // "--kugeln" file show the same columns.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scan for spheres: groups found in file order, evaluated a batch at a time on both cores,
 // and handed on (marked lines, report lines, messages) exactly in the order a single pass gives.
 //

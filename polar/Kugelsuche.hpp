@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scan of an observation file for its spheres, and their evaluation.
 //
 // Every run of three or more lines with the same name is a sphere, evaluated with the radius of

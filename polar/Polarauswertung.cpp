@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Polar evaluation of an observation file.
 //
 // From one instrument station a surveyor points at several reflector spheres, each three or more
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "core/Fehler.hpp"
+#include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
 #include "polar/Kugelsuche.hpp"
 #include "textio/Ablage.hpp"
@@ -53,8 +55,7 @@ std::string NichtZurueckText(const std::string& ausgabe, int err, const std::str
 }  // namespace
 
 std::string AusgabeBasis(const std::string& fileName) {
-    const std::size_t slash = fileName.rfind('/');
-    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t start = plattform::NamensAnfang(fileName);
     // Where each character of the file's own name begins (the continuation bytes of a UTF-8
     // character belong to the character before).
     std::vector<std::size_t> chars;
@@ -181,7 +182,7 @@ TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
     if (const int err = tausch.OrdnerNichtGesichert(); err != 0 && meldung) {
         TOrt ort;
         ort.Datei = VollerPfad(markedName);
-        meldung("Der Ordner " + VollerPfad(ablage::Ordner(fileName).string()) +
+        meldung("Der Ordner " + VollerPfad(ablage::Ordner(fileName)) +
                     " lässt sich nach dem Tausch nicht sichern (" + SystemReasonText(err) +
                     "): die Ausgaben stehen an ihrem Platz, überstehen aber einen Stromausfall vielleicht nicht",
                 ort);

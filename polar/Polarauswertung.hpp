@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Evaluation of an observation file: every run of three or more lines with the same name is one
 // sphere; its centre is computed and written back as one more observation line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modal dialogs of the real window: Qt message boxes and the Qt file dialogs.
 #pragma once
 

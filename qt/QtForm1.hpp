@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window: shows the window model TForm1 and passes the user's events to its handlers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture of a computation drawn with QPainter: on the screen, into a PNG and into an SVG.
 #pragma once
 

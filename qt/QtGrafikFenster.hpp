@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Grafik" window: the picture of the last computation beside the main window, and saving it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual in a window of its own beside the main window: docs/Handbuch.md with its pictures,
 // compiled into the program as a Qt resource, so that it is there wherever the program runs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sphere overview ("Kugeln"): every sphere of the last polar evaluation in a table beside the
 // main window, sorted by any column, failures (and unsicher centres) alone on request, the rows
 // shown saved as CSV. A double-click

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window model's grid and report as Qt item models: the views draw the visible rows only, so
 // a grid of a million points and a report of a million lines cost no widgets.
 //

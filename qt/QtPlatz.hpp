@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a side window of the program (the picture, the manual) opens: beside the main window, on
 // the screen that shows it, and wholly on that screen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status bar's text: as long as the bar leaves room for, cut with "…" where it is longer, the
 // whole text as its tooltip. Unlike a plain label it never claims the width of its text, so the
 // widgets beside it (the offer of the sphere overview, the progress bar) stay in sight at every

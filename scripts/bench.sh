@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs the benchmarks for large files: the batch tool on a million observation lines
 # (one-step, --iterativ, --json) and on 100 000 to 1 000 000 points (and the million with
 # --iterativ and --json), each beside numpy.loadtxt on the same file as a whole python3 process

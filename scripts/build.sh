@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds Zentrix with a preset of CMakePresets.json, by default "standard" (optimised,
 # with debug information, warnings as errors) in build/; another preset NAME builds in build-NAME/.
 # The compiler's output goes to build.log in that folder and is shown only when the build fails.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets (Clang's libFuzzer, with ASan and UBSan; the preset "fuzz" in build-fuzz/)
 # and runs each for SECONDS on all cores, starting from seed corpora made of the test data.
 # Findings are kept in build-fuzz/funde/; the corpora grow in build-fuzz/korpus/.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the manual's pictures in docs/ from the real window: builds Zentrix (scripts/build.sh, only
 # what changed), runs it on a virtual screen (Xvfb, 1440 x 900) under the small window manager twm
 # with fresh settings, works it with xdotool as a user would (the example files of docs/beispiel/

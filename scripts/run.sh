@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts Zentrix. Without a display it says so and shows the
 # start-up demonstration through the batch tool instead.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds every program and test with AddressSanitizer and UndefinedBehaviorSanitizer (the preset
 # "asan", in build-asan/) and runs the whole suite, the window's tests offscreen included. A finding
 # ends its test with a failure.

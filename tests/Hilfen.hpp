@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the tests: a temporary folder and point sets on known spheres.
 #pragma once
 
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,13 @@ namespace zentrix::test {
 
 namespace fs = std::filesystem;
 
+// An exhausted disk quota: EDQUOT where the system has it (Windows reports it as a full disk).
+#ifdef EDQUOT
+constexpr int KontingentVoll = EDQUOT;
+#else
+constexpr int KontingentVoll = ENOSPC;
+#endif
+
 // A fresh folder under the system's temporary folder, removed with everything in it (write
 // protection set by a test is lifted first).
 class TempFolder {
@@ -27,8 +36,9 @@ public:
     ~TempFolder() {
         std::error_code ec;
         fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        for (const auto& entry : fs::recursive_directory_iterator(path_, ec))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        std::error_code weiter;
+        for (fs::recursive_directory_iterator e(path_, weiter), ende; !weiter && e != ende; e.increment(weiter))
+            fs::permissions(e->path(), fs::perms::owner_all, fs::perm_options::add, ec);
         fs::remove_all(path_, ec);
     }
     TempFolder(const TempFolder&) = delete;

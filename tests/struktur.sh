@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The rules of the source tree's shape:
 #  1. The folders build on each other in the order core <- textio <- numerics <- bericht <- polar
 #     <- window <- the Qt view (qt/) and the programs (cli/, bench/, fuzz/, Zentrix.cpp); a file
@@ -10,6 +11,8 @@
 #     elsewhere (the window's worker for a long command is a QThread).
 #  5. No function is longer than 80 lines.
 #  6. The window model knows no toolkit: nothing under window/ includes a Qt header.
+#  7. Every C++ source and header, the tests' too, begins with the licence line
+#     "// SPDX-License-Identifier: GPL-3.0-or-later" (scripts/spdx.sh adds it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -50,6 +53,13 @@ if grep -n -E '\b(Button[1-4]Click|FormActivate|Edit2DblClick)\b' cli/*.[ch]pp >
 fi
 if grep -n -E 'std::(thread|jthread|async)\b' $(find textio numerics bericht polar window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp') >&2; then
   echo "Ein Faden außerhalb von core/: parallele Arbeit geht über den Ausführer (core/Ausfuehrer.hpp)." >&2
+  fehler=1
+fi
+
+ohneLizenz="$(find . \( -path './build*' -o -path './.git' \) -prune -o -name '*.[ch]pp' -exec awk 'FNR == 1 && $0 != "// SPDX-License-Identifier: GPL-3.0-or-later" { print FILENAME }' {} + | sort)"
+if [ -n "$ohneLizenz" ]; then
+  echo "$ohneLizenz" >&2
+  echo "Diesen Dateien fehlt die Lizenzzeile am Anfang (scripts/spdx.sh ergänzt sie)." >&2
   fehler=1
 fi
 

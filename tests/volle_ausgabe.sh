@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The batch tool on a standard output that takes nothing more: /dev/full, and a JSON object larger
 # than a small tmpfs where one can be mounted (a mount namespace of its own; skipped elsewhere).
 # Each run must end with exit code 1 and the reason as the last line of the error stream.

@@ -1,16 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole text file read where it lies: mapped into memory instead of copied, so that a day's file
 // of 40 MB costs neither the time of a copy nor, as the reading goes on, its memory. The reader
 // gives back the pages it has passed; the system reads them again only if they are looked at
 // again (an error message quoting a line).
 //
 // A file that another program shortens while it is mapped would end the process at the first
-// access behind its new end. Such an access reads zeros instead, and Verkuerzt() tells it: the
-// command then ends with ea::DateiVerkuerzt rather than with what it computed from the zeros.
+// access behind its new end. Such an access reads zeros instead (core/Plattform.hpp, TAnsicht),
+// and Verkuerzt() tells it: the command then ends with ea::DateiVerkuerzt rather than with what
+// it computed from the zeros.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "core/Plattform.hpp"
 
 namespace zentrix {
 
@@ -32,7 +36,10 @@ public:
     // text (ea::KeineTextdatei); a UTF-8 byte-order mark is left out of the text. Returns the I/O
     // code (0 on success); err gets the system's error number of a failure (0 for the refusals).
     int Oeffne(const std::string& pfad, int& err);
-    void Schliesse();
+    void Schliesse() {
+        ansicht_.Schliesse();
+        text_ = {};
+    }
 
     // The text (empty for an empty file), valid until Schliesse.
     std::string_view Text() const { return text_; }
@@ -41,13 +48,11 @@ public:
     // back their own part at the same time.
     void Freigeben(const char* von, const char* bis) const;
     // The file became shorter while it was mapped: some of the text read were zeros.
-    bool Verkuerzt() const;
+    bool Verkuerzt() const { return ansicht_.Verkuerzt(); }
 
 private:
-    void* basis_ = nullptr;   // the mapping
-    std::size_t laenge_ = 0;  // its length (bytes)
-    std::string_view text_;
-    int eintrag_ = -1;            // its place among the guarded mappings
+    plattform::TAnsicht ansicht_;  // the whole file
+    std::string_view text_;        // the text within it
 };
 
 }  // namespace zentrix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Format strings: "%[index:][-][width][.precision]letter" directives, each replaced by the text of
 // one value, padded to its width.
 #include <charconv>

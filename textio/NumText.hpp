@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers to text and field text to numbers.
 //
 // All formatting rules live here. Reals are rounded in two steps: the double's exact binary value

@@ -1,15 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outputs of one input file put in place together, so that a run cut short at any moment
 // leaves every output that existed under its name and a swap that the next run completes.
 #include "textio/Tausch.hpp"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
+#include <cstdint>
 
 #include "core/Fehler.hpp"
 #include "core/SystemFehler.hpp"
@@ -19,8 +14,6 @@ namespace zentrix {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // How an output was put in place, so that it can be undone when a later one fails.
 enum Art { Offen, Getauscht, Umbenannt, Ersetzt };
 
@@ -28,26 +21,34 @@ enum Art { Offen, Getauscht, Umbenannt, Ersetzt };
 constexpr char kMarkenKopf[] = "zentrix-tausch";
 constexpr char kMarkenEnde[] = "ende";
 
-bool Knoten(const std::string& pfad, struct stat& st) { return ::lstat(pfad.c_str(), &st) == 0; }
+// The file number of the name itself (a link is not followed); false where there is none.
+bool Knoten(const std::string& pfad, plattform::TKennung& kennung) {
+    plattform::TInfo info;
+    if (plattform::Info(pfad, info, false) != 0) return false;
+    kennung = info.Kennung;
+    return true;
+}
 
-// Puts the complete new file neu in the place of ziel: exchanged with the old output in one
-// step, or renamed where there is none. Returns the errno value of a failure (0: none).
-int Platziere(const std::string& neu, const std::string& ziel, Art& art) {
-    struct stat st;
-    if (Knoten(ziel, st)) {
-        if (::renameat2(AT_FDCWD, neu.c_str(), AT_FDCWD, ziel.c_str(), RENAME_EXCHANGE) == 0) {
+// Puts the complete new file neu in the place of ziel: exchanged with the old output (hilfe is
+// the exchange's spare name), or renamed where there is none. Returns the errno value of a
+// failure (0: none).
+int Platziere(const std::string& neu, const std::string& ziel, const std::string& hilfe, Art& art) {
+    plattform::TKennung k;
+    if (Knoten(ziel, k)) {
+        const int err = plattform::Tausche(neu, ziel, hilfe);
+        if (err == 0) {
             art = Getauscht;
             return 0;
         }
-        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+        if (err != ENOTSUP) return err;
         // No exchange on this file system (vfat, some network file systems): the new file
         // replaces the old one by a plain rename, one step for every other program too, but the
         // old one is gone at once.
-        if (::rename(neu.c_str(), ziel.c_str()) != 0) return errno;
+        if (const int e = plattform::Umbenenne(neu, ziel); e != 0) return e;
         art = Ersetzt;
         return 0;
     }
-    if (::rename(neu.c_str(), ziel.c_str()) != 0) return errno;
+    if (const int err = plattform::Umbenenne(neu, ziel); err != 0) return err;
     art = Umbenannt;
     return 0;
 }
@@ -55,26 +56,26 @@ int Platziere(const std::string& neu, const std::string& ziel, Art& art) {
 // Undoes Platziere of output nr (from 1): the old output goes back under its name, the new file
 // under its hidden one. Returns the errno value of a failure; a plain replacement cannot be
 // undone (ENOTSUP).
-int Zurueck(const std::string& neu, const std::string& ziel, Art art, int nr) {
+int Zurueck(const std::string& neu, const std::string& ziel, const std::string& hilfe, Art art, int nr) {
     if (art == Ersetzt) return ENOTSUP;
     if (const int err = ablage::Probe(TAblagePunkt::Zurueck, nr); err != 0) return err;
-    if (art == Getauscht && ::renameat2(AT_FDCWD, neu.c_str(), AT_FDCWD, ziel.c_str(), RENAME_EXCHANGE) != 0) return errno;
-    if (art == Umbenannt && ::rename(ziel.c_str(), neu.c_str()) != 0) return errno;
+    if (art == Getauscht) return plattform::Tausche(neu, ziel, hilfe);
+    if (art == Umbenannt) return plattform::Umbenenne(ziel, neu);
     return 0;
 }
 
-// Reads the marker: the file numbers (inodes) of the n new files of a swap. False where there is
+// Reads the marker: the file numbers of the n new files of a swap. False where there is
 // none or it is incomplete (no last word): it is written and made durable before the first
 // exchange, so an incomplete marker means that no output was touched.
-bool LiesMarke(const std::string& pfad, std::size_t n, std::vector<ino_t>& knoten) {
-    std::FILE* f = std::fopen(pfad.c_str(), "rb");
+bool LiesMarke(const std::string& pfad, std::size_t n, std::vector<std::uint64_t>& knoten) {
+    std::FILE* f = plattform::OeffneStrom(pfad, plattform::TOeffnen::Lesen, "rb");
     if (f == nullptr) return false;
     char wort[16] = {};
     bool ok = std::fscanf(f, "%15s", wort) == 1 && std::string_view(wort) == kMarkenKopf;
     for (std::size_t i = 0; ok && i < n; ++i) {
         unsigned long long k = 0;
         ok = std::fscanf(f, "%llu", &k) == 1;
-        knoten.push_back(static_cast<ino_t>(k));
+        knoten.push_back(k);
     }
     ok = ok && std::fscanf(f, "%15s", wort) == 1 && std::string_view(wort) == kMarkenEnde;
     std::fclose(f);
@@ -88,14 +89,13 @@ bool LiesMarke(const std::string& pfad, std::size_t n, std::vector<ino_t>& knote
 
 TNeueDatei::~TNeueDatei() {
     if (datei_ != nullptr) std::fclose(datei_);
-    std::error_code ec;
-    if (!pfad_.empty()) fs::remove(pfad_, ec);
+    if (!pfad_.empty()) plattform::Loesche(pfad_);
 }
 
 bool TNeueDatei::Oeffne(const std::string& ziel, const std::string& pfad) {
     int err = 0;
     if (ablage::PruefeSchreibbar(ziel, err) != 0) return false;
-    datei_ = std::fopen(pfad.c_str(), "wbx");
+    datei_ = plattform::OeffneStrom(pfad, plattform::TOeffnen::Neu, "wb");
     if (datei_ == nullptr) return false;
     pfad_ = pfad;
     return true;
@@ -121,19 +121,20 @@ bool TNeueDatei::Schliesse() {
 
 TAusgabenTausch::TAusgabenTausch(const std::string& eingabe, std::vector<std::string> ziele,
                                  const std::function<void()>& wartet)
-    : ordner_(ablage::Ordner(eingabe).string()), ziele_(std::move(ziele)), marke_(ablage::Versteckt(eingabe, "tausch")) {
-    for (std::size_t i = 0; i < ziele_.size(); ++i)
-        neu_.push_back(ablage::Versteckt(eingabe, std::to_string(i) + fs::path(ziele_[i]).extension().string()));
-    // The lock lies on the input itself: a lock file of its own could be left behind.
-    sperre_ = ::open(eingabe.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    struct stat st;
-    if (sperre_ >= 0 && (::fstat(sperre_, &st) != 0 || !S_ISREG(st.st_mode))) {
-        ::close(sperre_);
-        sperre_ = -1;
+    : ordner_(ablage::Ordner(eingabe)), ziele_(std::move(ziele)), marke_(ablage::Versteckt(eingabe, "tausch")) {
+    for (std::size_t i = 0; i < ziele_.size(); ++i) {
+        const std::string endung = plattform::Text(plattform::Pfad(ziele_[i]).extension());
+        neu_.push_back(ablage::Versteckt(eingabe, std::to_string(i) + endung));
+        hilfe_.push_back(ablage::Versteckt(eingabe, std::to_string(i) + "-alt" + endung));
     }
-    if (sperre_ < 0) return;
-    eingabeGeraet_ = st.st_dev;
-    eingabeKnoten_ = st.st_ino;
+    // The lock lies on the input itself: a lock file of its own could be left behind.
+    plattform::TInfo info;
+    if (sperre_.Oeffne(eingabe, plattform::TOeffnen::Lesen) != 0) return;
+    if (sperre_.Info(info) != 0 || info.Art != plattform::TArt::Datei) {
+        sperre_.Schliesse();
+        return;
+    }
+    eingabe_ = info.Kennung;
     // Without the lock nothing is touched: another run may be at work.
     sperrFehler_ = ablage::Sperre(sperre_, wartet);
     if (sperrFehler_ == 0) Vollende();
@@ -141,24 +142,24 @@ TAusgabenTausch::TAusgabenTausch(const std::string& eingabe, std::vector<std::st
 
 TAusgabenTausch::~TAusgabenTausch() {
     if (Aufraeumbar()) Aufraeumen();
-    if (sperre_ >= 0) ::close(sperre_);  // releases the lock
+    sperre_.Schliesse();  // releases the lock
 }
 
 // Completes the swap that a run cut short left (its marker names the new files): an output whose
 // new file still lies under its hidden name is put in place now. Every output is then the one
 // of that run, or every output the old one where the run ended before its first exchange.
 void TAusgabenTausch::Vollende() {
-    std::vector<ino_t> knoten;
+    std::vector<std::uint64_t> knoten;
     if (LiesMarke(marke_, ziele_.size(), knoten)) {
         for (std::size_t i = 0; i < ziele_.size(); ++i) {
-            struct stat z, n;
+            plattform::TKennung z, n;
             const bool hatZiel = Knoten(ziele_[i], z);
-            if (hatZiel && (z.st_ino == knoten[i] || (z.st_dev == eingabeGeraet_ && z.st_ino == eingabeKnoten_))) continue;
+            if (hatZiel && (z.Nummer == knoten[i] || z == eingabe_)) continue;
             Art art = Offen;
-            if (!Knoten(neu_[i], n) || n.st_ino != knoten[i]) continue;
+            if (!Knoten(neu_[i], n) || n.Nummer != knoten[i]) continue;
             // Where it cannot be completed now, everything stays for a later run, and this run
             // reports why instead of putting its own outputs in place.
-            if (const int err = Platziere(neu_[i], ziele_[i], art); err != 0) {
+            if (const int err = Platziere(neu_[i], ziele_[i], hilfe_[i], art); err != 0) {
                 offen_ = {i, err};
                 return;
             }
@@ -175,8 +176,9 @@ void TAusgabenTausch::Vollende() {
 // Removes the marker first, durably, and then the hidden files: a run cut short in between
 // leaves no marker that would complete a swap with files that are gone.
 void TAusgabenTausch::Aufraeumen() const {
-    if (::unlink(marke_.c_str()) == 0) ablage::SichereOrdner(ordner_);
-    for (const std::string& n : neu_) ::unlink(n.c_str());
+    if (plattform::Loesche(marke_) == 0) ablage::SichereOrdner(ordner_);
+    for (const std::string& n : neu_) plattform::Loesche(n);
+    for (const std::string& h : hilfe_) plattform::Loesche(h);
 }
 
 int TAusgabenTausch::Ersetze(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason) {
@@ -200,11 +202,11 @@ int TAusgabenTausch::Vorbereiten(const std::vector<TAusgabe>& dateien, std::size
         const TAusgabe& d = dateien[failed];
         err = d.Fehler;
         if (err == 0 && !d.Geschrieben) err = ablage::SchreibeNeu(neu_[failed], d.Schreibe);
-        struct stat st;
-        if (err == 0 && !Knoten(neu_[failed], st)) err = errno;
+        plattform::TInfo info;
+        if (err == 0) err = plattform::Info(neu_[failed], info, false);
         if (err == 0) err = ablage::UebernimmRechte(neu_[failed], ziele_[failed]);  // keeps its permissions
         if (err != 0) return IOCodeFromErrno(err);
-        marke += "\n" + std::to_string(st.st_ino);
+        marke.append("\n").append(std::to_string(info.Kennung.Nummer));
     }
     marke = marke + "\n" + kMarkenEnde + "\n";
     failed = 0;
@@ -222,10 +224,10 @@ int TAusgabenTausch::Tausche(std::size_t& failed, int& err) {
     std::vector<Art> art(ziele_.size(), Offen);
     for (failed = 0; failed < ziele_.size(); ++failed) {
         err = ablage::Probe(TAblagePunkt::Tausch, static_cast<int>(failed) + 2);
-        if (err == 0) err = Platziere(neu_[failed], ziele_[failed], art[failed]);
+        if (err == 0) err = Platziere(neu_[failed], ziele_[failed], hilfe_[failed], art[failed]);
         if (err != 0) {
             for (std::size_t j = failed; j-- > 0;)
-                if (const int e = Zurueck(neu_[j], ziele_[j], art[j], static_cast<int>(j) + 1); e != 0 && !nichtZurueck_)
+                if (const int e = Zurueck(neu_[j], ziele_[j], hilfe_[j], art[j], static_cast<int>(j) + 1); e != 0 && !nichtZurueck_)
                     nichtZurueck_ = std::pair{j, e};
             return IOCodeFromErrno(err);
         }
@@ -235,10 +237,10 @@ int TAusgabenTausch::Tausche(std::size_t& failed, int& err) {
     ordnerFehler_ = ablage::SichereOrdner(ordner_);
     const int n = static_cast<int>(ziele_.size());
     ablage::Probe(TAblagePunkt::Tausch, n + 2);
-    ::unlink(marke_.c_str());
+    plattform::Loesche(marke_);
     // The old outputs now lie under the hidden names.
     ablage::Probe(TAblagePunkt::Tausch, n + 3);
-    for (const std::string& alt : neu_) ::unlink(alt.c_str());
+    for (const std::string& alt : neu_) plattform::Loesche(alt);
     return 0;
 }
 

@@ -1,19 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outputs of one input file, put in place together (the polar evaluation's marked file and
 // listing).
 //
-// A run holds a lock (flock) on its input file while it works; the system releases it when the
+// A run holds a lock on its input file while it works; the system releases it when the
 // run ends, however it ends, and a second run of the same input waits for it. The new outputs are
 // written beside the input under hidden names that belong to that input
-// (".<input>.zentrix-<n>.<ending>"), made durable, and then each exchanged with its old output in
-// one atomic step (renameat2 with RENAME_EXCHANGE; a plain rename where there is no old output
-// yet, or where the file system cannot exchange): an output's name is never missing. The old
+// (".<input>.zentrix-<n>.<ending>"), made durable, and then each exchanged with its old output
+// (plattform::Tausche; a plain rename where there is no old output yet, or where the file system
+// cannot exchange): an output's name is never missing. The old
 // output then lies under the hidden name and is removed. Before the first exchange a small marker
 // beside the input (".<input>.zentrix-tausch") records the new files; a run cut short between the
 // exchanges leaves it, and the next run of that input completes the swap before anything else.
 // After every run nothing but the input and its outputs remains.
 #pragma once
-
-#include <sys/types.h>
 
 #include <cstdio>
 #include <functional>
@@ -22,6 +21,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "core/Plattform.hpp"
 
 namespace zentrix {
 
@@ -107,14 +108,14 @@ private:
     bool Aufraeumbar() const { return offen_.second == 0 && !nichtZurueck_ && sperrFehler_ == 0; }
     std::string ordner_;
     std::vector<std::string> ziele_, neu_;
+    std::vector<std::string> hilfe_;  // the spare names of the exchanges (plattform::Tausche)
     std::string marke_;
     std::pair<std::size_t, int> offen_{0, 0};  // an output whose swap could not be completed, and why (errno)
     std::optional<std::pair<std::size_t, int>> nichtZurueck_;  // see NichtZurueck
     int ordnerFehler_ = 0;                     // see OrdnerNichtGesichert
     int sperrFehler_ = 0;                      // see SperrFehler
-    int sperre_ = -1;                          // the input, open and locked
-    dev_t eingabeGeraet_ = 0;
-    ino_t eingabeKnoten_ = 0;
+    plattform::TDatei sperre_;                 // the input, open and locked
+    plattform::TKennung eingabe_;
 };
 
 }  // namespace zentrix

@@ -1,9 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text files: token reading for the coordinate and observation files, and whole-file writing.
 #include "textio/TextFile.hpp"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,6 +15,7 @@
 #include <utility>
 
 #include "core/Fehler.hpp"
+#include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
 #include "textio/Ablage.hpp"
 #include "textio/ZahlScanner.hpp"
@@ -50,7 +48,7 @@ bool IstText(std::string_view anfang) {
 
 // Reads into text at its end until the file ends or bis bytes are there, taking room for groesse
 // bytes at once. False on a read error (errno telling why).
-bool Lies(int fd, std::string& text, std::size_t bis, std::size_t groesse) {
+bool Lies(plattform::TDatei& datei, std::string& text, std::size_t bis, std::size_t groesse) {
     std::size_t da = text.size();
     text.resize(std::max(da, std::min(bis, groesse)));
     for (;;) {
@@ -58,8 +56,7 @@ bool Lies(int fd, std::string& text, std::size_t bis, std::size_t groesse) {
             if (da >= bis) return true;
             text.resize(da + (1u << 16));  // a file that grows while it is read
         }
-        const ssize_t n = ::read(fd, text.data() + da, text.size() - da);
-        if (n < 0 && errno == EINTR) continue;
+        const long long n = datei.Lies(text.data() + da, text.size() - da);
         if (n <= 0) {
             text.resize(da);
             return n == 0;
@@ -80,43 +77,36 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
         err = ENOENT;
         return ea::UngueltigerName;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        err = errno;
+    plattform::TDatei datei;
+    err = datei.Oeffne(path, plattform::TOeffnen::Lesen);
+    if (err != 0) {
         // A missing file in a missing folder is a bad name; a folder that cannot be looked at
         // says why.
         if (err == ENOENT) {
-            const int ordner = ablage::OrdnerFehler(ablage::Ordner(fs::path(path)));
+            const int ordner = ablage::OrdnerFehler(ablage::Ordner(path));
             if (ordner == ENOENT || ordner == ENOTDIR) return ea::UngueltigerName;
             if (ordner != 0) err = ordner;
         }
         return IOCodeFromErrno(err);
     }
-    struct TDatei {
-        int fd;
-        ~TDatei() { ::close(fd); }
-    } datei{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        err = errno;
-        return IOCodeFromErrno(err);
-    }
-    if (S_ISDIR(st.st_mode)) {
+    plattform::TInfo st;
+    if ((err = datei.Info(st)) != 0) return IOCodeFromErrno(err);
+    if (st.Art == plattform::TArt::Ordner) {
         err = EISDIR;
         return IOCodeFromErrno(err);
     }
-    if (!S_ISREG(st.st_mode)) return ea::KeineGewoehnlicheDatei;
+    if (st.Art != plattform::TArt::Datei) return ea::KeineGewoehnlicheDatei;
     // Read in one piece of the file's size (then on while a growing file goes on), the first 64 KB
     // first, so that the text takes no more memory than the file.
     std::string result;
-    const auto groesse = static_cast<std::size_t>(st.st_size);
+    const auto groesse = static_cast<std::size_t>(st.Groesse);
     result.reserve(groesse);
-    if (!Lies(fd, result, Textprobe, groesse)) {
+    if (!Lies(datei, result, Textprobe, groesse)) {
         err = errno != 0 ? errno : EIO;
         return IOCodeFromErrno(err);
     }
     if (!IstText(result)) return ea::KeineTextdatei;
-    if (result.size() == Textprobe && !Lies(fd, result, std::string::npos, groesse)) {
+    if (result.size() == Textprobe && !Lies(datei, result, std::string::npos, groesse)) {
         err = errno != 0 ? errno : EIO;
         return IOCodeFromErrno(err);
     }
@@ -133,7 +123,7 @@ int WriteWholeFile(const std::string& path, const std::function<bool(std::FILE*)
     int code = ablage::PruefeSchreibbar(path, err);
     bool amPlatz = false;
     if (code == 0) {
-        err = ablage::SchreibeGanz(fs::path(path), writer, amPlatz);
+        err = ablage::SchreibeGanz(path, writer, amPlatz);
         code = IOCodeFromErrno(err);
     }
     if (code != 0 && reason != nullptr) {
@@ -162,9 +152,9 @@ std::function<bool(std::FILE*)> LineWriter(const std::vector<std::string>& lines
 
 std::string VollerPfad(const std::string& name) {
     std::error_code ec;
-    const fs::path p = name.empty() ? fs::current_path(ec) : fs::absolute(fs::path(name), ec);
+    const fs::path p = name.empty() ? fs::current_path(ec) : fs::absolute(plattform::Pfad(name), ec);
     if (ec) return name;
-    return p.lexically_normal().string();
+    return plattform::Text(p.lexically_normal());
 }
 
 void TTextReader::Open(const std::string& path) {
@@ -180,7 +170,7 @@ void TTextReader::Open(const std::string& path) {
         SetError(code);
         // "Ungültiger Dateiname" for a folder that does not exist: the place says so.
         if (code == ea::UngueltigerName && err == ENOENT && !path.empty())
-            ortGrund_ = "Der Ordner " + VollerPfad(ablage::Ordner(fs::path(path)).string()) + " existiert nicht";
+            ortGrund_ = "Der Ordner " + VollerPfad(ablage::Ordner(path)) + " existiert nicht";
         return;
     }
     OpenView(abbild->Text(), pfad_, 0, abbild);
@@ -379,7 +369,7 @@ void TTextWriter::Create(const std::string& path) {
     }
     // A trial file shows that the folder really takes new files (ownership, read-only mounts),
     // so that the failure is reported here and not only when the lines are written.
-    if (const int err = ablage::PruefeNeueDatei(fs::path(path)); err != 0) {
+    if (const int err = ablage::PruefeNeueDatei(path); err != 0) {
         if (pending_ == 0) pending_ = IOCodeFromErrno(err);
         open_ = false;
         return;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading numbers from a text file token by token, and writing text files whole.
 //
 // Failures do not raise at once: an operation sets a pending I/O result code, and the command

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field texts as reals, and the process-wide decimal separator.
 #include <clocale>
 

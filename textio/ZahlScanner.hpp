@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one scanner of numbers in text. Field texts (TextToReal) and file tokens (ReadRealToken,
 // ReadIntegerToken, ReadUnsignedToken) are read by it; where their rules differ, the difference
 // is a setting of TRealRegel.

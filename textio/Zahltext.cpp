@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reals and integers as text: fixed notation and the general shortest form.
 //
 // Reals are laid out from their decimal digits, never through the C library's own rounding: the

@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "textio/Zwischendatei.hpp"
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 
+#include "core/Plattform.hpp"
+
 namespace zentrix {
 
-TZwischendatei::TZwischendatei() : datei_(std::tmpfile()) {}
+TZwischendatei::TZwischendatei() : datei_(plattform::TemporaereDatei()) {}
 
 TZwischendatei::~TZwischendatei() {
     if (datei_ != nullptr) std::fclose(datei_);
@@ -33,7 +34,7 @@ void TZwischendatei::Lesen(std::uint64_t pos, std::size_t laenge, std::string& o
     out.resize(laenge);
     std::size_t gelesen = 0;
     while (gelesen < laenge) {
-        const ssize_t n = ::pread(fileno(datei_), out.data() + gelesen, laenge - gelesen, static_cast<off_t>(pos + gelesen));
+        const long long n = plattform::LiesAn(datei_, out.data() + gelesen, laenge - gelesen, pos + gelesen);
         if (n <= 0) break;
         gelesen += static_cast<std::size_t>(n);
     }
@@ -44,7 +45,7 @@ void TZwischendatei::Leeren() {
     speicher_.clear();
     laenge_ = 0;
     fehler_ = 0;
-    if (datei_ != nullptr && ::ftruncate(fileno(datei_), 0) == 0) std::rewind(datei_);
+    if (datei_ != nullptr && plattform::KuerzeStrom(datei_) == 0) std::rewind(datei_);
 }
 
 bool TZwischendatei::KopiereNach(std::FILE* ziel) const {

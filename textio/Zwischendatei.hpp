@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A temporary file without a name: written at its end, read back anywhere, gone when closed.
 // For text that would otherwise have to be held in memory until it is put into its own file.
 #pragma once

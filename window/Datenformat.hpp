@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data formats of a coordinate file: one row per item of the list "Datenformat".
 #pragma once
 

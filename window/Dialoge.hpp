@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modal things a command may need: a message box, the open-file dialog and the error box.
 // The Qt window answers them with real dialogs; tests and the batch tool record them.
 #pragma once

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/Grafik.hpp"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -25,9 +27,22 @@ TXYZ ImRaum(const TPunkt& p, TPunktForm form) {
     return {static_cast<double>(plan.X), static_cast<double>(plan.Y), hoehe};
 }
 
+// 10 to the power e: exact from 1 to 1e22, and for e < 0 the double nearest to it (one correctly
+// rounded division). The C library's pow and log10 are not correctly rounded on every system
+// (MinGW's pow(10, -2) is not the double nearest 0.01), and a scale bar must read 5 cm anywhere.
+double ZehnHoch(int e) {
+    double p = 1;
+    for (int i = 0; i < std::abs(e); ++i) p *= 10;
+    return e < 0 ? 1 / p : p;
+}
+
 // A round number: 1, 2 or 5 times a power of ten, the largest not above x (x > 0).
 double Rund(double x) {
-    const double zehner = std::pow(10.0, std::floor(std::log10(x)));
+    int e = static_cast<int>(std::floor(std::log10(x)));
+    // log10 of a power of ten may fall a hair short of the integer: the decade is checked.
+    while (ZehnHoch(e + 1) <= x) ++e;
+    while (e > -330 && ZehnHoch(e) > x) --e;
+    const double zehner = ZehnHoch(e);
     for (const double f : {5.0, 2.0, 1.0})
         if (f * zehner <= x) return f * zehner;
     return zehner;

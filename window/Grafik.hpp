@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture of the last computation, as plain values: the points in space (metres, the station at
 // the origin where there is one), the fitted sphere, the residuals and the outlier, and the two
 // views a surveyor judges a fit by. The Qt drawing (QtGrafik) lays it out and paints it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The coordinate file reader.
 //
 // A coordinate file holds records of five fields: Nr, three values and the sphere radius R. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The coordinate file: records "Nr value value value R" in one of the eight data formats.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's point list, shared with the grid that shows it.
 //
 // After a command the grid shows the list it computed. A scanned sphere has a million points, so

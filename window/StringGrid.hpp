@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input grid of the window model: a table of cell texts, Cells(col, row).
 //
 // A grid can hold a scanned sphere of a million points, so its cells are kept compactly. A grid

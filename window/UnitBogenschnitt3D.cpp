@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window model: the grid, the form's values and its event handlers.
 #include "window/UnitBogenschnitt3D.hpp"
 
@@ -7,6 +8,7 @@
 #include <new>
 
 #include "core/Fehler.hpp"
+#include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
 #include "bericht/KugelBericht.hpp"
 #include "numerics/Loeser.hpp"
@@ -311,7 +313,7 @@ void TForm1::RechneDatei() {
     StringGrid1.SetColCount(5);
     WriteGridHeaders(StringGrid1, format.Kopf[0], format.Kopf[1], format.Kopf[2], KopfResiduum);
     ZeigeErgebnis(TLabelArt::Name);
-    Statuszeile = "Rechne Datei: " + std::filesystem::path(Edit2.Text).filename().string() + ", " +
+    Statuszeile = "Rechne Datei: " + plattform::Text(plattform::Pfad(Edit2.Text).filename()) + ", " +
                   Ergebniszeile(*LetzteLoesung);
 }
 
@@ -426,7 +428,7 @@ void TForm1::DateiWaehlen() {
     const std::optional<std::string> chosen = dialoge_.OpenFile();
     if (chosen) Edit2.Text = *chosen;
     // Cancelled, the field keeps the file it named.
-    Statuszeile = chosen ? "Datei gewählt: " + std::filesystem::path(*chosen).filename().string() : "Dateiwahl abgebrochen";
+    Statuszeile = chosen ? "Datei gewählt: " + plattform::Text(plattform::Pfad(*chosen).filename()) : "Dateiwahl abgebrochen";
 }
 
 }  // namespace zentrix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a model of plain values, its event handlers and the grid fill.
 // The Qt view shows this model; tests and the batch tool drive it directly.
 #pragma once

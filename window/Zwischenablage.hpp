@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid and a spreadsheet: cells copied as TAB-separated lines, a block of values pasted, cells
 // typed into or cleared.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the icon's PNG sizes from zentrix.svg (needs rsvg-convert from Debian's librsvg2-bin).
 # The PNGs are kept in the repository: building and packaging need no renderer.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report memo over many lines: line starts in blocks, older text moved out to a store, and
 // every way of reading it back.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JSON object written as it is put together gives the very text of the whole object's dump.
 #include "cli/JsonStrom.hpp"
 

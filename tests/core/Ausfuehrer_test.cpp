@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The executor: blocks on all cores with every item once, the results handed on in order, a fault
 // after the blocks before it, parts combined in order, and work started from work.
 #include "core/Ausfuehrer.hpp"
@@ -57,4 +58,15 @@ TEST(InTeilen, PartsInTheOrderOfTheItemsAndWorkStartedFromWork) {
         return einer.Hole(innen) + 1;
     });
     EXPECT_EQ(einer.Hole(aussen), 21);
+}
+
+// The computation's long double keeps its 64-bit significand on every worker (Windows starts
+// threads rounding to 53 bits).
+TEST(InBloecken, EveryWorkerComputesWithTheWholeLongDouble) {
+    std::vector<int> genau;
+    InBloecken(64, 1, [](std::size_t, std::size_t) {
+        volatile long double eins = 1.0L, klein = 0x1p-60L;
+        return static_cast<int>(eins + klein != eins);
+    }, [&genau](int g) { genau.push_back(g); });
+    EXPECT_EQ(genau, std::vector<int>(64, 1));
 }

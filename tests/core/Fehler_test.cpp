@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The German error texts and the period rule of the error box.
 #include "core/Fehler.hpp"
 #include "core/Ort.hpp"
@@ -6,6 +7,7 @@
 
 #include <cerrno>
 
+#include "Hilfen.hpp"
 #include "core/SystemFehler.hpp"
 
 using namespace zentrix;
@@ -49,7 +51,7 @@ TEST(Zitat, OffendingTextIsCutAtFortyCharacters) {
 }
 
 TEST(SystemReasonText, AFullDiskReadsAsItsIOCode) {
-    for (const int err : {ENOSPC, EDQUOT}) {
+    for (const int err : {ENOSPC, test::KontingentVoll}) {
         EXPECT_EQ(IOCodeFromErrno(err), 101);
         EXPECT_EQ(SystemReasonText(err), IOErrorText(101));
     }
@@ -59,8 +61,8 @@ TEST(SystemReasonText, AFullDiskReadsAsItsIOCode) {
 TEST(SystemReasonText, EveryErrorOfAFileOperationHasAGermanText) {
     // Opening, reading, writing, renaming and syncing: no error is left as a bare number, and the
     // I/O text of its code is German too.
-    for (const int err : {ENOENT, EACCES, EPERM, EISDIR, ENOTDIR, ELOOP, ENAMETOOLONG, ENOSPC, EDQUOT, EROFS, EMFILE,
-                          ENFILE, EIO, EBUSY, ETXTBSY, EEXIST, EFBIG, EXDEV, EINVAL, ENXIO, ENOMEM}) {
+    for (const int err : {ENOENT, EACCES, EPERM, EISDIR, ENOTDIR, ELOOP, ENAMETOOLONG, ENOSPC, test::KontingentVoll,
+                          EROFS, EMFILE, ENFILE, EIO, EBUSY, ETXTBSY, EEXIST, EFBIG, EXDEV, EINVAL, ENXIO, ENOMEM}) {
         EXPECT_EQ(SystemReasonText(err).find("Systemfehler"), std::string::npos) << err;
         EXPECT_EQ(IOErrorText(IOCodeFromErrno(err)).find("E/A-Fehler"), std::string::npos) << err;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The least-squares step for the sphere centre with the radius held fixed.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base pair in O(n log n) against a brute force over all pairs written independently of it.
 #include "numerics/BasePair.hpp"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converged solver: exact spheres, the mirror choice, the outlier test, the radius check, the
 // failures it says, and its report.
 #include "numerics/KugelIterativ.hpp"
@@ -6,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 
 #include "Hilfen.hpp"
@@ -35,7 +37,7 @@ XYZ Zeigungen(double R, double d, double ri, int m, double rauschen, unsigned se
     const double c[3] = {d * std::cos(ri), d * std::sin(ri), -0.5};
     XYZ p;
     for (int k = 0; k < m; ++k) {
-        const double a = (-50 + 100.0 * k / (m - 1)) * M_PI / 180, b = (-10 + 60.0 * ((k * 5) % m) / m) * M_PI / 180;
+        const double a = (-50 + 100.0 * k / (m - 1)) * std::numbers::pi / 180, b = (-10 + 60.0 * ((k * 5) % m) / m) * std::numbers::pi / 180;
         const double h = std::cos(b) * std::cos(a), s = std::cos(b) * std::sin(a);
         p.push_back({c[0] + R * (-h * std::cos(ri) - s * std::sin(ri)) + n(rng),
                      c[1] + R * (-h * std::sin(ri) + s * std::cos(ri)) + n(rng), c[2] + R * std::sin(b) + n(rng)});

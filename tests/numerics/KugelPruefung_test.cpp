@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The judgement of a converged fit, checked on a design whose statistics are known by hand: 14
 // directions (the 6 axes and the 8 cube diagonals) give A^T A = 14/3 I, so every cofactor of the
 // centre is 3/14 and every redundancy part 1 - 3/14 = 11/14.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sphere centre solver: result codes, array states, report lines.
 #include "bericht/KugelBericht.hpp"
 

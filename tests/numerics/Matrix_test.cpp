@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Matrix inversion by exchange steps and the sphere through four points.
 #include "numerics/Matrix.hpp"
 #include "numerics/Kugel.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A point's name in eight bytes: short names in place, longer ones on the heap, both read back as
 // they were written and copied, moved and compared like strings.
 #include "numerics/Name.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Directions, distances and polar observations from the station, and back.
 #include "numerics/Polar.hpp"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small dense algebra of the converged solver, against values known by hand.
 #include "numerics/Raum.hpp"
 

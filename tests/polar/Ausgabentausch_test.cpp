@@ -1,11 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The polar evaluation's two outputs when a run is cut short, the disk fills or two runs of the
 // same file meet: every output that existed keeps its name, the next run completes a swap cut
 // short, and nothing but the input and its two outputs remains.
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <atomic>
 #include <cerrno>
@@ -19,6 +21,7 @@
 #include <thread>
 
 #include "Hilfen.hpp"
+#include "Kindprozess.hpp"
 #include "core/SystemFehler.hpp"
 #include "textio/Ablage.hpp"
 #include "textio/NumText.hpp"
@@ -55,6 +58,52 @@ Ordnerinhalt Inhalt(const fs::path& ordner) {
     return inhalt;
 }
 
+// Runs "Polarauswertung" in the window model; gives the errors it showed (meldungen, where given,
+// gets its messages, each ended by a line feed).
+std::string Auswerten(const std::string& datei, std::string* meldungen = nullptr) {
+    TRecordingDialoge dialoge;
+    TForm1 form(dialoge, ".");
+    form.Edit2.Text = datei;
+    form.Dispatch(&TForm1::Polarauswertung);
+    for (const std::string& m : dialoge.Messages)
+        if (meldungen != nullptr) *meldungen += m + "\n";
+    return dialoge.Errors.empty() ? "" : dialoge.Errors.front();
+}
+
+// A run in a process of its own (another program run), set up by its hook: "haken" (Haken with
+// the order punkt, n, fehler), "zweimal" (the listing's exchange fails, and so does taking back the
+// marked file's), "grenze" (a file size limit of 512 bytes; Linux only).
+struct TLauf {
+    const char* art;
+    TAuftrag auftrag;
+};
+
+// The child's task: the run, its error stream and messages, and its error on the error stream;
+// exit code 0 done, 1 an error, kGestoppt where the hook ended it.
+int LaufImKind() {
+    const std::string art = test::Umgebung("ZENTRIX_KIND_ART");
+    gAuftrag = {static_cast<TAblagePunkt>(std::stoi(test::Umgebung("ZENTRIX_KIND_PUNKT"))),
+                std::stoi(test::Umgebung("ZENTRIX_KIND_N")), std::stoi(test::Umgebung("ZENTRIX_KIND_FEHLER"))};
+    if (art == "haken") AblageTestHaken = Haken;
+    if (art == "zweimal")
+        AblageTestHaken = [](TAblagePunkt punkt, int schritt) {
+            return (punkt == TAblagePunkt::Tausch && schritt == 3) || punkt == TAblagePunkt::Zurueck ? EIO : 0;
+        };
+#ifndef _WIN32
+    if (art == "grenze") {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit grenze{512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &grenze);
+    }
+#endif
+    std::string meldungen;
+    const std::string fehlerText = Auswerten(test::Umgebung("ZENTRIX_KIND_EINGABE"), &meldungen);
+    const std::string text = meldungen + fehlerText;
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    return fehlerText.empty() ? 0 : 1;
+}
+const bool gLaufImKind = test::KindAufgabe("polarauswertung", LaufImKind);
+
 // The folder as the next run finds it once it has completed what the stopped one left: seen at
 // the first step of its own swap.
 fs::path gOrdner;
@@ -78,42 +127,17 @@ protected:
     }
     void TearDown() override { AblageTestHaken = nullptr; }
 
-    // Runs "Polarauswertung" in the window model; gives the errors it showed (meldungen, where
-    // given, gets its messages, each ended by a line feed).
-    static std::string Auswerten(const std::string& datei, std::string* meldungen = nullptr) {
-        TRecordingDialoge dialoge;
-        TForm1 form(dialoge, ".");
-        form.Edit2.Text = datei;
-        form.Dispatch(&TForm1::Polarauswertung);
-        for (const std::string& m : dialoge.Messages)
-            if (meldungen != nullptr) *meldungen += m + "\n";
-        return dialoge.Errors.empty() ? "" : dialoge.Errors.front();
-    }
-    // The same in a process of its own, set up by vorher (as another program run); gives its
-    // exit code (0 done, 1 an error, whose text is fehler; kGestoppt). fehler begins with what
-    // the run wrote to the error stream and its messages.
-    int ImKindprozess(const std::function<void()>& vorher, std::string& fehler) const {
-        int rohr[2];
-        if (::pipe(rohr) != 0) return -1;
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::close(rohr[0]);
-            ::dup2(rohr[1], STDERR_FILENO);
-            vorher();
-            std::string meldungen;
-            const std::string fehlerText = Auswerten(input.string(), &meldungen);
-            const std::string text = meldungen + fehlerText;
-            if (::write(rohr[1], text.data(), text.size()) < 0) _exit(2);
-            _exit(fehlerText.empty() ? 0 : 1);
-        }
-        ::close(rohr[1]);
+    // The run on the input in a process of its own (LaufImKind); gives its exit code (0 done, 1
+    // an error, whose text is fehler; kGestoppt). fehler begins with what the run wrote to the
+    // error stream and its messages.
+    int ImKindprozess(const TLauf& lauf, std::string& fehler) const {
+        test::TKind kind("polarauswertung", {{"ZENTRIX_KIND_ART", lauf.art},
+                                             {"ZENTRIX_KIND_PUNKT", std::to_string(static_cast<int>(lauf.auftrag.punkt))},
+                                             {"ZENTRIX_KIND_N", std::to_string(lauf.auftrag.n)},
+                                             {"ZENTRIX_KIND_FEHLER", std::to_string(lauf.auftrag.fehler)},
+                                             {"ZENTRIX_KIND_EINGABE", input.string()}});
         fehler.clear();
-        char puffer[256];
-        for (ssize_t n; (n = ::read(rohr[0], puffer, sizeof puffer)) > 0;) fehler.append(puffer, static_cast<std::size_t>(n));
-        ::close(rohr[0]);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return kind.Warte(&fehler);
     }
     // The input alone, with the old outputs where alte.
     void Beginne(bool alte) {
@@ -148,11 +172,7 @@ TEST_F(AusgabentauschTest, ARunCutShortAnywhereLeavesEveryOutputAndTheNextRunCom
                                             << "/" << n);
             Beginne(alte);
             std::string fehler;
-            const auto stoppe = [p = punkt, n = n] {
-                gAuftrag = {p, n, 0};
-                AblageTestHaken = Haken;
-            };
-            ASSERT_EQ(ImKindprozess(stoppe, fehler), kGestoppt) << fehler;
+            ASSERT_EQ(ImKindprozess({"haken", {punkt, n, 0}}, fehler), kGestoppt) << fehler;
             const Ordnerinhalt abgebrochen = Inhalt(dir);
             EXPECT_EQ(abgebrochen.at("obs.dat"), eingabe);
             EXPECT_TRUE(!alte || (abgebrochen.count("obs.TXT") == 1 && abgebrochen.count("obs.LST") == 1));
@@ -175,11 +195,7 @@ TEST_F(AusgabentauschTest, ARunCutShortAnywhereLeavesEveryOutputAndTheNextRunCom
     // Past the last step the run is done.
     Beginne(true);
     std::string fehler;
-    const auto danach = [] {
-        gAuftrag = {TAblagePunkt::Tausch, 6, 0};
-        AblageTestHaken = Haken;
-    };
-    EXPECT_EQ(ImKindprozess(danach, fehler), 0);
+    EXPECT_EQ(ImKindprozess({"haken", {TAblagePunkt::Tausch, 6, 0}}, fehler), 0);
     EXPECT_EQ(Inhalt(dir), Mit(neu));
 }
 
@@ -194,7 +210,7 @@ TEST_F(AusgabentauschTest, AFullDiskIsSaidAsSuchAndLeavesTheOldOutputsAndNothing
     const Fall faelle[] = {
         {"marked file written", TAblagePunkt::Schreiben, 1, ENOSPC, "obs.TXT"},
         {"listing written", TAblagePunkt::Schreiben, 2, ENOSPC, "obs.LST"},
-        {"listing made durable", TAblagePunkt::Sichern, 2, EDQUOT, "obs.LST"},
+        {"listing made durable", TAblagePunkt::Sichern, 2, test::KontingentVoll, "obs.LST"},
         {"marker written", TAblagePunkt::Schreiben, 3, ENOSPC, "obs.TXT"},
         {"listing put in place after the marked file", TAblagePunkt::Tausch, 3, ENOSPC, "obs.LST"},
         // The system's own failure of a write: its number reaches the message.
@@ -204,23 +220,15 @@ TEST_F(AusgabentauschTest, AFullDiskIsSaidAsSuchAndLeavesTheOldOutputsAndNothing
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.wo);
+#ifdef _WIN32
+        // Windows knows no file size limit of a process, and a file's permissions are not taken over.
+        if (f.n == 0 || f.punkt == TAblagePunkt::Rechte) continue;
+#endif
         Beginne(true);
         for (const char* name : {"obs.TXT", "obs.LST"})
             fs::permissions(dir / name, fs::perms::owner_read | fs::perms::owner_write);
         std::string fehler;
-        EXPECT_EQ(ImKindprozess(
-                      [&f] {
-                          if (f.n > 0) {
-                              gAuftrag = {f.punkt, f.n, f.fehler};
-                              AblageTestHaken = Haken;
-                              return;
-                          }
-                          std::signal(SIGXFSZ, SIG_IGN);
-                          const rlimit grenze{512, 512};
-                          ::setrlimit(RLIMIT_FSIZE, &grenze);
-                      },
-                      fehler),
-                  1);
+        EXPECT_EQ(ImKindprozess({f.n > 0 ? "haken" : "grenze", {f.punkt, f.n, f.fehler}}, fehler), 1);
         EXPECT_EQ(fehler, "Datei \"" + (dir / f.datei).string() + "\" kann nicht erstellt werden. " +
                               SystemReasonText(f.fehler) + ".");
         EXPECT_EQ(Inhalt(dir), Mit(alt));
@@ -249,11 +257,7 @@ TEST_F(AusgabentauschTest, AFolderNotMadeDurableOrAFileSystemWithoutLocksIsSaidA
         SCOPED_TRACE(f.text);
         Beginne(true);
         std::string fehler;
-        const auto haken = [&f] {
-            gAuftrag = {f.punkt, f.n, f.fehler};
-            AblageTestHaken = Haken;
-        };
-        EXPECT_EQ(ImKindprozess(haken, fehler), f.rc);
+        EXPECT_EQ(ImKindprozess({"haken", {f.punkt, f.n, f.fehler}}, fehler), f.rc);
         EXPECT_EQ(fehler, f.text);
         EXPECT_EQ(Inhalt(dir), Mit(f.neue ? neu : alt));
     }
@@ -263,12 +267,7 @@ TEST_F(AusgabentauschTest, AnExchangeThatCannotBeUndoneStaysForTheNextRunWhichCo
     // The listing's exchange fails, and so does taking back the marked file's.
     Beginne(true);
     std::string fehler;
-    const auto zweimal = [] {
-        AblageTestHaken = [](TAblagePunkt punkt, int schritt) {
-            return (punkt == TAblagePunkt::Tausch && schritt == 3) || punkt == TAblagePunkt::Zurueck ? EIO : 0;
-        };
-    };
-    EXPECT_EQ(ImKindprozess(zweimal, fehler), 1);
+    EXPECT_EQ(ImKindprozess({"zweimal", {}}, fehler), 1);
     const std::string grund = SystemReasonText(EIO);
     EXPECT_EQ(fehler, "Datei \"" + (dir / "obs.LST").string() + "\" kann nicht erstellt werden. " + grund + ". Datei \"" +
                           (dir / "obs.TXT").string() + "\" ist schon neu und lässt sich nicht zurücktauschen (" + grund +
@@ -297,11 +296,7 @@ TEST_F(AusgabentauschTest, AnInputNameNearTheLimitIsEvaluatedAndItsSwapCompleted
     folder.Write(basis + "TXT", alt["obs.TXT"]);
     folder.Write(basis + "LST", alt["obs.LST"]);
     std::string fehler;
-    const auto stoppe = [] {
-        gAuftrag = {TAblagePunkt::Tausch, 3, 0};
-        AblageTestHaken = Haken;
-    };
-    ASSERT_EQ(ImKindprozess(stoppe, fehler), kGestoppt) << fehler;
+    ASSERT_EQ(ImKindprozess({"haken", {TAblagePunkt::Tausch, 3, 0}}, fehler), kGestoppt) << fehler;
     std::size_t versteckt = 0;
     for (const auto& [datei, inhalt] : Inhalt(dir))
         if (datei.rfind(".zentrix-", 0) == 0) ++versteckt;

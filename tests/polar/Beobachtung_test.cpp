@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field reading of observation lines: blank-separated fields, decimal comma, bad fields.
 
 #include "polar/Beobachtung.hpp"

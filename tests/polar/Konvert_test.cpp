@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Konvert": observations "Nr Ri Zd S R" (gon, gon, metres, metres) into "Nr X Y Z R" from the
 // station at (100, 100, 100).
 #include "polar/Konvert.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Polar evaluation of observation files: grouping, marking, centre lines, output files, faults.
 
 #include "polar/Polarauswertung.hpp"
@@ -468,8 +469,8 @@ TEST_F(PolarauswertungTest, InputThatCannotBeOpenedIsReportedWithItsFullPathAndR
         Punkte = Polarauswertung("sub/../nothing.dat", Memo, meldung).Punkte;
         ADD_FAILURE() << "no error";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(std::string(e.what()).substr(0, 6 + dir.string().size() + 13),
-                  "Datei " + dir.string() + "/nothing.dat ");
+        const std::string voll = (dir / "nothing.dat").string();
+        EXPECT_EQ(std::string(e.what()).substr(0, 6 + voll.size() + 1), "Datei " + voll + " ");
     }
     fs::current_path(cwd);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
@@ -562,6 +563,9 @@ TEST_F(PolarauswertungTest, OutputsLieBesideTheInputUnderItsNameWithoutTheEnding
 }
 
 TEST_F(PolarauswertungTest, OutputFolderGoneWhileAMessageIsShownNamesTheReason) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Nur unter Linux: Windows lässt den Ordner einer geöffneten Datei nicht entfernen.";
+#endif
     // While the message of a failed sphere is open, the folder is removed or replaced by a file.
     struct Case {
         bool replaceByFile;

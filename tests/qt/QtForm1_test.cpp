@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window, offscreen: widgets found by object name, dialogs answered by a recorder.
 
 #include <gtest/gtest.h>

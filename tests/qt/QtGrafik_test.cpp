@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture and the window's new ways in, offscreen: the points and the centre at their pixels,
 // the SVG's marks and labels, the "Grafik" window, paste, drop, and message boxes that stop.
 #include <gtest/gtest.h>

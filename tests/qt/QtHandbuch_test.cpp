@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual: F1 and "Hilfe" show it in a window of its own, with its pictures, on the screen.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sphere overview and the places beside messages and errors, in the real window offscreen.
 
 #include <gtest/gtest.h>

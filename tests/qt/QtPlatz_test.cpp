@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Side windows on the screen: where the picture (and the manual) open beside the main window.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Layout of reals and integers in the reports and files, and the reading of field texts.
 #include "textio/NumText.hpp"
 

@@ -1,10 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Token reading from coordinate and observation files, and whole-file writing.
 #include "textio/TextFile.hpp"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include <thread>
 
 #include "Hilfen.hpp"
+#include "Kindprozess.hpp"
 #include "core/Fehler.hpp"
 #include "core/SystemFehler.hpp"
 #include "textio/Ablage.hpp"
@@ -293,13 +296,15 @@ TEST(TextWriter, CreateFailures) {
     WriteBytes(t.File("geschuetzt.Kor"), "bleibt\r\n");
     WriteProtect(t.File("geschuetzt.Kor"));
     WriteProtect(t.File("zu"));
-    const std::vector<std::pair<std::string, int>> cases = {
+    std::vector<std::pair<std::string, int>> cases = {
         {t.File("kein/test2.Kor"), 3},
         {"", 3},
         {t.File("sub"), 5},
         {t.File("geschuetzt.Kor"), 5},
-        {t.File("zu/test2.Kor"), 5},
     };
+#ifndef _WIN32
+    cases.emplace_back(t.File("zu/test2.Kor"), 5);  // Windows knows no write-protected folder
+#endif
     for (const auto& [path, code] : cases) {
         TTextWriter w;
         w.Create(path);
@@ -387,8 +392,13 @@ TEST(LoadText, OnlyTextInRegularFilesIsRead) {
             EXPECT_EQ(reason, "Keine Textdatei (UTF-16, UTF-32 oder Nullbytes)") << f.was;
         }
     }
+#ifdef _WIN32
+    const std::vector<std::string> keineDateien = {"NUL"};
+#else
     ASSERT_EQ(::mkfifo(t.File("rohr").c_str(), 0600), 0);
-    for (const std::string& pfad : {t.File("rohr"), std::string("/dev/null")}) {
+    const std::vector<std::string> keineDateien = {t.File("rohr"), "/dev/null"};
+#endif
+    for (const std::string& pfad : keineDateien) {
         std::string text, reason;
         EXPECT_EQ(LoadText(pfad, text, &reason), ea::KeineGewoehnlicheDatei) << pfad;
         EXPECT_EQ(reason, "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)");
@@ -462,29 +472,20 @@ TEST(SaveLines, WholeFileAndFailures) {
 
 namespace {
 
-int gPunkt = -1, gWeiter = -1;
+int gPunkt = -1;
 
-// Starts SaveText(ziel, "halb") in a process of its own, which waits at punkt for a byte on a pipe
-// and ends there, as a crash would, when the pipe is closed instead (weiter: its writing end).
-pid_t SaveTextImKind(const std::string& ziel, TAblagePunkt punkt, int& weiter) {
-    int rohr[2];
-    if (::pipe(rohr) != 0) return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(rohr[1]);
-        gPunkt = static_cast<int>(punkt);
-        gWeiter = rohr[0];
-        AblageTestHaken = [](TAblagePunkt p, int) {
-            char c;
-            if (static_cast<int>(p) == gPunkt && ::read(gWeiter, &c, 1) != 1) _exit(77);
-            return 0;
-        };
-        _exit(SaveText(ziel, "halb"));
-    }
-    ::close(rohr[0]);
-    weiter = rohr[1];
-    return pid;
+// SaveText(ZENTRIX_KIND_ZIEL, "halb") in a process of its own (test::TKind), which waits at the
+// point ZENTRIX_KIND_PUNKT for a byte on its standard input and ends there, as a crash would, when
+// the input is closed instead.
+int SaveTextImKind() {
+    gPunkt = std::stoi(test::Umgebung("ZENTRIX_KIND_PUNKT"));
+    AblageTestHaken = [](TAblagePunkt p, int) {
+        if (static_cast<int>(p) == gPunkt && std::fgetc(stdin) == EOF) std::_Exit(77);
+        return 0;
+    };
+    return SaveText(test::Umgebung("ZENTRIX_KIND_ZIEL"), "halb");
 }
+const bool gSaveTextImKind = test::KindAufgabe("savetext", SaveTextImKind);
 
 std::vector<std::string> Namen(const fs::path& ordner) {
     std::vector<std::string> namen;
@@ -500,17 +501,14 @@ TEST(SaveText, AWriteInProgressIsLeftAloneAndWhatACrashLeftTheNextWriteOfTheTarg
         TempFolder t;
         const std::string ziel = t.File("k.csv");
         WriteBytes(ziel, "alt");
-        int weiter = -1;
-        const pid_t pid = SaveTextImKind(ziel, punkt, weiter);
+        test::TKind kind("savetext", {{"ZENTRIX_KIND_ZIEL", ziel}, {"ZENTRIX_KIND_PUNKT", std::to_string(static_cast<int>(punkt))}});
         // While that write is under way, another writer of the target tries the folder.
         while (!fs::exists(t.Path() / ".k.csv.zentrix-neu")) std::this_thread::yield();
         TTextWriter w;
         w.Create(ziel);
         EXPECT_TRUE(w.IsOpen());
-        ::close(weiter);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ASSERT_EQ(WEXITSTATUS(status), 77);
+        kind.SchliesseEingabe();
+        ASSERT_EQ(kind.Warte(), 77);
         EXPECT_EQ(ReadBytes(ziel), "alt");
         EXPECT_EQ(Namen(t.Path()), (std::vector<std::string>{".k.csv.zentrix-neu", "k.csv"}));
         EXPECT_EQ(SaveText(ziel, "neu"), 0);
@@ -521,8 +519,10 @@ TEST(SaveText, AWriteInProgressIsLeftAloneAndWhatACrashLeftTheNextWriteOfTheTarg
 
 TEST(SaveText, RefusedTargetsAndFailuresGiveTheirOwnReason) {
     TempFolder t;
+#ifndef _WIN32
     ::mkfifo(t.File("rohr").c_str(), 0600);
     fs::create_directory_symlink("schleife", t.Path() / "schleife");
+#endif
     WriteBytes(t.File("alt.csv"), "alt");
     fs::permissions(t.File("alt.csv"), fs::perms::owner_read | fs::perms::owner_write);
     struct Fall {
@@ -534,16 +534,23 @@ TEST(SaveText, RefusedTargetsAndFailuresGiveTheirOwnReason) {
     const std::string platz = "Der Ordner lässt sich nach dem Umbenennen nicht sichern (Ein- und Ausgabefehler des "
                               "Datenträgers): die neue Datei steht an ihrem Platz, übersteht aber einen Stromausfall "
                               "vielleicht nicht";
-    const Fall faelle[] = {
-        {t.File("rohr"), TAblagePunkt::Tausch, 0, ea::KeineGewoehnlicheDatei,
-         "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)", ""},
-        {t.File("schleife/k.csv"), TAblagePunkt::Tausch, 0, ea::UngueltigerName,
-         "Zu viele symbolische Verknüpfungen im Pfad (eine Schleife)", ""},
-        {t.File("alt.csv"), TAblagePunkt::Rechte, EPERM, ea::ZugriffVerweigert, "Zugriff verweigert", "alt"},
+    std::vector<Fall> faelle = {
         {t.File("neu.csv"), TAblagePunkt::Ordner, EIO, SystemFehlerBasis + EIO, platz, "neu"},
         // A name of 250 bytes: its hidden file's name is shortened to fit.
         {t.File(std::string(246, 'k') + ".csv"), TAblagePunkt::Tausch, 0, 0, "", "neu"},
     };
+    const std::string keineDatei = "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)";
+#ifdef _WIN32
+    // Windows: a device; no permissions to take over, symbolic links only for administrators.
+    faelle.push_back({"NUL", TAblagePunkt::Tausch, 0, ea::KeineGewoehnlicheDatei, keineDatei, ""});
+    const std::vector<std::string> bleiben = {"alt.csv", std::string(246, 'k') + ".csv", "neu.csv"};
+#else
+    faelle.push_back({t.File("rohr"), TAblagePunkt::Tausch, 0, ea::KeineGewoehnlicheDatei, keineDatei, ""});
+    faelle.push_back({t.File("schleife/k.csv"), TAblagePunkt::Tausch, 0, ea::UngueltigerName,
+                      "Zu viele symbolische Verknüpfungen im Pfad (eine Schleife)", ""});
+    faelle.push_back({t.File("alt.csv"), TAblagePunkt::Rechte, EPERM, ea::ZugriffVerweigert, "Zugriff verweigert", "alt"});
+    const std::vector<std::string> bleiben = {"alt.csv", std::string(246, 'k') + ".csv", "neu.csv", "rohr", "schleife"};
+#endif
     static int fehler;
     static TAblagePunkt punkt;
     for (const Fall& f : faelle) {
@@ -559,7 +566,8 @@ TEST(SaveText, RefusedTargetsAndFailuresGiveTheirOwnReason) {
             EXPECT_EQ(ReadBytes(f.ziel), f.danach);
         }
     }
+#ifndef _WIN32
     EXPECT_TRUE(fs::is_fifo(t.File("rohr")));
-    EXPECT_EQ(Namen(t.Path()), (std::vector<std::string>{"alt.csv", std::string(246, 'k') + ".csv", "neu.csv", "rohr",
-                                                         "schleife"}));
+#endif
+    EXPECT_EQ(Namen(t.Path()), bleiben);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number scanner: the fast parser gives the value the rule demands, the digit string scaled
 // by its power of ten and correctly rounded.
 #include "textio/ZahlScanner.hpp"

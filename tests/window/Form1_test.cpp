@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window model: activation, "Rechne", the grid fill and the error handling of a command.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture's plain values: what the last computation gives, the views and the magnification.
 #include "window/Grafik.hpp"
 

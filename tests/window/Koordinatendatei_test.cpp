@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Rechne Datei": the coordinate file in its eight data formats, and the state each error leaves.
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 
 #include "Hilfen.hpp"
 #include "numerics/Kugel.hpp"
@@ -243,7 +245,7 @@ TEST_F(KoordinatendateiTest, PolarFormatsFindAKnownCentre) {
 TEST_F(KoordinatendateiTest, SlopeDistancesOfFormatsSixAndSevenAreReduced) {
     for (const double weite : {30.0, 80.0})
         for (const double neigung : {5.0, 10.0, -7.5}) {  // degrees above the horizon
-            const double n = neigung * M_PI / 180, t = 123.4 / kRho;
+            const double n = neigung * std::numbers::pi / 180, t = 123.4 / kRho;
             const double h = weite * std::cos(n), cx = h * std::cos(t), cy = h * std::sin(t), cz = weite * std::sin(n);
             for (const int format : {6, 7}) {
                 SCOPED_TRACE(testing::Message() << weite << " m, " << neigung << " deg, format " << format);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid that shows a point list without copying it: what it shows, what an edit or a change of
 // its size does, and that a later command's points do not reach it.
 #include "window/StringGrid.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Spreadsheet copy and paste on the grid: what lands where, and what is never touched.
 #include "window/Zwischenablage.hpp"
 
