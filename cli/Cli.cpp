@@ -12,6 +12,7 @@
 #include <sstream>
 #include <nlohmann/json.hpp>
 
+#include "cli/Scan.hpp"
 #include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "polar/KugelTabelle.hpp"
@@ -40,6 +41,14 @@ const char* const Hilfetext =
     "                                         \"Polarauswertung\" einer Beobachtungsdatei; --kugeln schreibt\n"
     "                                         die Kugelübersicht als CSV (Semikolon, Dezimalkomma, UTF-8)\n"
     "  konvert [--dir ORDNER] [--json]        \"Konvert\": test2.beb in test2.Kor (Vorgabe: aktueller Ordner)\n"
+    "  scan WOLKE --radius R [--standpunkt X Y Z] [--json] [--kugeln TABELLE] [--punkte ORDNER]\n"
+    "       [--beobachtungen DATEI]\n"
+    "                                         jede Kugel mit Radius R (Meter) in einer Punktwolke (Text,\n"
+    "                                         PLY oder LAS) finden und ausgleichen, gesehen vom Standpunkt\n"
+    "                                         (Vorgabe: Ursprung der Wolke); eine Zeile je Kugel. --kugeln die\n"
+    "                                         Übersicht als CSV, --punkte je Kugel ihre Punkte als\n"
+    "                                         Koordinatendatei (Datenformat 0), --beobachtungen die\n"
+    "                                         Mittelpunkte als Beobachtungszeilen (Nr Ri S Zd 0.00)\n"
     "  folge SCHRITT... [--iterativ] [--json]\n"
     "                                         mehrere Befehle nacheinander auf demselben Fenster, ohne\n"
     "                                         Neustart dazwischen; SCHRITT ist je ein Befehl mit seinen\n"
@@ -54,6 +63,8 @@ const char* const Hilfetext =
     "Mit --json ein JSON-Objekt: report, grid, reflektorhoehe, messages, error, ergebnis, punkte;\n"
     "mit --iterativ dazu statistik und je Punkt NV, r und ausreisser.\n"
     "Mit folge und --json: das Objekt des letzten Schritts, dazu schritte (je Schritt messages, error, rc).\n"
+    "scan mit --json: report, messages, error, ort und kugeln (je Kugel mittelpunkt mit X, Y, Z, Ri, S, Zd,\n"
+    "mX, mY, mZ, m0, punkte, ausreisser, radius_frei, radius_abweichend, kappe, seitenwahl).\n"
     "Rückgabewert: 0 fertig, 3 fertig mit Meldung, 1 Fehler, 2 falscher Aufruf;\n"
     "bei folge der des ersten Schritts, der nicht 0 ergab.\n";
 
@@ -70,6 +81,7 @@ struct TAufruf {
     std::string kugeln;   // polarauswertung: the sphere table's CSV file
     bool radiusGegeben = false;            // rechne: --radius was given
     std::vector<std::string> schritte;     // folge: one command line each
+    TScanAufruf scan;                      // scan
 };
 
 // A freshly started window after its first activation, and where the command's own report,
@@ -212,6 +224,7 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
     auto* polar = app.add_subcommand("polarauswertung");
     polar->add_option("DATEI", a.datei)->required();
     polar->add_option("--kugeln", a.kugeln);
+    ScanBefehl(app, a.scan);
     auto* konvert = app.add_subcommand("konvert");
     konvert->add_option("--dir", a.ordner);
     for (CLI::App* befehl : {demo, rechne, rechneDatei, polar}) {
@@ -235,6 +248,10 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
         return CliAufruf;
     }
     a.befehl = app.get_subcommands().front()->get_name();
+    if (a.befehl == "scan" && schritt) {
+        err << "zentrix-cli: falscher Aufruf (scan ist kein Schritt einer Folge).\n\n" << Hilfetext;
+        return CliAufruf;
+    }
     a.radiusGegeben = radius->count() > 0;
     if (!a.grafik.empty()) {
 #ifdef ZENTRIX_MIT_GRAFIK
@@ -593,6 +610,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     TAufruf a;
     a.ordner = workingDirectory;
     if (const auto ende = LiesAufruf(args, a, out, err)) return *ende;
+    if (a.befehl == "scan") return FuehreScanAus(a.scan, out, err);
 
     auto besitz = std::make_unique<TLauf>(a.ordner, a.befehl == "demo", a.iterativ);
     TLauf& lauf = *besitz;

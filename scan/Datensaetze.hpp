@@ -15,8 +15,10 @@
 
 namespace zentrix {
 
-// Bytes read as one block: some hundred thousand records, a few blocks a core under way.
-constexpr std::size_t DatensatzBlock = 4u << 20;
+// Bytes read as one block: some ten thousand records, a few blocks a core under way. Below the size
+// from which a buffer comes straight from the system (core/Speicher.hpp), so that each core's buffer
+// is taken again for its next block instead of being faulted in afresh.
+constexpr std::size_t DatensatzBlock = 1u << 20;
 
 // Reads anzahl records of groesse bytes from offset anfang into wolke (which holds room for
 // anzahl points). dekodiere(const unsigned char* satz, TWolkenpunkt& p) returns false for a record
@@ -31,7 +33,8 @@ void LiesDatensaetze(const TBinaerDatei& datei, std::uint64_t anfang, std::uint6
         static_cast<std::size_t>(anzahl), jeBlock,
         [&](std::size_t von, std::size_t bis) {
             melder.Pruefe();
-            std::vector<unsigned char> puffer((bis - von) * groesse);
+            thread_local std::vector<unsigned char> puffer;
+            puffer.resize((bis - von) * groesse);
             const std::uint64_t pos = anfang + static_cast<std::uint64_t>(von) * groesse;
             if (datei.Lies(pos, puffer.data(), puffer.size()) != puffer.size())
                 WolkenFehlerByte("Die Datei ist während des Lesens kürzer geworden", datei.Pfad(),

@@ -16,4 +16,10 @@ struct TEigen3 {
 // By Jacobi rotations until the off-diagonal part is below the rounding of the diagonal.
 TEigen3 Eigen3(const TMatrix3& m);
 
+// The eigenvalues (ascending) and the unit eigenvector of the smallest, in closed form: the roots of
+// the characteristic polynomial by the trigonometric method, the vector as the longest cross
+// product of two rows of m - wert[0] I. Where the smallest eigenvalue is nearly a double one (its
+// vector then barely defined), by Jacobi rotations.
+void KleinsteAchse(const TMatrix3& m, TVektor3& wert, TVektor3& achse);
+
 }  // namespace zentrix

@@ -14,6 +14,7 @@
 
 #include "scan/Eigen3.hpp"
 #include "scan/Raster.hpp"
+#include "scan/Schwellen.hpp"
 #include "scan/Steuerung.hpp"
 #include "scan/Wolke.hpp"
 
@@ -37,25 +38,29 @@ struct TFlaeche {
 class TZellMomente {
 public:
     // Gathers the cloud's points in the cells of raster, on all cores: the table is cut into one
-    // part a core by the cells' keys, and each core goes through all points for its part's cells.
+    // part a core by the keys of the coarse cells, and each core goes through all points for its
+    // part's cells. The cloud must outlive the table (a cell of one point keeps only its index).
     TZellMomente(const TWolke& wolke, const TRaster& raster, TScanMelder& melder);
 
     const TRaster& Raster() const { return raster_; }
     std::size_t Zellen() const;
+    std::size_t Zellen(unsigned t) const { return teile_[t].tabelle.Groesse(); }
     unsigned Teile() const { return static_cast<unsigned>(teile_.size()); }
-    // The moments of the cell with this key, or nullptr for an empty cell.
-    const TMomente* Momente(std::uint64_t schluessel) const;
-    // f(schluessel, momente) for each cell of part t.
+    // The moments of the cell with this key into m; false for an empty cell.
+    bool Momente(std::uint64_t schluessel, TMomente& m) const;
+    // f(schluessel, momente) for each cell of part t; a part holds whole coarse cells.
     template <class F>
     void FuerTeil(unsigned t, F f) const {
         const TTeil& teil = teile_[t];
-        teil.tabelle.FuerAlle([&](std::uint64_t s, std::uint32_t i) { f(s, teil.Eintrag(i)); });
+        teil.tabelle.FuerAlle([&](std::uint64_t s, std::uint32_t wert) { f(s, Momente(s, teil, wert)); });
     }
     // The surface element of a cell with at least schwelle::PunkteJeFlaeche points: the plane they
     // span. None for a sparse cell, or where the points span no plane (a blob, a line).
     std::optional<TFlaeche> Flaeche(std::uint64_t schluessel, const TWolkenpunkt& station) const;
+    // The same for the cell's moments at hand.
+    std::optional<TFlaeche> Flaeche(std::uint64_t schluessel, const TMomente& m, const TWolkenpunkt& station) const;
     // Whether a cell is sparse: it has points, but too few for a plane of its own.
-    static bool Duenn(const TMomente& m);
+    static bool Duenn(const TMomente& m) { return m.n > 0 && m.n < schwelle::PunkteJeFlaeche; }
     // The coarse grid: cells of twice the edge, each holding 2 x 2 x 2 cells.
     TRaster Grob() const { return TRaster(raster_.Ursprung(), 2 * raster_.Kante()); }
     // The key of the coarse cell that holds a cell.
@@ -63,6 +68,9 @@ public:
     // The surface element of the sparse cells of a coarse cell together (far from the station,
     // where the points are a centimetre and more apart), standing for as many cells as it took.
     std::optional<TFlaeche> GrobeFlaeche(std::uint64_t grobSchluessel, const TWolkenpunkt& station) const;
+    // The same asked by one of the sparse cells: only the first of them (by key) gets it, so that
+    // going through the cells meets each coarse cell's element once.
+    std::optional<TFlaeche> GrobeFlaecheDerErsten(std::uint64_t schluessel, const TWolkenpunkt& station) const;
 
 private:
     // One part of the table: its cells, and their moments in blocks that never move.
@@ -75,9 +83,20 @@ private:
     };
     static constexpr unsigned BlockBits = 16;
     static constexpr std::uint32_t BlockGroesse = 1u << BlockBits;
+    // A cell's value in the table: the index of its moments, or with this bit the index of its only
+    // point in the cloud (a third of a scan's cells hold one point: they take no moments).
+    static constexpr std::uint32_t EinPunkt = 1u << 31;
 
-    void Sammle(const TWolke& wolke, unsigned t, TScanMelder& melder);
+    const TTeil& TeilVon(std::uint64_t schluessel) const {
+        return teile_[TZellTabelle::Teil(GrobSchluessel(schluessel), static_cast<unsigned>(teile_.size()))];
+    }
+    TMomente Momente(std::uint64_t schluessel, const TTeil& teil, std::uint32_t wert) const;
+    // The surface element of the sparse cells of coarse cell grob; with erste (a key) none unless
+    // that cell is the first sparse one.
+    std::optional<TFlaeche> GrobeFlaeche(std::uint64_t grob, std::uint64_t erste, const TWolkenpunkt& station) const;
+    void Sammle(unsigned t, TScanMelder& melder);
 
+    const TWolke& wolke_;
     TRaster raster_;
     std::vector<TTeil> teile_;
 };

@@ -44,64 +44,94 @@ TVektor3 Stimme(const TFlaeche& f, double R) {
     return f.schwerpunkt - (R - tiefe) * f.normale;
 }
 
-// Counts the vote of a surface element, as many times as it stands for cells.
-void Stimmen(TZellTabelle& stimmen, const TFlaeche& f, const TRaster& stimmRaster, double R) {
+// A vote cell's count: the votes, each as many times as its element stands for cells, in the low
+// 16 bits, the elements that voted in the high 16 (both stop growing at 65535).
+constexpr std::uint32_t StimmenVon(std::uint32_t wert) { return wert & 0xFFFF; }
+constexpr std::uint32_t WaehlerVon(std::uint32_t wert) { return wert >> 16; }
+void Zaehle(std::uint32_t& wert, std::uint32_t stimmen, std::uint32_t waehler) {
+    wert = (std::min<std::uint32_t>(WaehlerVon(wert) + waehler, 0xFFFF) << 16) | std::min<std::uint32_t>(StimmenVon(wert) + stimmen, 0xFFFF);
+}
+
+// A surface element's vote: its vote cell (the key in two halves: twelve bytes a vote), and for how
+// many cells it stands.
+struct TStimme {
+    std::uint32_t unten, oben, gewicht;
+    std::uint64_t Zelle() const { return (static_cast<std::uint64_t>(oben) << 32) | unten; }
+};
+
+void Stimmen(std::vector<TStimme>& stimmen, const TFlaeche& f, const TRaster& stimmRaster, double R) {
     const TVektor3 v = Stimme(f, R);
     if (!stimmRaster.ImBereich(v[0], v[1], v[2])) return;
-    bool neu = false;
-    stimmen.Eintrag(TRaster::Schluessel(stimmRaster.Zelle(v[0], v[1], v[2])), 0, neu) += f.gewicht;
+    const std::uint64_t zelle = TRaster::Schluessel(stimmRaster.Zelle(v[0], v[1], v[2]));
+    stimmen.push_back({static_cast<std::uint32_t>(zelle), static_cast<std::uint32_t>(zelle >> 32), f.gewicht});
+}
+
+// The votes of every part counted by cell: each part's list sorted on its core, then all merged.
+TZellTabelle Ausgezaehlt(std::vector<std::vector<TStimme>> je) {
+    AufAllenKernen(je.size(), 1, [&je](std::size_t von, std::size_t bis) {
+        for (std::size_t t = von; t < bis; ++t)
+            std::sort(je[t].begin(), je[t].end(), [](const TStimme& a, const TStimme& b) { return a.Zelle() < b.Zelle(); });
+    });
+    // Merged twice: the cells counted, then their votes into a list of that length.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> gezaehlt;
+    for (int durchgang = 0; durchgang < 2; ++durchgang) {
+        std::vector<std::size_t> pos(je.size(), 0);
+        std::size_t zellen = 0;
+        std::uint64_t letzte = TZellTabelle::Leer;
+        for (;;) {
+            std::size_t t = je.size();
+            for (std::size_t k = 0; k < je.size(); ++k)
+                if (pos[k] < je[k].size() && (t == je.size() || je[k][pos[k]].Zelle() < je[t][pos[t]].Zelle())) t = k;
+            if (t == je.size()) break;
+            const TStimme& s = je[t][pos[t]++];
+            if (s.Zelle() != letzte) {
+                letzte = s.Zelle();
+                ++zellen;
+                if (durchgang == 1) gezaehlt.push_back({letzte, 0});
+            }
+            if (durchgang == 1) Zaehle(gezaehlt.back().second, s.gewicht, 1);
+        }
+        if (durchgang == 0) gezaehlt.reserve(zellen);
+    }
+    std::vector<std::vector<TStimme>>().swap(je);
+    TZellTabelle tabelle(gezaehlt.size());
+    for (const auto& [zelle, wert] : gezaehlt) {
+        bool neu = false;
+        tabelle.Eintrag(zelle, wert, neu);
+    }
+    return tabelle;
 }
 
 // Every surface element's vote, counted in the cells of stimmRaster: each core votes for its part
-// of the cells, then for its share of the coarse cells that hold sparse ones.
+// of the cells, and for the coarse cells of its part's sparse ones (the part holds whole coarse
+// cells; the first sparse cell of each speaks for it).
 TZellTabelle Stimmen(const TZellMomente& m, const TRaster& stimmRaster, double R, const TVektor3& station,
                      TScanMelder& melder) {
-    std::vector<TZellTabelle> je(m.Teile());
-    std::vector<std::vector<std::uint64_t>> grob(m.Teile());
+    std::vector<std::vector<TStimme>> je(m.Teile());
     const TWolkenpunkt s = Wolkenpunkt(station);
     AufAllenKernen(m.Teile(), 1, [&](std::size_t von, std::size_t bis) {
         for (std::size_t t = von; t < bis; ++t) {
+            je[t].reserve(m.Zellen(static_cast<unsigned>(t)));  // at most a vote a cell
             std::size_t gezaehlt = 0;
             m.FuerTeil(static_cast<unsigned>(t), [&](std::uint64_t schluessel, const TMomente& mom) {
                 if (++gezaehlt % PruefAbstand == 0) melder.Pruefe();
-                if (TZellMomente::Duenn(mom)) {
-                    grob[t].push_back(TZellMomente::GrobSchluessel(schluessel));
-                } else if (const std::optional<TFlaeche> f = m.Flaeche(schluessel, s)) {
-                    Stimmen(je[t], *f, stimmRaster, R);
-                }
+                std::optional<TFlaeche> f;
+                if (!TZellMomente::Duenn(mom)) f = m.Flaeche(schluessel, mom, s);
+                else f = m.GrobeFlaecheDerErsten(schluessel, s);
+                if (f) Stimmen(je[t], *f, stimmRaster, R);
             });
         }
     });
-    std::vector<std::uint64_t> alleGrob;
-    for (std::vector<std::uint64_t>& g : grob) {
-        alleGrob.insert(alleGrob.end(), g.begin(), g.end());
-        std::vector<std::uint64_t>().swap(g);
-    }
-    std::sort(alleGrob.begin(), alleGrob.end());
-    alleGrob.erase(std::unique(alleGrob.begin(), alleGrob.end()), alleGrob.end());
-    for (TZellTabelle& t : InTeilen(alleGrob.size(), AufEinemKern, [&](std::size_t von, std::size_t bis) {
-             TZellTabelle t;
-             for (std::size_t i = von; i < bis; ++i) {
-                 if (i % PruefAbstand == 0) melder.Pruefe();
-                 if (const std::optional<TFlaeche> f = m.GrobeFlaeche(alleGrob[i], s)) Stimmen(t, *f, stimmRaster, R);
-             }
-             return t;
-         }))
-        je.push_back(std::move(t));
-    for (std::size_t t = 1; t < je.size(); ++t)
-        je[t].FuerAlle([&je](std::uint64_t schluessel, std::uint32_t n) {
-            bool neu = false;
-            je[0].Eintrag(schluessel, 0, neu) += n;
-        });
-    return std::move(je[0]);
+    return Ausgezaehlt(std::move(je));
 }
 
 // The blocks of 3 x 3 x 3 vote cells around a cell of at least two votes that hold at least
-// schwelle::StimmenMindestens, strongest first; the centre is the votes' mean cell middle.
+// schwelle::StimmenMindestens votes of schwelle::WaehlerMindestens elements, strongest first; the
+// centre is the votes' mean cell middle.
 std::vector<TKandidat> Gipfel(const TZellTabelle& stimmen, const TRaster& r) {
     std::vector<std::uint64_t> zellen;
     stimmen.FuerAlle([&zellen](std::uint64_t s, std::uint32_t n) {
-        if (n >= 2) zellen.push_back(s);
+        if (StimmenVon(n) >= 2) zellen.push_back(s);
     });
     std::sort(zellen.begin(), zellen.end());
     std::vector<TKandidat> alle;
@@ -110,6 +140,7 @@ std::vector<TKandidat> Gipfel(const TZellTabelle& stimmen, const TRaster& r) {
              for (std::size_t i = von; i < bis; ++i) {
                  const TZelle z = TRaster::AusSchluessel(zellen[i]);
                  TKandidat kand;
+                 std::uint32_t waehler = 0;
                  TVektor3 summe{0, 0, 0};
                  for (int di = -1; di <= 1; ++di)
                      for (int dj = -1; dj <= 1; ++dj)
@@ -117,10 +148,11 @@ std::vector<TKandidat> Gipfel(const TZellTabelle& stimmen, const TRaster& r) {
                              const TZelle n{z.i + di, z.j + dj, z.k + dk};
                              const std::uint32_t w = stimmen.Finde(TRaster::Schluessel(n));
                              if (w == TZellTabelle::Keiner) continue;
-                             kand.stimmen += w;
-                             summe = summe + static_cast<double>(w) * Vektor(r.Mitte(n));
+                             kand.stimmen += StimmenVon(w);
+                             waehler += WaehlerVon(w);
+                             summe = summe + static_cast<double>(StimmenVon(w)) * Vektor(r.Mitte(n));
                          }
-                 if (kand.stimmen < schwelle::StimmenMindestens) continue;
+                 if (kand.stimmen < schwelle::StimmenMindestens || waehler < schwelle::WaehlerMindestens) continue;
                  kand.c = (1.0 / kand.stimmen) * summe;
                  k.push_back(kand);
              }
@@ -162,7 +194,8 @@ bool Stuetze(TKandidat& k, const TZellMomente& m, double R, const TVektor3& stat
     const TRaster& r = m.Raster();
     const TZelle z = r.Zelle(k.c[0], k.c[1], k.c[2]);
     const int weite = static_cast<int>(std::ceil((1 + schwelle::SchaleJeRadius) * R / r.Kante())) + 1;
-    const double reichweite = (1 + schwelle::SchaleJeRadius) * R + r.Kante();
+    // Cells whose middle lies so near the candidate's shell that they may hold its points.
+    const double aussen = (1 + schwelle::SchaleJeRadius) * R + r.Kante(), innen = (1 - schwelle::SchaleJeRadius) * R - r.Kante();
     TMatrix3 streuung{};
     TVektor3 summe{0, 0, 0};
     std::uint32_t traeger = 0;
@@ -179,12 +212,14 @@ bool Stuetze(TKandidat& k, const TZellMomente& m, double R, const TVektor3& stat
         for (int dj = -weite; dj <= weite; ++dj)
             for (int dk = -weite; dk <= weite; ++dk) {
                 const TZelle n{z.i + di, z.j + dj, z.k + dk};
+                const double abstand = Laenge(r.Mitte(n) - k.c);
+                if (abstand > aussen || abstand < innen) continue;
                 const std::uint64_t s = TRaster::Schluessel(n);
-                const TMomente* mom = m.Momente(s);
-                if (mom == nullptr || Laenge(r.Mitte(n) - k.c) > reichweite) continue;
-                k.punkte += mom->n;
-                if (TZellMomente::Duenn(*mom)) grob.push_back(TZellMomente::GrobSchluessel(s));
-                else if (const std::optional<TFlaeche> f = m.Flaeche(s, Wolkenpunkt(station))) stuetzt(*f);
+                TMomente mom;
+                if (!m.Momente(s, mom)) continue;
+                k.punkte += mom.n;
+                if (TZellMomente::Duenn(mom)) grob.push_back(TZellMomente::GrobSchluessel(s));
+                else if (const std::optional<TFlaeche> f = m.Flaeche(s, mom, Wolkenpunkt(station))) stuetzt(*f);
             }
     std::sort(grob.begin(), grob.end());
     grob.erase(std::unique(grob.begin(), grob.end()), grob.end());

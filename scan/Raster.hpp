@@ -55,7 +55,8 @@ private:
 };
 
 // The cells that hold something, by key: each has a value (an index into the caller's list, or a
-// count). Open addressing, at most half full.
+// count). Open addressing with linear probing, at most 70 % full; key and value share a slot of
+// twelve bytes, so that a look-up touches one cache line and a million cells take 17 MB.
 class TZellTabelle {
 public:
     static constexpr std::uint64_t Leer = ~std::uint64_t{0};
@@ -69,8 +70,9 @@ public:
     // The value of the cell, or Keiner.
     std::uint32_t Finde(std::uint64_t schluessel) const {
         for (std::size_t i = Platz(schluessel);; i = (i + 1) & maske_) {
-            if (schluessel_[i] == schluessel) return wert_[i];
-            if (schluessel_[i] == Leer) return Keiner;
+            const std::uint64_t s = plaetze_[i].Schluessel();
+            if (s == schluessel) return plaetze_[i].wert;
+            if (s == Leer) return Keiner;
         }
     }
     // The value of the cell; a new cell gets neuerWert.
@@ -78,8 +80,8 @@ public:
     // f(schluessel, wert) for every cell, in no particular order.
     template <class F>
     void FuerAlle(F f) const {
-        for (std::size_t i = 0; i < schluessel_.size(); ++i)
-            if (schluessel_[i] != Leer) f(schluessel_[i], wert_[i]);
+        for (const TPlatz& p : plaetze_)
+            if (p.Schluessel() != Leer) f(p.Schluessel(), p.wert);
     }
     // Which of teile parts of a table a key belongs to. Mixed otherwise than for the place in a
     // table: a part's own table must see its keys spread over all its places.
@@ -90,12 +92,17 @@ public:
     }
 
 private:
+    // The key in two halves, so that a slot keeps the alignment of its value.
+    struct TPlatz {
+        std::uint32_t unten = ~std::uint32_t{0}, oben = ~std::uint32_t{0};
+        std::uint32_t wert = Keiner;
+        std::uint64_t Schluessel() const { return (static_cast<std::uint64_t>(oben) << 32) | unten; }
+    };
     static std::uint64_t Mische(std::uint64_t s) { return s * 0x9E3779B97F4A7C15ull; }
     std::size_t Platz(std::uint64_t s) const { return static_cast<std::size_t>(Mische(s) >> schiebe_); }
     void Wachse();
 
-    std::vector<std::uint64_t> schluessel_;
-    std::vector<std::uint32_t> wert_;
+    std::vector<TPlatz> plaetze_;
     std::size_t n_ = 0, maske_ = 0;
     int schiebe_ = 0;
 };

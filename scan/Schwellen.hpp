@@ -29,7 +29,10 @@ constexpr double BreiteMindestens = 0.05;
 // least this many votes. A sphere's cap gives some 20 to 40 (one per cell of its surface, whatever
 // the point spacing), a plane about 4 a block, a pipe of radius R about 12 along its axis.
 constexpr double StimmzelleJeRadius = 1.0 / 3;
-constexpr std::uint32_t StimmenMindestens = 6;
+constexpr std::uint32_t StimmenMindestens = 8;
+// A coarse cell's element votes for the cells it stands for; a block must hold the votes of at
+// least so many elements, so that one coarse element of a plane is no candidate.
+constexpr std::uint32_t WaehlerMindestens = 4;
 // The surface elements whose votes fall within this distance of a candidate support it; at least
 // so many must, and their normals must spread in two directions: the smallest eigenvalue of their
 // mean n nᵀ at least this (a cap of 20 gon around its axis gives 0.05, a pipe's or an edge's
