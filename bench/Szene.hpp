@@ -147,14 +147,19 @@ inline void Ort(const TParameter& p, std::mt19937& rng, double d, double hoch, d
 }
 
 // A sphere of radius r on a tripod: an adapter below it and three legs to the floor.
-inline void KugelAufStativ(TSzene& s, std::vector<TKoerper>& k, const double* c, double r, std::mt19937& rng) {
+// A sphere of radius r around c, the scene's sphere number s.kugeln.size() (added there).
+inline TKoerper NeueKugel(TSzene& s, const double* c, double r) {
     TKoerper kugel{TKoerper::TArt::Kugel, {c[0], c[1], c[2]}, {0, 0, 0}, r};
     kugel.kugel = static_cast<int>(s.kugeln.size());
     kugel.az0 = kugel.el0 = 10;
     kugel.az1 = kugel.el1 = -10;
-    detail::Umhuelle(kugel, c, r);
-    k.push_back(kugel);
+    Umhuelle(kugel, c, r);
     s.kugeln.push_back({{c[0], c[1], c[2]}, r, {}});
+    return kugel;
+}
+
+inline void KugelAufStativ(TSzene& s, std::vector<TKoerper>& k, const double* c, double r, std::mt19937& rng) {
+    k.push_back(NeueKugel(s, c, r));
     const double unten[3] = {c[0], c[1], c[2] - r}, kopf[3] = {c[0], c[1], c[2] - r - 0.06};
     k.push_back(Zylinder(kopf, unten, 0.012));
     const double w0 = std::uniform_real_distribution<double>(0, 2 * Pi)(rng), spreizung = 0.25 + 0.2 * (c[2] + 1.6);
@@ -235,10 +240,30 @@ inline TStrahl Strahl(const std::vector<TKoerper>& k, double az, double el) {
     return s;
 }
 
-// Scans the scene: column after column of beams; the points in that order.
+// A sphere of radius r around c, the scene's sphere number s.kugeln.size() (added there).
+inline TKoerper Kugel(TSzene& s, const double* c, double r) { return detail::NeueKugel(s, c, r); }
+
+// A pipe of radius r from a to b.
+inline TKoerper Rohr(const double* a, const double* b, double r) { return detail::Zylinder(a, b, r); }
+
+// The plane of the points x with n·x = h (n a unit vector pointing away from the station).
+inline TKoerper Ebene(const double* n, double h) {
+    return {TKoerper::TArt::Ebene, {0, 0, 0}, {n[0], n[1], n[2]}, 0, 0, h};
+}
+
+// Scans the objects k of s from the origin over p's field of view: column after column of beams
+// (azimuth), within a column the elevation rising; the points in that order.
+inline void Scanne(const std::vector<TKoerper>& k, const TParameter& p, TSzene& s);
+
+// Scans the hall of p: its objects by p.saat.
 inline TSzene Simuliere(const TParameter& p) {
     TSzene s;
     const std::vector<TKoerper> k = Aufbau(p, s);
+    Scanne(k, p, s);
+    return s;
+}
+
+inline void Scanne(const std::vector<TKoerper>& k, const TParameter& p, TSzene& s) {
     const int spalten = static_cast<int>(2 * p.azimut / p.schritt), zeilen = static_cast<int>(2 * p.hoehe / p.schritt);
     struct TPunkt {
         TWolkenpunkt p;
@@ -287,7 +312,6 @@ inline TSzene Simuliere(const TParameter& p) {
             s.gemischt.push_back(q.gemischt);
         }
     });
-    return s;
 }
 
 // --- The files -------------------------------------------------------------------------------------

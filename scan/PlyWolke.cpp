@@ -378,6 +378,7 @@ public:
         if (c < 0) return false;
         wort_.clear();
         ++feld_;
+        wortZeile_ = zeile_;
         while (c >= 0 && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
             if (wort_.size() <= MaxRealFeld) wort_ += static_cast<char>(c);  // a longer word is no number anyway
             c = s_.Zeichen();
@@ -395,11 +396,14 @@ public:
     }
     const std::string& Wort() const { return wort_; }
     long long ZeileNr() const { return zeile_; }
+    // The line of the last word read (where a record that the file cuts short stopped).
+    long long WortZeile() const { return wortZeile_; }
     int Feld() const { return feld_; }
 
 private:
     TStrom s_;
     long long zeile_;
+    long long wortZeile_ = zeile_;
     int feld_ = 0;
     bool zeilenende_ = false;
     std::string wort_;
@@ -443,7 +447,7 @@ bool AsciiSatz(TWortStrom& w, const TElement& el, std::uint64_t satz, const TKoo
             WolkenFehlerZeile("Die Datei endet vor dem Ende des Elements „" + el.name + "“ (Datensatz " +
                                   std::to_string(satz + 1) + " von " + std::to_string(el.anzahl) + ", Eigenschaft „" +
                                   e.name + "“)",
-                              pfad, w.ZeileNr(), 0, {});
+                              pfad, w.WortZeile(), 0, {});
     };
     for (std::size_t i = 0; i < el.eigenschaften.size(); ++i) {
         const TEigenschaft& e = el.eigenschaften[i];

@@ -39,16 +39,20 @@ char TrennerArt(std::string_view trenner) {
 }
 
 // Reads one line of the cloud. Returns false for a line that holds no point (empty, a comment, the
-// point count of the first line).
+// point count in front of the first point).
 class TZeilenLeser {
 public:
-    TZeilenLeser(const std::string& pfad, long long zeile) : pfad_(pfad), zeile_(zeile) {}
+    // anfang: the reading begins at the start of the file.
+    TZeilenLeser(const std::string& pfad, long long zeile, bool anfang)
+        : pfad_(pfad), zeile_(zeile), vorDemErsten_(anfang) {}
 
-    bool Lies(std::string_view z, bool ersteZeile, TWolkenpunkt& p) {
+    bool Lies(std::string_view z, TWolkenpunkt& p) {
         std::size_t i = 0;
         while (i < z.size() && IstLeer(z[i])) ++i;
         if (i == z.size() || z[i] == '#' || (z[i] == '/' && i + 1 < z.size() && z[i + 1] == '/')) return false;
-        if (ersteZeile && NurAnzahl(z.substr(i))) return false;
+        const bool erste = vorDemErsten_;
+        vorDemErsten_ = false;
+        if (erste && NurAnzahl(z.substr(i))) return false;
         double* ziel[3] = {&p.X, &p.Y, &p.Z};
         char art[2] = {0, 0};
         for (int feld = 1; feld <= 3; ++feld) {
@@ -110,6 +114,7 @@ private:
 
     const std::string& pfad_;
     long long zeile_;
+    bool vorDemErsten_;  // no line with data read yet
 };
 
 // The blocks of the text, each ending behind a line end (the last at the text's end).
@@ -130,7 +135,7 @@ std::vector<TBlock> Bloecke(std::string_view text, char eol) {
 
 // Reads the lines of one block into cloud[b.erster...]; returns the number of points.
 std::size_t LiesBlock(std::string_view text, char eol, const TBlock& b, const std::string& pfad, TWolke& wolke) {
-    TZeilenLeser leser(pfad, b.ersteZeile);
+    TZeilenLeser leser(pfad, b.ersteZeile, b.anfang == 0);
     std::size_t n = b.erster;
     std::size_t pos = b.anfang;
     while (pos < b.ende) {
@@ -138,7 +143,7 @@ std::size_t LiesBlock(std::string_view text, char eol, const TBlock& b, const st
         const std::size_t ende = p == nullptr ? b.ende : static_cast<std::size_t>(static_cast<const char*>(p) - text.data());
         std::string_view zeile = text.substr(pos, ende - pos);
         if (eol == '\n' && !zeile.empty() && zeile.back() == '\r') zeile.remove_suffix(1);
-        if (leser.Lies(zeile, pos == 0, wolke[n])) ++n;
+        if (leser.Lies(zeile, wolke[n])) ++n;
         leser.NaechsteZeile();
         pos = ende + 1;
     }

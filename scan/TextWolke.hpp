@@ -1,7 +1,7 @@
 // Text clouds: one point a line, "X Y Z" (metres) followed by any further columns (intensity,
 // colour), the fields separated by blanks, tabs, commas or semicolons, numbers with a decimal
-// point. A first line holding only the point count (as in PTS files), empty lines and lines
-// starting with "#" or "//" are passed over. LF, CR LF or CR ends a line.
+// point. A first line holding only the point count (as in PTS files; comments may stand before it),
+// empty lines and lines starting with "#" or "//" are passed over. LF, CR LF or CR ends a line.
 #pragma once
 
 #include <string>
