@@ -351,32 +351,48 @@ struct TGeprueft {
     std::string grund;  // empty: a sphere
 };
 
-// Fits and judges each candidate on every schritt-th point of its shell.
-std::vector<TGeprueft> Pruefe(const TWolke& wolke, const std::vector<TKandidat>& k, const TKugelmodell& modell,
-                              TScanMelder& melder) {
+// Fits and judges the candidates [von, bis) on every schritt-th point of their shells, into g.
+void Pruefe(const TWolke& wolke, const std::vector<TKandidat>& k, std::size_t von, std::size_t bis,
+            const TKugelmodell& modell, std::vector<TGeprueft>& g, TScanMelder& melder) {
     const double R = modell.R();
     std::vector<TVektor3> zentren;
-    for (const TKandidat& c : k) zentren.push_back(c.c);
+    for (std::size_t i = von; i < bis; ++i) zentren.push_back(k[i].c);
     const double innen = (1 - schwelle::SchaleJeRadius) * R, aussen = (1 + schwelle::SchaleJeRadius) * R;
     const auto punkte = Sammle(wolke, zentren, aussen, [&](std::uint32_t i, std::size_t index, const TWolkenpunkt& p) {
-        if (k[i].schritt > 1 && Gemischt(index) % k[i].schritt != 0) return false;
-        const double d = Laenge(p - zentren[i]);
+        const TKandidat& c = k[von + i];
+        if (c.schritt > 1 && Gemischt(index) % c.schritt != 0) return false;
+        const double d = Laenge(p - c.c);
         return d >= innen && d <= aussen;
     }, melder);
-    std::vector<TGeprueft> g(k.size());
-    AufAllenKernen(k.size(), 1, [&](std::size_t von, std::size_t bis) {
-        for (std::size_t i = von; i < bis; ++i) {
+    AufAllenKernen(bis - von, 1, [&](std::size_t a, std::size_t b) {
+        for (std::size_t j = a; j < b; ++j) {
             melder.Pruefe();
-            g[i].s = modell.Schaetze(punkte[i], k[i].c);
-            if (!g[i].s.ok) {
-                g[i].grund = "die Ausgleichung der Suche findet dort keine Kugel";
+            TGeprueft& e = g[von + j];
+            e.s = modell.Schaetze(punkte[j], k[von + j].c);
+            if (!e.s.ok) {
+                e.grund = "die Ausgleichung der Suche findet dort keine Kugel";
                 continue;
             }
-            g[i].m = modell.Miss(punkte[i], g[i].s);
-            g[i].m.punkte *= static_cast<int>(k[i].schritt);  // the points of the whole cap, about
-            g[i].grund = modell.Urteil(g[i].m);
+            e.m = modell.Miss(punkte[j], e.s);
+            e.m.punkte *= static_cast<int>(k[von + j].schritt);  // the points of the whole cap, about
+            e.grund = modell.Urteil(e.m);
         }
     });
+}
+
+// Fits and judges each candidate, in passes of at most schwelle::SuchpunkteJeDurchgang points.
+std::vector<TGeprueft> Pruefe(const TWolke& wolke, const std::vector<TKandidat>& k, const TKugelmodell& modell,
+                              TScanMelder& melder) {
+    std::vector<TGeprueft> g(k.size());
+    std::size_t von = 0;
+    while (von < k.size()) {
+        std::size_t bis = von, punkte = 0;
+        while (bis < k.size() && (bis == von || punkte + std::min<std::size_t>(k[bis].punkte, schwelle::SuchpunkteHoechstens) <=
+                                                    schwelle::SuchpunkteJeDurchgang))
+            punkte += std::min<std::size_t>(k[bis++].punkte, schwelle::SuchpunkteHoechstens);
+        Pruefe(wolke, k, von, bis, modell, g, melder);
+        von = bis;
+    }
     return g;
 }
 

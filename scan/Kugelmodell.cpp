@@ -114,20 +114,19 @@ double TKugelmodell::NachbarSigma(const std::vector<TWolkenpunkt>& p, const TVek
 TKugelSchaetzung TKugelmodell::Schaetze(const std::vector<TWolkenpunkt>& p, const TVektor3& c0) const {
     TKugelSchaetzung s;
     s.c = c0;
-    // First the centre: Tukey's weights at 4.685 robust standard deviations of the residuals, these
-    // measured within a window of FensterJeSigma of them (never wider than at the start).
+    // First the centre: Tukey's weights within 4.685 robust standard deviations of the residuals,
+    // these measured within the same band (at most R/3, the start's).
     const double anfang = schwelle::BandAnfang * R_, bandMin = schwelle::BandMindestens * R_;
-    double fenster = anfang, schritt = 0;
-    s.sigma = fenster / TukeyKonstante;
+    double band = anfang, schritt = 0;
     bool fest = false;
     for (; s.iterationen < 200 && !fest; ++s.iterationen) {
-        if (!Schritt(p, s.c, std::clamp(TukeyKonstante * s.sigma, bandMin, anfang), schritt)) return s;
+        if (!Schritt(p, s.c, band, schritt)) return s;
         if (Laenge(s.c - c0) > schwelle::VerschiebungHoechstens * R_) return s;
-        s.sigma = MadSigma(p, s.c, fenster);
+        s.sigma = MadSigma(p, s.c, band);
         if (std::isnan(s.sigma)) return s;
-        const double neu = std::clamp(schwelle::FensterJeSigma * s.sigma, bandMin, anfang);
-        fest = std::fabs(neu - fenster) <= 0.01 * fenster && schritt < 1e-4 * bandMin;
-        fenster = neu;
+        const double neu = std::clamp(TukeyKonstante * s.sigma, bandMin, anfang);
+        fest = std::fabs(neu - band) <= 0.01 * band && schritt < 1e-4 * bandMin;
+        band = neu;
     }
     // Then the noise: residuals of neighbouring points differ by the noise alone. Where that is far
     // below the spread of the residuals, the surface only touches the sphere; its band is the

@@ -33,32 +33,32 @@ constexpr std::uint32_t StimmenMindestens = 8;
 // A coarse cell's element votes for the cells it stands for; a block must hold the votes of at
 // least so many elements, so that one coarse element of a plane is no candidate.
 constexpr std::uint32_t WaehlerMindestens = 4;
-// The surface elements whose votes fall within this distance of a candidate support it; at least
-// so many must, and their normals must spread in two directions: the smallest eigenvalue of their
-// mean n nᵀ at least this (a cap of 20 gon around its axis gives 0.05, a pipe's or an edge's
-// normals lie in one plane and give about 0).
+// The surface elements whose votes fall within this distance of a candidate support it (counted as
+// the cells they stand for); at least so many must, and their normals must spread in two
+// directions: the smallest eigenvalue of their mean n nᵀ at least this. A near sphere gives 0.1 to
+// 0.3, the few coarse elements of a sphere at 30 to 60 m, which mostly face the station, 0.007 and
+// more; a pipe's or an edge's normals lie in one plane and give their noise alone, mostly less.
+// What passes is judged on its points: the limit only keeps their number small.
 constexpr double TraegerAbstand = 0.5;
 constexpr std::uint32_t TraegerMindestens = 5;
-constexpr double NormalenStreuungMindestens = 0.01;
+constexpr double NormalenStreuungMindestens = 0.003;
 
 // --- The fit to the points ---------------------------------------------------------------------------
 
 // A candidate's points: those between R/2 and 3R/2 from its centre (the search's centre may be a
 // third of R off). The fit weighs them with Tukey's biweight at 4.685 robust standard deviations
-// (the median absolute residual × 1.4826, at most R/3 to begin with). The standard deviation is
-// measured within a window that follows 2.5 of them: residuals of normal noise hold the window
-// there (the median of a normal residual within 2.5 standard deviations is 0.98 of the whole), but
-// a surface that only touches the sphere has residuals without a scale of their own, the median a
-// fixed share (about a quarter) of any window, and its window narrows until the noise alone is
-// left. The sphere's points are those within three standard deviations, and never less than a
-// share of R (a noiseless cloud).
+// (the median absolute residual × 1.4826), measured within the band of the weights (at most R/3 to
+// begin with): a narrower window would bias the estimate low and, over a few dozen points, let the
+// fit shrink onto a subset of them. The sphere's points are those within four standard deviations
+// (three would drop a true point in a hundred of a few dozen, whose scale is known to some 15 %,
+// and move the centre by more than the noise does), and never less than a share of R (a
+// noiseless cloud).
 constexpr double SchaleJeRadius = 0.5;
 // Residuals are judged as range errors: divided by the cosine of the beam's angle to the surface,
 // never by less than this (the rim, where a beam grazes the sphere).
 constexpr double EinfallMindestens = 0.2;
 constexpr double BandAnfang = 1.0 / 3;
-constexpr double FensterJeSigma = 4.685;
-constexpr double SigmaJeBand = 3.0;
+constexpr double SigmaJeBand = 4.0;
 constexpr double BandMindestens = 0.002;
 // The noise is measured between each point and its nearest neighbour, no farther than this share of
 // R (a scan of 15 mm spacing has neighbours at 15 mm), over at least so many pairs. Below this share
@@ -68,8 +68,10 @@ constexpr double NachbarAbstand = 0.25;
 constexpr std::size_t NachbarPaareMindestens = 10;
 constexpr double NachbarAnteil = 0.6;
 // At most this many points of a candidate take part in the search's fit (every k-th of a denser
-// cap); the sphere found is then adjusted with all of its points.
+// cap); the sphere found is then adjusted with all of its points. The candidates' points are
+// gathered in passes over the cloud of at most so many points together (48 MB).
 constexpr std::size_t SuchpunkteHoechstens = 6000;
+constexpr std::size_t SuchpunkteJeDurchgang = 2000000;
 // The search's centre moved farther than this from the candidate's: another object.
 constexpr double VerschiebungHoechstens = 0.5;
 
@@ -80,9 +82,9 @@ constexpr int PunkteMindestens = 30;
 // The cap seen: 95 % of the points lie within this half-angle (gon) around the line of sight to the
 // station; a plane's or another sphere's patch that touches a sphere of R is a small cap.
 constexpr double KappeMindestens = 60;
-// The cap in its narrower direction (gon): twice the standard deviation of the points' directions
-// across the line of sight, as the sine of the half-angle (a full cap gives its half-angle). A pipe
-// of radius R gives a band whose width is set by the band of the fit alone.
+// The cap in its narrower direction (gon): from the smallest second moment of the points'
+// directions, as the half-angle of a full cap that would have it. Low: a sphere cut by the edge of
+// the scan or half hidden still passes; a sliver of some surface does not.
 constexpr double KappeQuerMindestens = 20;
 // On a sphere the surface's normal at a point runs through the centre. The normal from the points
 // within this share of R around each of up to so many points of the sphere: their median angle to

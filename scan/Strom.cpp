@@ -16,8 +16,10 @@ TStrom::TStrom(const TBinaerDatei& datei, std::uint64_t pos) : datei_(datei), an
 bool TStrom::Nachladen() {
     anfang_ += puffer_.size();
     i_ = 0;
-    puffer_.resize(Puffer);
-    puffer_.resize(anfang_ < datei_.Groesse() ? datei_.Lies(anfang_, puffer_.data(), Puffer) : 0);
+    // No larger than what is left of the file: a small file takes a small buffer.
+    const std::size_t n = anfang_ < datei_.Groesse() ? static_cast<std::size_t>(std::min<std::uint64_t>(Puffer, datei_.Groesse() - anfang_)) : 0;
+    puffer_.resize(n);
+    puffer_.resize(n > 0 ? datei_.Lies(anfang_, puffer_.data(), n) : 0);
     return !puffer_.empty();
 }
 
