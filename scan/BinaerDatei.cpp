@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -65,7 +66,7 @@ std::size_t TBinaerDatei::Lies(std::uint64_t pos, void* ziel, std::size_t n) con
 }
 
 std::string TBinaerDatei::Anfang(std::size_t n) const {
-    std::string anfang(n, '\0');
+    std::string anfang(static_cast<std::size_t>(std::min<std::uint64_t>(n, groesse_)), '\0');
     anfang.resize(Lies(0, anfang.data(), n));
     return anfang;
 }

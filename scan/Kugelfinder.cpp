@@ -166,7 +166,8 @@ std::vector<TKandidat> Gipfel(const TZellTabelle& stimmen, const TRaster& r) {
 // Of candidates sorted strongest first, those farther than abstand from every stronger one kept.
 template <class T, class Mitte>
 std::vector<T> Unterdruecke(std::vector<T> kandidaten, double abstand, Mitte mitte) {
-    const TRaster r({0, 0, 0}, abstand);
+    if (kandidaten.empty()) return kandidaten;
+    const TRaster r(Wolkenpunkt(mitte(kandidaten.front())), abstand);
     std::unordered_map<std::uint64_t, std::vector<TVektor3>> genommen;
     std::vector<T> behalten;
     for (T& k : kandidaten) {
