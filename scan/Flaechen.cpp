@@ -1,8 +1,10 @@
 #include "scan/Flaechen.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/Ausfuehrer.hpp"
+#include "scan/Eigen3.hpp"
 #include "scan/Schwellen.hpp"
 
 namespace zentrix {
@@ -11,8 +13,18 @@ namespace {
 
 // Points between two looks at the stop flag.
 constexpr std::size_t PruefAbstand = 1u << 20;
-// The cells met last that a core keeps at hand (a power of two).
+// The cells met lately that a core keeps at hand (a power of two).
 constexpr std::size_t ZuletztPlaetze = 4096;
+// Points of a piece of the cloud: some ten to a hundred columns of a scan.
+constexpr std::size_t StueckPunkte = 1u << 16;
+// Bits that mark a part's closed coarse cells (1 MB a part), and the share of the cells met again
+// that marks a cloud in no order of regions: in scan order none is met again, and no more than a
+// few percent of the cells share a bit with a closed one.
+constexpr std::size_t GeschlossenBits = std::size_t{1} << 23;
+constexpr double UngeordnetAnteil = 0.25;
+
+// The bit of a coarse cell.
+std::size_t GeschlossenBit(std::uint64_t grob) { return static_cast<std::size_t>((grob * 0xD6E8FEB86659FD93ull) >> 41); }
 
 // Adds the point p to the moments of a cell with that middle.
 void Addiere(TMomente& m, const TWolkenpunkt& p, const TWolkenpunkt& mitte) {
@@ -48,81 +60,6 @@ struct TSumme {
     }
 };
 
-}  // namespace
-
-std::uint32_t TZellMomente::TTeil::Neu() {
-    if ((n & (BlockGroesse - 1)) == 0) bloecke.push_back(std::make_unique<TMomente[]>(BlockGroesse));
-    return n++;
-}
-
-TZellMomente::TZellMomente(const TWolke& wolke, const TRaster& raster, TScanMelder& melder)
-    : wolke_(wolke), raster_(raster) {
-    const unsigned teile = TAusfuehrer::Gemeinsam().Kerne();
-    teile_.resize(teile);
-    AufAllenKernen(teile, 1, [&](std::size_t von, std::size_t bis) {
-        for (std::size_t t = von; t < bis; ++t) Sammle(static_cast<unsigned>(t), melder);
-    });
-}
-
-void TZellMomente::Sammle(unsigned t, TScanMelder& melder) {
-    TTeil& teil = teile_[t];
-    const auto teile = static_cast<unsigned>(teile_.size());
-    teil.tabelle = TZellTabelle(wolke_.size() / (16 * teile) + 1024);
-    // The cells met last, by a few bits of their key: a scan goes through the cells of one column of
-    // beams and then, in the next column, through the same cells again.
-    struct TZuletzt {
-        std::uint64_t schluessel = TZellTabelle::Leer;
-        TMomente* m = nullptr;  // none yet: the cell has one point so far, or it is another part's
-        bool eigen = false;     // the cell belongs to this part
-    };
-    std::vector<TZuletzt> zuletzt(ZuletztPlaetze);
-    for (std::size_t i = 0; i < wolke_.size(); ++i) {
-        if (i % PruefAbstand == 0) melder.Pruefe();
-        const TWolkenpunkt& p = wolke_[i];
-        const TZelle z = raster_.Zelle(p.X, p.Y, p.Z);
-        const std::uint64_t s = TRaster::Schluessel(z);
-        TZuletzt& c = zuletzt[(s ^ (s >> 21) ^ (s >> 42)) & (ZuletztPlaetze - 1)];
-        if (c.schluessel != s) c = {s, nullptr, TZellTabelle::Teil(GrobSchluessel(s), teile) == t};
-        if (!c.eigen) continue;
-        const TWolkenpunkt mitte = raster_.Mitte(z);
-        if (c.m == nullptr) {
-            bool neu = false;
-            std::uint32_t& wert = teil.tabelle.Eintrag(s, EinPunkt | static_cast<std::uint32_t>(i), neu);
-            if (neu) continue;  // the cell's first point: only its index
-            if ((wert & EinPunkt) != 0) {
-                const std::uint32_t index = teil.Neu();
-                Addiere(teil.Eintrag(index), wolke_[wert & ~EinPunkt], mitte);
-                wert = index;
-            }
-            c.m = &teil.Eintrag(wert);
-        }
-        Addiere(*c.m, p, mitte);
-    }
-}
-
-std::size_t TZellMomente::Zellen() const {
-    std::size_t n = 0;
-    for (const TTeil& t : teile_) n += t.tabelle.Groesse();
-    return n;
-}
-
-TMomente TZellMomente::Momente(std::uint64_t schluessel, const TTeil& teil, std::uint32_t wert) const {
-    if ((wert & EinPunkt) == 0) return teil.Eintrag(wert);
-    TMomente m;
-    Addiere(m, wolke_[wert & ~EinPunkt], raster_.Mitte(TRaster::AusSchluessel(schluessel)));
-    return m;
-}
-
-bool TZellMomente::Momente(std::uint64_t schluessel, TMomente& m) const {
-    const TTeil& teil = TeilVon(schluessel);
-    const std::uint32_t wert = teil.tabelle.Finde(schluessel);
-    if (wert == TZellTabelle::Keiner) return false;
-    m = Momente(schluessel, teil, wert);
-    return true;
-}
-
-namespace {
-
 // The plane of at least mindestens points summed in sum (relative to the point bezug), with its
 // normal towards the station; none where they span no plane.
 std::optional<TFlaeche> Ebene(const TSumme& sum, const TWolkenpunkt& bezug, const TWolkenpunkt& station,
@@ -147,55 +84,132 @@ std::optional<TFlaeche> Ebene(const TSumme& sum, const TWolkenpunkt& bezug, cons
     return f;
 }
 
+
 }  // namespace
 
-std::optional<TFlaeche> TZellMomente::Flaeche(std::uint64_t schluessel, const TWolkenpunkt& station) const {
-    TMomente m;
-    if (!Momente(schluessel, m)) return std::nullopt;
-    return Flaeche(schluessel, m, station);
-}
-
-std::optional<TFlaeche> TZellMomente::Flaeche(std::uint64_t schluessel, const TMomente& m, const TWolkenpunkt& station) const {
-    if (Duenn(m)) return std::nullopt;
-    TSumme sum;
-    const double null[3] = {0, 0, 0};
-    sum.Addiere(m, null);
-    return Ebene(sum, raster_.Mitte(TRaster::AusSchluessel(schluessel)), station, schwelle::PunkteJeFlaeche);
-}
-
-std::uint64_t TZellMomente::GrobSchluessel(std::uint64_t schluessel) {
+std::uint64_t GrobSchluessel(std::uint64_t schluessel) {
     const TZelle z = TRaster::AusSchluessel(schluessel);
     return TRaster::Schluessel({z.i >> 1, z.j >> 1, z.k >> 1});  // halved towards minus infinity
 }
 
-std::optional<TFlaeche> TZellMomente::GrobeFlaeche(std::uint64_t grobSchluessel, const TWolkenpunkt& station) const {
-    return GrobeFlaeche(grobSchluessel, TZellTabelle::Leer, station);
+TFlaechenStrom::TFlaechenStrom(const TWolke& wolke, const TRaster& raster, const TWolkenpunkt& station, bool ganz)
+    : wolke_(wolke), raster_(raster), station_(station), ganz_(ganz) {
+    const unsigned teile = TAusfuehrer::Gemeinsam().Kerne();
+    teile_.resize(teile);
+    for (TTeil& t : teile_) t.geschlossen.assign(GeschlossenBits / 64, 0);
+    zuletzt_.assign(teile, std::vector<TZuletzt>(ZuletztPlaetze));
 }
 
-std::optional<TFlaeche> TZellMomente::GrobeFlaecheDerErsten(std::uint64_t schluessel, const TWolkenpunkt& station) const {
-    return GrobeFlaeche(GrobSchluessel(schluessel), schluessel, station);
+std::size_t TFlaechenStrom::Stuecke() const {
+    return ganz_ ? 1 : std::max<std::size_t>(1, (wolke_.size() + StueckPunkte - 1) / StueckPunkte);
 }
 
-std::optional<TFlaeche> TZellMomente::GrobeFlaeche(std::uint64_t grob, std::uint64_t erste, const TWolkenpunkt& station) const {
-    const TZelle g = TRaster::AusSchluessel(grob);
-    const TWolkenpunkt bezug = Grob().Mitte(g);
+bool TFlaechenStrom::Ungeordnet() const {
+    std::size_t neu = 0, wieder = 0;
+    for (const TTeil& t : teile_) {
+        neu += t.neu;
+        wieder += t.wieder;
+    }
+    return wieder > UngeordnetAnteil * static_cast<double>(neu);
+}
+
+void TFlaechenStrom::Sammle(std::size_t stueck, unsigned t, const TScanMelder& melder) {
+    TTeil& teil = teile_[t];
+    std::vector<TZuletzt>& zuletzt = zuletzt_[t];
+    const auto teile = static_cast<unsigned>(teile_.size());
+    const auto nr = static_cast<std::uint32_t>(stueck + 1);  // 0: no piece yet
+    const std::size_t von = ganz_ ? 0 : stueck * StueckPunkte;
+    const std::size_t bis = ganz_ ? wolke_.size() : std::min(wolke_.size(), (stueck + 1) * StueckPunkte);
+    for (std::size_t i = von; i < bis; ++i) {
+        if (i % PruefAbstand == 0) melder.Pruefe();
+        const TWolkenpunkt& p = wolke_[i];
+        const TZelle z = raster_.Zelle(p.X, p.Y, p.Z);
+        const std::uint64_t s = TRaster::Schluessel(z);
+        TZuletzt& c = zuletzt[(s ^ (s >> 21) ^ (s >> 42)) & (ZuletztPlaetze - 1)];
+        if (c.schluessel != s) {
+            c = {s, TZellTabelle::Keiner};
+            if (TZellTabelle::Teil(GrobSchluessel(s), teile) != t) continue;
+            bool neu = false;
+            std::uint32_t& index = teil.tabelle.Eintrag(s, 0, neu);
+            if (neu) {
+                ++teil.neu;
+                const std::size_t bit = GeschlossenBit(GrobSchluessel(s));
+                if ((teil.geschlossen[bit / 64] >> (bit % 64)) & 1) ++teil.wieder;
+            }
+            if (neu && !teil.frei.empty()) {
+                index = teil.frei.back();
+                teil.frei.pop_back();
+                teil.momente[index] = TMomente{};
+            } else if (neu) {
+                index = static_cast<std::uint32_t>(teil.momente.size());
+                teil.momente.emplace_back();
+            }
+            c.m = index;
+        }
+        if (c.m == TZellTabelle::Keiner) continue;
+        TMomente& m = teil.momente[c.m];
+        m.stueck = nr;
+        Addiere(m, p, raster_.Mitte(z));
+    }
+}
+
+const std::vector<std::pair<std::uint64_t, std::uint32_t>>& TFlaechenStrom::Geschlossen(std::size_t stueck, unsigned t) {
+    TTeil& teil = teile_[t];
+    const bool alle = stueck + 1 >= Stuecke();
+    const auto nr = static_cast<std::uint32_t>(stueck + 1);
+    // The open cells by coarse cell.
+    teil.offen.clear();
+    teil.tabelle.FuerAlle([&teil](std::uint64_t s, std::uint32_t i) { teil.offen.push_back({GrobSchluessel(s), s, i}); });
+    std::sort(teil.offen.begin(), teil.offen.end(), [](const TOffen& a, const TOffen& b) {
+        return a.grob < b.grob || (a.grob == b.grob && a.schluessel < b.schluessel);
+    });
+    // A coarse cell stays open while the piece had a point in one of its cells.
+    teil.zu.clear();
+    teil.bleibt.Leeren();
+    const std::vector<TOffen>& offen = teil.offen;
+    for (std::size_t i = 0; i < offen.size();) {
+        std::size_t j = i;
+        bool beruehrt = false;
+        for (; j < offen.size() && offen[j].grob == offen[i].grob; ++j) beruehrt = beruehrt || teil.momente[offen[j].platz].stueck == nr;
+        for (; i < j; ++i) {
+            bool neu = false;
+            if (beruehrt && !alle) {
+                teil.bleibt.Eintrag(offen[i].schluessel, offen[i].platz, neu);
+            } else {
+                teil.zu.push_back({offen[i].schluessel, offen[i].platz});
+                const std::size_t bit = GeschlossenBit(offen[i].grob);
+                teil.geschlossen[bit / 64] |= std::uint64_t{1} << (bit % 64);
+            }
+        }
+    }
+    std::swap(teil.tabelle, teil.bleibt);
+    // The places of the closed cells are taken again: what the part kept at hand is forgotten.
+    std::fill(zuletzt_[t].begin(), zuletzt_[t].end(), TZuletzt{});
+    return teil.zu;
+}
+
+std::optional<TFlaeche> TFlaechenStrom::Flaeche(std::uint64_t schluessel, const TMomente& m) const {
+    TSumme sum;
+    const double null[3] = {0, 0, 0};
+    sum.Addiere(m, null);
+    return Ebene(sum, raster_.Mitte(TRaster::AusSchluessel(schluessel)), station_, schwelle::PunkteJeFlaeche);
+}
+
+std::optional<TFlaeche> TFlaechenStrom::GrobeFlaeche(std::uint64_t grob, const TTeil& teil,
+                                                     const std::pair<std::uint64_t, std::uint32_t>* von,
+                                                     const std::pair<std::uint64_t, std::uint32_t>* bis) const {
+    const TWolkenpunkt bezug = TRaster(raster_.Ursprung(), 2 * raster_.Kante()).Mitte(TRaster::AusSchluessel(grob));
     TSumme sum;
     std::uint32_t zellen = 0;
-    // The cells in the order of their keys: a sparse one before erste means erste is not the first.
-    for (int di = 0; di <= 1; ++di)
-        for (int dj = 0; dj <= 1; ++dj)
-            for (int dk = 0; dk <= 1; ++dk) {
-                const TZelle z{2 * g.i + di, 2 * g.j + dj, 2 * g.k + dk};
-                const std::uint64_t s = TRaster::Schluessel(z);
-                TMomente m;
-                if (!Momente(s, m) || !Duenn(m)) continue;
-                if (erste != TZellTabelle::Leer && zellen == 0 && s != erste) return std::nullopt;
-                const TWolkenpunkt mitte = raster_.Mitte(z);
-                const double d[3] = {mitte.X - bezug.X, mitte.Y - bezug.Y, mitte.Z - bezug.Z};
-                sum.Addiere(m, d);
-                ++zellen;
-            }
-    std::optional<TFlaeche> f = Ebene(sum, bezug, station, schwelle::PunkteJeGrobflaeche);
+    for (auto z = von; z != bis; ++z) {
+        const TMomente& m = teil.momente[z->second];
+        if (!Duenn(m)) continue;
+        const TWolkenpunkt mitte = raster_.Mitte(TRaster::AusSchluessel(z->first));
+        const double d[3] = {mitte.X - bezug.X, mitte.Y - bezug.Y, mitte.Z - bezug.Z};
+        sum.Addiere(m, d);
+        ++zellen;
+    }
+    std::optional<TFlaeche> f = Ebene(sum, bezug, station_, schwelle::PunkteJeGrobflaeche);
     if (f) f->gewicht = zellen;
     return f;
 }

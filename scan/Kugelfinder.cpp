@@ -4,10 +4,12 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 
 #include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
+#include "core/Speicher.hpp"
 #include "numerics/Loeser.hpp"
 #include "scan/Eigen3.hpp"
 #include "scan/Flaechen.hpp"
@@ -44,114 +46,137 @@ TVektor3 Stimme(const TFlaeche& f, double R) {
     return f.schwerpunkt - (R - tiefe) * f.normale;
 }
 
-// A vote cell's count: the votes, each as many times as its element stands for cells, in the low
-// 16 bits, the elements that voted in the high 16 (both stop growing at 65535).
-constexpr std::uint32_t StimmenVon(std::uint32_t wert) { return wert & 0xFFFF; }
-constexpr std::uint32_t WaehlerVon(std::uint32_t wert) { return wert >> 16; }
-void Zaehle(std::uint32_t& wert, std::uint32_t stimmen, std::uint32_t waehler) {
-    wert = (std::min<std::uint32_t>(WaehlerVon(wert) + waehler, 0xFFFF) << 16) | std::min<std::uint32_t>(StimmenVon(wert) + stimmen, 0xFFFF);
-}
+// A surface element as the search keeps it: where it votes (its vote cell, and the offset from that
+// cell's middle in metres), its normal, and the cells and points it stands for. 40 bytes.
+struct TElement {
+    std::uint64_t zelle;
+    float versatz[3];
+    float normale[3];
+    std::uint16_t gewicht, punkte;  // both stop growing at 65535
 
-// A surface element's vote: its vote cell (the key in two halves: twelve bytes a vote), and for how
-// many cells it stands.
-struct TStimme {
-    std::uint32_t unten, oben, gewicht;
-    std::uint64_t Zelle() const { return (static_cast<std::uint64_t>(oben) << 32) | unten; }
+    // All of it in order: the list's order then depends on nothing but the elements.
+    bool operator<(const TElement& b) const {
+        return std::tie(zelle, versatz[0], versatz[1], versatz[2], normale[0], normale[1], normale[2], gewicht, punkte) <
+               std::tie(b.zelle, b.versatz[0], b.versatz[1], b.versatz[2], b.normale[0], b.normale[1], b.normale[2],
+                        b.gewicht, b.punkte);
+    }
 };
 
-void Stimmen(std::vector<TStimme>& stimmen, const TFlaeche& f, const TRaster& stimmRaster, double R) {
+// The elements of the cloud, sorted by their vote cell, with the index of each cell's first.
+struct TElemente {
+    TRaster stimmRaster;
+    std::vector<TElement> liste;
+    TZellTabelle erstes;
+
+    // Where element e votes (metres).
+    TVektor3 Stimme(const TElement& e) const {
+        const TWolkenpunkt m = stimmRaster.Mitte(TRaster::AusSchluessel(e.zelle));
+        return {m.X + e.versatz[0], m.Y + e.versatz[1], m.Z + e.versatz[2]};
+    }
+    // f(element) for the elements that vote in cell z.
+    template <class F>
+    void InZelle(const TZelle& z, F f) const {
+        const std::uint64_t s = TRaster::Schluessel(z);
+        for (std::uint32_t i = erstes.Finde(s); i < liste.size() && liste[i].zelle == s; ++i) f(liste[i]);
+    }
+};
+
+// The element of a surface element that votes within the vote grid.
+std::optional<TElement> Element(const TFlaeche& f, const TRaster& stimmRaster, double R) {
     const TVektor3 v = Stimme(f, R);
-    if (!stimmRaster.ImBereich(v[0], v[1], v[2])) return;
-    const std::uint64_t zelle = TRaster::Schluessel(stimmRaster.Zelle(v[0], v[1], v[2]));
-    stimmen.push_back({static_cast<std::uint32_t>(zelle), static_cast<std::uint32_t>(zelle >> 32), f.gewicht});
+    if (!stimmRaster.ImBereich(v[0], v[1], v[2])) return std::nullopt;
+    const TZelle z = stimmRaster.Zelle(v[0], v[1], v[2]);
+    const TWolkenpunkt m = stimmRaster.Mitte(z);
+    TElement e{TRaster::Schluessel(z),
+               {static_cast<float>(v[0] - m.X), static_cast<float>(v[1] - m.Y), static_cast<float>(v[2] - m.Z)},
+               {static_cast<float>(f.normale[0]), static_cast<float>(f.normale[1]), static_cast<float>(f.normale[2])},
+               static_cast<std::uint16_t>(std::min<std::uint32_t>(f.gewicht, 0xFFFF)),
+               static_cast<std::uint16_t>(std::min<std::uint32_t>(f.punkte, 0xFFFF))};
+    return e;
 }
 
-// The votes of every part counted by cell: each part's list sorted on its core, then all merged.
-TZellTabelle Ausgezaehlt(std::vector<std::vector<TStimme>> je) {
-    AufAllenKernen(je.size(), 1, [&je](std::size_t von, std::size_t bis) {
-        for (std::size_t t = von; t < bis; ++t)
-            std::sort(je[t].begin(), je[t].end(), [](const TStimme& a, const TStimme& b) { return a.Zelle() < b.Zelle(); });
-    });
-    // Merged twice: the cells counted, then their votes into a list of that length.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> gezaehlt;
-    for (int durchgang = 0; durchgang < 2; ++durchgang) {
-        std::vector<std::size_t> pos(je.size(), 0);
-        std::size_t zellen = 0;
-        std::uint64_t letzte = TZellTabelle::Leer;
-        for (;;) {
-            std::size_t t = je.size();
-            for (std::size_t k = 0; k < je.size(); ++k)
-                if (pos[k] < je[k].size() && (t == je.size() || je[k][pos[k]].Zelle() < je[t][pos[t]].Zelle())) t = k;
-            if (t == je.size()) break;
-            const TStimme& s = je[t][pos[t]++];
-            if (s.Zelle() != letzte) {
-                letzte = s.Zelle();
-                ++zellen;
-                if (durchgang == 1) gezaehlt.push_back({letzte, 0});
+// Elements a block: 4 MB, so that a block comes straight from the system and goes straight back
+// to it (core/Speicher.hpp) when it has been copied into the list.
+constexpr std::size_t ElementeJeBlock = (4u << 20) / sizeof(TElement) + 1;
+
+// Every surface element of the cloud: the cloud in pieces, each core making its part's elements,
+// kept in blocks; only when the cells' moments are gone are they put into one list, each block
+// given back as it is copied, so that they never stand twice in memory.
+std::vector<std::vector<TElement>> ElementBloecke(const TWolke& wolke, const TRaster& raster, const TRaster& stimmRaster,
+                                                  double R, const TVektor3& station, TScanMelder& melder, bool ganz) {
+    TFlaechenStrom strom(wolke, raster, Wolkenpunkt(station), ganz);
+    std::vector<std::vector<TElement>> je(strom.Teile()), bloecke;
+    for (std::size_t s = 0; s < strom.Stuecke(); ++s) {
+        AufAllenKernen(strom.Teile(), 1, [&](std::size_t von, std::size_t bis) {
+            for (std::size_t t = von; t < bis; ++t)
+                strom.Stueck(s, static_cast<unsigned>(t), [&](const TFlaeche& f) {
+                    if (const std::optional<TElement> e = Element(f, stimmRaster, R)) je[t].push_back(*e);
+                }, melder);
+        });
+        for (std::vector<TElement>& e : je) {
+            for (const TElement& x : e) {
+                if (bloecke.empty() || bloecke.back().size() == ElementeJeBlock) bloecke.emplace_back().reserve(ElementeJeBlock);
+                bloecke.back().push_back(x);
             }
-            if (durchgang == 1) Zaehle(gezaehlt.back().second, s.gewicht, 1);
+            e.clear();
         }
-        if (durchgang == 0) gezaehlt.reserve(zellen);
+        if (!ganz) melder.Melde(static_cast<double>(s + 1) / static_cast<double>(strom.Stuecke()));
     }
-    std::vector<std::vector<TStimme>>().swap(je);
-    TZellTabelle tabelle(gezaehlt.size());
-    for (const auto& [zelle, wert] : gezaehlt) {
-        bool neu = false;
-        tabelle.Eintrag(zelle, wert, neu);
-    }
-    return tabelle;
+    // A cloud in no order of regions: once more, whole.
+    if (!ganz && strom.Ungeordnet()) return ElementBloecke(wolke, raster, stimmRaster, R, station, melder, true);
+    return bloecke;
 }
 
-// Every surface element's vote, counted in the cells of stimmRaster: each core votes for its part
-// of the cells, and for the coarse cells of its part's sparse ones (the part holds whole coarse
-// cells; the first sparse cell of each speaks for it).
-TZellTabelle Stimmen(const TZellMomente& m, const TRaster& stimmRaster, double R, const TVektor3& station,
-                     TScanMelder& melder) {
-    std::vector<std::vector<TStimme>> je(m.Teile());
-    const TWolkenpunkt s = Wolkenpunkt(station);
-    AufAllenKernen(m.Teile(), 1, [&](std::size_t von, std::size_t bis) {
-        for (std::size_t t = von; t < bis; ++t) {
-            je[t].reserve(m.Zellen(static_cast<unsigned>(t)));  // at most a vote a cell
-            std::size_t gezaehlt = 0;
-            m.FuerTeil(static_cast<unsigned>(t), [&](std::uint64_t schluessel, const TMomente& mom) {
-                if (++gezaehlt % PruefAbstand == 0) melder.Pruefe();
-                std::optional<TFlaeche> f;
-                if (!TZellMomente::Duenn(mom)) f = m.Flaeche(schluessel, mom, s);
-                else f = m.GrobeFlaecheDerErsten(schluessel, s);
-                if (f) Stimmen(je[t], *f, stimmRaster, R);
-            });
-        }
-    });
-    return Ausgezaehlt(std::move(je));
+TElemente Elemente(const TWolke& wolke, const TRaster& raster, const TRaster& stimmRaster, double R,
+                   const TVektor3& station, TScanMelder& melder) {
+    std::vector<std::vector<TElement>> bloecke = ElementBloecke(wolke, raster, stimmRaster, R, station, melder, false);
+    FreienSpeicherZurueckgeben();  // the cells' moments
+    std::size_t anzahl = 0;
+    for (const std::vector<TElement>& b : bloecke) anzahl += b.size();
+    TElemente el{stimmRaster, {}, TZellTabelle()};
+    el.liste.reserve(anzahl);
+    for (std::vector<TElement>& b : bloecke) {
+        el.liste.insert(el.liste.end(), b.begin(), b.end());
+        std::vector<TElement>().swap(b);
+    }
+    std::sort(el.liste.begin(), el.liste.end());
+    std::size_t zellen = 0;
+    for (std::size_t i = 0; i < el.liste.size(); ++i) zellen += i == 0 || el.liste[i].zelle != el.liste[i - 1].zelle;
+    el.erstes = TZellTabelle(zellen);
+    for (std::size_t i = 0; i < el.liste.size(); ++i) {
+        bool neu = false;
+        if (i == 0 || el.liste[i].zelle != el.liste[i - 1].zelle) el.erstes.Eintrag(el.liste[i].zelle, static_cast<std::uint32_t>(i), neu);
+    }
+    return el;
 }
 
 // The blocks of 3 x 3 x 3 vote cells around a cell of at least two votes that hold at least
-// schwelle::StimmenMindestens votes of schwelle::WaehlerMindestens elements, strongest first; the
-// centre is the votes' mean cell middle.
-std::vector<TKandidat> Gipfel(const TZellTabelle& stimmen, const TRaster& r) {
-    std::vector<std::uint64_t> zellen;
-    stimmen.FuerAlle([&zellen](std::uint64_t s, std::uint32_t n) {
-        if (StimmenVon(n) >= 2) zellen.push_back(s);
-    });
-    std::sort(zellen.begin(), zellen.end());
+// schwelle::StimmenMindestens votes (an element counting for the cells it stands for) of
+// schwelle::WaehlerMindestens elements, strongest first; the centre is the votes' mean.
+std::vector<TKandidat> Gipfel(const TElemente& el) {
+    std::vector<std::size_t> zellen;
+    for (std::size_t i = 0; i < el.liste.size();) {
+        std::size_t j = i, stimmen = 0;
+        for (; j < el.liste.size() && el.liste[j].zelle == el.liste[i].zelle; ++j) stimmen += el.liste[j].gewicht;
+        if (stimmen >= 2) zellen.push_back(i);
+        i = j;
+    }
     std::vector<TKandidat> alle;
     for (std::vector<TKandidat>& teil : InTeilen(zellen.size(), AufEinemKern, [&](std::size_t von, std::size_t bis) {
              std::vector<TKandidat> k;
              for (std::size_t i = von; i < bis; ++i) {
-                 const TZelle z = TRaster::AusSchluessel(zellen[i]);
+                 const TZelle z = TRaster::AusSchluessel(el.liste[zellen[i]].zelle);
                  TKandidat kand;
                  std::uint32_t waehler = 0;
                  TVektor3 summe{0, 0, 0};
                  for (int di = -1; di <= 1; ++di)
                      for (int dj = -1; dj <= 1; ++dj)
-                         for (int dk = -1; dk <= 1; ++dk) {
-                             const TZelle n{z.i + di, z.j + dj, z.k + dk};
-                             const std::uint32_t w = stimmen.Finde(TRaster::Schluessel(n));
-                             if (w == TZellTabelle::Keiner) continue;
-                             kand.stimmen += StimmenVon(w);
-                             waehler += WaehlerVon(w);
-                             summe = summe + static_cast<double>(StimmenVon(w)) * Vektor(r.Mitte(n));
-                         }
+                         for (int dk = -1; dk <= 1; ++dk)
+                             el.InZelle({z.i + di, z.j + dj, z.k + dk}, [&](const TElement& e) {
+                                 kand.stimmen += e.gewicht;
+                                 ++waehler;
+                                 summe = summe + static_cast<double>(e.gewicht) * el.Stimme(e);
+                             });
                  if (kand.stimmen < schwelle::StimmenMindestens || waehler < schwelle::WaehlerMindestens) continue;
                  kand.c = (1.0 / kand.stimmen) * summe;
                  k.push_back(kand);
@@ -189,43 +214,26 @@ std::vector<T> Unterdruecke(std::vector<T> kandidaten, double abstand, Mitte mit
 }
 
 // The surface elements whose votes fall near the candidate: at least schwelle::TraegerMindestens
-// cells, their normals spread in two directions; their votes' mean becomes its centre, and the
-// points of the cells around it are counted.
-bool Stuetze(TKandidat& k, const TZellMomente& m, double R, const TVektor3& station) {
-    const TRaster& r = m.Raster();
-    const TZelle z = r.Zelle(k.c[0], k.c[1], k.c[2]);
-    const int weite = static_cast<int>(std::ceil((1 + schwelle::SchaleJeRadius) * R / r.Kante())) + 1;
-    // Cells whose middle lies so near the candidate's shell that they may hold its points.
-    const double aussen = (1 + schwelle::SchaleJeRadius) * R + r.Kante(), innen = (1 - schwelle::SchaleJeRadius) * R - r.Kante();
+// cells, their normals spread in two directions; their votes' mean becomes its centre, and their
+// points are counted.
+bool Stuetze(TKandidat& k, const TElemente& el, double R) {
+    const TZelle z = el.stimmRaster.Zelle(k.c[0], k.c[1], k.c[2]);
+    const int weite = static_cast<int>(std::ceil(schwelle::TraegerAbstand * R / el.stimmRaster.Kante()));
     TMatrix3 streuung{};
     TVektor3 summe{0, 0, 0};
     std::uint32_t traeger = 0;
-    auto stuetzt = [&](const TFlaeche& f) {
-        const TVektor3 v = Stimme(f, R);
-        if (Laenge(v - k.c) > schwelle::TraegerAbstand * R) return;
-        AddiereDyade(streuung, f.normale, f.gewicht);
-        summe = summe + static_cast<double>(f.gewicht) * v;
-        traeger += f.gewicht;
-    };
-    std::vector<std::uint64_t> grob;
     k.punkte = 0;
     for (int di = -weite; di <= weite; ++di)
         for (int dj = -weite; dj <= weite; ++dj)
-            for (int dk = -weite; dk <= weite; ++dk) {
-                const TZelle n{z.i + di, z.j + dj, z.k + dk};
-                const double abstand = Laenge(r.Mitte(n) - k.c);
-                if (abstand > aussen || abstand < innen) continue;
-                const std::uint64_t s = TRaster::Schluessel(n);
-                TMomente mom;
-                if (!m.Momente(s, mom)) continue;
-                k.punkte += mom.n;
-                if (TZellMomente::Duenn(mom)) grob.push_back(TZellMomente::GrobSchluessel(s));
-                else if (const std::optional<TFlaeche> f = m.Flaeche(s, mom, Wolkenpunkt(station))) stuetzt(*f);
-            }
-    std::sort(grob.begin(), grob.end());
-    grob.erase(std::unique(grob.begin(), grob.end()), grob.end());
-    for (const std::uint64_t g : grob)
-        if (const std::optional<TFlaeche> f = m.GrobeFlaeche(g, Wolkenpunkt(station))) stuetzt(*f);
+            for (int dk = -weite; dk <= weite; ++dk)
+                el.InZelle({z.i + di, z.j + dj, z.k + dk}, [&](const TElement& e) {
+                    const TVektor3 v = el.Stimme(e);
+                    if (Laenge(v - k.c) > schwelle::TraegerAbstand * R) return;
+                    AddiereDyade(streuung, {e.normale[0], e.normale[1], e.normale[2]}, e.gewicht);
+                    summe = summe + static_cast<double>(e.gewicht) * v;
+                    traeger += e.gewicht;
+                    k.punkte += e.punkte;
+                });
     if (traeger < schwelle::TraegerMindestens) return false;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < i; ++j) streuung[i][j] = streuung[j][i];
@@ -317,21 +325,20 @@ void PruefeAusdehnung(const TWolke& wolke, const TRaster& r) {
                                 " km vom ersten entfernt");
 }
 
-// The candidates: votes, their peaks, the peaks with support, each with its stride.
+// The candidates: the elements' votes, their peaks, the peaks with support, each with its stride.
 std::vector<TKandidat> Kandidaten(const TWolke& wolke, double R, const TVektor3& station, TScanMelder& melder,
                                   const std::function<double(double)>& anteil) {
     const TRaster raster(wolke[0], schwelle::ZelleJeRadius * R);
     const TRaster stimmRaster(wolke[0], schwelle::StimmzelleJeRadius * R);
-    melder.Schritt("Raster", anteil(0), anteil(0.3));
+    melder.Schritt("Flächen", anteil(0), anteil(0.4));
     PruefeAusdehnung(wolke, stimmRaster);
-    const TZellMomente momente(wolke, raster, melder);
-    melder.Schritt("Stimmen", anteil(0.3), anteil(0.5));
-    std::vector<TKandidat> k = Gipfel(Stimmen(momente, stimmRaster, R, station, melder), stimmRaster);
-    k = Unterdruecke(std::move(k), R, [](const TKandidat& c) { return c.c; });
+    const TElemente el = Elemente(wolke, raster, stimmRaster, R, station, melder);
+    melder.Schritt("Stimmen", anteil(0.4), anteil(0.5));
+    std::vector<TKandidat> k = Unterdruecke(Gipfel(el), R, [](const TKandidat& c) { return c.c; });
     std::vector<char> gestuetzt(k.size(), 0);
     AufAllenKernen(k.size(), 8, [&](std::size_t von, std::size_t bis) {
         melder.Pruefe();
-        for (std::size_t i = von; i < bis; ++i) gestuetzt[i] = Stuetze(k[i], momente, R, station);
+        for (std::size_t i = von; i < bis; ++i) gestuetzt[i] = Stuetze(k[i], el, R);
     });
     std::vector<TKandidat> mitStuetze;
     for (std::size_t i = 0; i < k.size(); ++i)

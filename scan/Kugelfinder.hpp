@@ -1,7 +1,8 @@
 // The search for every sphere of a given radius in a point cloud.
 //
-// 1. The cloud is gathered in cells of R/2 (TZellMomente); each cell's points, where they are few
-//    with their neighbours', give a surface element: a plane and its normal towards the station.
+// 1. The cloud is gathered in cells of R/2, piece by piece (TFlaechenStrom); each cell's points, where
+//    they are few those of the sparse cells of a coarse cell together, give a surface element: a plane
+//    and its normal towards the station. Only the elements are kept.
 // 2. Each element votes for the point R behind it (away from the station): on a sphere of radius R
 //    every element votes for the centre. A plane's votes spread over a plane, a pipe's over its
 //    axis, a sphere of another radius's over a sphere around its centre.
@@ -32,8 +33,8 @@ struct TKugelfund {
 };
 
 // Finds the spheres of radius R (metres) in the cloud seen from station (the cloud's system).
-// Steps "Raster", "Stimmen", "Kandidaten", "Prüfen", "Ausgleichen" from the share anfang of the
-// melder's whole to 1. A cloud wider than a million cells of R/2 raises EZentrixError.
+// Steps "Flächen", "Stimmen", "Prüfen", "Ausgleichen" from the share anfang of the melder's whole
+// to 1. A cloud wider than a million cells of R/2 raises EZentrixError.
 TKugelfund FindeKugeln(const TWolke& wolke, double R, const TVektor3& station, TScanMelder& melder, double anfang = 0);
 
 }  // namespace zentrix

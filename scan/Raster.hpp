@@ -1,6 +1,7 @@
 // A regular grid of cubes in space, and a table of the cells that hold something.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -67,6 +68,11 @@ public:
     TZellTabelle& operator=(TZellTabelle&&) noexcept = default;
 
     std::size_t Groesse() const { return n_; }
+    // Forgets every cell; the places stay for the next ones.
+    void Leeren() {
+        std::fill(plaetze_.begin(), plaetze_.end(), TPlatz{});
+        n_ = 0;
+    }
     // The value of the cell, or Keiner.
     std::uint32_t Finde(std::uint64_t schluessel) const {
         for (std::size_t i = Platz(schluessel);; i = (i + 1) & maske_) {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <random>
 
 #include "Hilfen.hpp"
 #include "bench/Szene.hpp"
@@ -91,6 +93,23 @@ TEST(Kugelsuche, WithoutNoiseTheCentreIsExactAndTheStationMovesWithTheCloud) {
     EXPECT_NEAR(e.Kugeln[0].Polar.Ri, soll.Ri, 1e-4);
     EXPECT_NEAR(e.Kugeln[0].Polar.S, soll.S, 1e-5);
     EXPECT_NEAR(e.Kugeln[0].Polar.Zd, soll.Zd, 1e-4);
+}
+
+TEST(Kugelsuche, ACloudInNoOrderGivesTheSameSphere) {
+    // Read in pieces, a cloud in scan order holds only the cells of its last columns; one whose
+    // points lie in no order is gone through again as a whole.
+    test::TempFolder ordner;
+    TSzene t = Raum(ordner, 0.001);
+    const TScanErgebnis geordnet = WerteScanAus(t.datei, R, std::nullopt);
+    std::mt19937 rng(3);
+    std::shuffle(t.s.punkte.begin(), t.s.punkte.end(), rng);
+    szene::SchreibePly(t.datei, t.s, true);
+    const TScanErgebnis gemischt = WerteScanAus(t.datei, R, std::nullopt);
+    ASSERT_EQ(geordnet.Kugeln.size(), 1u);
+    ASSERT_EQ(gemischt.Kugeln.size(), 1u);
+    const double c[3] = {geordnet.Kugeln[0].Mittelpunkt.X, geordnet.Kugeln[0].Mittelpunkt.Y, geordnet.Kugeln[0].Mittelpunkt.Z};
+    EXPECT_LT(Abstand(gemischt.Kugeln[0].Mittelpunkt, c), 1e-9);
+    EXPECT_EQ(gemischt.Kugeln[0].Punkte, geordnet.Kugeln[0].Punkte);
 }
 
 TEST(Kugelsuche, ACloudWithoutSpheresSaysSo) {
