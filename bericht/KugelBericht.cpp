@@ -38,10 +38,11 @@ void SchreibeNaeherungen(const TKugelLoesung& L, TMemoLines& Memo) {
 // only itself), and the mark of the likely outlier.
 std::string PunktZeile(const TKugelLoesung& L, const TPunktArray& Punkte, std::size_t i) {
     const TAusgleichung& a = *L.Ausgleichung;
-    const std::string& name = Punkte[static_cast<long long>(i) + 1].Name;
-    if (L.n <= 3) return FormatText("%16s, vR %5.4f", {name, a.vR[i]});
-    std::string zeile = std::isnan(a.NV[i]) ? FormatText("%16s, vR %5.4f NV %4s", {name, a.vR[i], "-"})
-                                            : FormatText("%16s, vR %5.4f NV %4.1f", {name, a.vR[i], a.NV[i]});
+    const std::string_view name = Punkte[static_cast<long long>(i) + 1].Name;
+    const double vR = Punkte[static_cast<long long>(i) + 1].vR;
+    if (L.n <= 3) return FormatText("%16s, vR %5.4f", {name, vR});
+    std::string zeile = std::isnan(a.NV[i]) ? FormatText("%16s, vR %5.4f NV %4s", {name, vR, "-"})
+                                            : FormatText("%16s, vR %5.4f NV %4.1f", {name, vR, a.NV[i]});
     if (L.Konvergenz->Ausreisser == static_cast<int>(i) + 1) zeile += " Ausreißer?";
     return zeile;
 }
@@ -75,8 +76,8 @@ void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLi
         Zeile(Memo, "m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z});
     else
         Memo.push_back("Keine Genauigkeitsangaben: drei Punkte bestimmen den Mittelpunkt ohne Überbestimmung");
-    Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
-    for (std::size_t i = 0; i < a.vR.size(); ++i) Memo.push_back(PunktZeile(L, Punkte, i));
+    Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name.view(), a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
+    for (std::size_t i = 0; i < static_cast<std::size_t>(L.n); ++i) Memo.push_back(PunktZeile(L, Punkte, i));
     if (L.n == 4) Memo.push_back("Ausreißertest und Radiusprüfung erst ab fünf Punkten");
     if (L.n < 5) return;
     if (!k.Radius) {
@@ -95,7 +96,7 @@ void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMe
     Zeile(Memo, "dx=%5.4f dy=%5.4f, dZ=%5.4f", {a.Korrektur.X, a.Korrektur.Y, a.Korrektur.Z});
     if (a.m0 > 0)
         Zeile(Memo, "m0=%5.4f mX(P0)=%4.3f, mY(P0)=%4.3f, mZ(P0)=%4.3f", {a.m0, a.m.X, a.m.Y, a.m.Z});
-    Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name, a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
+    Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name.view(), a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
     // A line per point. A scanned sphere's lines are laid out on both cores and appended in order;
     // a pointed sphere's (a few lines) in a buffer kept for the next sphere.
     struct TBlock {
@@ -106,25 +107,28 @@ void SchreibeAusgleichung(const TAusgleichung& a, const TPunktArray& Punkte, TMe
         block.laenge.reserve(block.laenge.size() + (ende - anfang));
         block.text.reserve(block.text.size() + (ende - anfang) * 48);  // a line is some 40 characters
         for (std::size_t i = anfang; i < ende; ++i) {
-            const std::string& name = Punkte[static_cast<long long>(i) + 1].Name;
+            const TPunkt& p = Punkte[static_cast<long long>(i) + 1];
+            const std::string_view name = p.Name;
             const std::size_t vorher = block.text.size();
             if (a.m0 > 0)
-                AppendFormat(block.text, "%16s, vR %5.4f NV %4.1f", {name, a.vR[i], a.NV[i]});
+                AppendFormat(block.text, "%16s, vR %5.4f NV %4.1f", {name, p.vR, a.NV[i]});
             else
-                AppendFormat(block.text, "%16s, vR %5.4f", {name, a.vR[i]});
+                AppendFormat(block.text, "%16s, vR %5.4f", {name, p.vR});
             block.laenge.push_back(block.text.size() - vorher);
         }
     };
     constexpr std::size_t Block = AufEinemKern;
-    if (a.vR.size() <= Block) {
+    // One line per point; the one-step method gives every point its NV.
+    const std::size_t punkte = a.NV.size();
+    if (punkte <= Block) {
         thread_local TBlock block;
         block.text.clear();
         block.laenge.clear();
-        fuelle(block, 0, a.vR.size());
+        fuelle(block, 0, punkte);
         Memo.Anhaengen(block.text, block.laenge);
         return;
     }
-    InBloecken(a.vR.size(), Block, [&fuelle](std::size_t anfang, std::size_t ende) {
+    InBloecken(punkte, Block, [&fuelle](std::size_t anfang, std::size_t ende) {
         TBlock block;
         fuelle(block, anfang, ende);
         return block;
@@ -161,6 +165,8 @@ std::string RechenfehlerText(const TKugelLoesung& L) {
 }  // namespace
 
 std::string FehlerGrund(const TKugelLoesung& L) {
+    // A value that could not be read: the reason is its place ("Zeile 12, Feld 2: …"), as it stands.
+    if (L.Ergebnis == KugelErgebnis::Lesefehler) return L.Fehlertext;
     std::string grund;
     if (L.Ergebnis == KugelErgebnis::Rechenfehler) {
         grund = RechenfehlerText(L);
@@ -180,7 +186,8 @@ std::string FehlerGrund(const TKugelLoesung& L) {
                 break;
             case KugelErgebnis::NormalSingulaer: grund = "Die Normalgleichungen der Ausgleichung sind singulär"; break;
             case KugelErgebnis::NichtKonvergiert: grund = "Die Ausgleichung konvergiert nicht"; break;
-            case KugelErgebnis::Rechenfehler: break;
+            case KugelErgebnis::Rechenfehler:
+            case KugelErgebnis::Lesefehler: break;
         }
     }
     // After a colon the sentence goes on in small letters (the reasons begin with an article or
@@ -193,6 +200,12 @@ std::string FehlerMeldung(const TKugelLoesung& L) {
     std::string text = "Kugelmittelnpunkt Fehler";
     if (L.Iterativ && L.Ergebnis == KugelErgebnis::Rechenfehler) text += ": " + RechenfehlerText(L);
     else if (L.Iterativ && !L.Fehlertext.empty()) text += ": " + L.Fehlertext;
+    return text;
+}
+
+std::string FehlerMitGrund(const TKugelLoesung& L) {
+    std::string text = "Kugelmittelnpunkt Fehler";
+    if (const std::string grund = FehlerGrund(L); !grund.empty()) text += ": " + grund;
     return text;
 }
 

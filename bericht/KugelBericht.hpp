@@ -28,11 +28,15 @@ int Kugelzentrierung(TPunktArray& Punkte, int n, bool Polar, double R, TMemoLine
 
 // Why a computation failed, in German, to stand after a colon ("die drei Punkte liegen auf einer
 // Geraden"); empty on success. The converged solver gives its own reason; the one-step method's
-// result codes are put into words.
+// result codes are put into words; a value that could not be read gives its place ("Zeile 12,
+// Feld 2: „350.5x4939“ ist keine Zahl").
 std::string FehlerGrund(const TKugelLoesung& loesung);
 
 // The text of the message box for a failed computation: "Kugelmittelnpunkt Fehler", for the
 // converged solver followed by its reason.
 std::string FehlerMeldung(const TKugelLoesung& loesung);
+// The same with the reason after it whichever method failed: "Kugelmittelnpunkt Fehler: die drei
+// Punkte liegen auf einer Geraden" (the picture's title).
+std::string FehlerMitGrund(const TKugelLoesung& loesung);
 
 }  // namespace zentrix

@@ -1,6 +1,8 @@
 // zentrix-cli: each command runs on a freshly started window model, as the window would run it.
 #include "cli/Cli.hpp"
 
+#include "cli/JsonStrom.hpp"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Scan.hpp"
+#include "cli/Zielpruefung.hpp"
 #include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "polar/KugelTabelle.hpp"
@@ -54,7 +57,9 @@ const char* const Hilfetext =
     "                                         Neustart dazwischen; SCHRITT ist je ein Befehl mit seinen\n"
     "                                         Angaben als ein Argument, z. B. 'rechne-datei k.kor --format 4'.\n"
     "                                         \"rechne\" ohne DATEI rechnet die Tabelle, wie sie steht\n"
-    "                                         (--radius dann nach Wunsch)\n"
+    "                                         (--radius dann nach Wunsch); \"zeige-kugel KUGEL\" zeigt die\n"
+    "                                         Kugel KUGEL (Name, sonst Nummer in der Datei) der letzten\n"
+    "                                         Polarauswertung wie ein Doppelklick in der Kugelübersicht\n"
     "  --version                              die Version des Programms\n"
     "\n"
     "--iterativ: Ausgleichung bis zur Konvergenz (wie \"Iterieren\" im Fenster) statt des einen Schritts.\n"
@@ -79,6 +84,7 @@ struct TAufruf {
     std::string ordner;   // konvert
     std::string grafik;   // demo, rechne, rechne-datei: the picture's file
     std::string kugeln;   // polarauswertung: the sphere table's CSV file
+    std::string kugel;    // zeige-kugel (a step of folge): a sphere's name or its number in the file
     bool radiusGegeben = false;            // rechne: --radius was given
     std::vector<std::string> schritte;     // folge: one command line each
     TScanAufruf scan;                      // scan
@@ -227,6 +233,8 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
     ScanBefehl(app, a.scan);
     auto* konvert = app.add_subcommand("konvert");
     konvert->add_option("--dir", a.ordner);
+    // Within a sequence only: a sphere of the evaluation before, shown as a double-click shows it.
+    if (schritt) app.add_subcommand("zeige-kugel")->add_option("KUGEL", a.kugel)->required();
     for (CLI::App* befehl : {demo, rechne, rechneDatei, polar}) {
         befehl->add_flag("--json", a.json);
         befehl->add_flag("--iterativ", a.iterativ);
@@ -305,10 +313,10 @@ void Rechne(TLauf& lauf, const TAufruf& a, std::istream& in, bool imSchritt) {
     std::vector<std::string> zeilen;
     if (a.datei.empty()) {
         zeilen = SplitLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    } else if (LoadLines(a.datei, zeilen) != 0) {
+    } else if (std::string grund; LoadLines(a.datei, zeilen, &grund) != 0) {
         TOrt ort;
         ort.Datei = VollerPfad(a.datei);
-        lauf.dialoge.ShowError(ErrorBoxText("Datei " + a.datei + " kann nicht gelesen werden"), ort);
+        lauf.dialoge.ShowError(ErrorBoxText("Datei " + a.datei + " kann nicht gelesen werden. " + grund), ort);
         return;
     }
     TStringGrid& grid = lauf.form.StringGrid1;
@@ -361,6 +369,27 @@ void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
     MitBericht(lauf, a, out, &TForm1::Polarauswertung);
 }
 
+// "zeige-kugel KUGEL": the sphere of the last polar evaluation named KUGEL (the first of that name),
+// else the KUGEL-th in file order, shown as a double-click in the overview shows it.
+void ZeigeKugel(TLauf& lauf, const std::string& kugel) {
+    const TKugelListe& kugeln = *lauf.form.Kugeln;
+    auto name = std::find_if(kugeln.begin(), kugeln.end(), [&kugel](const TKugelEintrag& e) { return e.Name == kugel; });
+    std::size_t index = static_cast<std::size_t>(name - kugeln.begin());
+    if (name == kugeln.end()) {
+        const bool ziffern = !kugel.empty() && kugel.size() <= 9 &&
+                             std::all_of(kugel.begin(), kugel.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const std::size_t nr = ziffern ? std::stoul(kugel) : 0;
+        if (nr < 1 || nr > kugeln.size()) {
+            lauf.dialoge.ShowError(ErrorBoxText("Keine Kugel „" + kugel + "“ in der letzten Polarauswertung (" +
+                                                Anzahl(kugeln.size()) + (kugeln.size() == 1 ? " Kugel)" : " Kugeln)")));
+            return;
+        }
+        index = nr - 1;
+    }
+    lauf.form.GewaehlteKugel = index;
+    lauf.form.Dispatch(&TForm1::KugelZeigen);
+}
+
 // Where the command's report begins in the memo: at its start when the command cleared it,
 // otherwise behind what was there before.
 std::size_t BerichtAnfang(const TLauf& lauf) {
@@ -376,13 +405,13 @@ void Bericht(const TLauf& lauf, const std::function<void(std::string_view)>& f) 
 // The result code of the last computation (null when none ran), every sphere's of a polar
 // evaluation, and the point list; with the converged solver its statistics and per point NV (null
 // where none can be formed), the redundancy part r and the outlier mark.
-void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
+void JsonErgebnis(const TLauf& lauf, TJsonStrom& j) {
     const std::optional<TKugelLoesung>& L = lauf.form.LetzteLoesung;
-    j["ergebnis"] = L ? nlohmann::json(Code(L->Ergebnis)) : nlohmann::json(nullptr);
-    if (!lauf.form.Ergebnisse.empty()) {
-        j["ergebnisse"] = nlohmann::json::array();
-        for (const KugelErgebnis e : lauf.form.Ergebnisse) j["ergebnisse"].push_back(Code(e));
-    }
+    j.Wert("ergebnis", L ? nlohmann::json(Code(L->Ergebnis)) : nlohmann::json(nullptr));
+    if (!lauf.form.Ergebnisse.empty())
+        j.Feld("ergebnisse", [&lauf](const auto& element) {
+            for (const KugelErgebnis e : lauf.form.Ergebnisse) element(Code(e));
+        });
     const bool iterativ = L && L->Iterativ;
     const TKonvergenz* k = iterativ && L->Konvergenz ? &*L->Konvergenz : nullptr;
     if (iterativ) {
@@ -399,23 +428,23 @@ void JsonErgebnis(const TLauf& lauf, nlohmann::json& j) {
         } else if (k) {
             s = {{"iterationen", k->Iterationen}};
         }
-        j["statistik"] = s;
+        j.Wert("statistik", s);
     }
-    nlohmann::json punkte = nlohmann::json::array();
-    long long i = 0;
-    for (const TPunkt& p : lauf.form.Punkte) {
-        nlohmann::json q = {{"Name", p.Name}, {"X", p.X}, {"Y", p.Y}, {"Z", p.Z}, {"vR", p.vR}};
-        if (iterativ && i > 0) {
-            const auto idx = static_cast<std::size_t>(i - 1);
-            const bool mitNV = k && idx < L->Ausgleichung->NV.size();
-            q["NV"] = mitNV && !std::isnan(L->Ausgleichung->NV[idx]) ? nlohmann::json(L->Ausgleichung->NV[idx]) : nullptr;
-            q["r"] = k && idx < k->r.size() ? nlohmann::json(k->r[idx]) : nlohmann::json(nullptr);
-            q["ausreisser"] = k != nullptr && k->Ausreisser == i;
+    j.Feld("punkte", [&lauf, &L, k, iterativ](const auto& element) {
+        long long i = 0;
+        for (const TPunkt& p : lauf.form.Punkte) {
+            nlohmann::json q = {{"Name", p.Name.str()}, {"X", p.X}, {"Y", p.Y}, {"Z", p.Z}, {"vR", p.vR}};
+            if (iterativ && i > 0) {
+                const auto idx = static_cast<std::size_t>(i - 1);
+                const bool mitNV = k && idx < L->Ausgleichung->NV.size();
+                q["NV"] = mitNV && !std::isnan(L->Ausgleichung->NV[idx]) ? nlohmann::json(L->Ausgleichung->NV[idx]) : nullptr;
+                q["r"] = k && idx < k->r.size() ? nlohmann::json(k->r[idx]) : nlohmann::json(nullptr);
+                q["ausreisser"] = k != nullptr && k->Ausreisser == i;
+            }
+            element(q);
+            ++i;
         }
-        punkte.push_back(q);
-        ++i;
-    }
-    j["punkte"] = punkte;
+    });
 }
 
 // A place as JSON: only what is known of it; lines and fields as integers.
@@ -435,57 +464,60 @@ nlohmann::json OrtJson(const TOrt& o) {
 
 // Every sphere of the evaluation in file order: its name, lines, pointings, result and reason,
 // the centre as its centre line states it, and the figures of the fit.
-nlohmann::json KugelnJson(const TKugelListe& kugeln) {
-    nlohmann::json liste = nlohmann::json::array();
-    for (const TKugelEintrag& e : kugeln) {
-        const bool ok = e.Ergebnis == KugelErgebnis::Ok;
-        nlohmann::json k = {{"name", e.Name},
-                            {"zeilen", {e.ErsteZeile, e.LetzteZeile()}},
-                            {"punkte", e.Punkte},
-                            {"ergebnis", Code(e.Ergebnis)},
-                            {"grund", e.Grund}};
-        k["mittelpunkt"] = ok ? nlohmann::json{{"Ri", e.Mittelpunkt.Ri}, {"S", e.Mittelpunkt.S}, {"Zd", e.Mittelpunkt.Zd}}
-                              : nlohmann::json(nullptr);
-        k["m0"] = ok ? nlohmann::json(e.m0) : nlohmann::json(nullptr);
-        k["max_vR"] = ok ? nlohmann::json(e.MaxVR) : nlohmann::json(nullptr);
-        if (e.Iterativ) {
-            k["ausreisser"] = e.Ausreisser > 0 ? nlohmann::json(e.Ausreisser) : nlohmann::json(nullptr);
-            k["radius_frei"] = e.Radius ? nlohmann::json(e.Radius->RFrei) : nlohmann::json(nullptr);
-            k["radius_abweichend"] = e.Radius ? nlohmann::json(e.Radius->Abweichend) : nlohmann::json(nullptr);
-        } else if (!ok) {
-            k["mit_iterieren"] = e.MitIterieren;
-        }
-        nlohmann::json meldungen = nlohmann::json::array();
-        for (const TOrtsMeldung& m : e.Meldungen) meldungen.push_back({{"meldung", m.Text}, {"ort", OrtJson(m.Ort)}});
-        k["meldungen"] = meldungen;
-        liste.push_back(k);
+nlohmann::json KugelJson(const TKugelEintrag& e) {
+    const bool ok = e.Ergebnis == KugelErgebnis::Ok;
+    nlohmann::json k = {{"name", e.Name.str()},
+                        {"zeilen", {e.ErsteZeile, e.LetzteZeile()}},
+                        {"punkte", e.Punkte},
+                        {"ergebnis", Code(e.Ergebnis)},
+                        {"grund", e.Grund.str()},
+                        {"unsicher", e.Unsicher}};
+    k["mittelpunkt"] = ok ? nlohmann::json{{"Ri", e.Mittelpunkt.Ri}, {"S", e.Mittelpunkt.S}, {"Zd", e.Mittelpunkt.Zd}}
+                          : nlohmann::json(nullptr);
+    k["m0"] = ok ? nlohmann::json(e.m0) : nlohmann::json(nullptr);
+    k["max_vR"] = ok ? nlohmann::json(e.MaxVR) : nlohmann::json(nullptr);
+    if (e.Iterativ) {
+        k["ausreisser"] = e.Ausreisser > 0 ? nlohmann::json(e.Ausreisser) : nlohmann::json(nullptr);
+        k["radius_frei"] = e.Radius ? nlohmann::json(e.Radius->RFrei) : nlohmann::json(nullptr);
+        k["radius_abweichend"] = e.Radius ? nlohmann::json(e.Radius->Abweichend) : nlohmann::json(nullptr);
+    } else if (!ok) {
+        k["mit_iterieren"] = e.MitIterieren;
     }
-    return liste;
+    nlohmann::json meldungen = nlohmann::json::array();
+    for (const TOrtsMeldung& m : e.Meldungen) meldungen.push_back({{"meldung", m.Text}, {"ort", OrtJson(m.Ort)}});
+    k["meldungen"] = meldungen;
+    return k;
 }
 
+// The command's outcome as one JSON object, written as it is put together: the report, the grid
+// and the points of a million-point file go out a line, a row and a point at a time.
 void SchreibeJson(const TLauf& lauf, std::ostream& out, const nlohmann::json* schritte = nullptr) {
     const std::vector<std::string>& meldungen = lauf.dialoge.Messages;
     const std::vector<std::string>& fehler = lauf.dialoge.Errors;
-    nlohmann::json j;
-    j["report"] = nlohmann::json::array();
-    Bericht(lauf, [&j](std::string_view zeile) { j["report"].push_back(zeile); });
-    nlohmann::json grid = nlohmann::json::array();
-    const TStringGrid& g = lauf.form.StringGrid1;
-    for (int r = 0; r < g.RowCount(); ++r) {
-        nlohmann::json zeile = nlohmann::json::array();
-        for (int c = 0; c < g.ColCount(); ++c) zeile.push_back(g.Cells(c, r));
-        grid.push_back(zeile);
-    }
-    j["grid"] = grid;
-    j["reflektorhoehe"] = lauf.form.Edit1.Text;
-    j["messages"] = std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
-                                             meldungen.end());
-    j["error"] = fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr);
-    j["ort"] = fehler.size() > lauf.fehlerStart ? OrtJson(lauf.dialoge.ErrorOrte.back()) : nlohmann::json(nullptr);
-    if (lauf.auswertung && !lauf.MitFehler()) j["kugeln"] = KugelnJson(*lauf.form.Kugeln);
+    TJsonStrom j;
+    j.Feld("report", [&lauf](const auto& element) { Bericht(lauf, [&element](std::string_view zeile) { element(zeile); }); });
+    j.Feld("grid", [&lauf](const auto& element) {
+        const TStringGrid& g = lauf.form.StringGrid1;
+        for (int r = 0; r < g.RowCount(); ++r) {
+            nlohmann::json zeile = nlohmann::json::array();
+            for (int c = 0; c < g.ColCount(); ++c) zeile.push_back(g.Cells(c, r));
+            element(zeile);
+        }
+    });
+    j.Wert("reflektorhoehe", lauf.form.Edit1.Text);
+    // Whether the grid's centre row and residuals hold a result (after a failure they hold zeros).
+    j.Wert("mittelpunkt_gueltig", lauf.form.MittelpunktGueltig);
+    j.Wert("messages", std::vector<std::string>(meldungen.begin() + static_cast<std::ptrdiff_t>(lauf.meldungenStart),
+                                                meldungen.end()));
+    j.Wert("error", fehler.size() > lauf.fehlerStart ? nlohmann::json(fehler.back()) : nlohmann::json(nullptr));
+    j.Wert("ort", fehler.size() > lauf.fehlerStart ? OrtJson(lauf.dialoge.ErrorOrte.back()) : nlohmann::json(nullptr));
+    if (lauf.auswertung && !lauf.MitFehler())
+        j.Feld("kugeln", [&lauf](const auto& element) {
+            for (const TKugelEintrag& e : *lauf.form.Kugeln) element(KugelJson(e));
+        });
     JsonErgebnis(lauf, j);
-    if (schritte != nullptr) j["schritte"] = *schritte;
-    out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    if (schritte != nullptr) j.Wert("schritte", *schritte);
+    j.Schreibe(out);
 }
 
 void SchreibeText(const TLauf& lauf, std::ostream& out, std::ostream& err) {
@@ -532,6 +564,7 @@ void Befehl(TLauf& lauf, const TAufruf& a, std::istream& in, std::ostream& out, 
     else if (a.befehl == "rechne-datei") RechneDatei(lauf, a, out);
     else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
     else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Konvert);
+    else if (a.befehl == "zeige-kugel") ZeigeKugel(lauf, a.kugel);
 }
 
 // Writes the sphere table of an evaluation where --kugeln asks for it; false (and the reason on
@@ -582,6 +615,11 @@ int Folge(TLauf& lauf, const TAufruf& folge, std::istream& in, std::ostream& out
         s.json = folge.json;
         schritte.push_back(std::move(s));
     }
+    for (const TAufruf& s : schritte)
+        if (const std::string fehler = ZieleVerboten(s.befehl, s.datei, {s.kugeln, s.grafik}); !fehler.empty()) {
+            err << fehler;
+            return CliFehler;
+        }
     nlohmann::json protokoll = nlohmann::json::array();
     int code = CliOk;
     for (std::size_t k = 0; k < schritte.size(); ++k) {
@@ -611,6 +649,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     a.ordner = workingDirectory;
     if (const auto ende = LiesAufruf(args, a, out, err)) return *ende;
     if (a.befehl == "scan") return FuehreScanAus(a.scan, out, err);
+    if (const std::string fehler = ZieleVerboten(a.befehl, a.datei, {a.kugeln, a.grafik}); !fehler.empty()) {
+        err << fehler;
+        return CliFehler;
+    }
 
     auto besitz = std::make_unique<TLauf>(a.ordner, a.befehl == "demo", a.iterativ);
     TLauf& lauf = *besitz;

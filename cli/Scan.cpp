@@ -8,6 +8,8 @@
 #include <ostream>
 
 #include "cli/Cli.hpp"
+#include "cli/JsonStrom.hpp"
+#include "cli/Zielpruefung.hpp"
 #include "core/Fehler.hpp"
 #include "scan/ScanAusgabe.hpp"
 #include "scan/ScanTabelle.hpp"
@@ -74,24 +76,31 @@ json KugelJson(const TScanKugel& k) {
     return j;
 }
 
-// The result as one object: report, messages, error and its place, the cloud, and the spheres.
-json ScanJson(const TScanErgebnis* e, const std::vector<std::string>& bericht, const std::string& fehler, const TOrt& ort) {
-    json j;
-    j["report"] = bericht;
-    j["messages"] = e != nullptr ? e->Meldungen : std::vector<std::string>{};
-    j["error"] = fehler.empty() ? json(nullptr) : json(fehler);
-    j["ort"] = fehler.empty() ? json(nullptr) : OrtJson(ort);
-    if (e == nullptr) return j;
-    j["datei"] = e->Datei;
-    j["format"] = WolkenformatName(e->Format);
-    j["punkte_gelesen"] = e->Gelesen;
-    j["punkte_ohne_koordinaten"] = e->Ungueltig;
-    j["radius"] = e->R;
-    j["standpunkt"] = {{"X", e->Standpunkt.X}, {"Y", e->Standpunkt.Y}, {"Z", e->Standpunkt.Z}, {"gegeben", e->StandpunktGegeben}};
-    j["kandidaten_verworfen"] = e->Verworfen.size();
-    j["kugeln"] = json::array();
-    for (const TScanKugel& k : e->Kugeln) j["kugeln"].push_back(KugelJson(k));
-    return j;
+// The result as one object, written as it is put together: report, messages, error and its place,
+// the cloud, and the spheres.
+void SchreibeScanJson(std::ostream& out, const TScanErgebnis* e, const std::vector<std::string>& bericht,
+                      const std::string& fehler, const TOrt& ort) {
+    TJsonStrom j;
+    j.Feld("report", [&bericht](const auto& element) {
+        for (const std::string& zeile : bericht) element(zeile);
+    });
+    j.Wert("messages", e != nullptr ? e->Meldungen : std::vector<std::string>{});
+    j.Wert("error", fehler.empty() ? json(nullptr) : json(fehler));
+    j.Wert("ort", fehler.empty() ? json(nullptr) : OrtJson(ort));
+    if (e != nullptr) {
+        j.Wert("datei", e->Datei);
+        j.Wert("format", WolkenformatName(e->Format));
+        j.Wert("punkte_gelesen", e->Gelesen);
+        j.Wert("punkte_ohne_koordinaten", e->Ungueltig);
+        j.Wert("radius", e->R);
+        j.Wert("standpunkt",
+               {{"X", e->Standpunkt.X}, {"Y", e->Standpunkt.Y}, {"Z", e->Standpunkt.Z}, {"gegeben", e->StandpunktGegeben}});
+        j.Wert("kandidaten_verworfen", e->Verworfen.size());
+        j.Feld("kugeln", [e](const auto& element) {
+            for (const TScanKugel& k : e->Kugeln) element(KugelJson(k));
+        });
+    }
+    j.Schreibe(out);
 }
 
 // Writes the files asked for; false (and the reason on err) at the first that cannot be written.
@@ -131,6 +140,16 @@ CLI::App* ScanBefehl(CLI::App& app, TScanAufruf& a) {
 }
 
 int FuehreScanAus(const TScanAufruf& a, std::ostream& out, std::ostream& err) {
+    // The overview and the observations may replace neither the cloud nor each other.
+    if (const std::string fehler = ZieleVerboten("scan", a.wolke, {a.kugeln, a.beobachtungen}); !fehler.empty()) {
+        err << fehler;
+        return CliFehler;
+    }
+    if (!a.kugeln.empty() && !a.beobachtungen.empty() && ZielVerboten(a.beobachtungen, {}, {a.kugeln}) != "") {
+        err << "Fehler: Datei " << a.beobachtungen << " kann nicht geschrieben werden. " << a.kugeln
+            << " ist eine Ausgabe dieser Auswertung.\n";
+        return CliFehler;
+    }
     std::optional<TXYZ> standpunkt;
     if (a.standpunkt.size() == 3)
         standpunkt = TXYZ{*Zahl(a.standpunkt[0]), *Zahl(a.standpunkt[1]), *Zahl(a.standpunkt[2])};
@@ -138,7 +157,7 @@ int FuehreScanAus(const TScanAufruf& a, std::ostream& out, std::ostream& err) {
         const TScanErgebnis e = WerteScanAus(a.wolke, Zahl(a.radius).value_or(0), standpunkt);
         const std::vector<std::string> bericht = ScanBericht(e);
         if (a.json) {
-            out << ScanJson(&e, bericht, {}, {}).dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+            SchreibeScanJson(out, &e, bericht, {}, {});
         } else {
             for (const std::string& zeile : bericht) out << zeile << '\n';
             for (const std::string& m : e.Meldungen) err << "Meldung: " << m << '\n';
@@ -148,7 +167,7 @@ int FuehreScanAus(const TScanAufruf& a, std::ostream& out, std::ostream& err) {
     } catch (const EZentrixError& fehler) {
         const std::string text = ErrorBoxText(fehler.what());
         if (a.json) {
-            out << ScanJson(nullptr, {}, text, fehler.Ort).dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+            SchreibeScanJson(out, nullptr, {}, text, fehler.Ort);
         } else {
             err << "Fehler: " << text << '\n';
             if (!fehler.Ort.Leer()) err << "  " << OrtText(fehler.Ort) << '\n';

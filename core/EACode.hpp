@@ -17,6 +17,7 @@ enum Code : int {
     UngueltigeZahl = 106,         // a field that is no number, or beyond the extended range
     KeineGewoehnlicheDatei = 150, // a device, a pipe or a socket
     KeineTextdatei = 151,         // UTF-16, UTF-32 or binary data
+    DateiVerkuerzt = 152,         // the file became shorter while it was read
     // Not an I/O error: a number beyond the range of a double, raised as an arithmetic overflow.
     GleitkommaUeberlauf = -1,
 };

@@ -1,6 +1,8 @@
 // The German error texts and the error box text.
 #include "core/Fehler.hpp"
 
+#include <algorithm>
+
 #include "core/SystemFehler.hpp"
 
 namespace zentrix {
@@ -18,6 +20,7 @@ std::string IOErrorText(int code) {
         case ea::UngueltigeZahl: return "Ungültige numerische Eingabe";
         case ea::KeineGewoehnlicheDatei: return "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)";
         case ea::KeineTextdatei: return "Keine Textdatei (UTF-16, UTF-32 oder Nullbytes)";
+        case ea::DateiVerkuerzt: return "Die Datei wurde während des Lesens gekürzt";
         default:
             if (code > SystemFehlerBasis) return SystemReasonText(code - SystemFehlerBasis);
             return "E/A-Fehler " + std::to_string(code);
@@ -29,14 +32,43 @@ void RaiseInvalidOp() { throw EMathError("Ungültige Gleitkommaoperation"); }
 void RaiseOverflow() { throw EMathError("Gleitkommaüberlauf"); }
 void RaiseRangeError() { throw ERangeError("Fehler bei Bereichsprüfung"); }
 
-std::string Zitat(std::string_view text) {
-    std::size_t zeichen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // A character begins at every byte that is not a UTF-8 continuation byte.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-        if (zeichen++ == ZitatZeichen) return std::string(text.substr(0, i)) + "…";
+namespace {
+
+bool Steuerzeichen(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b < 32 && c != '\t') || b == 127;
+}
+
+void Anhaengen(std::string& out, char c) {
+    if (!Steuerzeichen(c)) {
+        out += c;
+        return;
     }
-    return std::string(text);
+    constexpr char hex[] = "0123456789ABCDEF";
+    const auto b = static_cast<unsigned char>(c);
+    out += "\\x";
+    out += hex[b >> 4];
+    out += hex[b & 15];
+}
+
+}  // namespace
+
+std::string Zitat(std::string_view text) {
+    std::string zitat;
+    std::size_t zeichen = 0;
+    for (const char c : text) {
+        // A character begins at every byte that is not a UTF-8 continuation byte.
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && zeichen++ == ZitatZeichen) return zitat + "…";
+        Anhaengen(zitat, c);
+    }
+    return zitat;
+}
+
+std::string Sichtbar(std::string_view text) {
+    if (std::none_of(text.begin(), text.end(), Steuerzeichen)) return std::string(text);
+    std::string out;
+    for (const char c : text) Anhaengen(out, c);
+    return out;
 }
 
 std::string ErrorBoxText(const std::string& message) {

@@ -62,9 +62,13 @@ std::string IOErrorText(int code);
 
 // Offending text as a message quotes it: at most this many characters (an umlaut is one), a
 // longer one cut there and "…" appended, so that a field of a thousand characters does not fill the
-// box.
+// box; control characters shown as by Sichtbar (each counts as one character).
 constexpr std::size_t ZitatZeichen = 40;
 std::string Zitat(std::string_view text);
+
+// Text of a file as a message or a place shows it: a control character other than the tab (a NUL
+// byte, ESC, DEL, ...) as "\x1B", so that it neither vanishes nor acts on the terminal.
+std::string Sichtbar(std::string_view text);
 
 // The text of the application's error box: the message with a "." appended, unless its last
 // character already has a code at most that of "." (".", "!", ")", ",", a blank ...).

@@ -1,5 +1,7 @@
 #include "core/Ort.hpp"
 
+#include "core/Fehler.hpp"
+
 namespace zentrix {
 
 std::string OrtText(const TOrt& o) {
@@ -9,8 +11,8 @@ std::string OrtText(const TOrt& o) {
         if (!text.empty()) text += ", ";
         text += stueck;
     };
-    if (!o.Datei.empty()) teil("Datei " + o.Datei);
-    if (!o.Kugel.empty()) teil("Kugel " + o.Kugel);
+    if (!o.Datei.empty()) teil("Datei " + Sichtbar(o.Datei));
+    if (!o.Kugel.empty()) teil("Kugel " + Sichtbar(o.Kugel));
     if (o.Zeile > 0 && o.ZeileBis > o.Zeile)
         teil("Zeilen " + std::to_string(o.Zeile) + "–" + std::to_string(o.ZeileBis));
     else if (o.Zeile > 0)

@@ -10,7 +10,7 @@ namespace {
 
 using Ext = long double;  // extended precision
 
-Ext SumOfSquares(const std::vector<TVek>& q, const TVek& c, Ext R) {
+Ext SumOfSquares(const TReduziertePunkte& q, const TVek& c, Ext R) {
     Ext ssq = 0;
     for (const TVek& p : q) {
         const Ext v = Norm(c - p) - R;
@@ -22,7 +22,7 @@ Ext SumOfSquares(const std::vector<TVek>& q, const TVek& c, Ext R) {
 // The normal matrix N = A^T A and g = A^T f at (c, R), with the rows (a_i, -1) when the radius is
 // free; and in H the second-order part of the Hessian of the sum of squares (halved), the sum of
 // f_i (I - a_i a_i^T) / |c - q_i| over the points.
-void Normalgleichungen(const std::vector<TVek>& q, const TVek& c, Ext R, bool frei, TMatrix4& N, Ext g[4], TMatrix4& H) {
+void Normalgleichungen(const TReduziertePunkte& q, const TVek& c, Ext R, bool frei, TMatrix4& N, Ext g[4], TMatrix4& H) {
     N = TMatrix4{};
     H = TMatrix4{};
     for (int j = 0; j < 4; ++j) g[j] = 0;
@@ -68,7 +68,7 @@ std::pair<TVek, Ext> Versetzt(const TGaussNewton& e, const Ext d[4], Ext lambda)
 // Gauss-Newton converges slowly, swinging from side to side of the minimum. The parabola through
 // the sum of squares at the start, its slope there (2 g . d) and its value after the accepted
 // step gives the best fraction of the step; it is taken when it lowers the sum further.
-Ext Parabel(const std::vector<TVek>& q, const TGaussNewton& e, const Ext d[4], const Ext g[4], Ext lambda, Ext ssq) {
+Ext Parabel(const TReduziertePunkte& q, const TGaussNewton& e, const Ext d[4], const Ext g[4], Ext lambda, Ext ssq) {
     const Ext steigung = 2 * (g[0] * d[0] + g[1] * d[1] + g[2] * d[2] + g[3] * d[3]);
     const Ext kruemmung = ssq - e.ssq - steigung * lambda;
     if (!(steigung < 0) || !(kruemmung > 0)) return lambda;
@@ -86,14 +86,14 @@ TVek Richtung(const TVek& c, const TVek& q) {
     return laenge > 0 ? (1 / laenge) * d : TVek{};
 }
 
-bool Kofaktoren(const std::vector<TVek>& q, const TVek& c, bool radiusFrei, TMatrix4& Q) {
+bool Kofaktoren(const TReduziertePunkte& q, const TVek& c, bool radiusFrei, TMatrix4& Q) {
     Ext g[4];
     TMatrix4 H;
     Normalgleichungen(q, c, 0, radiusFrei, Q, g, H);
     return InvertSymmetric(Q, radiusFrei ? 4 : 3);
 }
 
-TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double R0, bool radiusFrei) {
+TGaussNewton GaussNewton(const TReduziertePunkte& q, const TVek& c0, long double R0, bool radiusFrei) {
     const int k = radiusFrei ? 4 : 3;
     TGaussNewton e;
     e.c = c0;

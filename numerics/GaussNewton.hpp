@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "numerics/Raum.hpp"
+#include "numerics/Reduziert.hpp"
 #include "numerics/Toleranzen.hpp"
 
 namespace zentrix {
@@ -24,11 +25,11 @@ struct TGaussNewton {
 // (and -1 for the radius), with Newton's second-order term added where that keeps them positive
 // definite; it is halved while the sum of squares would grow. Converged when the step is below
 // toleranz::KonvergenzSchritt; at most toleranz::MaxIterationen steps.
-TGaussNewton GaussNewton(const std::vector<TVek>& q, const TVek& c0, long double R0, bool radiusFrei);
+TGaussNewton GaussNewton(const TReduziertePunkte& q, const TVek& c0, long double R0, bool radiusFrei);
 
 // The inverse normal matrix (cofactor matrix Q) at c: order 3 for the centre, 4 with the radius.
 // False when the normal matrix is numerically singular there.
-bool Kofaktoren(const std::vector<TVek>& q, const TVek& c, bool radiusFrei, TMatrix4& Q);
+bool Kofaktoren(const TReduziertePunkte& q, const TVek& c, bool radiusFrei, TMatrix4& Q);
 
 // The unit vector from q towards c (the derivative of |c - q| by c); 0 when they coincide.
 TVek Richtung(const TVek& c, const TVek& q);

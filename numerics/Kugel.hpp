@@ -23,6 +23,8 @@ enum class KugelErgebnis : int {
     NormalSingulaer = -6,  // 3 x 3 normal equations not invertible
     NichtKonvergiert = -7, // the converged solver: no start value led to a solution
     Rechenfehler = -8,     // an arithmetic fault ended the computation (Fehlertext says which)
+    Lesefehler = -9,       // a value the computation needs could not be read: nothing was computed
+                           // (the polar evaluation; Fehlertext names the line and field)
 };
 
 constexpr int Code(KugelErgebnis e) { return static_cast<int>(e); }
@@ -33,7 +35,8 @@ struct TAusgleichung {
     double m0 = 0;              // standard deviation of unit weight (0 without redundancy)
     TXYZ m;                     // standard deviations mX, mY, mZ of the centre
     TXYZ Zentrum;               // the adjusted centre
-    std::vector<double> vR;     // radial residual of point i at index i - 1 (positive: outside)
+    // The radial residuals (positive: outside) stand in the points' vR, not here: a scan's million
+    // points would hold them twice.
     std::vector<double> NV;     // normalised residual of point i at index i - 1 (0 when m0 = 0; the
                                 // converged solver gives NaN where none can be formed)
 };

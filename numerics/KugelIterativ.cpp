@@ -16,6 +16,7 @@
 #include "numerics/KugelIterativ.hpp"
 
 #include <cmath>
+#include <utility>
 
 #include "core/Fehler.hpp"
 #include "numerics/Gleitkomma.hpp"
@@ -29,23 +30,22 @@ namespace {
 
 using Ext = long double;  // extended precision
 
-// The points reduced to their centroid g.
+// The points reduced to their centroid g (formed when asked for, from points 1..n of the list).
 struct TReduziert {
     TVek g;
-    std::vector<TVek> q;
+    TReduziertePunkte q;
 };
 
 TReduziert Reduziere(const TPunktArray& P, int n) {
-    TReduziert r;
-    for (int i = 1; i <= n; ++i) r.g = r.g + TVek{P[i].X, P[i].Y, P[i].Z};
-    r.g = (1.0L / n) * r.g;
-    for (int i = 1; i <= n; ++i) r.q.push_back(TVek{P[i].X, P[i].Y, P[i].Z} - r.g);
-    return r;
+    TVek g;
+    for (int i = 1; i <= n; ++i) g = g + TVek{P[i].X, P[i].Y, P[i].Z};
+    g = (1.0L / n) * g;
+    return {g, TReduziertePunkte(&P[1], static_cast<std::size_t>(n), g)};
 }
 
 // The unit normal of the points' best-fit plane and their mean distance from the centroid within
 // it (metres).
-void Ausgleichsebene(const std::vector<TVek>& q, TVek& normale, Ext& radius) {
+void Ausgleichsebene(const TReduziertePunkte& q, TVek& normale, Ext& radius) {
     TMatrix4 m{};
     for (const TVek& p : q) {
         const Ext k[3] = {p.x, p.y, p.z};
@@ -222,12 +222,12 @@ void Uebernimm(TPunktArray& P, int n, const TReduziert& r, const TVek& c, const 
     a.Zentrum = {StoreDouble(C.x), StoreDouble(C.y), StoreDouble(C.z)};
     k.Start = {StoreDouble(S.x), StoreDouble(S.y), StoreDouble(S.z)};
     a.Korrektur = {StoreDouble(S.x - a.Zentrum.X), StoreDouble(S.y - a.Zentrum.Y), StoreDouble(S.z - a.Zentrum.Z)};
-    for (int i = 1; i <= n; ++i) P[i].vR = a.vR[static_cast<std::size_t>(i - 1)];
+    for (int i = 1; i <= n; ++i) P[i].vR = Verbesserung(c, r.q[static_cast<std::size_t>(i - 1)], L.R);
     P[0].X = a.Zentrum.X;
     P[0].Y = a.Zentrum.Y;
     P[0].Z = a.Zentrum.Z;
-    L.Ausgleichung = a;
-    L.Konvergenz = k;
+    L.Ausgleichung = std::move(a);
+    L.Konvergenz = std::move(k);
 }
 
 void Solve(TPunktArray& P, int n, bool Polar, bool station, TKugelLoesung& L) {
@@ -276,17 +276,24 @@ bool IterativLoesbar(const TPunktArray& Punkte, int n, double R, bool station) {
             return ExactThreePointCentres(r, R, station, c, fehler) == KugelErgebnis::Ok && Kofaktoren(r.q, c, false, Q);
         }
         // The solver succeeds when a start converges and the normal equations can be solved at the
-        // centre it takes. The first such start decides: the normal matrix is singular only where
-        // every point lies in one plane with the centre (a great circle of the sphere), and a
-        // converged centre there is the only solution, mirror image and all; a day's failed
-        // spheres are told in a fraction of the time the whole solver with every start and its
-        // statistics would take. The starts from the station and the points' plane converge most
-        // often: they go first.
+        // centre it takes. The first such start whose fit is no worse than the limit of an unsicher
+        // centre decides: the solver then takes either a candidate behind the surface within that
+        // limit or the smallest sum of squares, at most this start's, so its centre is not
+        // unsicher either; and where no start gets within the limit, the solver's centre is
+        // unsicher or none. The normal matrix is singular only where every point lies in one
+        // plane with the centre (a great circle of the sphere), and a converged centre there is
+        // the only solution, mirror image and all. A day's failed spheres are told in a fraction
+        // of the time the whole solver with every start and its statistics would take. The
+        // starts from the station and the points' plane converge most often: they go first.
         const std::vector<TVek> starts = Startwerte(L0, r, R, station);
+        const Ext grenze = toleranz::UnsicherUeber * static_cast<Ext>(R);
         for (auto s = starts.rbegin(); s != starts.rend(); ++s) {
             const TGaussNewton e = GaussNewton(r.q, *s, R, false);
+            if (e.Status != TGaussNewton::TStatus::Konvergiert) continue;
+            // m0 = sqrt(ssq / (n - 3)) (metres), compared squared.
+            if (e.ssq > grenze * grenze * static_cast<Ext>(n - 3)) continue;
             TMatrix4 Q;
-            if (e.Status == TGaussNewton::TStatus::Konvergiert && Kofaktoren(r.q, e.c, false, Q)) return true;
+            if (Kofaktoren(r.q, e.c, false, Q)) return true;
         }
     } catch (const EMathError&) {
     }

@@ -24,8 +24,9 @@ namespace zentrix {
 // than the sphere) comes back with its code and a German reason in Fehlertext.
 TKugelLoesung LoeseKugelIterativ(TPunktArray& Punkte, int n, bool Polar, double R, bool stationImUrsprung);
 
-// Whether LoeseKugelIterativ succeeds for points 1..n (rectangular, metres) of Punkte and the
-// radius R (metres), found without its statistics (for a sphere the one-step method failed on).
+// Whether LoeseKugelIterativ computes points 1..n (rectangular, metres) of Punkte with the radius
+// R (metres) to a centre the data support (not Unsicher: m0 at most toleranz::UnsicherUeber of
+// the radius), found without its statistics (for a sphere the one-step method failed on).
 bool IterativLoesbar(const TPunktArray& Punkte, int n, double R, bool station);
 
 }  // namespace zentrix

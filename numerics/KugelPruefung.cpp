@@ -23,11 +23,11 @@ namespace {
 
 using Ext = long double;  // extended precision
 
-int Ausreisser(const TAusgleichung& a, const TKonvergenz& k, int n) {
+int Ausreisser(const TReduziertePunkte& q, const TVek& c, Ext R, const TAusgleichung& a, const TKonvergenz& k, int n) {
     int best = 0;
     Ext bestT = k.tQuantil;
     for (int i = 0; i < n; ++i) {
-        const Ext v = a.vR[static_cast<std::size_t>(i)], r = k.r[static_cast<std::size_t>(i)];
+        const Ext v = Verbesserung(c, q[static_cast<std::size_t>(i)], R), r = k.r[static_cast<std::size_t>(i)];
         if (r < toleranz::MindestRedundanz) continue;  // a point that checks itself alone cannot be tested
         const Ext s2 = ((n - 3) * static_cast<Ext>(a.m0) * a.m0 - v * v / r) / (n - 4);
         const Ext T = s2 > 0 ? std::fabs(v) / (std::sqrt(s2) * std::sqrt(r)) : std::numeric_limits<Ext>::infinity();
@@ -39,7 +39,7 @@ int Ausreisser(const TAusgleichung& a, const TKonvergenz& k, int n) {
     return best;
 }
 
-std::optional<TRadiusPruefung> PruefeRadius(const std::vector<TVek>& q, const TVek& c, Ext R, Ext t) {
+std::optional<TRadiusPruefung> PruefeRadius(const TReduziertePunkte& q, const TVek& c, Ext R, Ext t) {
     const int n = static_cast<int>(q.size());
     const TGaussNewton frei = GaussNewton(q, c, R, true);
     TMatrix4 Q;
@@ -58,14 +58,13 @@ double TQuantil999(int df) {
     return boost::math::quantile(boost::math::students_t_distribution<double>(df), 1 - 0.001 / 2);
 }
 
-bool PruefeKugel(const std::vector<TVek>& q, const TVek& c, long double R, TAusgleichung& a, TKonvergenz& k) {
+bool PruefeKugel(const TReduziertePunkte& q, const TVek& c, long double R, TAusgleichung& a, TKonvergenz& k) {
     const int n = static_cast<int>(q.size());
     TMatrix4 Q;
     if (!Kofaktoren(q, c, false, Q)) return false;
     Ext vv = 0;
     for (const TVek& p : q) {
         const Ext v = Norm(c - p) - R;
-        a.vR.push_back(static_cast<double>(v));
         vv += v * v;
     }
     if (n <= 3) return true;  // no redundancy: no precision figures
@@ -73,6 +72,8 @@ bool PruefeKugel(const std::vector<TVek>& q, const TVek& c, long double R, TAusg
     a.m0 = static_cast<double>(m0);
     a.m = {static_cast<double>(m0 * std::sqrt(Q[0][0])), static_cast<double>(m0 * std::sqrt(Q[1][1])),
            static_cast<double>(m0 * std::sqrt(Q[2][2]))};
+    k.r.reserve(q.size());
+    a.NV.reserve(q.size());
     for (std::size_t i = 0; i < q.size(); ++i) {
         const TVek ai = Richtung(c, q[i]);
         const Ext ak[3] = {ai.x, ai.y, ai.z};
@@ -81,12 +82,13 @@ bool PruefeKugel(const std::vector<TVek>& q, const TVek& c, long double R, TAusg
             for (int l = 0; l < 3; ++l) aqa += ak[j] * Q[j][l] * ak[l];
         const Ext r = 1 - aqa;
         k.r.push_back(static_cast<double>(r));
-        a.NV.push_back(r >= toleranz::MindestRedundanz && m0 > 0 ? static_cast<double>(a.vR[i] / (m0 * std::sqrt(r)))
-                                            : std::numeric_limits<double>::quiet_NaN());
+        a.NV.push_back(r >= toleranz::MindestRedundanz && m0 > 0
+                           ? static_cast<double>(Verbesserung(c, q[i], R) / (m0 * std::sqrt(r)))
+                           : std::numeric_limits<double>::quiet_NaN());
     }
     if (n < 5) return true;
     k.tQuantil = TQuantil999(n - 4);
-    if (m0 >= toleranz::PruefGrenze) k.Ausreisser = Ausreisser(a, k, n);
+    if (m0 >= toleranz::PruefGrenze) k.Ausreisser = Ausreisser(q, c, R, a, k, n);
     k.Radius = PruefeRadius(q, c, R, k.tQuantil);
     return true;
 }

@@ -18,4 +18,9 @@ struct TVerfahren {
 // included, comes back in the result.
 TKugelLoesung LoeseKugel(TPunktArray& Punkte, int n, bool Polar, double R, const TVerfahren& verfahren = {});
 
+// A computed centre the data do not support: its standard deviation of unit weight m0 exceeds
+// toleranz::UnsicherUeber (a tenth) of the radius, by either method. A failure is not unsicher
+// (it has no centre), nor are three points (no overdetermination, m0 is 0).
+bool Unsicher(const TKugelLoesung& loesung);
+
 }  // namespace zentrix

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "numerics/DynArray.hpp"
+#include "numerics/Name.hpp"
 
 namespace zentrix {
 
@@ -13,7 +14,7 @@ namespace zentrix {
 // (gon), Z height difference (metres) on input and elevation angle (gon) after the solver's
 // back-conversion.
 struct TPunkt {
-    std::string Name;  // at most 255 characters; whoever fills it cuts longer text
+    TName Name;  // at most 255 characters; whoever fills it cuts longer text
     double X = 0;
     double Y = 0;
     double Z = 0;

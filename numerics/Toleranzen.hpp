@@ -25,6 +25,10 @@ constexpr long double GleichJePunkt = 1e-18L;
 // A candidate behind the pointed surface is a side of the sphere only if its standard deviation of
 // unit weight is at most this fraction of the radius.
 constexpr long double SeiteHoechstens = 0.1L;
+// The same limit judges every computed centre: residuals whose standard deviation of unit weight
+// exceeds a tenth of the radius do not describe a sphere of that radius through the points, however
+// well the iteration converged. Such a centre is computed but "unsicher".
+constexpr long double UnsicherUeber = SeiteHoechstens;
 // Three points are on a line when their plane's normal is below this fraction of |u| |w|; a circle
 // through them is larger than the sphere when its radius exceeds R by more than this fraction.
 constexpr long double KollinearRelativ = 1e-12L;

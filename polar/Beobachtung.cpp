@@ -80,7 +80,7 @@ double GetReal(std::string_view& line, std::size_t capacity, const TMeldung& mel
     // Not a number: tell the surveyor which field and what follows it; the value counts as 0.
     if (meldung) {
         meldung("Fehler: " + Zitat(token) + " ist kein gültiger Real Wert.");
-        meldung(std::string(Cut("-> " + std::string(line), MaxMessageLength)));
+        meldung(Sichtbar(Cut("-> " + std::string(line), MaxMessageLength)));
     }
     return 0;
 }

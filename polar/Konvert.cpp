@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <system_error>
 
 #include "numerics/Gleitkomma.hpp"
 #include "numerics/Polar.hpp"
@@ -24,6 +25,11 @@ std::size_t Konvert(const std::string& directory) {
     TTextReader input;
     input.Open(inputPath);
     input.CheckIO();  // a missing input creates no output
+
+    // A coordinate file that is there stays as it is when the conversion fails; where there is
+    // none, the records converted before the failure are written.
+    std::error_code ec;
+    const bool vorhanden = std::filesystem::symlink_status(outputPath, ec).type() != std::filesystem::file_type::not_found;
 
     TTextWriter output;
     output.Create(outputPath);
@@ -60,10 +66,9 @@ std::size_t Konvert(const std::string& directory) {
         }
         input.CheckIO();
     } catch (...) {
-        // The lines converted before the failure are put in place; the first failure is the one
-        // reported.
+        // The first failure is the one reported.
         input.Close();
-        output.Close();
+        if (!vorhanden) output.Close();
         throw;
     }
 

@@ -63,7 +63,7 @@ std::vector<TKugelSpalte> KugelSpalten(bool iterativ) {
     std::vector<TKugelSpalte> s = {TKugelSpalte::Name,     TKugelSpalte::ErsteZeile,   TKugelSpalte::LetzteZeile,
                                    TKugelSpalte::Zeigungen, TKugelSpalte::Ergebnis,    TKugelSpalte::Richtung,
                                    TKugelSpalte::Strecke,   TKugelSpalte::Zenitdistanz, TKugelSpalte::M0,
-                                   TKugelSpalte::MaxVR};
+                                   TKugelSpalte::MaxVR,     TKugelSpalte::Unsicher};
     if (iterativ) {
         s.push_back(TKugelSpalte::Ausreisser);
         s.push_back(TKugelSpalte::Radius);
@@ -83,6 +83,7 @@ const char* KugelKopf(TKugelSpalte spalte) {
         case TKugelSpalte::Zenitdistanz: return "Zd [gon]";
         case TKugelSpalte::M0: return "m0 [mm]";
         case TKugelSpalte::MaxVR: return "max |vR| [mm]";
+        case TKugelSpalte::Unsicher: return "Unsicher";
         case TKugelSpalte::Ausreisser: return "Ausreißer (Zeile)";
         case TKugelSpalte::Radius: return "Radiusprüfung";
     }
@@ -92,10 +93,13 @@ const char* KugelKopf(TKugelSpalte spalte) {
 std::string KugelZelle(const TKugelEintrag& e, TKugelSpalte spalte, char dezimal) {
     const double wert = Wert(e, spalte);
     switch (spalte) {
-        case TKugelSpalte::Name: return e.Name;
+        case TKugelSpalte::Name: return e.Name.str();
         case TKugelSpalte::Ergebnis:
-            if (Gerechnet(e)) return "gerechnet";
-            return e.MitIterieren ? e.Grund + " (mit „Iterieren“ gerechnet)" : e.Grund;
+            if (Gerechnet(e)) return e.Unsicher ? "unsicher" : "gerechnet";
+            return e.MitIterieren ? e.Grund.str() + " (mit „Iterieren“ gerechnet)" : e.Grund.str();
+        case TKugelSpalte::Unsicher:
+            if (!Gerechnet(e)) return {};
+            return e.Unsicher ? "ja" : "nein";
         case TKugelSpalte::Radius:
             if (!e.Radius) return {};
             return (e.Radius->Abweichend ? "weicht ab, frei " : "passt, frei ") + Zahl(e.Radius->RFrei, 4, dezimal) + " m";
@@ -112,6 +116,7 @@ bool KugelHatWert(const TKugelEintrag& e, TKugelSpalte spalte) {
     switch (spalte) {
         case TKugelSpalte::Name: return !e.Name.empty();
         case TKugelSpalte::Ergebnis: return true;
+        case TKugelSpalte::Unsicher: return Gerechnet(e);
         case TKugelSpalte::Radius: return e.Radius.has_value();
         default: return !std::isnan(Wert(e, spalte));
     }
@@ -122,9 +127,11 @@ bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalt
     if (!da || !db) return da && !db;
     switch (spalte) {
         case TKugelSpalte::Name: return a.Name < b.Name;
-        // Computed spheres first, then the failures by their reason.
+        // Computed spheres first, the unsicher ones behind them, then the failures by their reason.
         case TKugelSpalte::Ergebnis:
-            return Gerechnet(a) != Gerechnet(b) ? Gerechnet(a) : !Gerechnet(a) && a.Grund < b.Grund;
+            if (Gerechnet(a) != Gerechnet(b)) return Gerechnet(a);
+            return Gerechnet(a) ? !a.Unsicher && b.Unsicher : a.Grund < b.Grund;
+        case TKugelSpalte::Unsicher: return !a.Unsicher && b.Unsicher;
         // Passing checks first, each by the free radius.
         case TKugelSpalte::Radius:
             return a.Radius->Abweichend != b.Radius->Abweichend ? !a.Radius->Abweichend
@@ -133,7 +140,19 @@ bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalt
     }
 }
 
-std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ) {
+bool KugelGezeigt(const TKugelEintrag& e, TKugelFilter filter) {
+    switch (filter) {
+        case TKugelFilter::Fehlschlaege: return Fehlgeschlagen(e);
+        case TKugelFilter::FehlschlaegeUndUnsichere: return Fehlgeschlagen(e) || e.Unsicher;
+        default: return true;
+    }
+}
+
+namespace {
+
+// The header row and the rows zeile(0), zeile(1), ... (count of them) as CSV.
+template <typename F>
+std::string Csv(bool iterativ, std::size_t anzahl, F eintrag) {
     const std::vector<TKugelSpalte> spalten = KugelSpalten(iterativ);
     std::string csv = "\xEF\xBB\xBF";  // the byte-order mark tells the spreadsheet it is UTF-8
     auto zeile = [&csv, &spalten](auto zelle) {
@@ -144,17 +163,35 @@ std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ) {
         csv += "\r\n";
     };
     zeile([](TKugelSpalte s) { return std::string(KugelKopf(s)); });
-    for (const TKugelEintrag& e : kugeln) zeile([&e](TKugelSpalte s) { return KugelZelle(e, s, ','); });
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        const TKugelEintrag& e = eintrag(i);
+        zeile([&e](TKugelSpalte s) { return KugelZelle(e, s, ','); });
+    }
     return csv;
+}
+
+}  // namespace
+
+std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ) {
+    return Csv(iterativ, kugeln.size(), [&kugeln](std::size_t i) -> const TKugelEintrag& { return kugeln[i]; });
+}
+
+std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ, const std::vector<std::uint32_t>& zeilen) {
+    return Csv(iterativ, zeilen.size(),
+               [&](std::size_t i) -> const TKugelEintrag& { return kugeln[static_cast<std::size_t>(zeilen[i])]; });
 }
 
 std::string KugelZusammenfassung(const TKugelListe& kugeln, bool iterativ) {
     const auto fehl = static_cast<std::size_t>(std::count_if(kugeln.begin(), kugeln.end(), Fehlgeschlagen));
     std::string text = "Polarauswertung: " + Anzahl(kugeln.size()) + " Kugeln ausgewertet, " + Anzahl(fehl) +
                        " fehlgeschlagen";
+    const auto unsicher = static_cast<std::size_t>(
+        std::count_if(kugeln.begin(), kugeln.end(), [](const TKugelEintrag& e) { return e.Unsicher; }));
+    if (unsicher > 0) text += ", " + Anzahl(unsicher) + " unsicher";
     const auto mit = static_cast<std::size_t>(
         std::count_if(kugeln.begin(), kugeln.end(), [](const TKugelEintrag& e) { return e.MitIterieren; }));
-    if (!iterativ && fehl > 0) text += " – mit „Iterieren“ gelingen " + Anzahl(mit) + " davon";
+    if (!iterativ && fehl > 0)
+        text += std::string(" – mit „Iterieren“ ") + (mit == 1 ? "gelingt " : "gelingen ") + Anzahl(mit) + " davon";
     return text;
 }
 

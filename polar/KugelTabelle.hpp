@@ -3,6 +3,7 @@
 // "--kugeln" file show the same columns.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ enum class TKugelSpalte {
     Zenitdistanz, // its zenith distance Zd (gon)
     M0,           // standard deviation of unit weight (millimetres)
     MaxVR,        // the largest |vR| (millimetres)
+    Unsicher,     // computed, but m0 above a tenth of the radius: "ja", "nein", empty for a failure
     Ausreisser,   // the converged solver's likely outlier: its line
     Radius,       // the converged solver's radius check
 };
@@ -41,17 +43,25 @@ bool KugelVor(const TKugelEintrag& a, const TKugelEintrag& b, TKugelSpalte spalt
 // A failed sphere (any result but a computed centre).
 inline bool Fehlgeschlagen(const TKugelEintrag& e) { return e.Ergebnis != KugelErgebnis::Ok; }
 
+// Which rows the overview shows: all, the failures alone, or the failures and the unsicher ones
+// (the spheres a surveyor has to look at again).
+enum class TKugelFilter { Alle, Fehlschlaege, FehlschlaegeUndUnsichere };
+bool KugelGezeigt(const TKugelEintrag& e, TKugelFilter filter);
+
 // The table as CSV that a German spreadsheet opens as it is: UTF-8 with a byte-order mark, one
 // header row, fields separated by ";", numbers with a decimal comma, a field with ";", a quote or
 // a line end in quotes; lines ended by CR LF.
 std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ);
+// The same for the rows given (indices into kugeln), in their order: what the overview shows.
+std::string KugelnCsv(const TKugelListe& kugeln, bool iterativ, const std::vector<std::uint32_t>& zeilen);
 
 // A count with its thousands apart by a blank: "31 569".
 std::string Anzahl(std::size_t n);
 
 // The evaluation's summary: "Polarauswertung: 200 000 Kugeln ausgewertet, 31 569 fehlgeschlagen",
-// without the converged solver followed by " – mit „Iterieren“ gelingen 31 569 davon" where it
-// computes any failed one.
+// followed by ", 12 unsicher" where any computed centre is unsicher, and without the converged
+// solver by " – mit „Iterieren“ gelingen 31 000 davon" ("gelingt 1 davon") where it computes any
+// failed one to a centre that is not unsicher.
 std::string KugelZusammenfassung(const TKugelListe& kugeln, bool iterativ);
 
 }  // namespace zentrix

@@ -71,6 +71,8 @@ class TZeilenLeser {
 public:
     explicit TZeilenLeser(std::string_view text) : text_(text), cr_(Suche('\r')), lf_(Suche('\n')) {}
     std::size_t Laenge() const { return text_.size(); }
+    // Where the next line begins.
+    const char* Stelle() const { return text_.data() + pos_; }
     // The share of the text read (0 to 1).
     double Anteil() const {
         return text_.empty() ? 1.0 : static_cast<double>(pos_) / static_cast<double>(text_.size());
@@ -103,36 +105,52 @@ private:
 // the file (from 1), the field (from 1) and the line from that field on.
 struct TFeldOrt {
     const TMeldungMitOrt* meldung;
-    const std::string* name;
+    const TName* name;
     long long zeile = 0;
     int feld = 0;
     std::string_view vorher;
+    bool unlesbar = false;  // the field could not be read (told by its messages)
+    // The first value the sphere's computation needs that could not be read, as its reason:
+    // "Zeile 12, Feld 2: „350.5x4939“ ist keine Zahl" (empty: every one was read).
+    std::string lesefehler;
 
-    // A message about the field (its text the first word of vorher).
-    void operator()(const std::string& text) const {
+    TOrt Ort() const {
         std::string_view rest = vorher;
-        (*meldung)(text, TOrt{{}, *name, zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}});
+        return TOrt{{}, name->str(), zeile, 0, feld, Zitat(GetToken(rest, LineCapacity)), {}, -1, -1, {}};
+    }
+    // A message about the field (its text the first word of vorher).
+    void operator()(const std::string& text) {
+        unlesbar = true;
+        (*meldung)(text, Ort());
     }
 };
 
 // Reads one pointing into p: name, then direction Ri (gon), slope distance S (metres) and zenith
 // distance Zd (gon) reduced to rectangular coordinates with the station as origin. Returns the
 // line's sphere radius R (metres). A field that is no number is told through merke, which says
-// where it stands by ort (the line's number set by the caller).
-double ReducePointing(std::string_view line, TPunkt& p, const TMeldung& merke, TFeldOrt& ort) {
+// where it stands by ort (the line's number set by the caller); the first such field among those
+// the computation needs (the radius only where mitRadius) goes into ort.lesefehler.
+double ReducePointing(std::string_view line, TPunkt& p, const TMeldung& merke, TFeldOrt& ort, bool mitRadius) {
     std::string_view buffer = line.substr(0, LineCapacity);
     p.Name = GetToken(buffer, LineCapacity);
     ort.name = &p.Name;
     ort.feld = 1;
-    auto zahl = [&] {
+    auto zahl = [&](bool gebraucht) {
         ++ort.feld;
         ort.vorher = buffer;
-        return GetReal(buffer, LineCapacity, merke);
+        ort.unlesbar = false;
+        const double wert = GetReal(buffer, LineCapacity, merke);
+        if (ort.unlesbar && gebraucht && ort.lesefehler.empty()) {
+            TOrt o = ort.Ort();
+            o.Kugel.clear();
+            ort.lesefehler = OrtText(o) + " ist keine Zahl";
+        }
+        return wert;
     };
-    const double Ri = zahl();
-    const double S = zahl();
-    const double Zd = zahl();
-    const double R = zahl();
+    const double Ri = zahl(true);
+    const double S = zahl(true);
+    const double Zd = zahl(true);
+    const double R = zahl(mitRadius);
     const TRechtwinklig xyz = Rechtwinklig({Ri, S, Zd});
     p.X = xyz.X;
     p.Y = xyz.Y;
@@ -166,13 +184,14 @@ void Ausgaben(TGruppe& g) {
 }
 
 // The overview's figures of a sphere the solver has computed or failed.
-void Eintragen(TKugelEintrag& e, const TKugelLoesung& L) {
+void Eintragen(TKugelEintrag& e, const TKugelLoesung& L, const TPunktArray& punkte) {
     e.Ergebnis = L.Ergebnis;
     e.Grund = FehlerGrund(L);
     e.Iterativ = L.Iterativ;
+    e.Unsicher = Unsicher(L);
     if (L.Ergebnis != KugelErgebnis::Ok || !L.Ausgleichung) return;
     e.m0 = L.Ausgleichung->m0;
-    for (const double v : L.Ausgleichung->vR) e.MaxVR = std::max(e.MaxVR, std::fabs(v));
+    for (int i = 1; i <= L.n; ++i) e.MaxVR = std::max(e.MaxVR, std::fabs(punkte[i].vR));
     if (L.Konvergenz) {
         e.Ausreisser = L.Konvergenz->Ausreisser;
         e.Radius = L.Konvergenz->Radius;
@@ -188,22 +207,34 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
     const TMeldungMitOrt merke = [&g](const std::string& text, const TOrt& ort) { g.meldungen.push_back({text, ort}); };
     // A failed sphere's message names it, its lines and the reason.
     auto fehlgeschlagen = [&](const TKugelLoesung& L) {
-        Eintragen(e, L);
-        merke(FehlerMeldung(L), TOrt{{}, e.Name, e.ErsteZeile, e.LetzteZeile(), 0, {}, {}, -1, -1, e.Grund});
+        Eintragen(e, L, g.punkte);
+        merke(FehlerMeldung(L), TOrt{{}, e.Name.str(), e.ErsteZeile, e.LetzteZeile(), 0, {}, {}, -1, -1, e.Grund.str()});
     };
     double R = 0;  // the radius of the sphere's last pointing counts (metres)
     try {
         g.punkte.SetLength(0);
         g.punkte.SetLength(n + 1);
         std::string zeile;
-        TFeldOrt ort{&merke, nullptr, 0, 0, {}};
+        TFeldOrt ort{&merke, nullptr, 0, 0, {}, false, {}};
         const TMeldung feld = [o = &ort](const std::string& text) { (*o)(text); };  // small: no allocation
         for (std::size_t k = 1; k <= n; ++k) {
             ort.zeile = g.zeilen[k - 1].nr;
-            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.punkte[static_cast<long long>(k)], feld, ort);
+            R = ReducePointing(Gespeichert(g.zeilen[k - 1], zeile), g.punkte[static_cast<long long>(k)], feld, ort, k == n);
         }
         g.punkte[0].Name = g.punkte[1].Name;
         e.Name = g.punkte[1].Name;
+        if (!ort.lesefehler.empty()) {
+            // A value that could not be read is no 0: the sphere is not computed, and neither
+            // solver is asked (no report lines, nothing for "Iterieren" to compute).
+            g.loesung = TKugelLoesung{};
+            g.loesung->Ergebnis = KugelErgebnis::Lesefehler;
+            g.loesung->Iterativ = iterativ;
+            g.loesung->Fehlertext = std::move(ort.lesefehler);
+            g.loesung->n = static_cast<int>(n);
+            g.loesung->R = R;
+            fehlgeschlagen(*g.loesung);
+            return;
+        }
         g.loesung = LoeseKugel(g.punkte, static_cast<int>(n), false, R, {iterativ, true});
         SchreibeKugelBericht(*g.loesung, g.punkte, g.bericht);
         if (g.loesung->Ergebnis != KugelErgebnis::Ok) {
@@ -217,7 +248,7 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0].Name, e.Mittelpunkt, Gespeichert(erste, zeile));
         g.bericht.push_back("Polarkoordinaten des Kugelmittelpunktes");
         g.bericht.push_back(g.mittelpunkt);
-        Eintragen(e, *g.loesung);
+        Eintragen(e, *g.loesung, g.punkte);
     } catch (const EMathError& fehler) {
         // An arithmetic fault outside the solver (a distance beyond a double's range, a centre
         // straight above the station) fails this sphere like one of the solver (which hands back
@@ -283,8 +314,9 @@ constexpr std::size_t KugelnJeAuftrag = 32;
 class TScan {
 public:
     TScan(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
-          const TKugelAusgaben& aus, std::size_t stapel, const TFortschritt& fortschritt, TAusfuehrer& ausfuehrer)
-        : leser_(text), ausfuehrer_(ausfuehrer), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
+          const TKugelAusgaben& aus, std::size_t stapel, const TFortschritt& fortschritt, TAusfuehrer& ausfuehrer,
+          long long zeilenVorher)
+        : leser_(text), ausfuehrer_(ausfuehrer), zeilen_(zeilenVorher), Memo_(Memo), meldung_(meldung), iterativ_(iterativ), aus_(aus),
           groesse_(std::max<std::size_t>(stapel, 1)), fortschritt_(fortschritt),
           verteilt_(text.size() >= AufAllenKernenAb) {}
     // The work under way uses the batches: it ends before they go.
@@ -312,6 +344,7 @@ public:
             aelteste.auftraege.clear();
             laufend.pop_front();
             Weitergeben(aelteste);
+            if (aus_.Gelesen) aus_.Gelesen(ErsteNochGebraucht(laufend));
             if (fortschritt_) fortschritt_(leser_.Anteil());
         }
         std::string rest;
@@ -332,6 +365,18 @@ private:
             const std::size_t bis = std::min(s.anzahl, von + KugelnJeAuftrag);
             s.auftraege.push_back(ausfuehrer_.Starte([&s, von, bis, this] { s.Bewerte(von, bis, iterativ_); }));
         }
+    }
+
+    // The first place of the text still looked at: the first line of the batch under way, or
+    // of the lines read ahead, or where the reading stands.
+    const char* ErsteNochGebraucht(const std::deque<TStapel*>& laufend) const {
+        if (!laufend.empty() && !laufend.front()->posten.empty()) {
+            const TStapel& s = *laufend.front();
+            const auto& erster = s.posten.front();
+            return erster.gruppe < 0 ? erster.zeile.text.data()
+                                     : s.gruppen[static_cast<std::size_t>(erster.gruppe)].zeilen.front().text.data();
+        }
+        return fenster_.empty() ? leser_.Stelle() : fenster_.front().text.data();
     }
 
     // Two names are equal when they have the same characters, letter case included.
@@ -386,6 +431,7 @@ private:
             for (const TOrtsMeldung& m : g.meldungen)
                 if (meldung_) meldung_(m.Text, m.Ort);
             g.eintrag.Bericht = Memo_.size();
+            g.eintrag.BerichtZeilen = g.bericht.size();
             Memo_.Anhaengen(g.bericht);
             aus_.Liste(g.liste);
             if (g.loesung) {
@@ -445,7 +491,7 @@ std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLi
     return KugelmittelpunktZeile(centre.Name, Polar({centre.X, centre.Y, centre.Z}), firstLine);
 }
 
-std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std::string_view firstLine) {
+std::string KugelmittelpunktZeile(std::string_view name, const TPolar& b, std::string_view firstLine) {
     // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
     std::string_view rest = firstLine.substr(0, LineCapacity);
     for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);
@@ -457,9 +503,9 @@ std::string KugelmittelpunktZeile(const std::string& name, const TPolar& b, std:
 
 TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,
                         const TKugelAusgaben& aus, std::size_t kugelnJeStapel, const TFortschritt& fortschritt,
-                        TAusfuehrer* ausfuehrer) {
+                        TAusfuehrer* ausfuehrer, long long zeilenVorher) {
     return TScan(text, Memo, meldung, iterativ, aus, kugelnJeStapel, fortschritt,
-                 ausfuehrer != nullptr ? *ausfuehrer : TAusfuehrer::Gemeinsam())
+                 ausfuehrer != nullptr ? *ausfuehrer : TAusfuehrer::Gemeinsam(), zeilenVorher)
         .Lauf();
 }
 

@@ -10,6 +10,7 @@
 
 #include "polar/Polarauswertung.hpp"
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -18,7 +19,10 @@
 #include <vector>
 
 #include "core/Fehler.hpp"
+#include "core/SystemFehler.hpp"
 #include "polar/Kugelsuche.hpp"
+#include "textio/Ablage.hpp"
+#include "textio/Abbild.hpp"
 #include "textio/Tausch.hpp"
 #include "textio/TextFile.hpp"
 #include "textio/Zwischendatei.hpp"
@@ -29,29 +33,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// I/O result code for an output file that would replace the input ("access refused").
-
-
-// True when both names lead to the same file, through links and relative parts alike.
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    const bool gleich = fs::equivalent(fs::path(a), fs::path(b), ec);
-    if (!ec) return gleich;
-    // A name that leads to no file is not the other, existing one.
-    std::error_code eca, ecb;
-    const bool da = fs::exists(fs::path(a), eca), db = fs::exists(fs::path(b), ecb);
-    if (!eca && !ecb && da != db) return false;
-    // Where neither exists (or either cannot be looked at), compare the resolved paths.
-    const fs::path ca = fs::weakly_canonical(fs::path(a), eca);
-    const fs::path cb = fs::weakly_canonical(fs::path(b), ecb);
-    if (!eca && !ecb) return ca == cb;
-    return VollerPfad(a) == VollerPfad(b);
-}
+// The scan gives back the pages of the observations it has passed every this many bytes.
+constexpr std::size_t Freigabeschritt = 1u << 20;
 
 [[noreturn]] void RaiseCannotCreate(const std::string& name, int code, const std::string& reason) {
     EInOutError e(code, "Datei \"" + VollerPfad(name) + "\" kann nicht erstellt werden. " + reason);
     e.Ort.Datei = VollerPfad(name);
     throw e;
+}
+
+// Why an output stands new while the other could not be put in place: its exchange could not be
+// taken back (the errno value; ENOTSUP: it replaced the old one without an exchange).
+std::string NichtZurueckText(const std::string& ausgabe, int err, const std::string& eingabe) {
+    return "Datei \"" + VollerPfad(ausgabe) + "\" ist schon neu und lässt sich nicht zurücktauschen (" +
+           (err == ENOTSUP ? std::string("ohne Tausch ersetzt") : SystemReasonText(err)) +
+           "); die nächste Auswertung von " + VollerPfad(eingabe) + " vollendet den Tausch";
 }
 
 }  // namespace
@@ -121,37 +117,75 @@ TKugelsuche Polarauswertung(const std::string& fileName, TMemoLines& Memo,
     // One evaluation of a file at a time; what a run cut short left for it is completed or
     // removed before anything else.
     TAusgabenTausch tausch(fileName, {markedName, listingName}, wartet);
-
-    std::string text;
-    std::string reason;
-    if (const int code = LoadText(fileName, text, &reason); code != 0) {
-        EInOutError e(code, "Datei " + VollerPfad(fileName) + " kann nicht geöffnet werden. " +
-                                (reason.empty() ? IOErrorText(code) : reason));
+    if (const int err = tausch.SperrFehler(); err != 0) {
+        EInOutError e(IOCodeFromErrno(err),
+                      "Datei " + VollerPfad(fileName) + " kann nicht gesperrt werden. " + SystemReasonText(err));
         e.Ort.Datei = VollerPfad(fileName);
         throw e;
     }
 
+    // The observations are read where they lie: the pages the scan has passed go back to the
+    // system, and a day's file is never held whole.
+    TDateiAbbild abbild;
+    std::string reason;
+    if (int err = 0; const int code = abbild.Oeffne(fileName, err)) {
+        EInOutError e(code, "Datei " + VollerPfad(fileName) + " kann nicht geöffnet werden. " +
+                                (err != 0 ? SystemReasonText(err) : IOErrorText(code)));
+        e.Ort.Datei = VollerPfad(fileName);
+        throw e;
+    }
+    const std::string_view text = abbild.Text();
+
     // An input named like an output would be replaced by it: refuse before any work.
     for (const std::string* out : {&markedName, &listingName})
-        if (SameFile(*out, fileName))
+        if (ablage::GleicheDatei(*out, fileName))
             RaiseCannotCreate(*out, ea::ZugriffVerweigert, "Die Eingabedatei würde überschrieben");
 
     // Both files grow as the scan goes.
     TWachsendeDatei marked(markedName, tausch.Neu(0)), listing(listingName, tausch.Neu(1));
+    const char* gelesen = text.data();  // the text before this has gone back to the system
     const TKugelAusgaben aus{[&marked](std::string_view zeilen) { marked.Anhaengen(zeilen); },
-                             [&listing](std::string_view zeilen) { listing.Anhaengen(zeilen); }};
+                             [&listing](std::string_view zeilen) { listing.Anhaengen(zeilen); },
+                             [&abbild, &gelesen](const char* bis) {
+                                 if (bis - gelesen < static_cast<std::ptrdiff_t>(Freigabeschritt)) return;
+                                 abbild.Freigeben(gelesen, bis);
+                                 gelesen = bis;
+                             }};
     TKugelsuche gefunden = SucheKugeln(text, Memo, meldung, iterativ, aus, KugelnJeStapel, fortschritt);
-    std::string().swap(text);  // the input is no longer needed
+    // What another program cut off the file meanwhile was read as zeros: no output from that.
+    if (abbild.Verkuerzt()) {
+        EInOutError e(ea::DateiVerkuerzt, "Datei " + VollerPfad(fileName) + " kann nicht gelesen werden. " +
+                                               IOErrorText(ea::DateiVerkuerzt));
+        e.Ort.Datei = VollerPfad(fileName);
+        throw e;
+    }
+    abbild.Schliesse();  // the input is no longer needed
 
     // Both files are complete and durable before either is put in place: when one of them cannot
     // be, neither old file is replaced and no new one is left behind.
     const std::vector<TAusgabe> outputs = {marked.Ausgabe(markedName), listing.Ausgabe(listingName)};
     std::size_t failed = 0;
     reason.clear();
-    if (const int code = tausch.Ersetze(outputs, failed, &reason); code != 0)
-        RaiseCannotCreate(outputs[failed].Pfad, code, reason.empty() ? IOErrorText(code) : reason);
+    if (const int code = tausch.Ersetze(outputs, failed, &reason); code != 0) {
+        if (reason.empty()) reason = IOErrorText(code);
+        if (const auto nicht = tausch.NichtZurueck()) {
+            // Half a swap that could not be undone: its files stay for the next run.
+            marked.Uebergeben();
+            listing.Uebergeben();
+            reason += ". " + NichtZurueckText(outputs[nicht->first].Pfad, nicht->second, fileName);
+        }
+        RaiseCannotCreate(outputs[failed].Pfad, code, reason);
+    }
     marked.Uebergeben();
     listing.Uebergeben();
+    if (const int err = tausch.OrdnerNichtGesichert(); err != 0 && meldung) {
+        TOrt ort;
+        ort.Datei = VollerPfad(markedName);
+        meldung("Der Ordner " + VollerPfad(ablage::Ordner(fileName).string()) +
+                    " lässt sich nach dem Tausch nicht sichern (" + SystemReasonText(err) +
+                    "): die Ausgaben stehen an ihrem Platz, überstehen aber einen Stromausfall vielleicht nicht",
+                ort);
+    }
     return gefunden;
 }
 

@@ -39,6 +39,7 @@
 #include "qt/QtHandbuch.hpp"
 #include "qt/QtModelle.hpp"
 #include "qt/QtPlatz.hpp"
+#include "qt/QtStatusText.hpp"
 #include "window/Zwischenablage.hpp"
 
 namespace zentrix {
@@ -190,9 +191,8 @@ void TQtForm1::BaueStatusleiste() {
     statusBar->setSizeGripEnabled(false);
     setStatusBar(statusBar);
     // While a command runs: what it is doing, and how far it is (or that it is busy).
-    statusText_ = new QLabel(statusBar);
+    statusText_ = new TQtStatusText(statusBar);
     statusText_->setObjectName(QStringLiteral("StatusText"));
-    statusText_->setTextFormat(Qt::PlainText);
     // After a polar evaluation with failures: the overview a click away, at the right where the
     // summary cannot push it out of sight.
     kugelnAngebot_ = new QLabel(QStringLiteral("<a href=\"kugeln\">Kugeln zeigen</a>"), statusBar);
@@ -326,6 +326,33 @@ void TQtForm1::BaueGitter(QWidget* seite) {
     connect(zellenEinfuegen, &QShortcut::activated, this, [this] { FuegeZellenEin(); });
     auto* zellenLoeschen = new QShortcut(QKeySequence::Delete, grid_, nullptr, nullptr, Qt::WidgetShortcut);
     connect(zellenLoeschen, &QShortcut::activated, this, [this] { LoescheZellen(); });
+    BaueZeilenmenue();
+}
+
+// "Zeilen löschen" (Strg+Minus) and "Zeile einfügen" (Strg+Plus) for the chosen rows, by key in the
+// grid and in its context menu.
+void TQtForm1::BaueZeilenmenue() {
+    auto zeilen = [this](void (TForm1::*befehl)()) {
+        QRect b = Gewaehlt(grid_);
+        if (!b.isValid() && grid_->currentIndex().isValid()) b = QRect(0, grid_->currentIndex().row(), 1, 1);
+        // Table row r is grid row r + 1; nothing chosen: none (a row is then added at the end).
+        model_.GewaehlteZeilen = b.isValid() ? TForm1::TZeilen{b.top() + 1, b.bottom() + 1} : TForm1::TZeilen{};
+        Run(befehl);
+    };
+    zeilenLoeschen_ = new QAction(QString::fromUtf8("Zeilen löschen"), grid_);
+    zeilenLoeschen_->setObjectName(QStringLiteral("ZeilenLoeschen"));
+    zeilenLoeschen_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    zeilenLoeschen_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(zeilenLoeschen_, &QAction::triggered, this, [zeilen] { zeilen(&TForm1::ZeilenLoeschen); });
+    zeileEinfuegen_ = new QAction(QString::fromUtf8("Zeile einfügen"), grid_);
+    zeileEinfuegen_->setObjectName(QStringLiteral("ZeileEinfuegen"));
+    // "+" is a key of its own on a German keyboard, Shift+"=" on an English one.
+    zeileEinfuegen_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zeileEinfuegen_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(zeileEinfuegen_, &QAction::triggered, this, [zeilen] { zeilen(&TForm1::ZeilenEinfuegen); });
+    grid_->addAction(zeilenLoeschen_);
+    grid_->addAction(zeileEinfuegen_);
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void TQtForm1::BaueDatenformat(QWidget* seite) {
@@ -411,17 +438,18 @@ void TQtForm1::closeEvent(QCloseEvent* event) {
     }
     // Nothing is cut off halfway: the window closes when the command has ended.
     schliessen_ = true;
-    statusText_->setText(QString::fromUtf8("Das Fenster schließt, sobald der Befehl fertig ist …"));
+    statusText_->Setze(QString::fromUtf8("Das Fenster schließt, sobald der Befehl fertig ist …"));
     event->ignore();
 }
 
 void TQtForm1::Run(void (TForm1::*handler)()) {
     if (arbeiter_) return;  // one command at a time
-    // The activation and the file dialog belong to the window's own thread.
-    if (handler == &TForm1::Startrechnung || handler == &TForm1::DateiWaehlen) {
+    // The activation, the file dialog and the grid's rows belong to the window's own thread.
+    if (handler == &TForm1::Startrechnung || handler == &TForm1::DateiWaehlen || handler == &TForm1::ZeilenLoeschen ||
+        handler == &TForm1::ZeilenEinfuegen) {
         model_.Dispatch(handler);
         Refresh();
-        statusText_->setText(Q(model_.Statuszeile));
+        statusText_->Setze(Q(model_.Statuszeile));
         return;
     }
     // A cell being edited goes into the grid first, as when a button is clicked (the editor loses
@@ -454,8 +482,7 @@ void TQtForm1::Beginne() {
     toolBar_->setEnabled(false);
     for (QAction* a : {grafikAktion_, kugelnAktion_}) a->setEnabled(false);  // their keys work everywhere
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    statusText_->setText(QString::fromUtf8("Bitte warten …"));
-    statusText_->setToolTip({});
+    statusText_->Setze(QString::fromUtf8("Bitte warten …"));
     kugelnAngebot_->hide();
     fortschritt_->setRange(0, 0);
     fortschritt_->show();
@@ -477,7 +504,7 @@ void TQtForm1::Beende() {
     QApplication::restoreOverrideCursor();
     fortschritt_->hide();
     // What the command did, or the error that ended it.
-    statusText_->setText(Q(model_.Statuszeile));
+    statusText_->Setze(Q(model_.Statuszeile));
     if (befehl_ == &TForm1::Polarauswertung && gelungen_) SageAuswertung();
     if (befehl_ == &TForm1::KugelZeigen && gelungen_) ZeigeKugelbericht();
     emit Fertig();
@@ -486,7 +513,7 @@ void TQtForm1::Beende() {
 
 void TQtForm1::ZeigeFortschritt(const QString& schritt, int prozent) {
     if (!arbeiter_) return;  // a late report of a command that has ended
-    statusText_->setText(schritt);
+    statusText_->Setze(schritt);
     if (prozent < 0) {
         fortschritt_->setRange(0, 0);  // busy, without a share
     } else {
@@ -524,8 +551,7 @@ void TQtForm1::SageAuswertung() {
     QString text = Q(KugelZusammenfassung(k, model_.KugelnIterativ));
     if (const int still = dialoge_.Unterdrueckt(); still > 0)
         text += QStringLiteral(" (%1 weitere Meldungen nicht gezeigt)").arg(Q(Anzahl(static_cast<std::size_t>(still))));
-    statusText_->setText(text);
-    statusText_->setToolTip(text);  // whole where the window is too narrow for it
+    statusText_->Setze(text);  // cut where the window is too narrow for it, whole as the tooltip
     // Where spheres failed, the overview is a click away.
     kugelnAngebot_->setVisible(std::any_of(k.begin(), k.end(), Fehlgeschlagen));
 }
@@ -564,12 +590,14 @@ void TQtForm1::ZeigeFehlerort() {
 }
 
 void TQtForm1::ZeigeKugelbericht() {
-    // The chosen sphere's report lines in the report: from its first line to the next sphere's.
+    // The chosen sphere's own report lines in the report; none where it wrote none (the status
+    // line says so).
     const TKugelListe& k = *model_.Kugeln;
     const std::size_t i = model_.GewaehlteKugel;
-    if (i >= k.size() || model_.Memo1.size() == 0) return;
-    const std::size_t von = std::min(k[i].Bericht, model_.Memo1.size() - 1);
-    const std::size_t bis = i + 1 < k.size() ? std::max(von + 1, k[i + 1].Bericht) : model_.Memo1.size();
+    memo_->selectionModel()->clearSelection();
+    if (i >= k.size() || k[i].BerichtZeilen == 0 || k[i].Bericht >= model_.Memo1.size()) return;
+    const std::size_t von = k[i].Bericht;
+    const std::size_t bis = std::min(von + k[i].BerichtZeilen, model_.Memo1.size());
     memo_->selectionModel()->select(QItemSelection(bericht_->index(static_cast<int>(von)),
                                                    bericht_->index(static_cast<int>(bis - 1))),
                                     QItemSelectionModel::ClearAndSelect);
@@ -615,7 +643,8 @@ void TQtForm1::KopiereZellen() {
     // Table row r is grid row r + 1 (row 0 is the header).
     if (const QRect b = Gewaehlt(grid_); b.isValid())
         QApplication::clipboard()->setText(
-            Q(zentrix::KopiereZellen(model_.StringGrid1, b.left(), b.top() + 1, b.right(), b.bottom() + 1)));
+            Q(zentrix::KopiereZellen(model_.StringGrid1, b.left(), b.top() + 1, b.right(), b.bottom() + 1,
+                                     model_.MittelpunktGueltig)));
 }
 
 void TQtForm1::FuegeZellenEin() {

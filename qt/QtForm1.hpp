@@ -27,6 +27,7 @@ class TGitterModell;
 class TQtGrafikFenster;
 class TQtKugelFenster;
 class TQtHandbuch;
+class TQtStatusText;
 
 class TQtForm1 : public QMainWindow {
     Q_OBJECT
@@ -79,6 +80,7 @@ private:
     void BaueStatusleiste();
     void BaueSeite1(QWidget* seite);
     void BaueGitter(QWidget* seite);
+    void BaueZeilenmenue();
     void BaueDatenformat(QWidget* seite);
     void BaueBericht(QWidget* seite);
     // A command button that runs handler, also by its key (named in its tooltip); 75 x 25 pixels
@@ -141,7 +143,9 @@ private:
     QAction* hilfeAktion_ = nullptr;
     TQtHandbuch* handbuch_ = nullptr;
     QToolBar* toolBar_ = nullptr;
-    QLabel* statusText_ = nullptr;
+    TQtStatusText* statusText_ = nullptr;
+    QAction* zeilenLoeschen_ = nullptr;
+    QAction* zeileEinfuegen_ = nullptr;
     QProgressBar* fortschritt_ = nullptr;
 };
 

@@ -5,11 +5,18 @@
 #include <QWidget>
 
 class QTextBrowser;
+class QTextDocument;
 
 namespace zentrix {
 
 // The manual among the program's resources; its pictures lie beside it.
 extern const char* const HandbuchQuelle;
+
+// The anchor a heading goes by in a link of the table of contents: "## 9 Das Stapelwerkzeug
+// `zentrix-cli`" is "#9-das-stapelwerkzeug-zentrix-cli".
+QString Anker(const QString& ueberschrift);
+// Names every heading of the document by its anchor, so that a link "#anker" scrolls to it.
+void Verankere(QTextDocument* dokument);
 
 class TQtHandbuch : public QWidget {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "qt/QtKugeln.hpp"
 
-#include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,9 +37,9 @@ void TKugelModell::Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterati
     endResetModel();
 }
 
-void TKugelModell::NurFehlschlaege(bool nur) {
+void TKugelModell::Filter(TKugelFilter filter) {
     beginResetModel();
-    nurFehlschlaege_ = nur;
+    filter_ = filter;
     Ordne();
     endResetModel();
 }
@@ -48,7 +48,7 @@ void TKugelModell::Ordne() {
     const TKugelListe& k = *kugeln_;
     zeilen_.clear();
     for (std::uint32_t i = 0; i < k.size(); ++i)
-        if (!nurFehlschlaege_ || Fehlgeschlagen(k[i])) zeilen_.push_back(i);
+        if (KugelGezeigt(k[i], filter_)) zeilen_.push_back(i);
     if (sortSpalte_ < 0 || sortSpalte_ >= static_cast<int>(spalten_.size())) return;
     const TKugelSpalte s = spalten_[static_cast<std::size_t>(sortSpalte_)];
     // Rows without a value last either way; the others stable (rows that sort alike stay in file
@@ -80,6 +80,7 @@ QVariant TKugelModell::data(const QModelIndex& index, int role) const {
             return IstZahlenspalte(s) ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         case Qt::ForegroundRole:
             if (Fehlgeschlagen(e)) return QColor(170, 0, 0);
+            if (e.Unsicher) return QColor(120, 40, 170);  // computed, but the data do not support it
             if (e.Ausreisser > 0 || (e.Radius && e.Radius->Abweichend)) return QColor(160, 90, 0);
             return {};
         default: return {};
@@ -120,10 +121,13 @@ TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(p
     connect(tabelle_, &QTableView::doubleClicked, this,
             [this](const QModelIndex& i) { emit KugelGewaehlt(modell_->Kugel(i.row())); });
 
-    nurFehlschlaege_ = new QCheckBox(QStringLiteral("nur Fehlschläge"), this);
-    nurFehlschlaege_->setObjectName(QStringLiteral("NurFehlschlaege"));
-    connect(nurFehlschlaege_, &QCheckBox::toggled, this, [this](bool nur) {
-        modell_->NurFehlschlaege(nur);
+    filter_ = new QComboBox(this);
+    filter_->setObjectName(QStringLiteral("Filter"));
+    filter_->addItem(QStringLiteral("Alle Kugeln"), static_cast<int>(TKugelFilter::Alle));
+    filter_->addItem(QStringLiteral("nur Fehlschläge"), static_cast<int>(TKugelFilter::Fehlschlaege));
+    filter_->addItem(QStringLiteral("Fehlschläge und unsichere"), static_cast<int>(TKugelFilter::FehlschlaegeUndUnsichere));
+    connect(filter_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        modell_->Filter(static_cast<TKugelFilter>(filter_->itemData(i).toInt()));
         ZeigeStatus();
     });
     auto* speichern = new QPushButton(QStringLiteral("Speichern …"), this);
@@ -133,7 +137,7 @@ TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(p
     status_->setObjectName(QStringLiteral("KugelStatus"));
 
     auto* oben = new QHBoxLayout;
-    oben->addWidget(nurFehlschlaege_);
+    oben->addWidget(filter_);
     oben->addStretch(1);
     oben->addWidget(speichern);
     auto* spalte = new QVBoxLayout(this);
@@ -157,9 +161,10 @@ void TQtKugelFenster::ZeigeStatus() {
     const auto fehl = std::count_if(k.begin(), k.end(), Fehlgeschlagen);
     const auto ausreisser =
         std::count_if(k.begin(), k.end(), [](const TKugelEintrag& e) { return e.Ausreisser > 0; });
-    QString text = QStringLiteral("%1 Zeilen von %2 Kugeln, %3 fehlgeschlagen")
+    const auto unsicher = std::count_if(k.begin(), k.end(), [](const TKugelEintrag& e) { return e.Unsicher; });
+    QString text = QStringLiteral("%1 Zeilen von %2 Kugeln, %3 fehlgeschlagen, %4 unsicher")
                        .arg(Q(Anzahl(static_cast<std::size_t>(modell_->rowCount()))), Q(Anzahl(k.size())),
-                            Q(Anzahl(static_cast<std::size_t>(fehl))));
+                            Q(Anzahl(static_cast<std::size_t>(fehl))), Q(Anzahl(static_cast<std::size_t>(unsicher))));
     if (modell_->Iterativ()) text += QStringLiteral(", %1 mit Ausreißer").arg(Q(Anzahl(static_cast<std::size_t>(ausreisser))));
     status_->setText(text);
 }
@@ -168,7 +173,7 @@ void TQtKugelFenster::Speichern() {
     const std::optional<std::string> datei = dialoge_.SaveFile("kugeln.csv");
     if (!datei) return;
     std::string grund;
-    if (SaveText(*datei, KugelnCsv(modell_->Kugeln(), modell_->Iterativ()), &grund) != 0) {
+    if (SaveText(*datei, KugelnCsv(modell_->Kugeln(), modell_->Iterativ(), modell_->Zeilen()), &grund) != 0) {
         TOrt ort;
         ort.Datei = *datei;
         dialoge_.ShowError("Datei " + *datei + " kann nicht geschrieben werden. " + grund + ".", ort);

@@ -1,5 +1,6 @@
 // The sphere overview ("Kugeln"): every sphere of the last polar evaluation in a table beside the
-// main window, sorted by any column, failures alone on request, saved as CSV. A double-click
+// main window, sorted by any column, failures (and unsicher centres) alone on request, the rows
+// shown saved as CSV. A double-click
 // shows a sphere in the main window.
 #pragma once
 
@@ -12,7 +13,7 @@
 #include "polar/KugelTabelle.hpp"
 #include "window/Dialoge.hpp"
 
-class QCheckBox;
+class QComboBox;
 class QLabel;
 class QTableView;
 
@@ -27,7 +28,10 @@ class TKugelModell : public QAbstractTableModel {
 public:
     explicit TKugelModell(QObject* parent = nullptr);
     void Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ);
-    void NurFehlschlaege(bool nur);
+    // Which rows are shown: all, the failures, or the failures and the unsicher ones.
+    void Filter(TKugelFilter filter);
+    // The rows shown, in their order (indices into the list).
+    const std::vector<std::uint32_t>& Zeilen() const { return zeilen_; }
     // The sphere (index into the list) in row zeile of the table.
     std::size_t Kugel(int zeile) const { return zeilen_[static_cast<std::size_t>(zeile)]; }
     const TKugelListe& Kugeln() const { return *kugeln_; }
@@ -46,7 +50,7 @@ private:
     bool iterativ_ = false;
     std::vector<TKugelSpalte> spalten_;
     std::vector<std::uint32_t> zeilen_;
-    bool nurFehlschlaege_ = false;
+    TKugelFilter filter_ = TKugelFilter::Alle;
     int sortSpalte_ = -1;  // file order
     Qt::SortOrder sortRichtung_ = Qt::AscendingOrder;
 };
@@ -58,7 +62,7 @@ public:
     TQtKugelFenster(IDialoge& dialoge, QWidget* parent = nullptr);
     void Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ);
     TKugelModell& Modell() { return *modell_; }
-    // Asks for a file name and writes the table as CSV.
+    // Asks for a file name and writes the rows shown, in the order shown, as CSV.
     void Speichern();
 
 signals:
@@ -71,7 +75,7 @@ private:
     IDialoge& dialoge_;
     TKugelModell* modell_ = nullptr;
     QTableView* tabelle_ = nullptr;
-    QCheckBox* nurFehlschlaege_ = nullptr;
+    QComboBox* filter_ = nullptr;
     QLabel* status_ = nullptr;
 };
 

@@ -28,7 +28,11 @@ int TGitterModell::rowCount(const QModelIndex& parent) const { return parent.isV
 int TGitterModell::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : spalten_; }
 
 QString TGitterModell::Text(int col, int row) const {
-    if (!gefroren_) return Q(form_.StringGrid1.Cells(col, row + 1));
+    if (!gefroren_) {
+        // What a failed computation left in the result cells is no result: shown empty.
+        if (!form_.MittelpunktGueltig && ErgebnisZelle(col, row + 1)) return {};
+        return Q(form_.StringGrid1.Cells(col, row + 1));
+    }
     const auto k = static_cast<std::size_t>(row - von_);
     if (row < von_ || k >= kopie_.size()) return {};
     return kopie_[k].value(col);
@@ -39,6 +43,13 @@ QVariant TGitterModell::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole: return Text(index.column(), index.row());
+        case Qt::ForegroundRole:
+            // The centre row's label greyed while the row holds no result.
+            if (index.column() == 0 && index.row() == 0 && !ergebnis_) return QColor(Qt::gray);
+            return {};
+        case Qt::ToolTipRole:
+            if (index.row() == 0 && !ergebnis_) return QString::fromUtf8("Kein Mittelpunkt berechnet");
+            return {};
         case Qt::BackgroundRole:
             if (index.column() == 0) return fest_;
             // Until the user's changes to the point have emptied its residual.
@@ -82,6 +93,7 @@ void TGitterModell::Neu() {
     const TStringGrid& g = form_.StringGrid1;
     const int zeilen = g.RowCount() - 1, spalten = g.ColCount();
     ausreisser_ = form_.AusreisserZeile;
+    ergebnis_ = form_.MittelpunktGueltig;
     if (zeilen != zeilen_ || spalten != spalten_) {
         beginResetModel();
         zeilen_ = zeilen;

@@ -49,6 +49,7 @@ private:
     std::vector<QStringList> kopie_;  // the rows kept, then the header
     QStringList kopf_;
     int ausreisser_ = 0;
+    bool ergebnis_ = false;  // the centre row and residuals hold a result (as when last shown anew)
 };
 
 // The lines of Memo1, one row each.

@@ -5,6 +5,7 @@
 #include <QMargins>
 #include <QRect>
 #include <QSize>
+#include <vector>
 
 class QWidget;
 
@@ -26,8 +27,18 @@ constexpr int PlatzAbstand = 8;
 // with the main window's where the screen allows.
 QRect PlatzNeben(const QRect& haupt, QSize wunsch, const QMargins& rahmen, const QRect& schirm);
 
+// Where a side window goes among those already open (their frame geometries in belegt): the place
+// of PlatzNeben where it covers none of them; else below the main window where the wanted size
+// fits there free (at least half its height); else that place shifted right and down by
+// PlatzVersatz, as often as it takes for its top left corner to stand apart from every open
+// window's (so that each title bar can be seen), and kept on the screen.
+QRect PlatzNeben(const QRect& haupt, QSize wunsch, const QMargins& rahmen, const QRect& schirm,
+                 const std::vector<QRect>& belegt);
+// The step between side windows that find no free place (pixels).
+constexpr int PlatzVersatz = 32;
+
 // Places fenster (a top-level window) by PlatzNeben beside haupt on haupt's screen, with the
-// client size wunsch or smaller.
+// client size wunsch or smaller, apart from the side windows of haupt that are open.
 void PlatziereNeben(QWidget* fenster, const QWidget* haupt, QSize wunsch);
 
 }  // namespace zentrix

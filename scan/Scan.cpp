@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/Fehler.hpp"
+#include "numerics/KugelPruefung.hpp"
 #include "scan/Kugelfinder.hpp"
 #include "textio/NumText.hpp"
 #include "textio/TextFile.hpp"
@@ -51,7 +52,9 @@ TPunktArray GitterPunkte(const TScanKugel& kugel, std::size_t hoechstens) {
     p[0].Y = kugel.Mittelpunkt.Y;
     p[0].Z = kugel.Mittelpunkt.Z;
     p[0].Name = kugel.Name;
-    const std::vector<double>* vR = kugel.Loesung.Ausgleichung ? &kugel.Loesung.Ausgleichung->vR : nullptr;
+    // The residuals are not kept with the solution: each is the point's distance from the centre less R.
+    const bool geloest = kugel.Loesung.Ausgleichung.has_value();
+    const TVek c{kugel.Mittelpunkt.X, kugel.Mittelpunkt.Y, kugel.Mittelpunkt.Z};
     p.Reserve(n / schritt + 2);
     for (std::size_t i = 0; i < n; i += schritt) {
         TPunkt q;
@@ -59,7 +62,7 @@ TPunktArray GitterPunkte(const TScanKugel& kugel, std::size_t hoechstens) {
         q.X = kugel.Punktliste[i].X;
         q.Y = kugel.Punktliste[i].Y;
         q.Z = kugel.Punktliste[i].Z;
-        q.vR = vR != nullptr && i < vR->size() ? (*vR)[i] : 0;
+        q.vR = geloest ? Verbesserung(c, TVek{q.X, q.Y, q.Z}, kugel.Loesung.R) : 0;
         p.SetLength(p.Length() + 1);
         p[p.High()] = std::move(q);
     }

@@ -16,13 +16,22 @@ ziele=("$@")
 
 # The targets' files go into one folder (in memory where there is /dev/shm), removed when this
 # script ends however it ends: libFuzzer stops its workers without letting them clean up.
-# Folders that workers of earlier runs left, before there was this one, go as well.
-for alt in /dev/shm/zentrix_fuzz_[0-9]*; do
-  if [ -d "$alt" ] && [ -O "$alt" ] && ! kill -0 "${alt##*_}" 2>/dev/null; then rm -rf "$alt"; fi
-done
+# Folders that earlier runs left (killed, so that their trap never ran) go as well: this
+# script's own ones name its process ("zentrix_fuzz_<pid>.XXXXXX"), and one is left alone while
+# that process lives or any process still has it as its folder; older ones ("zentrix_fuzz.XXXXXX",
+# "zentrix_fuzz_<pid>") by the same rule.
 basis=/dev/shm
 [ -d "$basis" ] || basis="${TMPDIR:-/tmp}"
-ZENTRIX_FUZZ_ORDNER="$(mktemp -d "$basis/zentrix_fuzz.XXXXXX")"
+for alt in "$basis"/zentrix_fuzz_[0-9]* "$basis"/zentrix_fuzz.*; do
+  [ -d "$alt" ] && [ -O "$alt" ] || continue
+  pid="${alt#"$basis"/zentrix_fuzz}"
+  pid="${pid#_}"
+  pid="${pid%%.*}"
+  if [ -n "$pid" ] && [ -z "${pid//[0-9]/}" ] && kill -0 "$pid" 2>/dev/null; then continue; fi
+  if grep -qsxF -z "ZENTRIX_FUZZ_ORDNER=$alt" /proc/[0-9]*/environ; then continue; fi
+  rm -rf "$alt"
+done
+ZENTRIX_FUZZ_ORDNER="$(mktemp -d "$basis/zentrix_fuzz_$$.XXXXXX")"
 export ZENTRIX_FUZZ_ORDNER
 trap 'rm -rf "$ZENTRIX_FUZZ_ORDNER"' EXIT
 

@@ -14,6 +14,11 @@ enum class TAblagePunkt {
     Schreiben,  // the content of a new file is about to be written
     Sichern,    // a new file is about to be made durable
     Tausch,     // a group of outputs is about to take the swap's step with the given number
+    Ordner,     // a folder is about to be made durable
+    Sperre,     // a file is about to be locked
+    Rechte,     // a new file is about to take its old file's permissions
+    Zurueck,    // the exchange of the output with the given number (from 1) is about to be undone
+    Umbenennen, // a whole file written beside its target is about to take its place
 };
 
 // For tests only; the program never sets it. Called at each such point with the swap's step
@@ -28,9 +33,37 @@ namespace fs = std::filesystem;
 // The folder a file lies in ("." for a bare file name).
 fs::path Ordner(const fs::path& datei);
 
-// Tests that path can be written as a whole new file. Returns the I/O code; err gets the errno
-// value that describes a failure.
+// Whether ordner is a folder: 0, ENOENT where it does not exist, ENOTDIR where it is something
+// else, or the errno value of the check that failed (a folder that may not be looked into, a
+// disk's I/O error).
+int OrdnerFehler(const fs::path& ordner);
+
+// Whether both names lead to the same file: the same device and file number where both exist,
+// through links and relative parts alike; where either does not exist, the same path once
+// resolved.
+bool GleicheDatei(const std::string& a, const std::string& b);
+
+// The name of a hidden file of this program that belongs to the file datei, beside it:
+// ".<name>.zentrix-<art>". Where that would exceed the folder's limit for a name, the name is
+// replaced by a digest of it (".zentrix-<16 hex digits>-<art>"): the same name always gives the
+// same hidden name, and every name that the folder takes has hidden names that it takes too.
+std::string Versteckt(const fs::path& datei, const std::string& art);
+
+// Tests that path can be written as a whole new file: its folder exists and may be written, the
+// path is no folder, no pipe, device or socket, and not write-protected. Returns the I/O code; err
+// gets the errno value that describes a failure (0 with ea::KeineGewoehnlicheDatei).
 int PruefeSchreibbar(const std::string& path, int& err);
+
+// Locks the open file fd for this process (flock; the system releases the lock when the file is
+// closed, however the process ends). While another process holds it, calls wartet once and waits.
+// Returns 0 or the errno value of a failure. Where the file system has no locks, the work goes on
+// unlocked and 0 is returned; the error stream hears that once.
+int Sperre(int fd, const std::function<void()>& wartet = {});
+
+// Gives the new file neu the permissions of the file ziel, where there is one. Returns the errno
+// value of a failure (0 also where the file system keeps no permissions of its own and neu already
+// has them).
+int UebernimmRechte(const std::string& neu, const std::string& ziel);
 
 // Asks the test hook, if any, whether the step at punkt is to fail (its errno value, else 0).
 int Probe(TAblagePunkt punkt, int schritt = 0);
@@ -47,6 +80,18 @@ int SchreibeNeu(const fs::path& pfad, const std::function<bool(std::FILE*)>& sch
 // Makes the names in a folder durable (fsync): files created, renamed or exchanged there. Returns
 // the errno value of a failure; a file system that cannot sync a folder counts as done.
 int SichereOrdner(const fs::path& ordner);
+
+// Writes the file ziel whole (a table, a picture, a coordinate file): into its hidden file
+// Versteckt(ziel, "neu") beside it, locked while it is written, made durable, with the old file's
+// permissions, then renamed into place and the folder made durable. A write cut short leaves at
+// most that hidden file, which the next write of the same target takes over; a second write of
+// the same target waits for the first. Returns the errno value of a failure; amPlatz tells
+// whether the new file took its place all the same (only the folder could not be made durable).
+int SchreibeGanz(const fs::path& ziel, const std::function<bool(std::FILE*)>& schreibe, bool& amPlatz);
+
+// Tests that the folder of ziel takes a new file (ownership, read-only mounts), with the hidden
+// file of SchreibeGanz. Returns the errno value of a failure.
+int PruefeNeueDatei(const fs::path& ziel);
 
 }  // namespace ablage
 

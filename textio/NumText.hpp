@@ -68,6 +68,9 @@ inline void AppendFormat(std::string& out, std::string_view format, std::initial
 
 // The general shortest form with 15 significant digits: "3.642", "100", "0.0001", "1E-5", "1E15".
 std::string RealToText(double value);
+// The same form with as many digits as it takes to read back (TextToReal) to the very same value:
+// 15 where they suffice, up to 17. A field the program fills with a value it computes with.
+std::string RealToTextGenau(double value);
 // The same form with a chosen number of significant digits (FormatText uses 18 for values >= 1e18).
 std::string RealToTextDigits(double value, int digits);
 // Fixed notation with `precision` decimals (0 to 18): "-" for a negative value, the integer digits

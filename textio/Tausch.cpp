@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <stdio.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/Fehler.hpp"
 #include "core/SystemFehler.hpp"
 #include "textio/Ablage.hpp"
 
@@ -27,11 +27,6 @@ enum Art { Offen, Getauscht, Umbenannt, Ersetzt };
 // The marker's first and last word; the file numbers of the new files stand between them.
 constexpr char kMarkenKopf[] = "zentrix-tausch";
 constexpr char kMarkenEnde[] = "ende";
-
-// A hidden file that belongs to the input: ".<input>.zentrix-<rest>" beside it.
-std::string Versteckt(const fs::path& eingabe, const std::string& rest) {
-    return (ablage::Ordner(eingabe) / ("." + eingabe.filename().string() + ".zentrix-" + rest)).string();
-}
 
 bool Knoten(const std::string& pfad, struct stat& st) { return ::lstat(pfad.c_str(), &st) == 0; }
 
@@ -57,11 +52,15 @@ int Platziere(const std::string& neu, const std::string& ziel, Art& art) {
     return 0;
 }
 
-// Undoes Platziere: the old output goes back under its name, the new file under its hidden one.
-// A plain replacement cannot be undone.
-void Zurueck(const std::string& neu, const std::string& ziel, Art art) {
-    if (art == Getauscht) ::renameat2(AT_FDCWD, neu.c_str(), AT_FDCWD, ziel.c_str(), RENAME_EXCHANGE);
-    if (art == Umbenannt) ::rename(ziel.c_str(), neu.c_str());
+// Undoes Platziere of output nr (from 1): the old output goes back under its name, the new file
+// under its hidden one. Returns the errno value of a failure; a plain replacement cannot be
+// undone (ENOTSUP).
+int Zurueck(const std::string& neu, const std::string& ziel, Art art, int nr) {
+    if (art == Ersetzt) return ENOTSUP;
+    if (const int err = ablage::Probe(TAblagePunkt::Zurueck, nr); err != 0) return err;
+    if (art == Getauscht && ::renameat2(AT_FDCWD, neu.c_str(), AT_FDCWD, ziel.c_str(), RENAME_EXCHANGE) != 0) return errno;
+    if (art == Umbenannt && ::rename(ziel.c_str(), neu.c_str()) != 0) return errno;
+    return 0;
 }
 
 // Reads the marker: the file numbers (inodes) of the n new files of a swap. False where there is
@@ -122,9 +121,9 @@ bool TNeueDatei::Schliesse() {
 
 TAusgabenTausch::TAusgabenTausch(const std::string& eingabe, std::vector<std::string> ziele,
                                  const std::function<void()>& wartet)
-    : ordner_(ablage::Ordner(eingabe).string()), ziele_(std::move(ziele)), marke_(Versteckt(eingabe, "tausch")) {
+    : ordner_(ablage::Ordner(eingabe).string()), ziele_(std::move(ziele)), marke_(ablage::Versteckt(eingabe, "tausch")) {
     for (std::size_t i = 0; i < ziele_.size(); ++i)
-        neu_.push_back(Versteckt(eingabe, std::to_string(i) + fs::path(ziele_[i]).extension().string()));
+        neu_.push_back(ablage::Versteckt(eingabe, std::to_string(i) + fs::path(ziele_[i]).extension().string()));
     // The lock lies on the input itself: a lock file of its own could be left behind.
     sperre_ = ::open(eingabe.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     struct stat st;
@@ -135,17 +134,13 @@ TAusgabenTausch::TAusgabenTausch(const std::string& eingabe, std::vector<std::st
     if (sperre_ < 0) return;
     eingabeGeraet_ = st.st_dev;
     eingabeKnoten_ = st.st_ino;
-    if (::flock(sperre_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        if (wartet) wartet();
-        while (::flock(sperre_, LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
-    // A file system without locks: the run goes on unlocked, as every run did before.
-    Vollende();
+    // Without the lock nothing is touched: another run may be at work.
+    sperrFehler_ = ablage::Sperre(sperre_, wartet);
+    if (sperrFehler_ == 0) Vollende();
 }
 
 TAusgabenTausch::~TAusgabenTausch() {
-    if (offen_.second == 0) Aufraeumen();
+    if (Aufraeumbar()) Aufraeumen();
     if (sperre_ >= 0) ::close(sperre_);  // releases the lock
 }
 
@@ -168,7 +163,11 @@ void TAusgabenTausch::Vollende() {
                 return;
             }
         }
-        ablage::SichereOrdner(ordner_);
+        // Completed, but not durably: the marker stays for the next run.
+        if (const int err = ablage::SichereOrdner(ordner_); err != 0) {
+            offen_ = {0, err};
+            return;
+        }
     }
     Aufraeumen();
 }
@@ -181,13 +180,13 @@ void TAusgabenTausch::Aufraeumen() const {
 }
 
 int TAusgabenTausch::Ersetze(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason) {
-    int err = offen_.second;
+    int err = sperrFehler_ != 0 ? sperrFehler_ : offen_.second;
     failed = offen_.first;
     int code = IOCodeFromErrno(err);
     if (code == 0) code = Vorbereiten(dateien, failed, err);
     if (code == 0) code = Tausche(failed, err);
-    if (code != 0 && offen_.second == 0) Aufraeumen();
-    if (code != 0 && reason != nullptr) *reason = SystemReasonText(err);
+    if (code != 0 && Aufraeumbar()) Aufraeumen();
+    if (code != 0 && reason != nullptr) *reason = err != 0 ? SystemReasonText(err) : IOErrorText(code);
     return code;
 }
 
@@ -201,10 +200,10 @@ int TAusgabenTausch::Vorbereiten(const std::vector<TAusgabe>& dateien, std::size
         const TAusgabe& d = dateien[failed];
         err = d.Fehler;
         if (err == 0 && !d.Geschrieben) err = ablage::SchreibeNeu(neu_[failed], d.Schreibe);
-        struct stat alt, st;
+        struct stat st;
         if (err == 0 && !Knoten(neu_[failed], st)) err = errno;
+        if (err == 0) err = ablage::UebernimmRechte(neu_[failed], ziele_[failed]);  // keeps its permissions
         if (err != 0) return IOCodeFromErrno(err);
-        if (::stat(ziele_[failed].c_str(), &alt) == 0) ::chmod(neu_[failed].c_str(), alt.st_mode & 07777);  // keeps its permissions
         marke += "\n" + std::to_string(st.st_ino);
     }
     marke = marke + "\n" + kMarkenEnde + "\n";
@@ -216,20 +215,24 @@ int TAusgabenTausch::Vorbereiten(const std::vector<TAusgabe>& dateien, std::size
 }
 
 // Puts every new file in place, one after the other. When one fails, those put in place before
-// it are undone. Returns the I/O code; err gets the errno value.
+// it are undone; where that fails too, the marker and every hidden file stay, so that the next
+// run completes the swap (NichtZurueck tells which). Returns the I/O code; err gets the errno
+// value.
 int TAusgabenTausch::Tausche(std::size_t& failed, int& err) {
     std::vector<Art> art(ziele_.size(), Offen);
     for (failed = 0; failed < ziele_.size(); ++failed) {
         err = ablage::Probe(TAblagePunkt::Tausch, static_cast<int>(failed) + 2);
         if (err == 0) err = Platziere(neu_[failed], ziele_[failed], art[failed]);
         if (err != 0) {
-            for (std::size_t j = failed; j-- > 0;) Zurueck(neu_[j], ziele_[j], art[j]);
+            for (std::size_t j = failed; j-- > 0;)
+                if (const int e = Zurueck(neu_[j], ziele_[j], art[j], static_cast<int>(j) + 1); e != 0 && !nichtZurueck_)
+                    nichtZurueck_ = std::pair{j, e};
             return IOCodeFromErrno(err);
         }
     }
     // Every output is in place; the marker goes only once that is durable. A failure of this
-    // sync changes nothing more: the outputs are in place.
-    ablage::SichereOrdner(ordner_);
+    // sync is said (OrdnerNichtGesichert): the outputs are in place, but maybe not for good.
+    ordnerFehler_ = ablage::SichereOrdner(ordner_);
     const int n = static_cast<int>(ziele_.size());
     ablage::Probe(TAblagePunkt::Tausch, n + 2);
     ::unlink(marke_.c_str());

@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -78,22 +79,39 @@ public:
     // The hidden file for output i's new content.
     const std::string& Neu(std::size_t i) const { return neu_[i]; }
 
+    // The errno value of a failed lock of the input (0: locked, or a file system without locks);
+    // the run must not go on then, and nothing has been touched.
+    int SperrFehler() const { return sperrFehler_; }
+
     // Puts the outputs (in the order of ziele) in place: every target is checked and every new
     // file complete and durable before the first is replaced; a failure before or during the
-    // swap leaves every old output as it was and no new file behind. Returns the I/O code; on
-    // failure failed is the index of the output that failed and reason the system's reason in
-    // German.
+    // swap leaves every old output as it was and no new file behind, unless an output already
+    // in place cannot be taken back (NichtZurueck): then the marker and every hidden file stay,
+    // and the next run of the input completes the swap. Returns the I/O code; on failure failed
+    // is the index of the output that failed and reason the system's reason in German.
     int Ersetze(const std::vector<TAusgabe>& dateien, std::size_t& failed, std::string* reason = nullptr);
+
+    // After a failed Ersetze: the output that stands new and could not be taken back, with the
+    // errno value of the failure (ENOTSUP: replaced by a plain rename).
+    std::optional<std::pair<std::size_t, int>> NichtZurueck() const { return nichtZurueck_; }
+    // After Ersetze: the errno value of a failed sync of the folder once every output was in
+    // place (0: none). The outputs are in place, but a power cut might undo the swap.
+    int OrdnerNichtGesichert() const { return ordnerFehler_; }
 
 private:
     int Vorbereiten(const std::vector<TAusgabe>& dateien, std::size_t& failed, int& err);
     int Tausche(std::size_t& failed, int& err);
     void Vollende();
     void Aufraeumen() const;
+    // Whether the hidden files may go: not while a swap waits to be completed.
+    bool Aufraeumbar() const { return offen_.second == 0 && !nichtZurueck_ && sperrFehler_ == 0; }
     std::string ordner_;
     std::vector<std::string> ziele_, neu_;
     std::string marke_;
     std::pair<std::size_t, int> offen_{0, 0};  // an output whose swap could not be completed, and why (errno)
+    std::optional<std::pair<std::size_t, int>> nichtZurueck_;  // see NichtZurueck
+    int ordnerFehler_ = 0;                     // see OrdnerNichtGesichert
+    int sperrFehler_ = 0;                      // see SperrFehler
     int sperre_ = -1;                          // the input, open and locked
     dev_t eingabeGeraet_ = 0;
     ino_t eingabeKnoten_ = 0;

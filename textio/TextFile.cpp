@@ -6,9 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,12 +30,12 @@ namespace {
 
 constexpr char kCtrlZ = 26;
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+// A mapped file's pages are given back every this many bytes read (a coordinate file of a million
+// points holds 40 MB), all but the last FreigabeRest bytes before the reading.
+constexpr std::size_t FreigabeSchritt = 1u << 20;
+constexpr std::size_t FreigabeRest = 64u << 10;
 
-bool IsFolder(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_directory(p, ec);
-}
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // The first bytes of a file that tell whether it is text to be read: a byte-order mark of UTF-16
 // or UTF-32, or a NUL byte within them, is not.
@@ -85,7 +83,13 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         err = errno;
-        if (err == ENOENT && !IsFolder(ablage::Ordner(fs::path(path)))) return ea::UngueltigerName;
+        // A missing file in a missing folder is a bad name; a folder that cannot be looked at
+        // says why.
+        if (err == ENOENT) {
+            const int ordner = ablage::OrdnerFehler(ablage::Ordner(fs::path(path)));
+            if (ordner == ENOENT || ordner == ENOTDIR) return ea::UngueltigerName;
+            if (ordner != 0) err = ordner;
+        }
         return IOCodeFromErrno(err);
     }
     struct TDatei {
@@ -121,63 +125,25 @@ int ReadWholeFile(const std::string& path, std::string& data, int& err) {
     return 0;
 }
 
-// A name for a temporary file beside target, ".NAME.STAMP.COUNT.tmp", new on every call.
-fs::path TemporaryName(const fs::path& target) {
-    static std::atomic<unsigned> counter = 0;
-    const auto stamp = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    std::string name = ".";
-    name += target.filename().string();
-    name += '.';
-    name += std::to_string(stamp % 1000000007ULL);
-    name += '.';
-    name += std::to_string(++counter);
-    name += ".tmp";
-    return ablage::Ordner(target) / name;
-}
-
-// Opens a new temporary file beside target, exclusively. Returns nullptr with errno set on failure.
-std::FILE* OpenTemporary(const fs::path& target, fs::path& temp) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = TemporaryName(target);
-        errno = 0;
-        std::FILE* f = std::fopen(temp.c_str(), "wbx");
-        if (f != nullptr || errno != EEXIST) return f;
+// Writes a file whole beside path and puts it in place (ablage::SchreibeGanz): the target is
+// either the old file or the complete new one. Returns the I/O code; err gets the errno value,
+// reason (where given) the German reason.
+int WriteWholeFile(const std::string& path, const std::function<bool(std::FILE*)>& writer, int& err,
+                   std::string* reason = nullptr) {
+    int code = ablage::PruefeSchreibbar(path, err);
+    bool amPlatz = false;
+    if (code == 0) {
+        err = ablage::SchreibeGanz(fs::path(path), writer, amPlatz);
+        code = IOCodeFromErrno(err);
     }
-    errno = EEXIST;
-    return nullptr;
-}
-
-// Writes a new temporary file beside target through writer and makes it durable. Returns the
-// errno value of a failure (0: none), after which no temporary file is left.
-int WriteTemporary(const fs::path& target, const std::function<bool(std::FILE*)>& writer, fs::path& temp) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = TemporaryName(target);
-        const int err = ablage::SchreibeNeu(temp, writer);
-        if (err != EEXIST) return err;
+    if (code != 0 && reason != nullptr) {
+        *reason = err != 0 ? SystemReasonText(err) : IOErrorText(code);
+        // Only the folder could not be made durable: say what that means for the file.
+        if (amPlatz)
+            *reason = "Der Ordner lässt sich nach dem Umbenennen nicht sichern (" + *reason +
+                      "): die neue Datei steht an ihrem Platz, übersteht aber einen Stromausfall vielleicht nicht";
     }
-    return EEXIST;
-}
-
-// Writes a file whole to a temporary file beside path and renames it over path: the target is
-// either the old file or the complete new one. Returns the I/O code; err gets the errno value.
-int WriteWholeFile(const std::string& path, const std::function<bool(std::FILE*)>& writer, int& err) {
-    const int code = ablage::PruefeSchreibbar(path, err);
-    if (code != 0) return code;
-    const fs::path target(path);
-    fs::path temp;
-    err = WriteTemporary(target, writer, temp);
-    if (err != 0) return IOCodeFromErrno(err);
-    std::error_code ec;
-    const fs::file_status old = fs::status(target, ec);
-    if (fs::exists(old)) fs::permissions(temp, old.permissions(), ec);  // a replaced file keeps its permissions
-    fs::rename(temp, target, ec);
-    if (ec) {
-        err = ec.value();
-        fs::remove(temp, ec);
-        return IOCodeFromErrno(err);
-    }
-    return 0;
+    return code;
 }
 
 // Writes lines each ended by CR LF (the lines must outlive the writer).
@@ -203,24 +169,33 @@ std::string VollerPfad(const std::string& name) {
 
 void TTextReader::Open(const std::string& path) {
     Close();
+    ortGrund_.clear();
     pfad_ = VollerPfad(path);
-    std::string data;
+    // The file is read where it lies, not copied: a million points' file costs its memory only
+    // as far as the reading has not yet passed.
+    auto abbild = std::make_shared<TDateiAbbild>();
     int err = 0;
-    const int code = ReadWholeFile(path, data, err);
+    const int code = abbild->Oeffne(path, err);
     if (code != 0) {
         SetError(code);
+        // "Ungültiger Dateiname" for a folder that does not exist: the place says so.
+        if (code == ea::UngueltigerName && err == ENOENT && !path.empty())
+            ortGrund_ = "Der Ordner " + VollerPfad(ablage::Ordner(fs::path(path)).string()) + " existiert nicht";
         return;
     }
-    OpenText(std::move(data));
+    OpenView(abbild->Text(), pfad_, 0, abbild);
 }
 
-void TTextReader::OpenView(std::string_view text, std::string pfad, long long zeilenVorher) {
+void TTextReader::OpenView(std::string_view text, std::string pfad, long long zeilenVorher,
+                           std::shared_ptr<const TDateiAbbild> abbild) {
     Close();
+    abbild_ = std::move(abbild);
+    frei_ = 0;
     pfad_ = std::move(pfad);
     zeilenVorher_ = zeilenVorher;
     text_ = text;
     pos_ = 0;
-    end_ = text_.find(kCtrlZ);
+    end_ = Finde(text_, kCtrlZ, abbild_.get());
     if (end_ == std::string_view::npos) end_ = text_.size();
     open_ = true;
 }
@@ -236,6 +211,9 @@ void TTextReader::OpenText(std::string text) {
 }
 
 void TTextReader::Close() {
+    // What another program cut off the mapped file while it was read were zeros: no result.
+    if (abbild_ && abbild_->Verkuerzt()) SetError(ea::DateiVerkuerzt);
+    abbild_.reset();
     std::string().swap(data_);  // the file's text is no longer needed
     text_ = {};
     pos_ = 0;
@@ -258,14 +236,7 @@ void TTextReader::SetError(int code, std::size_t pos, std::string_view text) {
 bool TTextReader::AtEnd() const { return pos_ >= end_; }
 
 std::size_t TTextReader::RestlicheZeilen() const {
-    std::size_t zeilen = 0;
-    const char* p = text_.data() + std::min(pos_, end_);
-    const char* const ende = text_.data() + end_;
-    while (p < ende && (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(ende - p))))) {
-        ++zeilen;
-        ++p;
-    }
-    return zeilen;
+    return Zaehle(text_.substr(0, end_).substr(std::min(pos_, end_)), '\n', abbild_.get());
 }
 
 bool TTextReader::AtEndOfText() {
@@ -346,11 +317,20 @@ void TTextReader::SkipLine() {
     while (!AtEnd()) {
         if (text_[pos_++] == '\n') break;
     }
+    if (abbild_ && pos_ - frei_ >= FreigabeSchritt) GibFrei();
+}
+
+void TTextReader::GibFrei() {
+    // The last stretch stays: an error of the record just read quotes its line.
+    const std::size_t bis = pos_ > FreigabeRest ? pos_ - FreigabeRest : 0;
+    if (bis > frei_) abbild_->Freigeben(text_.data() + frei_, text_.data() + bis);
+    frei_ = bis;
 }
 
 int TTextReader::IOResult() {
     const int code = pending_;
     pending_ = 0;
+    ortGrund_.clear();
     feld_ = 0;
     fehlerPos_ = std::string::npos;
     return code;
@@ -359,10 +339,15 @@ int TTextReader::IOResult() {
 void TTextReader::CheckIO() {
     const std::size_t pos = fehlerPos_;
     const int feld = fehlerFeld_;
+    std::string grund = std::move(ortGrund_);
     const int code = IOResult();
     if (code == 0) return;
     TOrt ort;
     ort.Datei = pfad_;
+    if (!grund.empty()) {
+        ort.Datei.clear();
+        ort.Grund = std::move(grund);
+    }
     if (pos != std::string::npos) {
         const auto vorher = std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(pos), '\n');
         ort.Zeile = zeilenVorher_ + 1 + vorher;
@@ -394,16 +379,11 @@ void TTextWriter::Create(const std::string& path) {
     }
     // A trial file shows that the folder really takes new files (ownership, read-only mounts),
     // so that the failure is reported here and not only when the lines are written.
-    fs::path trial;
-    std::FILE* f = OpenTemporary(fs::path(path), trial);
-    if (f == nullptr) {
-        if (pending_ == 0) pending_ = IOCodeFromErrno(errno != 0 ? errno : EIO);
+    if (const int err = ablage::PruefeNeueDatei(fs::path(path)); err != 0) {
+        if (pending_ == 0) pending_ = IOCodeFromErrno(err);
         open_ = false;
         return;
     }
-    std::fclose(f);
-    std::error_code ec;
-    fs::remove(trial, ec);
     open_ = true;
 }
 
@@ -483,17 +463,13 @@ std::vector<std::string> SplitLines(std::string_view data) {
 
 int SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* reason) {
     int err = 0;
-    const int code = WriteWholeFile(path, LineWriter(lines), err);
-    if (code != 0 && reason != nullptr) *reason = err != 0 ? SystemReasonText(err) : IOErrorText(code);
-    return code;
+    return WriteWholeFile(path, LineWriter(lines), err, reason);
 }
 
 int SaveText(const std::string& path, std::string_view text, std::string* reason) {
     int err = 0;
-    const int code = WriteWholeFile(
-        path, [text](std::FILE* f) { return std::fwrite(text.data(), 1, text.size(), f) == text.size(); }, err);
-    if (code != 0 && reason != nullptr) *reason = err != 0 ? SystemReasonText(err) : IOErrorText(code);
-    return code;
+    return WriteWholeFile(
+        path, [text](std::FILE* f) { return std::fwrite(text.data(), 1, text.size(), f) == text.size(); }, err, reason);
 }
 
 }  // namespace zentrix

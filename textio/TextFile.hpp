@@ -9,12 +9,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "core/EACode.hpp"
+#include "textio/Abbild.hpp"
 
 namespace zentrix {
 
@@ -27,8 +29,12 @@ public:
     // Reads from a text held in memory (for tests and standard input).
     void OpenText(std::string text);
     // Reads from a text held elsewhere, which must outlive the reading: a part of the file pfad
-    // that begins after zeilenVorher lines (for the places of errors).
-    void OpenView(std::string_view text, std::string pfad = {}, long long zeilenVorher = 0);
+    // that begins after zeilenVorher lines (for the places of errors). Where the text is a part of
+    // a mapped file (Abbild), the reading gives back the pages it has passed.
+    void OpenView(std::string_view text, std::string pfad = {}, long long zeilenVorher = 0,
+                  std::shared_ptr<const TDateiAbbild> abbild = nullptr);
+    // The mapped file Open reads (none for a text in memory).
+    const std::shared_ptr<const TDateiAbbild>& Abbild() const { return abbild_; }
     // The text up to its end (a Ctrl-Z or the last character), and where the reading stands.
     std::string_view Text() const { return text_.substr(0, end_); }
     std::size_t Position() const { return pos_; }
@@ -79,7 +85,12 @@ private:
     bool AtEnd() const;
     std::string_view NextToken(std::size_t maxLength);
 
+    // Gives back the pages of a mapped file that the reading has passed.
+    void GibFrei();
+
     std::string data_;       // the text, when the reader holds it
+    std::shared_ptr<const TDateiAbbild> abbild_;  // the mapped file the text lies in, where it is one
+    std::size_t frei_ = 0;   // the text before this has been given back
     std::string_view text_;  // the text read
     std::size_t pos_ = 0;
     std::size_t end_ = 0;  // first Ctrl-Z or the size
@@ -93,6 +104,7 @@ private:
     std::size_t fehlerPos_ = std::string::npos;
     int fehlerFeld_ = 0;
     std::string fehlerText_;
+    std::string ortGrund_;  // the place of a failed Open where it is no file ("Der Ordner … existiert nicht")
 };
 
 // The file's full path as the user should see it in a message (the name as given where it has

@@ -319,6 +319,20 @@ std::string RealToTextDigits(double value, int digits) {
 
 std::string RealToText(double value) { return RealToTextDigits(value, 15); }
 
+std::string RealToTextGenau(double value) {
+    if (!std::isfinite(value)) return NonFinite(value);
+    // 15 digits read back to the same double for most values a file gives ("0.0725"); the
+    // others take 16 or 17.
+    for (int digits = 15; digits <= 17; ++digits) {
+        std::string text = RealToTextDigits(value, digits);
+        try {
+            if (TextToReal(text) == value) return text;
+        } catch (const std::exception&) {
+        }
+    }
+    return RealToTextDigits(value, 18);
+}
+
 std::string IntegerToText(long long value) { return std::to_string(value); }
 
 }  // namespace zentrix

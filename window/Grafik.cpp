@@ -48,14 +48,14 @@ TGrafik GrafikAus(const TForm1& form) {
     const TKugelLoesung& L = *form.LetzteLoesung;
     g.Gerechnet = true;
     g.Erfolg = L.Ergebnis == KugelErgebnis::Ok && L.Ausgleichung.has_value();
-    if (!g.Erfolg) g.Fehler = FehlerMeldung(L);
+    if (!g.Erfolg) g.Fehler = FehlerMitGrund(L);
     g.Standpunkt = form.PunkteLage.Standpunkt;
     g.R = L.R;
     const TPunktArray& punkte = form.Punkte;
     const int n = std::min<int>(L.n, static_cast<int>(punkte.High()));
     if (n < 0) return g;
     const auto lage = [&form](const TPunkt& p) { return ImRaum(p, form.PunkteLage.Form); };
-    g.Name = punkte[0].Name;
+    g.Name = punkte[0].Name.str();
     const int ausreisser = L.Konvergenz ? L.Konvergenz->Ausreisser : 0;
     g.Gesamt = static_cast<std::size_t>(n);
     const int schritt = static_cast<int>((g.Gesamt + GrafikHoechstens - 1) / GrafikHoechstens);
@@ -66,7 +66,7 @@ TGrafik GrafikAus(const TForm1& form) {
         if (g.Erfolg && std::isfinite(p.vR)) groesste = std::max(groesste, std::fabs(p.vR));
         // A point without a name is called as the grid calls it, by its number.
         if ((i - 1) % schritt == 0 || i == ausreisser)
-            g.Punkte.push_back({p.Name.empty() ? FormatText("P%2d", {i}) : p.Name, lage(p), g.Erfolg ? p.vR : 0.0,
+            g.Punkte.push_back({p.Name.empty() ? FormatText("P%2d", {i}) : p.Name.str(), lage(p), g.Erfolg ? p.vR : 0.0,
                                 i == ausreisser, i});
     }
     UnterscheideNamen(g.Punkte);

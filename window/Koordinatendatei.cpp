@@ -7,6 +7,7 @@
 #include "window/Koordinatendatei.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <string_view>
 
@@ -47,6 +48,18 @@ TKoordinatenLeser::TKoordinatenLeser(const std::string& dateiName, int format) :
 
 namespace {
 
+// One record into p: Nr, the format's three values, R (returned). One record is one statement:
+// its first failure is raised after the SkipLine.
+double LiesSatz(TTextReader& datei, const TDatenformat& format, TPunkt& p) {
+    const std::uint32_t nr = datei.ReadUnsignedToken();
+    for (double TPunkt::*feld : format.Feld) p.*feld = datei.ReadRealToken();
+    const double r = datei.ReadRealToken();
+    datei.SkipLine();
+    datei.CheckIO();
+    p.Name = IntegerToText(nr);
+    return r;
+}
+
 // Reads records into punkte, one entry each, until the text ends or, with bis, the reading stands
 // at or behind bis after a record. Returns the radius (metres) of the last record, r when there
 // was none. A record that fails raises its error after the record, which stays in punkte.
@@ -56,15 +69,24 @@ double LiesSaetze(TTextReader& datei, const TDatenformat& format, TPunktArray& p
         datei.CheckIO();
         if (ende) return r;
         punkte.SetLength(punkte.Length() + 1);
-        TPunkt& p = punkte[punkte.High()];
-        // One record is one statement: its first failure is raised after the SkipLine.
-        const std::uint32_t nr = datei.ReadUnsignedToken();
-        for (double TPunkt::*feld : format.Feld) p.*feld = datei.ReadRealToken();
-        r = datei.ReadRealToken();
-        datei.SkipLine();
-        datei.CheckIO();
-        p.Name = IntegerToText(nr);
+        r = LiesSatz(datei, format, punkte[punkte.High()]);
         if (datei.Position() >= bis) return r;
+    }
+}
+
+// The same into the entries from punkte[ab] on, which exist already (as many as the text has
+// lines at least: a record takes one line or more), until the text ends or the reading stands at
+// or behind bis. Counts the records read in n (a failing one too, which then raises its error)
+// and gives the radius of the last one in R (unchanged when there was none).
+void LiesSaetzeAb(TTextReader& datei, const TDatenformat& format, TPunktArray& punkte, std::size_t ab, std::size_t& n,
+                  double& R, std::size_t bis) {
+    for (;;) {
+        const bool ende = datei.AtEndOfText();
+        datei.CheckIO();
+        if (ende) return;
+        ++n;  // the record stays when it fails
+        R = LiesSatz(datei, format, punkte[static_cast<long long>(ab + n - 1)]);
+        if (datei.Position() >= bis) return;
     }
 }
 
@@ -75,14 +97,18 @@ constexpr std::size_t Zweiteilen = 4u << 20;
 
 double TKoordinatenLeser::Lies(TPunktArray& punkte) {
     punkte.SetLength(1);
-    punkte.Reserve(datei_.RestlicheZeilen() + 2);  // one record a line, and one without line end
     const std::string_view text = datei_.Text();
     const std::size_t anfang = datei_.Position();
     const std::size_t mitte = text.size() - anfang > Zweiteilen ? text.find('\n', anfang + (text.size() - anfang) / 2)
                                                                 : std::string_view::npos;
     // The radius (metres) of the last record read.
-    const double R = mitte == std::string_view::npos ? LiesSaetze(datei_, format_, punkte, 0, std::string_view::npos)
-                                                     : LiesInHaelften(mitte + 1, punkte);
+    double R = 0;
+    if (mitte == std::string_view::npos) {
+        punkte.Reserve(datei_.RestlicheZeilen() + 2);  // one record a line, and one without line end
+        R = LiesSaetze(datei_, format_, punkte, 0, std::string_view::npos);
+    } else {
+        R = LiesInHaelften(mitte + 1, punkte);
+    }
     PrepareHeights(punkte, format_.Hoehe);
     datei_.Close();
     datei_.CheckIO();
@@ -92,50 +118,56 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
 double TKoordinatenLeser::LiesInHaelften(std::size_t teilung, TPunktArray& punkte) {
     // The second half is read on another core on the guess that a record starts on its first line.
     // The guess holds when the first half's last record ends right there; otherwise the reading
-    // simply goes on from where the first half ended.
+    // simply goes on from where the first half ended. Both halves read into the one list, each
+    // into entries of its own: the first from entry 1 on, the second behind as many entries as
+    // the first half has lines (it cannot have more records); the gap is closed afterwards. The
+    // file is held once, as far as it is not read yet, and the points once.
     const std::string_view text = datei_.Text();
-    TPunktArray zweite(1);
+    const std::size_t anfang = datei_.Position();
+    const TDateiAbbild* abbild = datei_.Abbild().get();
+    const std::size_t zeilen1 = Zaehle(text.substr(anfang, teilung - anfang), '\n', abbild);
+    const std::size_t zeilen2 = Zaehle(text.substr(teilung), '\n', abbild) + 1;
+    const std::size_t ab2 = 1 + zeilen1;
+    punkte.SetLength(ab2 + zeilen2);
     double R2 = 0;
+    std::size_t n2 = 0;
     std::exception_ptr fehler2;
     TAusfuehrer& ausfuehrer = TAusfuehrer::Gemeinsam();
     auto halbe = ausfuehrer.Starte([&] {
         TTextReader leser;
         // Its errors name the file; their lines are counted on from the split when they are raised.
-        leser.OpenView(text.substr(teilung), datei_.Pfad());
-        zweite.Reserve(leser.RestlicheZeilen() + 2);
+        leser.OpenView(text.substr(teilung), datei_.Pfad(), 0, datei_.Abbild());
         try {
-            R2 = LiesSaetze(leser, format_, zweite, 0, std::string_view::npos);
+            LiesSaetzeAb(leser, format_, punkte, ab2, n2, R2, std::string_view::npos);
         } catch (...) {
             fehler2 = std::current_exception();
         }
+        leser.Close();  // the file's pages of this half, given back
     });
     double R = 0;
+    std::size_t n1 = 0;
     try {
-        R = LiesSaetze(datei_, format_, punkte, R, teilung);
+        LiesSaetzeAb(datei_, format_, punkte, 1, n1, R, teilung);
     } catch (...) {
-        ausfuehrer.Abwarten(halbe);  // the other half reads the same text
+        ausfuehrer.Abwarten(halbe);  // the other half reads the same text and list
+        punkte.SetLength(1 + n1);  // the records read and the failing one
         throw;
     }
     ausfuehrer.Hole(halbe);
     if (datei_.Position() != teilung) {
-        zweite = TPunktArray();
+        punkte.SetLength(1 + n1);
         return LiesSaetze(datei_, format_, punkte, R, std::string_view::npos);
     }
-    // Everything is read: the text goes before the halves are joined, so that the file is held
-    // only once (as text, then as points). An error of the second half counts its line on from the
-    // lines of the first.
-    const auto vorher = fehler2 ? std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(teilung), '\n') : 0;
-    datei_.Close();
-    const std::size_t erste = punkte.Length();
-    punkte.SetLength(erste + zweite.Length() - 1);
-    for (long long i = 1; i <= zweite.High(); ++i) punkte[static_cast<long long>(erste) + i - 1] = std::move(zweite[i]);
-    if (zweite.High() >= 1) R = R2;
-    zweite = TPunktArray();
+    // An error of the second half counts its line on from the lines of the first.
+    for (std::size_t k = 0; k < n2; ++k)
+        punkte[static_cast<long long>(1 + n1 + k)] = std::move(punkte[static_cast<long long>(ab2 + k)]);
+    punkte.SetLength(1 + n1 + n2);
+    if (n2 >= 1) R = R2;
     if (fehler2) {
         try {
             std::rethrow_exception(fehler2);
         } catch (EZentrixError& e) {
-            if (e.Ort.Zeile > 0) e.Ort.Zeile += vorher;
+            if (e.Ort.Zeile > 0) e.Ort.Zeile += std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(teilung), '\n');
             throw;
         }
     }

@@ -99,8 +99,10 @@ TStringGrid::TInhalt TStringGrid::Inhalt(int col, int row) const {
     if (art == Leer || !punkte_) return {Leer, 0, nullptr};
     const TPunkt& p = (*punkte_)[row - 1];
     switch (col) {
-        case 0: return labelArt_ == TLabelArt::Name ? TInhalt{Bezug, 0, &p.Name}
-                                                    : TInhalt{Nummer, static_cast<std::uint64_t>(row - 1), nullptr};
+        case 0:
+            if (labelArt_ == TLabelArt::Name || (labelArt_ == TLabelArt::NameOderNummer && !p.Name.empty()))
+                return TInhalt{Bezug, 0, &p.Name};
+            return TInhalt{Nummer, static_cast<std::uint64_t>(row - 1), nullptr};
         case 1: return {static_cast<std::uint8_t>(Zahl + 3), Bits(p.X), nullptr};
         case 2: return {static_cast<std::uint8_t>(Zahl + 3), Bits(p.Y), nullptr};
         case 3: return {static_cast<std::uint8_t>(Zahl + 3), Bits(p.Z), nullptr};
@@ -153,7 +155,7 @@ void TStringGrid::Loesen(int von, int bis) {
         for (long long r = von; r <= zeilen && r < bis; ++r) {
             if (!Gezeigt(c, static_cast<int>(r))) continue;
             const TInhalt z = Inhalt(c, static_cast<int>(r));
-            if (z.art == Bezug) SetCell(c, static_cast<int>(r), *z.name);
+            if (z.art == Bezug) SetCell(c, static_cast<int>(r), z.name->view());
             else if (z.art == Nummer) SetNummer(c, static_cast<int>(r), static_cast<long long>(z.wert));
             else SetZahl(c, static_cast<int>(r), AlsZahl(z.wert), z.art - Zahl);
         }
@@ -218,11 +220,67 @@ std::size_t TStringGrid::AppendText(int col, int row, std::string& out) const {
         case Lang:
             out.append(texte_, static_cast<std::size_t>(w >> 24), static_cast<std::size_t>(w & 0xFFFFFF));
             return Zeichen(std::string_view(out).substr(anfang));
-        case Bezug: out += *z.name; return Zeichen(*z.name);
+        case Bezug: out += z.name->view(); return Zeichen(z.name->view());
         case Nummer: AppendFormat(out, "P%2d", {static_cast<long long>(w)}); break;
         default: AppendFixedText(out, AlsZahl(w), z.art - Zahl, 12);  // "%12.<d>f"
     }
     return out.size() - anfang;  // digits, signs, points: a byte a character
+}
+
+std::optional<std::string> TStringGrid::Beschriftung(int row) const {
+    const TInhalt z = Inhalt(0, row);
+    if (z.art != Kurz && z.art != Lang && z.art != Bezug) return std::nullopt;
+    std::string text = Cells(0, row);
+    if (text.empty()) return std::nullopt;
+    return text;
+}
+
+void TStringGrid::Nummeriere() {
+    TSpalte& s = spalten_[0];
+    for (std::size_t b = 0; b < s.size(); ++b)
+        for (std::size_t i = 0; i < s[b].art.size(); ++i)
+            if (s[b].art[i] == Nummer) s[b].wert[i] = b * BlockZeilen + i - 1;
+}
+
+void TStringGrid::ZeilenLoeschen(int von, int bis) {
+    von = std::max(von, 1);
+    bis = std::min(bis, rowCount_ - 1);
+    if (von > bis) return;
+    Loesen(1, rowCount_);  // the cells hold their texts and values themselves
+    const int weg = bis - von + 1;
+    for (int c = 0; c < ColCount(); ++c)
+        for (int r = von; r + weg < rowCount_; ++r) {
+            const TInhalt z = Inhalt(c, r + weg);
+            std::size_t k = 0;
+            TBlock& b = Block(c, r, k);
+            b.art[k] = z.art;
+            b.wert[k] = z.wert;
+        }
+    SetRowCount(rowCount_ - weg);
+    Nummeriere();
+}
+
+void TStringGrid::ZeilenEinfuegen(int vor, int anzahl) {
+    vor = std::clamp(vor, 1, rowCount_);
+    if (anzahl <= 0) return;
+    Loesen(1, rowCount_);
+    const int alt = rowCount_;
+    SetRowCount(rowCount_ + anzahl);
+    for (int c = 0; c < ColCount(); ++c) {
+        for (int r = alt - 1; r >= vor; --r) {
+            const TInhalt z = Inhalt(c, r);
+            std::size_t k = 0;
+            TBlock& b = Block(c, r + anzahl, k);
+            b.art[k] = z.art;
+            b.wert[k] = z.wert;
+        }
+        // The new rows: a typed row's number label, empty values.
+        for (int r = vor; r < vor + anzahl; ++r) {
+            if (c == 0) SetNummer(0, r, r - 1);
+            else SetCell(c, r, "");
+        }
+    }
+    Nummeriere();
 }
 
 std::optional<double> TStringGrid::Wert(int col, int row) const {
@@ -245,7 +303,7 @@ std::size_t TStringGrid::Breite(int col, int row) const {
         std::memcpy(text, &z.wert, sizeof text);
         return Zeichen(std::string_view(text, static_cast<std::size_t>(z.wert >> 56)));
     }
-    if (z.art == Bezug) return Zeichen(*z.name);
+    if (z.art == Bezug) return Zeichen(z.name->view());
     std::string text;
     AppendText(col, row, text);
     return Zeichen(text);

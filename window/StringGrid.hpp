@@ -43,8 +43,9 @@ private:
     int col_, row_;
 };
 
-// How a grid showing points labels column 0: "P%2d" with the entry's index, or the entry's Name.
-enum class TLabelArt { Nummer, Name };
+// How a grid showing points labels column 0: "P%2d" with the entry's index, the entry's Name, or
+// the Name where the entry has one and "P%2d" where not (the names of a file kept among typed rows).
+enum class TLabelArt { Nummer, Name, NameOderNummer };
 
 class TStringGrid {
 public:
@@ -72,6 +73,16 @@ public:
     // an empty cell.
     std::optional<double> Wert(int col, int row) const;
 
+    // The name in row row's label (column 0), where it holds one: a text that came with the point
+    // (a file's point number, a sphere's name). A typed row's "P%2d" or an empty label is none.
+    std::optional<std::string> Beschriftung(int row) const;
+
+    // Removes rows von..bis (from 1) and moves the rows below up; inserts anzahl empty rows in
+    // front of row vor (from 1; RowCount() appends them). Every label "P%2d" then shows its new
+    // row's number (row - 1), every name stays with its row's values.
+    void ZeilenLoeschen(int von, int bis);
+    void ZeilenEinfuegen(int vor, int anzahl);
+
     // Shows entries 0..n of punkte in rows 1..n+1: the label in column 0, X, Y, Z as "%12.3f" in
     // columns 1 to 3 and, from entry 1 on, vR as "%12.4f" in column 4; the centre row's column 4
     // keeps what it holds. The grid keeps the list (it must not change while shown). Every row
@@ -91,7 +102,7 @@ private:
     struct TInhalt {
         std::uint8_t art;
         std::uint64_t wert;
-        const std::string* name;  // a point's Name (art Bezug)
+        const TName* name;  // a point's Name (art Bezug)
     };
     void Pruefe(int col, int row) const;
     bool Gezeigt(int col, int row) const;  // the cell shows an entry of punkte_
@@ -101,6 +112,8 @@ private:
     // Writes the cells of rows [von, bis) that show a point into the cells themselves and lets go
     // of the list.
     void Loesen(int von, int bis);
+    // Every label "P%2d" of column 0 numbered by its row anew.
+    void Nummeriere();
 
     std::vector<TSpalte> spalten_;
     int rowCount_ = 0;

@@ -1,6 +1,7 @@
 // The window model: the grid, the form's values and its event handlers.
 #include "window/UnitBogenschnitt3D.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <new>
@@ -102,6 +103,8 @@ std::string Befehlsname(void (TForm1::*handler)()) {
     if (handler == &TForm1::Polarauswertung) return "Polarauswertung";
     if (handler == &TForm1::DateiWaehlen) return "Datei wählen";
     if (handler == &TForm1::KugelZeigen) return "Kugel zeigen";
+    if (handler == &TForm1::ZeilenLoeschen) return "Zeilen löschen";
+    if (handler == &TForm1::ZeilenEinfuegen) return "Zeile einfügen";
     return "Startrechnung";
 }
 
@@ -111,12 +114,14 @@ std::string Punktzahl(long long n, const char* mehrzahl = "Punkte") {
 }
 
 // What a computation found, for the status bar: the number of points and the standard deviation of
-// unit weight m0 (millimetres, one decimal), or that no centre was computed.
+// unit weight m0 (millimetres, one decimal), "unsicher" where m0 exceeds a tenth of the radius; or
+// that no centre was computed, and why.
 std::string Ergebniszeile(const TKugelLoesung& L) {
     std::string text = Punktzahl(L.n);
-    if (L.Ergebnis != KugelErgebnis::Ok) return text + ", Kugelmittelpunkt nicht berechnet";
+    if (L.Ergebnis != KugelErgebnis::Ok) return text + ", Kugelmittelpunkt nicht berechnet – " + FehlerGrund(L);
     if (L.n <= 3 || !L.Ausgleichung) return text + ", ohne Überbestimmung";  // m0 is 0 there
-    return text + ", m0 " + FormatText("%.1f", {L.Ausgleichung->m0 * 1000.0}) + " mm";
+    text += ", m0 " + FormatText("%.1f", {L.Ausgleichung->m0 * 1000.0}) + " mm";
+    return Unsicher(L) ? text + ", unsicher" : text;
 }
 
 }  // namespace
@@ -207,6 +212,7 @@ const TKugelLoesung& TForm1::Berechne(TPunktArray punkte, int n, bool polar, dou
 void TForm1::ZeigeErgebnis(TLabelArt art) {
     StringGrid1.ZeigePunkte(Punkte.Teilen(), art);
     GitterLage = PunkteLage;
+    MittelpunktGueltig = LetzteLoesung && LetzteLoesung->Ergebnis == KugelErgebnis::Ok;
     if (LetzteLoesung && LetzteLoesung->Iterativ && LetzteLoesung->Ergebnis != KugelErgebnis::Ok)
         for (int c = 1; c <= 3; ++c) StringGrid1.SetCell(c, 1, "");
 }
@@ -228,6 +234,8 @@ double Zahl(const std::string& text, TOrt ort) {
 
 void TForm1::LiesGitterZeile(int row, TPunkt& p) const {
     const TStringGrid& grid = StringGrid1;
+    // A name that came with the point (a file's, an evaluation's) stays with it.
+    if (std::optional<std::string> name = grid.Beschriftung(row)) p.Name = std::move(*name);
     double* const felder[3] = {&p.X, &p.Y, &p.Z};
     for (int c = 1; c <= 3; ++c) {
         const std::optional<double> wert = grid.Wert(c, row);
@@ -251,6 +259,8 @@ void TForm1::Rechne() {
     const int n = m - 2;
     TPunktArray punkte(static_cast<std::size_t>(m - 1));
     for (int i = 1; i <= n; ++i) LiesGitterZeile(i + 1, punkte[i]);
+    if (m > 1)
+        if (std::optional<std::string> name = StringGrid1.Beschriftung(1)) punkte[0].Name = std::move(*name);
     TOrt feld;
     feld.Zelle = "Feld Reflektorhöhe";
     const double R = Zahl(Edit1.Text, std::move(feld));
@@ -261,7 +271,8 @@ void TForm1::Rechne() {
     // A failure is said at once, as "Rechne Datei" does; the grid then shows what the solver left.
     if (const TKugelLoesung& L = Berechne(std::move(punkte), n, polar, R, station); L.Ergebnis != KugelErgebnis::Ok)
         ShowMessage(FehlerMeldung(L));
-    ZeigeErgebnis(TLabelArt::Nummer);
+    // Typed rows are numbered "P n"; a point's name from a file or an evaluation stays.
+    ZeigeErgebnis(TLabelArt::NameOderNummer);
     Statuszeile = "Rechne: " + Ergebniszeile(*LetzteLoesung);
 }
 
@@ -284,9 +295,17 @@ void TForm1::RechneDatei() {
     Melde("Kugelmittelpunkt wird berechnet …");
 
     Edit1.Text = RealToText(R);
-    if (const TKugelLoesung& L = Berechne(std::move(punkte), n, format.Polar, R, format.Polar);
-        L.Ergebnis != KugelErgebnis::Ok)
-        ShowMessage(FehlerMeldung(L));
+    try {
+        if (const TKugelLoesung& L = Berechne(std::move(punkte), n, format.Polar, R, format.Polar);
+            L.Ergebnis != KugelErgebnis::Ok)
+            ShowMessage(FehlerMeldung(L));
+    } catch (EMathError& e) {
+        // Every value was read (1e308), but the computation with them ran over: the file is where
+        // to look, though no single field is to blame.
+        e.Ort.Datei = VollerPfad(Edit2.Text);
+        e.Ort.Grund = "beim Rechnen mit ihren Werten";
+        throw;
+    }
 
     StringGrid1.SetRowCount(n + 2);
     StringGrid1.SetColCount(5);
@@ -297,6 +316,9 @@ void TForm1::RechneDatei() {
 }
 
 void TForm1::Polarauswertung() {
+    if (Edit2.Text.empty())
+        throw EInOutError(ea::UngueltigerName,
+                          "Kein Dateiname angegeben: bitte eine Beobachtungsdatei wählen (Doppelklick in das Dateifeld)");
     ++Memo1Cleared;  // the evaluation starts by clearing the report
     LetzteLoesung.reset();
     PunkteLage = {TPunktForm::Rechtwinklig, true};  // each sphere's pointings reduced to the station
@@ -352,9 +374,12 @@ void TForm1::KugelZeigen() {
     TMemoLines bericht;
     const auto nichts = [](std::string_view) {};
     TKugelsuche s = SucheKugeln(Zeilen(text, kugel.ErsteZeile, kugel.LetzteZeile()), bericht,
-                                [](const std::string&, const TOrt&) {}, KugelnIterativ, {nichts, nichts});
+                                [](const std::string&, const TOrt&) {}, KugelnIterativ, {nichts, nichts},
+                                KugelnJeStapel, {}, nullptr, kugel.ErsteZeile - 1);
     TPunktArray punkte = std::move(s.Punkte);
     LetzteLoesung = s.Letzte;
+    // The radius the evaluation used, in full: "Rechne" reads it from the field.
+    if (LetzteLoesung) Edit1.Text = RealToTextGenau(LetzteLoesung->R);
     Ergebnisse.clear();
     PunkteLage = {TPunktForm::Rechtwinklig, true};
     AusreisserZeile = LetzteLoesung && LetzteLoesung->Konvergenz && LetzteLoesung->Konvergenz->Ausreisser > 0
@@ -370,12 +395,38 @@ void TForm1::KugelZeigen() {
     Statuszeile = "Kugel " + kugel.Name + ", Zeilen " + std::to_string(kugel.ErsteZeile) + "–" +
                   std::to_string(kugel.LetzteZeile()) + ": " +
                   (LetzteLoesung ? Ergebniszeile(*LetzteLoesung) : std::string("nicht berechnet"));
+    if (kugel.BerichtZeilen == 0) Statuszeile += " (keine Zeilen im Protokoll)";
+}
+
+void TForm1::ZeilenLoeschen() {
+    // Row 0 is the header, row 1 the centre: points from row 2 on.
+    const int von = std::max(GewaehlteZeilen.Von, 2), bis = std::min(GewaehlteZeilen.Bis, StringGrid1.RowCount() - 1);
+    if (von > bis) {
+        Statuszeile = "Zeilen löschen: keine Punktzeile gewählt";
+        return;
+    }
+    StringGrid1.ZeilenLoeschen(von, bis);
+    MittelpunktGueltig = false;
+    AusreisserZeile = 0;
+    Statuszeile = "Zeilen löschen: " + std::to_string(bis - von + 1) + (bis == von ? " Zeile" : " Zeilen") + " gelöscht";
+}
+
+void TForm1::ZeilenEinfuegen() {
+    // Nothing chosen: one row at the end.
+    const bool gewaehlt = GewaehlteZeilen.Von >= 1;
+    const int vor = gewaehlt ? std::clamp(GewaehlteZeilen.Von, 2, StringGrid1.RowCount()) : StringGrid1.RowCount();
+    const int anzahl = gewaehlt ? std::max(1, GewaehlteZeilen.Bis - std::max(GewaehlteZeilen.Von, 2) + 1) : 1;
+    StringGrid1.ZeilenEinfuegen(vor, anzahl);
+    MittelpunktGueltig = false;
+    AusreisserZeile = 0;
+    Statuszeile = "Zeile einfügen: " + std::to_string(anzahl) + (anzahl == 1 ? " Zeile" : " Zeilen") + " eingefügt";
 }
 
 void TForm1::DateiWaehlen() {
     const std::optional<std::string> chosen = dialoge_.OpenFile();
     if (chosen) Edit2.Text = *chosen;
-    Statuszeile = chosen ? "Datei gewählt: " + std::filesystem::path(*chosen).filename().string() : "Keine Datei gewählt";
+    // Cancelled, the field keeps the file it named.
+    Statuszeile = chosen ? "Datei gewählt: " + std::filesystem::path(*chosen).filename().string() : "Dateiwahl abgebrochen";
 }
 
 }  // namespace zentrix

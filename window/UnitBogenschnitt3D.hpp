@@ -74,8 +74,16 @@ public:
     void DateiWaehlen();     // the open-file dialog into the file field
     // Shows the sphere GewaehlteKugel of the last polar evaluation as if it had been its last: its
     // points and results in the grid and the picture, computed afresh from its lines of the file
-    // with the solver the evaluation used (its report lines stand in Memo1 from its Bericht on).
+    // with the solver the evaluation used (its report lines stand in Memo1 from its Bericht on),
+    // and its radius (that of its last line) in "Reflektorhöhe": a "Rechne" right after computes
+    // what the evaluation computed. "Iterieren" stays as it is.
     void KugelZeigen();
+    // "Zeilen löschen": the point rows GewaehlteZeilen of the grid go, the rows below move up;
+    // "Zeile einfügen": as many empty rows in front of the first of them. The centre row (row 1)
+    // stays; the labels "P n" of typed rows are numbered anew, names stay with their rows. The
+    // centre and the residuals shown no longer belong to the points: MittelpunktGueltig is false.
+    void ZeilenLoeschen();
+    void ZeilenEinfuegen();
 
     // Runs an event handler as the application does: an error ends the handler and is shown in
     // the error box with its place; every value stays as it stood. Returns false when an error
@@ -106,6 +114,14 @@ public:
     bool KugelnIterativ = false;
     // The sphere that KugelZeigen shows (an index into Kugeln).
     std::size_t GewaehlteKugel = 0;
+    // The grid rows (from 1, both included) that ZeilenLoeschen and ZeilenEinfuegen work on.
+    struct TZeilen {
+        int Von = 0, Bis = 0;
+    } GewaehlteZeilen;
+    // Whether the grid's centre row and residuals hold a result: true after a computed centre was
+    // shown, false after a failure (the cells then hold what the solver left, zeros, which the view
+    // and a copy show empty) and after rows were removed or added.
+    bool MittelpunktGueltig = false;
     // The grid row whose residual the converged solver marks as a likely outlier (0: none).
     int AusreisserZeile = 0;
     // How the last computation left Punkte (the picture draws it so).

@@ -51,11 +51,15 @@ std::vector<std::string> Werte(std::string_view zeile) {
 
 }  // namespace
 
-std::string KopiereZellen(const TStringGrid& grid, int c0, int r0, int c1, int r1) {
+bool ErgebnisZelle(int col, int row) { return (row == 1 && col >= 1 && col <= 4) || (row >= 2 && col == 4); }
+
+std::string KopiereZellen(const TStringGrid& grid, int c0, int r0, int c1, int r1, bool ergebnisGueltig) {
     std::string text;
     for (int r = r0; r <= r1; ++r) {
         for (int c = c0; c <= c1; ++c) {
             if (c > c0) text += '\t';
+            // What a failed computation left behind is no result: it goes out empty.
+            if (!ergebnisGueltig && ErgebnisZelle(c, r)) continue;
             // A number the program wrote goes out in full: the shortest text that reads back to the
             // same double, with a decimal point and no padding. Texts go out as they stand.
             if (const std::optional<double> wert = grid.Wert(c, r)) {

@@ -12,8 +12,13 @@ namespace zentrix {
 // The cells in columns c0..c1 and rows r0..r1: one line a row, the cells separated by TAB, each
 // line ended by LF. A number the program wrote goes out with all its digits (the shortest text that
 // reads back to the same value, e.g. 802192.2541 where the grid shows 802192.254), any other cell
-// as its text.
-std::string KopiereZellen(const TStringGrid& grid, int c0, int r0, int c1, int r1);
+// as its text. Without ergebnisGueltig the result cells (ErgebnisZelle) go out empty.
+std::string KopiereZellen(const TStringGrid& grid, int c0, int r0, int c1, int r1, bool ergebnisGueltig = true);
+
+// The cells that hold a computation's result: the centre row's coordinates and residual column
+// (row 1, columns 1 to 4) and every point's residual (column 4 from row 2 on). The window shows
+// them empty, and a copy takes them empty, while they hold no result (TForm1::MittelpunktGueltig).
+bool ErgebnisZelle(int col, int row);
 
 // Pastes a block of values at column col, row row: a line of the text for each row (LF, CR LF or
 // CR; a last empty line counts for nothing), its values separated by TABs where it has one, else

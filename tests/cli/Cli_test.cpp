@@ -1,9 +1,12 @@
 // zentrix-cli: commands on a freshly started window model, JSON output and exit codes.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -224,6 +227,42 @@ TEST(CliTest, FolgeStartsEveryComputationFromACleanList) {
     EXPECT_EQ(Cli({"folge", "rechne --radius 1", "unsinn"}).rc, CliAufruf);
 }
 
+// A sphere shown from the evaluation is the whole sphere: its points, names and radius. "rechne"
+// right after gives its centre with the method the evaluation used, whatever the radius field held.
+TEST(CliTest, AShownSphereIsComputedAsTheEvaluationComputedIt) {
+    TempDir d;
+    std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
+    const std::string beob = d.Write("m.dat", std::string(std::istreambuf_iterator<char>(quelle), {}));
+    for (const char* iterativ : {"", " --iterativ"})
+        for (const char* kugel : {"K1", "K2", "3", "K4"}) {
+            SCOPED_TRACE(std::string(kugel) + iterativ);
+            const std::string auswertung = "polarauswertung " + beob + iterativ, zeige = std::string("zeige-kugel ") + kugel;
+            const Lauf gezeigt = Cli({"folge", auswertung, zeige, "--json"});
+            const Lauf gerechnet =
+                Cli({"folge", "rechne --radius 0.5", auswertung, zeige, std::string("rechne") + iterativ, "--json"});
+            ASSERT_EQ(gerechnet.rc, CliOk) << gerechnet.err;
+            const json a = gezeigt.j(), b = gerechnet.j();
+            EXPECT_EQ(b["reflektorhoehe"], "0.0725");
+            EXPECT_TRUE(b["mittelpunkt_gueltig"]);
+            for (const char* k : {"X", "Y", "Z"})
+                EXPECT_NEAR(b["punkte"][0][k].get<double>(), a["punkte"][0][k].get<double>(),
+                            1e-9 * std::abs(a["punkte"][0][k].get<double>()));
+            EXPECT_EQ(b["grid"][2][0], a["grid"][2][0]);  // the names stay
+        }
+    // By name the first of that name, else by its number in the file; anything else is an error.
+    EXPECT_EQ(Cli({"folge", "polarauswertung " + beob, "zeige-kugel 2", "--json"}).j()["grid"][1][0], "K2");
+    const Lauf keine = Cli({"folge", "polarauswertung " + beob, "zeige-kugel K9", "--json"});
+    EXPECT_EQ(keine.rc, CliFehler);
+    EXPECT_EQ(keine.j()["schritte"][1]["error"], "Keine Kugel „K9“ in der letzten Polarauswertung (4 Kugeln)");
+    EXPECT_EQ(Cli({"zeige-kugel", "K1"}).rc, CliAufruf);                    // only within a sequence
+    EXPECT_EQ(Cli({"folge", "zeige-kugel 1", "--json"}).rc, CliFehler);     // and after an evaluation
+    // A failed "rechne" leaves no result: the JSON says so, the grid keeps its zeros.
+    const Lauf linie = Cli({"rechne", "--radius", "1", "--json"}, "1\t2\t3\n2\t4\t6\n3\t6\t9\n4\t8\t12\n");
+    EXPECT_FALSE(linie.j()["mittelpunkt_gueltig"]);
+    EXPECT_EQ(linie.j()["grid"][1][1], "       0.000");
+    EXPECT_TRUE(Cli({"demo", "--json"}).j()["mittelpunkt_gueltig"]);
+}
+
 // A group of four in polar form (Ri in gon, S, dH in metres) with 1 mm noise, whose better fit lies
 // in front of the points: the centre behind them is taken, and the report and the JSON say so.
 TEST(CliTest, PolarGroupOfFourSaysWhichRuleChoseTheSide) {
@@ -253,7 +292,7 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
     TempDir d;
     std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
     std::string inhalt(std::istreambuf_iterator<char>(quelle), {});
-    // Two more: collinear pointings, and a radius that cannot be read (then 0).
+    // Two more: collinear pointings, and a last radius that cannot be read (no sphere computed).
     inhalt += "G1 10 10 100 0.05\r\nG1 10 20 100 0.05\r\nG1 10 30 100 0.05\r\nR1 1 10 100 0,0,5\r\n"
               "R1 2 10 100 0.05\r\nR1 3 10 100 x\r\n";
     const std::string datei = d.Write("tag.dat", inhalt);
@@ -269,7 +308,7 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
     };
     const Erwartet e[] = {{"K1", 2, 4, 3, 0, ""},   {"K2", 6, 9, 4, 0, ""},   {"K3", 10, 14, 5, 0, ""},
                           {"K4", 17, 24, 8, 0, ""}, {"G1", 25, 27, 3, -2, "die Punkte liegen im Grundriss auf einer Geraden"},
-                          {"R1", 28, 30, 3, -3, "der Kugelradius muss größer als 0 sein"}};
+                          {"R1", 28, 30, 3, -9, "Zeile 30, Feld 5: „x“ ist keine Zahl"}};
     for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(e[i].name);
         EXPECT_EQ(k[i]["name"], e[i].name);
@@ -287,7 +326,7 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
     const std::string tabelle = zentrix::test::ReadBytes(csv);
     EXPECT_EQ(tabelle.rfind("\xEF\xBB\xBFName;Erste Zeile;Letzte Zeile;Zeigungen;Ergebnis;Ri [gon];", 0), 0u);
     EXPECT_NE(tabelle.find("\r\nK1;2;4;3;gerechnet;50,1234;12,500;99,1995;;"), std::string::npos);
-    EXPECT_NE(tabelle.find("\r\nG1;25;27;3;die Punkte liegen im Grundriss auf einer Geraden;;;;;\r\n"), std::string::npos);
+    EXPECT_NE(tabelle.find("\r\nG1;25;27;3;die Punkte liegen im Grundriss auf einer Geraden;;;;;;\r\n"), std::string::npos);
 
     const Lauf text = Cli({"polarauswertung", datei});
     EXPECT_NE(text.err.find("Meldung: Kugelmittelnpunkt Fehler\n  Kugel G1, Zeilen 25–27: die Punkte liegen im "
@@ -297,4 +336,51 @@ TEST(CliTest, PolarauswertungListsEverySphereWithItsPlace) {
               std::string::npos);
     const std::string letzte = "Polarauswertung: 6 Kugeln ausgewertet, 2 fehlgeschlagen – mit „Iterieren“ gelingen 0 davon\n";
     EXPECT_EQ(text.err.substr(text.err.size() - letzte.size()), letzte);
+}
+
+// A file the command writes besides its outputs never replaces its input, another of its
+// outputs, a pipe or a folder; refused before any work, with nothing written.
+TEST(CliTest, NoExtraOutputReplacesTheInputAnOutputOrAPipe) {
+    TempDir d;
+    std::ifstream quelle(ZENTRIX_TEST_DATA "/beobachtungen/vier_kugeln.dat", std::ios::binary);
+    const std::string messung = d.Write("Messung.dat", std::string(std::istreambuf_iterator<char>(quelle), {}));
+    const std::string kor = d.Write("k.png", "1 50 100 10 0.05\n2 50 50 10 0.05\n3 0 0 1 0.05\n");
+    const std::string p = d.Path().string() + "/";
+    ::mkfifo((p + "rohr").c_str(), 0600);
+    ::symlink("Messung.dat", (p + "verweis.csv").c_str());
+    const std::string aus = " ist eine Ausgabe dieser Auswertung.\n", ein = "Die Eingabedatei würde überschrieben.\n";
+    std::vector<std::pair<std::vector<std::string>, std::string>> faelle = {
+        {{"polarauswertung", messung, "--kugeln", messung}, ein},
+        {{"polarauswertung", messung, "--kugeln", p + "verweis.csv"}, ein},
+        {{"polarauswertung", messung, "--kugeln", p + "./Messung.TXT"}, p + "Messung.TXT" + aus},
+        {{"polarauswertung", messung, "--kugeln", p + "Messung.LST", "--json"}, p + "Messung.LST" + aus},
+        {{"polarauswertung", messung, "--kugeln", p + "rohr"}, "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket).\n"},
+        {{"polarauswertung", messung, "--kugeln", d.Path().string()}, "Der Pfad bezeichnet einen Ordner.\n"},
+    };
+#ifdef ZENTRIX_MIT_GRAFIK
+    faelle.push_back({{"folge", "rechne-datei " + kor + " --grafik " + p + "./k.png"}, ein});
+#endif
+    for (const auto& [args, grund] : faelle) {
+        SCOPED_TRACE(args.back());
+        const Lauf l = Cli(args);
+        EXPECT_EQ(l.rc, CliFehler);
+        EXPECT_TRUE(l.out.empty());
+        EXPECT_EQ(l.err.substr(l.err.size() - std::min(l.err.size(), grund.size())), grund);
+    }
+    std::vector<std::string> namen;
+    for (const auto& e : std::filesystem::directory_iterator(d.Path())) namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    EXPECT_EQ(namen, (std::vector<std::string>{"Messung.dat", "k.png", "rohr", "verweis.csv"}));
+    EXPECT_EQ(zentrix::test::ReadBytes(messung).substr(0, 5), "STAND");
+}
+
+// Why a file could not be read, and where a computation ran over: the file it came from.
+TEST(CliTest, ReasonsAndPlacesOfFailures) {
+    TempDir d;
+    const Lauf ordner = Cli({"rechne", "--radius", "1", d.Path().string()});
+    EXPECT_NE(ordner.err.find("kann nicht gelesen werden. Der Pfad bezeichnet einen Ordner."), std::string::npos);
+    const std::string gross = d.Write("g.kor", "1 1e308 0 0 0.5\n2 0 1e308 0 0.5\n3 0 0 1 0.5\n4 1 1 1 0.5\n");
+    const Lauf ueber = Cli({"rechne-datei", gross, "--json"});
+    EXPECT_EQ(ueber.j()["error"], "Gleitkommaüberlauf.");
+    EXPECT_EQ(ueber.j()["ort"], json({{"datei", gross}, {"grund", "beim Rechnen mit ihren Werten"}}));
 }

@@ -1,5 +1,6 @@
 // The German error texts and the period rule of the error box.
 #include "core/Fehler.hpp"
+#include "core/Ort.hpp"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +37,15 @@ TEST(Zitat, OffendingTextIsCutAtFortyCharacters) {
         {vierzig, vierzig},
         {vierzig + "y", vierzig + "…"},
         {std::string(39, 'x') + "üü", std::string(39, 'x') + "ü…"},  // an umlaut is one character
+        // A control character but the tab is shown as such, and is one character too.
+        {std::string("1\0" "2\t3", 5), "1\\x002\t3"},
+        {std::string(39, 'x') + "\x1b\x1b", std::string(39, 'x') + "\\x1B…"},
     };
     for (const auto& [text, zitat] : cases) EXPECT_EQ(Zitat(text), zitat) << text;
+    TOrt ort;
+    ort.Kugel = "K\x1b[2J";
+    ort.Zeile = 3;
+    EXPECT_EQ(OrtText(ort), "Kugel K\\x1B[2J, Zeile 3");
 }
 
 TEST(SystemReasonText, AFullDiskReadsAsItsIOCode) {

@@ -245,16 +245,19 @@ TEST(KugelIterativ, ReportOfTheDemonstration) {
 
 TEST(KugelIterativ, WhetherItSucceedsIsToldWithoutTheWholeComputation) {
     // Groups of three to six pointings with noise from 0.1 to 20 mm, too small radii among them:
-    // the quick answer is the whole solver's, success or failure.
-    int fehlschlaege = 0;
+    // the quick answer is the whole solver's: a centre that is not unsicher, or none (a failure or
+    // an unsicher one).
+    int fehlschlaege = 0, unsicher = 0;
     for (unsigned seed = 1; seed <= 300; ++seed) {
         const int m = 3 + static_cast<int>(seed % 4);
         const double rauschen = 0.0001 * (1 + seed % 200), R = seed % 7 == 0 ? 0.01 : 0.0725;
         TPunktArray p = Points(Zeigungen(0.0725, 10 + seed % 50, 0.1 * seed, m, rauschen, seed));
         const bool schnell = IterativLoesbar(p, m, R, true);
         const TKugelLoesung L = LoeseKugelIterativ(p, m, false, R, true);
-        EXPECT_EQ(schnell, L.Ergebnis == KugelErgebnis::Ok) << seed;
+        EXPECT_EQ(schnell, L.Ergebnis == KugelErgebnis::Ok && !Unsicher(L)) << seed;
         fehlschlaege += L.Ergebnis != KugelErgebnis::Ok;
+        unsicher += Unsicher(L);
     }
     EXPECT_GT(fehlschlaege, 10);  // the table holds failures too
+    EXPECT_GT(unsicher, 10);      // and unsicher centres
 }

@@ -43,16 +43,17 @@ TEST(PruefeKugel, HandComputedStatisticsAndOutlier) {
         const auto v = Residuen(f.erster);
         TAusgleichung a;
         TKonvergenz k;
-        ASSERT_TRUE(PruefeKugel(Punkte(v), {}, R, a, k));
+        const std::vector<TVek> q = Punkte(v);
+        ASSERT_TRUE(PruefeKugel(q, {}, R, a, k));
         long double vv = 0;
         for (const long double x : v) vv += x * x;
         const double m0 = static_cast<double>(std::sqrt(vv / 11));
         EXPECT_NEAR(a.m0, m0, 1e-15);
         for (const double m : {a.m.X, a.m.Y, a.m.Z}) EXPECT_NEAR(m, m0 * std::sqrt(3.0 / 14), 1e-15);
-        ASSERT_EQ(a.vR.size(), 14u);
+        ASSERT_EQ(a.NV.size(), 14u);
         ASSERT_EQ(k.r.size(), 14u);
         for (std::size_t i = 0; i < 14; ++i) {
-            EXPECT_NEAR(a.vR[i], static_cast<double>(v[i]), 1e-15) << i;
+            EXPECT_NEAR(Verbesserung({}, q[i], R), static_cast<double>(v[i]), 1e-15) << i;
             EXPECT_NEAR(k.r[i], 11.0 / 14, 1e-15) << i;
             EXPECT_NEAR(a.NV[i], static_cast<double>(v[i]) / (m0 * std::sqrt(11.0 / 14)), 1e-12) << i;
         }
@@ -84,11 +85,11 @@ TEST(PruefeKugel, FewPointsGiveOnlyWhatTheyCan) {
     // centre's height undetermined, the normal matrix is singular.
     TAusgleichung a;
     TKonvergenz k;
-    EXPECT_FALSE(PruefeKugel({alle[0], alle[1], alle[2], alle[3]}, {}, R, a, k));
+    EXPECT_FALSE(PruefeKugel(std::vector<TVek>{alle[0], alle[1], alle[2], alle[3]}, {}, R, a, k));
     // Four points not in a plane: precision figures, no tests (n < 5).
     TAusgleichung a4;
     TKonvergenz k4;
-    ASSERT_TRUE(PruefeKugel({alle[0], alle[2], alle[4], alle[13]}, {}, R, a4, k4));
+    ASSERT_TRUE(PruefeKugel(std::vector<TVek>{alle[0], alle[2], alle[4], alle[13]}, {}, R, a4, k4));
     EXPECT_GT(a4.m0, 0);
     EXPECT_EQ(k4.tQuantil, 0);
     EXPECT_FALSE(k4.Radius.has_value());

@@ -279,7 +279,7 @@ TEST(Kugelzentrierung, FourPointSystemsWithEqualXOrARepeatedPoint) {
     EXPECT_FALSE(L.VierPunkt);
     ASSERT_TRUE(L.DreiPunkt && L.Ausgleichung);
     EXPECT_EQ(L.DreiPunkt->Z, 5);
-    EXPECT_EQ(L.Ausgleichung->vR.size(), 5u);
+    EXPECT_EQ(L.Ausgleichung->NV.size(), 5u);
 }
 
 TEST(Kugelzentrierung, PolarSuccessReturnsEveryEntryInPolarForm) {

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <map>
 #include <string>
@@ -77,26 +78,33 @@ protected:
     }
     void TearDown() override { AblageTestHaken = nullptr; }
 
-    // Runs "Polarauswertung" in the window model; gives the errors it showed.
-    static std::string Auswerten(const std::string& datei) {
+    // Runs "Polarauswertung" in the window model; gives the errors it showed (meldungen, where
+    // given, gets its messages, each ended by a line feed).
+    static std::string Auswerten(const std::string& datei, std::string* meldungen = nullptr) {
         TRecordingDialoge dialoge;
         TForm1 form(dialoge, ".");
         form.Edit2.Text = datei;
         form.Dispatch(&TForm1::Polarauswertung);
+        for (const std::string& m : dialoge.Messages)
+            if (meldungen != nullptr) *meldungen += m + "\n";
         return dialoge.Errors.empty() ? "" : dialoge.Errors.front();
     }
     // The same in a process of its own, set up by vorher (as another program run); gives its
-    // exit code (0 done, 1 an error, whose text is fehler; kGestoppt).
+    // exit code (0 done, 1 an error, whose text is fehler; kGestoppt). fehler begins with what
+    // the run wrote to the error stream and its messages.
     int ImKindprozess(const std::function<void()>& vorher, std::string& fehler) const {
         int rohr[2];
         if (::pipe(rohr) != 0) return -1;
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::close(rohr[0]);
+            ::dup2(rohr[1], STDERR_FILENO);
             vorher();
-            const std::string text = Auswerten(input.string());
+            std::string meldungen;
+            const std::string fehlerText = Auswerten(input.string(), &meldungen);
+            const std::string text = meldungen + fehlerText;
             if (::write(rohr[1], text.data(), text.size()) < 0) _exit(2);
-            _exit(text.empty() ? 0 : 1);
+            _exit(fehlerText.empty() ? 0 : 1);
         }
         ::close(rohr[1]);
         fehler.clear();
@@ -191,10 +199,14 @@ TEST_F(AusgabentauschTest, AFullDiskIsSaidAsSuchAndLeavesTheOldOutputsAndNothing
         {"listing put in place after the marked file", TAblagePunkt::Tausch, 3, ENOSPC, "obs.LST"},
         // The system's own failure of a write: its number reaches the message.
         {"file size limit", TAblagePunkt::Schreiben, 0, EFBIG, "obs.TXT"},
+        {"folder made durable before the swap", TAblagePunkt::Ordner, 1, EIO, "obs.TXT"},
+        {"old marked file's permissions not taken over", TAblagePunkt::Rechte, 1, EPERM, "obs.TXT"},
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.wo);
         Beginne(true);
+        for (const char* name : {"obs.TXT", "obs.LST"})
+            fs::permissions(dir / name, fs::perms::owner_read | fs::perms::owner_write);
         std::string fehler;
         EXPECT_EQ(ImKindprozess(
                       [&f] {
@@ -214,6 +226,88 @@ TEST_F(AusgabentauschTest, AFullDiskIsSaidAsSuchAndLeavesTheOldOutputsAndNothing
         EXPECT_EQ(Inhalt(dir), Mit(alt));
     }
     EXPECT_EQ(SystemReasonText(ENOSPC), "Zu wenig Speicherplatz");
+}
+
+TEST_F(AusgabentauschTest, AFolderNotMadeDurableOrAFileSystemWithoutLocksIsSaidAndAFailedLockStopsTheRun) {
+    struct Fall {
+        TAblagePunkt punkt;
+        int n, fehler, rc;
+        std::string text;
+        bool neue;  // the new outputs in place (else the old ones)
+    };
+    const Fall faelle[] = {
+        {TAblagePunkt::Ordner, 2, EIO, 0,
+         "Der Ordner " + dir.string() + " lässt sich nach dem Tausch nicht sichern (Ein- und Ausgabefehler des "
+         "Datenträgers): die Ausgaben stehen an ihrem Platz, überstehen aber einen Stromausfall vielleicht nicht\n", true},
+        {TAblagePunkt::Sperre, 1, ENOLCK, 0,
+         "Hinweis: Das Dateisystem kennt keine Dateisperren; zwei Läufe auf dieselben Dateien zur selben Zeit werden "
+         "nicht auseinandergehalten.\n", true},
+        {TAblagePunkt::Sperre, 1, EIO, 1,
+         "Datei " + input.string() + " kann nicht gesperrt werden. Ein- und Ausgabefehler des Datenträgers.", false},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.text);
+        Beginne(true);
+        std::string fehler;
+        const auto haken = [&f] {
+            gAuftrag = {f.punkt, f.n, f.fehler};
+            AblageTestHaken = Haken;
+        };
+        EXPECT_EQ(ImKindprozess(haken, fehler), f.rc);
+        EXPECT_EQ(fehler, f.text);
+        EXPECT_EQ(Inhalt(dir), Mit(f.neue ? neu : alt));
+    }
+}
+
+TEST_F(AusgabentauschTest, AnExchangeThatCannotBeUndoneStaysForTheNextRunWhichCompletesItBeforeAnythingElse) {
+    // The listing's exchange fails, and so does taking back the marked file's.
+    Beginne(true);
+    std::string fehler;
+    const auto zweimal = [] {
+        AblageTestHaken = [](TAblagePunkt punkt, int schritt) {
+            return (punkt == TAblagePunkt::Tausch && schritt == 3) || punkt == TAblagePunkt::Zurueck ? EIO : 0;
+        };
+    };
+    EXPECT_EQ(ImKindprozess(zweimal, fehler), 1);
+    const std::string grund = SystemReasonText(EIO);
+    EXPECT_EQ(fehler, "Datei \"" + (dir / "obs.LST").string() + "\" kann nicht erstellt werden. " + grund + ". Datei \"" +
+                          (dir / "obs.TXT").string() + "\" ist schon neu und lässt sich nicht zurücktauschen (" + grund +
+                          "); die nächste Auswertung von " + input.string() + " vollendet den Tausch.");
+    Ordnerinhalt halb = Inhalt(dir);
+    EXPECT_EQ(halb.count(".obs.dat.zentrix-tausch"), 1u);
+    halb.erase(".obs.dat.zentrix-tausch");
+    EXPECT_EQ(halb, Mit({{"obs.TXT", neu["obs.TXT"]}, {"obs.LST", alt["obs.LST"]}, {".obs.dat.zentrix-0.TXT", alt["obs.TXT"]},
+                         {".obs.dat.zentrix-1.LST", neu["obs.LST"]}}));
+
+    // The next run completes the swap even though it then refuses its input (no text any more).
+    const std::string binaer("K1 1 2 3\0", 9);
+    std::ofstream(input, std::ios::binary | std::ios::in) << binaer;
+    EXPECT_NE(Auswerten(input.string()).find("Keine Textdatei"), std::string::npos);
+    Ordnerinhalt danach = Mit(neu);
+    danach["obs.dat"] = test::ReadBytes(input);
+    EXPECT_EQ(Inhalt(dir), danach);
+}
+
+TEST_F(AusgabentauschTest, AnInputNameNearTheLimitIsEvaluatedAndItsSwapCompleted) {
+    // 250 bytes: its outputs' names are legal, ".<name>.zentrix-0.TXT" would not be.
+    const std::string name = std::string(246, 'M') + ".dat", basis = name.substr(0, name.size() - 3);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    input = folder.Write(name, eingabe);
+    folder.Write(basis + "TXT", alt["obs.TXT"]);
+    folder.Write(basis + "LST", alt["obs.LST"]);
+    std::string fehler;
+    const auto stoppe = [] {
+        gAuftrag = {TAblagePunkt::Tausch, 3, 0};
+        AblageTestHaken = Haken;
+    };
+    ASSERT_EQ(ImKindprozess(stoppe, fehler), kGestoppt) << fehler;
+    std::size_t versteckt = 0;
+    for (const auto& [datei, inhalt] : Inhalt(dir))
+        if (datei.rfind(".zentrix-", 0) == 0) ++versteckt;
+    EXPECT_EQ(versteckt, 3u);  // the marker, the old marked file and the new listing, under short names
+    EXPECT_EQ(Auswerten(input.string()), "");
+    EXPECT_EQ(Inhalt(dir), (Ordnerinhalt{{name, eingabe}, {basis + "TXT", neu["obs.TXT"]}, {basis + "LST", neu["obs.LST"]}}));
 }
 
 TEST_F(AusgabentauschTest, ASecondRunOfTheSameFileWaitsForTheFirstAndSaysSo) {

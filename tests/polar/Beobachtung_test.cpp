@@ -107,6 +107,8 @@ TEST_F(BeobachtungTest, GetRealShowsTwoMessagesAndGivesZeroForABadField) {
         {"abc  12.5 CODE", "Fehler: abc ist kein gültiger Real Wert.", "-> 12.5 CODE", "12.5 CODE"},
         {"0.07\t5 x", "Fehler: 0.07\t5 ist kein gültiger Real Wert.", "-> x", "x"},
         {"1.5.2 y", "Fehler: 1.5.2 ist kein gültiger Real Wert.", "-> y", "y"},
+        // Control characters but the tab are shown, not echoed; the line keeps them.
+        {"1\x1b" "2 a\x7f\x01", "Fehler: 1\\x1B2 ist kein gültiger Real Wert.", "-> a\\x7F\\x01", "a\x7f\x01"},
         // Longer than a real field may be: no number, and quoted with its first 40 characters.
         {"10.468000000000000000000000000000000000000000000000000000000000000 R",
          "Fehler: 10.4680000000000000000000000000000000000… ist kein gültiger Real Wert.", "-> R", "R"},

@@ -11,6 +11,7 @@
 
 #include "Hilfen.hpp"
 #include "core/Fehler.hpp"
+#include "core/Ort.hpp"
 #include "textio/Ablage.hpp"
 
 using namespace zentrix;
@@ -85,6 +86,7 @@ TEST_F(KonvertTest, MissingDirectory) {
     } catch (const EInOutError& e) {
         EXPECT_EQ(e.Code, 3);
         EXPECT_STREQ(e.what(), "Ungültiger Dateiname");
+        EXPECT_EQ(OrtText(e.Ort), "Der Ordner " + (dir_ / "fehlt").string() + " existiert nicht");
     }
 }
 
@@ -99,7 +101,7 @@ TEST_F(KonvertTest, WriteProtectedOutputStaysAsItWas) {
     EXPECT_EQ(Output(), "alt\r\n");
 }
 
-TEST_F(KonvertTest, FailureKeepsTheLinesConvertedBefore) {
+TEST_F(KonvertTest, FailureKeepsAnExistingFileOrElseTheLinesConvertedBefore) {
     const std::vector<std::pair<std::string, int>> cases = {
         {"1 50 100 10 0.05\r\n2 1,5 100 10 0.05\r\n3 0 0 5 0.1\r\n", 106},  // decimal comma
         {"1 50 100 10 0.05\r\nP2 0 0 5 0.1\r\n", 106},                    // a name for the number
@@ -107,9 +109,13 @@ TEST_F(KonvertTest, FailureKeepsTheLinesConvertedBefore) {
         {"1 50 100 10 0.05\r\n2 0 0\r\n", 100},                            // cut short by the end
     };
     for (const auto& [input, code] : cases) {
-        Input(input);
-        EXPECT_EQ(Run(), code) << testing::PrintToString(input);
-        EXPECT_EQ(Output(), kLine1) << testing::PrintToString(input);
+        for (const std::string alt : {"", "    7      100.000      100.000      105.000      0.100\r\n"}) {
+            fs::remove(dir_ / "test2.Kor");
+            if (!alt.empty()) folder_.Write("test2.Kor", alt);
+            Input(input);
+            EXPECT_EQ(Run(), code) << testing::PrintToString(input);
+            EXPECT_EQ(Output(), alt.empty() ? kLine1 : alt) << testing::PrintToString(input);
+        }
     }
 }
 

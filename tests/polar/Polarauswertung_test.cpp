@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "polar/KugelTabelle.hpp"
 #include "numerics/Polar.hpp"
 #include "Hilfen.hpp"
 #include "core/Fehler.hpp"
@@ -325,6 +326,46 @@ TEST_F(PolarauswertungTest, MissingRadiusOnTheLastLineFailsTheSphereAndLeavesItU
     EXPECT_EQ(CentreLines(), centre);
     EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(Concat(bad, centre, Marked(good))));
     EXPECT_EQ(std::count(Memo.begin(), Memo.end(), "Polarkoordinaten des Kugelmittelpunktes"), 1);
+}
+
+TEST_F(PolarauswertungTest, AValueThatCouldNotBeReadFailsItsSphereWithEitherSolver) {
+    // A direction, distance or zenith distance of any line, or the radius of the last line: the
+    // sphere is not computed from a 0 in its place.
+    struct Fall {
+        int zeile, feld;  // in the sphere (from 1), in the line (Nr is 1)
+    };
+    const auto gut = SphereLines("K2", 230, 24, 102, 4);
+    for (const bool iterativ : {false, true}) {
+        for (const Fall f : {Fall{1, 2}, Fall{2, 3}, Fall{4, 4}, Fall{4, 5}}) {
+            SCOPED_TRACE(testing::Message() << iterativ << " line " << f.zeile << " field " << f.feld);
+            auto k = SphereLines("K1", 30, 14, 98, 4);
+            std::istringstream felder(k[f.zeile - 1]);
+            std::vector<std::string> w{std::istream_iterator<std::string>(felder), {}};
+            w[f.feld - 1] = "350.5x4939";
+            std::string zeile = w[0];
+            for (std::size_t i = 1; i < w.size(); ++i) zeile += " " + w[i];
+            k[f.zeile - 1] = zeile;
+            messages.clear();
+            orte.clear();
+            input = dir / "obs.dat";
+            std::ofstream(input, std::ios::binary) << WithEnds(Concat(k, gut));
+            const TKugelsuche s = Polarauswertung(input.string(), Memo, meldung, iterativ);
+
+            const std::string grund = "Zeile " + std::to_string(f.zeile) + ", Feld " + std::to_string(f.feld) +
+                                      ": „350.5x4939“ ist keine Zahl";
+            EXPECT_EQ(s.Ergebnisse, (std::vector<KugelErgebnis>{KugelErgebnis::Lesefehler, KugelErgebnis::Ok}));
+            EXPECT_EQ(Code(KugelErgebnis::Lesefehler), -9);
+            EXPECT_EQ(s.Kugeln[0].Grund, grund);
+            EXPECT_FALSE(s.Kugeln[0].MitIterieren);
+            ASSERT_EQ(messages.size(), 3u);
+            EXPECT_EQ(messages[0], "Fehler: 350.5x4939 ist kein gültiger Real Wert.");
+            EXPECT_EQ(messages[2], iterativ ? "Kugelmittelnpunkt Fehler: " + grund : "Kugelmittelnpunkt Fehler");
+            EXPECT_EQ(orte[2].Grund, grund);
+            EXPECT_EQ(std::count(Memo.begin(), Memo.end(), "Kugelzentrierung Punkt K1"), 0);
+            const std::vector<std::string> c2 = {"K2    230.0000      24.000    102.0000     0.00 "};
+            EXPECT_EQ(ReadBytes(Out("TXT")), WithEnds(Concat(k, c2, Marked(gut))));
+        }
+    }
 }
 
 TEST_F(PolarauswertungTest, ArithmeticFaultFailsOnlyItsSphere) {
@@ -700,4 +741,44 @@ TEST(SucheKugeln, BatchesOnAllCoresGiveWhatOneThreadGives) {
 }
 
 }  // namespace
+}  // namespace zentrix
+
+namespace zentrix {
+
+// The summary line: failures, unsicher centres, and how many failures "Iterieren" computes to a
+// centre that is not unsicher, in singular or plural.
+TEST(KugelZusammenfassung, CountsFailuresAndUnsicherCentres) {
+    auto kugel = [](KugelErgebnis e, bool unsicher, bool mitIterieren) {
+        TKugelEintrag k;
+        k.Ergebnis = e;
+        k.Unsicher = unsicher;
+        k.MitIterieren = mitIterieren;
+        return k;
+    };
+    const TKugelEintrag ok = kugel(KugelErgebnis::Ok, false, false), unsicher = kugel(KugelErgebnis::Ok, true, false),
+                        fehl = kugel(KugelErgebnis::RadiusZuKlein, false, false),
+                        gelingt = kugel(KugelErgebnis::RadiusZuKlein, false, true);
+    const struct {
+        TKugelListe kugeln;
+        bool iterativ;
+        const char* text;
+    } faelle[] = {
+        {{ok, ok}, false, "Polarauswertung: 2 Kugeln ausgewertet, 0 fehlgeschlagen"},
+        {{ok, unsicher}, true, "Polarauswertung: 2 Kugeln ausgewertet, 0 fehlgeschlagen, 1 unsicher"},
+        {{ok, fehl, gelingt}, false,
+         "Polarauswertung: 3 Kugeln ausgewertet, 2 fehlgeschlagen – mit „Iterieren“ gelingt 1 davon"},
+        {{unsicher, fehl, gelingt, gelingt}, false,
+         "Polarauswertung: 4 Kugeln ausgewertet, 3 fehlgeschlagen, 1 unsicher – mit „Iterieren“ gelingen 2 davon"},
+        {{fehl}, false, "Polarauswertung: 1 Kugeln ausgewertet, 1 fehlgeschlagen – mit „Iterieren“ gelingen 0 davon"},
+    };
+    for (const auto& f : faelle) EXPECT_EQ(KugelZusammenfassung(f.kugeln, f.iterativ), f.text);
+    // The overview's word and the CSV's column.
+    EXPECT_EQ(KugelZelle(unsicher, TKugelSpalte::Ergebnis), "unsicher");
+    EXPECT_EQ(KugelZelle(unsicher, TKugelSpalte::Unsicher), "ja");
+    EXPECT_EQ(KugelZelle(ok, TKugelSpalte::Unsicher), "nein");
+    EXPECT_EQ(KugelZelle(fehl, TKugelSpalte::Unsicher), "");
+    EXPECT_TRUE(KugelGezeigt(unsicher, TKugelFilter::FehlschlaegeUndUnsichere));
+    EXPECT_FALSE(KugelGezeigt(unsicher, TKugelFilter::Fehlschlaege));
+}
+
 }  // namespace zentrix

@@ -134,7 +134,11 @@ TEST_F(QtForm1Test, LayoutAsDesigned) {
         EXPECT_EQ(knopf ? ist.adjusted(0, 0, 75 - ist.width(), 0) : ist, t.entwurf) << t.name;
     }
     EXPECT_EQ(Find<QLabel>("Label1")->pos(), QPoint(455, 140));
-    EXPECT_TRUE(QFontInfo(Find<QListView>("Memo1")->font()).fixedPitch());
+    // The report's columns line up: every character as wide as every other (what matters, not the
+    // font's flag, which Qt reports false for some monospace fonts).
+    const QFontMetrics fest(Find<QListView>("Memo1")->font());
+    for (const QChar c : QStringLiteral("iW."))
+        EXPECT_EQ(fest.horizontalAdvance(c), fest.horizontalAdvance(QLatin1Char('0'))) << QString(c).toStdString();
     // No button's text is cut: it fits where the style draws it.
     for (const char* name : {"Button1", "Button2", "Button3", "Button4"}) {
         auto* knopf = Find<QPushButton>(name);
@@ -207,7 +211,7 @@ TEST_F(QtForm1Test, TabLeavesTheGridAndEnterPressesTheFocusedButton) {
     QTest::keyClick(Find<QPushButton>("Button1"), Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !form.Beschaeftigt(); }, 20000));
     EXPECT_GT(form.Model().Memo1.size(), zeilen);
-    EXPECT_EQ(Find<QLabel>("StatusText")->text().toStdString(), "Rechne: 4 Punkte, m0 254.0 mm");
+    EXPECT_EQ(Find<QLabel>("StatusText")->toolTip().toStdString(), "Rechne: 4 Punkte, m0 254.0 mm");
     EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), "Button1");  // for the next Enter
 }
 
@@ -225,7 +229,7 @@ TEST_F(QtForm1Test, EachKeyRunsItsCommand) {
         {Qt::Key_F6, "Button3 (F6)", "Rechne Datei: Kein Dateiname angegeben"},
         {Qt::Key_F7, "Button4 (F7)", "Polarauswertung: "},
         {Qt::Key_F8, "Button2 (F8)", "Konvert: "},
-        {Qt::CTRL | Qt::Key_O, "Edit2 Strg+O", "Keine Datei gewählt"},
+        {Qt::CTRL | Qt::Key_O, "Edit2 Strg+O", "Dateiwahl abgebrochen"},
         {Qt::CTRL | Qt::Key_I, "Iterieren (Strg+I)", ""},
         {Qt::CTRL | Qt::Key_G, "GrafikAktion (Strg+G)", ""},
     };
@@ -238,7 +242,7 @@ TEST_F(QtForm1Test, EachKeyRunsItsCommand) {
         QTest::keyClick(QApplication::focusWidget(), t.taste.key(), t.taste.keyboardModifiers());
         ASSERT_TRUE(QTest::qWaitFor([this] { return !form.Beschaeftigt(); }, 20000)) << t.tipp;
         if (*t.statuszeile) {
-            EXPECT_TRUE(Find<QLabel>("StatusText")->text().startsWith(QString::fromUtf8(t.statuszeile))) << t.tipp;
+            EXPECT_TRUE(Find<QLabel>("StatusText")->toolTip().startsWith(QString::fromUtf8(t.statuszeile))) << t.tipp;
         }
     }
     EXPECT_EQ(dialoge.OpenFileCalls, 1);
@@ -283,6 +287,69 @@ TEST_F(QtForm1Test, DeleteAndChangedCoordinatesEmptyTheResidual) {
     for (int c = 1; c <= 4; ++c)
         EXPECT_EQ(m->index(2, c).data(Qt::TextAlignmentRole).toInt(), (Qt::AlignRight | Qt::AlignVCenter).toInt());
     EXPECT_TRUE(grid->font().bold());
+}
+
+// Rows by key and context menu; a failure shows no result, and Ctrl+C copies none.
+TEST_F(QtForm1Test, RowsComeAndGoAndAFailureShowsNoResult) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* grid = Find<QTableView>("StringGrid1");
+    QAbstractItemModel* m = grid->model();
+    EXPECT_EQ(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
+    ASSERT_EQ(grid->actions().size(), 2);
+    EXPECT_EQ(grid->actions()[0]->text(), QString::fromUtf8("Zeilen löschen"));
+    EXPECT_EQ(grid->actions()[1]->text(), QString::fromUtf8("Zeile einfügen"));
+    grid->setFocus();
+    grid->selectionModel()->select(QItemSelection(m->index(3, 1), m->index(4, 1)), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(grid, Qt::Key_Minus, Qt::ControlModifier);  // points 3 and 4 go
+    ASSERT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(Zelle(2, 0), QStringLiteral("P 2"));
+    // Two points left: "Rechne" fails, the centre row and the residuals show nothing.
+    EXPECT_EQ(Zelle(0, 1), QString());
+    Klick("Button1");
+    EXPECT_EQ(form.Model().StringGrid1.Cells(1, 1), "       0.000");  // what the solver left
+    EXPECT_EQ(Zelle(0, 1), QString());
+    EXPECT_EQ(Zelle(1, 4), QString());
+    EXPECT_EQ(m->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::gray));
+    grid->setFocus();
+    grid->selectionModel()->select(QItemSelection(m->index(0, 1), m->index(1, 4)), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\t\t\t\n802192.254\t585697.677\t71.443\t\n"));
+    // A row added in front of point 2, then points on the sphere again: a result once more.
+    grid->selectionModel()->select(m->index(2, 1), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(grid, Qt::Key_Plus, Qt::ControlModifier);
+    ASSERT_EQ(m->rowCount(), 4);
+    EXPECT_EQ(Zelle(2, 0), QStringLiteral("P 2"));
+    EXPECT_EQ(Zelle(3, 0), QStringLiteral("P 3"));
+    m->setData(m->index(2, 1), "802192.646");
+    m->setData(m->index(2, 2), "585697.951");
+    m->setData(m->index(2, 3), "71.484");
+    Klick("Button1");
+    EXPECT_EQ(Zelle(0, 1), QStringLiteral("  802192.503"));
+    EXPECT_FALSE(m->index(0, 0).data(Qt::ForegroundRole).isValid());
+}
+
+// At the designed width a long summary is cut, whole as the tooltip, and the overview's offer stays.
+TEST_F(QtForm1Test, TheStatusLineIsCutButTheOfferStays) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QString datei = QDir::temp().filePath(QStringLiteral("status.dat"));
+    {
+        QFile f(datei);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        for (int k = 0; k < 1200; ++k) f.write(QStringLiteral("F%1 10 10 100 0.05\nF%1 11 10 100 0.05\nF%1 12 10 100\n").arg(k).toUtf8());
+    }
+    Find<QLineEdit>("Edit2")->setText(datei);
+    form.Model().Edit2.Text = datei.toStdString();
+    Klick("Button4");
+    auto* status = Find<QLabel>("StatusText");
+    EXPECT_TRUE(status->toolTip().startsWith(QString::fromUtf8("Polarauswertung: 1 200 Kugeln ausgewertet, 1 200 fehlgeschlagen")));
+    EXPECT_TRUE(status->text().endsWith(QChar(0x2026))) << status->text().toStdString();
+    auto* angebot = Find<QLabel>("KugelnAngebot");
+    EXPECT_TRUE(angebot->isVisible());
+    EXPECT_TRUE(form.rect().contains(angebot->mapTo(&form, angebot->rect().bottomRight())));
+    for (const char* endung : {"dat", "TXT", "LST"}) QFile::remove(QDir::temp().filePath(QStringLiteral("status.") + QLatin1String(endung)));
 }
 
 TEST_F(QtForm1Test, ActivationRunsOnceWhenFirstShown) {

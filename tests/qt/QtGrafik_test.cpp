@@ -192,7 +192,7 @@ TEST(QtGrafik, APolarEvaluationIsCountedInTheStatusBar) {
     Polarauswertung(form, datei);
     if (::testing::Test::HasFatalFailure()) return;
     // The summary, and with a failure the overview offered.
-    const QString status = form.findChild<QLabel*>(QStringLiteral("StatusText"))->text();
+    const QString status = form.findChild<QLabel*>(QStringLiteral("StatusText"))->toolTip();
     EXPECT_TRUE(status.startsWith(QString::fromUtf8(
         "Polarauswertung: 3 Kugeln ausgewertet, 1 fehlgeschlagen – mit „Iterieren“ gelingen 0 davon")))
         << status.toStdString();

@@ -9,6 +9,7 @@
 #include <QTextBrowser>
 #include <QTextFragment>
 #include <QToolBar>
+#include <QScrollBar>
 #include <QToolButton>
 
 #include "qt/QtForm1.hpp"
@@ -57,4 +58,29 @@ TEST(QtHandbuch, F1AndHilfeOpenTheManualWithItsPictures) {
     ASSERT_NE(knopf, nullptr);
     QTest::mouseClick(knopf, Qt::LeftButton);
     EXPECT_TRUE(form.Handbuch()->isVisible());
+}
+
+// The table of contents is clickable: every link "#anker" names a heading of the manual, and
+// following one scrolls there.
+TEST(QtHandbuch, TheTableOfContentsLeadsToEveryChapter) {
+    EXPECT_EQ(Anker(QString::fromUtf8("9 Das Stapelwerkzeug zentrix-cli")), QStringLiteral("9-das-stapelwerkzeug-zentrix-cli"));
+    EXPECT_EQ(Anker(QString::fromUtf8("10 Meldungen und Fehler – was sie bedeuten")),
+              QStringLiteral("10-meldungen-und-fehler--was-sie-bedeuten"));
+    TQtHandbuch handbuch;
+    handbuch.resize(600, 400);
+    handbuch.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&handbuch));
+    QTextBrowser* text = handbuch.Text();
+    QStringList links, anker;
+    for (QTextBlock b = text->document()->begin(); b.isValid(); b = b.next())
+        for (auto f = b.begin(); !f.atEnd(); ++f) {
+            const QTextCharFormat format = f.fragment().charFormat();
+            if (format.anchorHref().startsWith(QLatin1Char('#'))) links << format.anchorHref().mid(1);
+            anker << format.anchorNames();
+        }
+    ASSERT_GE(links.size(), 11);  // the table of contents and references in the text
+    for (const QString& l : links) EXPECT_TRUE(anker.contains(l)) << l.toStdString();
+    // A click on a link: the browser hands it on resolved against the manual's own address.
+    emit text->anchorClicked(text->source().resolved(QUrl(QLatin1Char('#') + links.back())));
+    EXPECT_GT(text->verticalScrollBar()->value(), 0);
 }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "QtHilfen.hpp"
 #include "qt/QtDialoge.hpp"
@@ -64,17 +65,18 @@ TEST(QtKugeln, TheOverviewFillsSortsFiltersAndShowsASphere) {
     QAbstractItemModel* m = tabelle->model();
     ASSERT_EQ(m->rowCount(), 5);
     EXPECT_EQ(m->index(0, 0).data().toString(), QStringLiteral("K1"));
-    EXPECT_EQ(m->index(4, 4).data().toString(), QString::fromUtf8("der Kugelradius muss größer als 0 sein"));
+    EXPECT_EQ(m->index(4, 4).data().toString(), QString::fromUtf8("Zeile 27, Feld 5: „“ ist keine Zahl"));
     EXPECT_EQ(fenster->findChild<QLabel*>(QStringLiteral("KugelStatus"))->text(),
-              QStringLiteral("5 Zeilen von 5 Kugeln, 1 fehlgeschlagen"));
+              QStringLiteral("5 Zeilen von 5 Kugeln, 1 fehlgeschlagen, 0 unsicher"));
     // Sorted by the pointings, most first; then the failures alone.
     tabelle->sortByColumn(3, Qt::DescendingOrder);
     EXPECT_EQ(m->index(0, 0).data().toString(), QStringLiteral("K4"));
     EXPECT_EQ(m->index(0, 3).data().toString(), QStringLiteral("8"));
-    fenster->findChild<QCheckBox*>(QStringLiteral("NurFehlschlaege"))->setChecked(true);
+    auto* filter = fenster->findChild<QComboBox*>(QStringLiteral("Filter"));
+    filter->setCurrentIndex(filter->findText(QString::fromUtf8("nur Fehlschläge")));
     ASSERT_EQ(m->rowCount(), 1);
     EXPECT_EQ(m->index(0, 0).data().toString(), QStringLiteral("F9"));
-    fenster->findChild<QCheckBox*>(QStringLiteral("NurFehlschlaege"))->setChecked(false);
+    filter->setCurrentIndex(0);
 
     // A double-click on K3 (five pointings, lines 10 to 14) shows it in the grid, the picture and
     // the report.
@@ -90,7 +92,59 @@ TEST(QtKugeln, TheOverviewFillsSortsFiltersAndShowsASphere) {
     const QModelIndexList gewaehlt = form.findChild<QListView*>(QStringLiteral("Memo1"))->selectionModel()->selectedRows();
     ASSERT_FALSE(gewaehlt.isEmpty());
     EXPECT_EQ(form.Model().Memo1[static_cast<std::size_t>(gewaehlt.front().row())], "Kugelzentrierung Punkt K3");
+    // Its radius stands in "Reflektorhöhe": "Rechne" computes what the evaluation computed.
+    EXPECT_EQ(form.Model().Edit1.Text, "0.0725");
+
+    // F9 failed with the one-step method and wrote no report line: none chosen, the status line says so.
+    emit tabelle->doubleClicked(m->index(0, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.Beschaeftigt(); }, 20000));
+    EXPECT_TRUE(form.findChild<QListView*>(QStringLiteral("Memo1"))->selectionModel()->selectedRows().isEmpty());
+    EXPECT_TRUE(form.findChild<QLabel*>(QStringLiteral("StatusText"))->toolTip().endsWith(
+        QString::fromUtf8("(keine Zeilen im Protokoll)")));
     for (const char* endung : {"dat", "TXT", "LST"}) QFile::remove(Datei("kugeln.") + QLatin1String(endung));
+}
+
+// Computed centres the data do not support (m0 above a tenth of the radius) are "unsicher": their
+// own word and colour, a filter with the failures, and "Speichern …" writes the rows shown as shown.
+TEST(QtKugeln, UnsicherSpheresAreMarkedFilteredAndSavedAsShown) {
+    const QString datei = Datei("unsicher.dat"), csv = Datei("unsicher.csv");
+    QFile::remove(csv);
+    {
+        QFile f(datei);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const char* zeigungen[] = {"268.99111 41.2874 96.66902", "268.95828 41.2849 96.56929",
+                                   "268.94725 41.2624 96.62077", "268.91205 41.2862 96.54902",
+                                   "268.88818 41.2558 96.65036"};
+        // K2 with its radius, R6 and R7 with radii of 1 and 3 cm on the same pointings.
+        for (const auto& [name, n, radius] : {std::tuple{"K2", 4, "0.0725"}, {"R6", 4, "0.01"}, {"R7", 5, "0.03"}})
+            for (int i = 0; i < n; ++i) f.write(QStringLiteral("%1 %2 %3\n").arg(name, zeigungen[i], radius).toUtf8());
+    }
+    TRecordingDialoge d;
+    d.SaveAnswers = {csv.toStdString()};
+    TQtForm1 form(d, ".");
+    form.show();
+    form.Iterieren()->setChecked(true);
+    Polarauswertung(form, datei);
+    if (::testing::Test::HasFatalFailure()) return;
+    form.KugelnAktion()->trigger();
+    TQtKugelFenster* fenster = form.Kugeln();
+    QAbstractItemModel* m = fenster->findChild<QTableView*>(QStringLiteral("Kugeltabelle"))->model();
+    ASSERT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(m->index(1, 4).data().toString(), QStringLiteral("unsicher"));
+    EXPECT_NE(m->index(1, 0).data(Qt::ForegroundRole), m->index(0, 0).data(Qt::ForegroundRole));
+    EXPECT_TRUE(fenster->findChild<QLabel*>(QStringLiteral("KugelStatus"))->text().contains(QStringLiteral(", 2 unsicher")));
+    auto* filter = fenster->findChild<QComboBox*>(QStringLiteral("Filter"));
+    filter->setCurrentIndex(filter->findText(QString::fromUtf8("Fehlschläge und unsichere")));
+    m->sort(0, Qt::DescendingOrder);
+    ASSERT_EQ(m->rowCount(), 2);
+    fenster->Speichern();
+    QFile gespeichert(csv);
+    ASSERT_TRUE(gespeichert.open(QIODevice::ReadOnly));
+    const QStringList zeilen = QString::fromUtf8(gespeichert.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(zeilen.size(), 3);  // the header and the two rows shown
+    EXPECT_TRUE(zeilen[1].startsWith(QStringLiteral("R7;"))) << zeilen[1].toStdString();
+    EXPECT_TRUE(zeilen[2].startsWith(QStringLiteral("R6;"))) << zeilen[2].toStdString();
+    for (const char* endung : {"dat", "TXT", "LST", "csv"}) QFile::remove(Datei("unsicher.") + QLatin1String(endung));
 }
 
 TEST(QtKugeln, BoxesCarryThePlaceBesideTheirText) {

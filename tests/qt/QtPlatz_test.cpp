@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QScreen>
 #include <QTest>
+#include <cstdlib>
+#include <vector>
 
 #include "qt/QtForm1.hpp"
 #include "qt/QtGrafikFenster.hpp"
@@ -38,6 +40,29 @@ TEST(QtPlatz, BesideTheMainWindowAndWhollyOnTheScreen) {
         EXPECT_TRUE(f.schirm.adjusted(PlatzRand, PlatzRand, -PlatzRand, -PlatzRand)
                         .contains(platz.marginsAdded(f.rahmen)));
     }
+}
+
+// Side windows already open: a free place beside or below the main window, else offset from them,
+// at 1280 x 900 (the picture, the overview and the manual open one after another).
+TEST(QtPlatz, SideWindowsOpenApartFromTheOnesOpen) {
+    const QRect schirm(0, 0, 1280, 900), haupt(0, 0, 561, 374);
+    const QMargins rahmen(4, 20, 4, 4);
+    std::vector<QRect> belegt;
+    const QSize wuensche[] = {{760, 470}, {900, 500}, {760, 1000}, {400, 300}};
+    for (const QSize& wunsch : wuensche) {
+        const QRect aussen = PlatzNeben(haupt, wunsch, rahmen, schirm, belegt).marginsAdded(rahmen);
+        EXPECT_TRUE(schirm.adjusted(PlatzRand, PlatzRand, -PlatzRand, -PlatzRand).contains(aussen)) << wunsch.width();
+        // Each title bar stays in sight: no two corners within a step of each other.
+        for (const QRect& r : belegt)
+            EXPECT_TRUE(std::abs(r.x() - aussen.x()) >= PlatzVersatz || std::abs(r.y() - aussen.y()) >= PlatzVersatz)
+                << wunsch.width();
+        belegt.push_back(aussen);
+    }
+    // The first goes beside the main window; the overview fits nowhere free: a step off the picture.
+    EXPECT_EQ(belegt[0].topLeft(), QPoint(569, 40));
+    EXPECT_EQ(belegt[1].topLeft(), QPoint(569 + PlatzVersatz, 40 + PlatzVersatz));
+    // Room below the main window: the second goes there.
+    EXPECT_EQ(PlatzNeben(haupt, {300, 200}, {}, {0, 0, 1920, 1080}, {QRect(569, 40, 300, 200)}).topLeft(), QPoint(40, 382));
 }
 
 // The main window at the screen's right edge: the picture must not open beyond it.

@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "Hilfen.hpp"
 #include "core/Fehler.hpp"
 #include "core/SystemFehler.hpp"
+#include "textio/Ablage.hpp"
 
 using namespace zentrix;
 namespace fs = std::filesystem;
@@ -451,3 +456,110 @@ TEST(SaveLines, WholeFileAndFailures) {
     EXPECT_EQ(reason, "Der Pfad bezeichnet einen Ordner");
 }
 
+
+// ---------------------------------------------------------------------------------------------
+// Whole files beside their target: cut short, in progress, refused, long names
+
+namespace {
+
+int gPunkt = -1, gWeiter = -1;
+
+// Starts SaveText(ziel, "halb") in a process of its own, which waits at punkt for a byte on a pipe
+// and ends there, as a crash would, when the pipe is closed instead (weiter: its writing end).
+pid_t SaveTextImKind(const std::string& ziel, TAblagePunkt punkt, int& weiter) {
+    int rohr[2];
+    if (::pipe(rohr) != 0) return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(rohr[1]);
+        gPunkt = static_cast<int>(punkt);
+        gWeiter = rohr[0];
+        AblageTestHaken = [](TAblagePunkt p, int) {
+            char c;
+            if (static_cast<int>(p) == gPunkt && ::read(gWeiter, &c, 1) != 1) _exit(77);
+            return 0;
+        };
+        _exit(SaveText(ziel, "halb"));
+    }
+    ::close(rohr[0]);
+    weiter = rohr[1];
+    return pid;
+}
+
+std::vector<std::string> Namen(const fs::path& ordner) {
+    std::vector<std::string> namen;
+    for (const auto& e : fs::directory_iterator(ordner)) namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    return namen;
+}
+
+}  // namespace
+
+TEST(SaveText, AWriteInProgressIsLeftAloneAndWhatACrashLeftTheNextWriteOfTheTargetTakesOver) {
+    for (const TAblagePunkt punkt : {TAblagePunkt::Schreiben, TAblagePunkt::Sichern, TAblagePunkt::Umbenennen}) {
+        TempFolder t;
+        const std::string ziel = t.File("k.csv");
+        WriteBytes(ziel, "alt");
+        int weiter = -1;
+        const pid_t pid = SaveTextImKind(ziel, punkt, weiter);
+        // While that write is under way, another writer of the target tries the folder.
+        while (!fs::exists(t.Path() / ".k.csv.zentrix-neu")) std::this_thread::yield();
+        TTextWriter w;
+        w.Create(ziel);
+        EXPECT_TRUE(w.IsOpen());
+        ::close(weiter);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_EQ(WEXITSTATUS(status), 77);
+        EXPECT_EQ(ReadBytes(ziel), "alt");
+        EXPECT_EQ(Namen(t.Path()), (std::vector<std::string>{".k.csv.zentrix-neu", "k.csv"}));
+        EXPECT_EQ(SaveText(ziel, "neu"), 0);
+        EXPECT_EQ(ReadBytes(ziel), "neu");
+        EXPECT_EQ(Namen(t.Path()), std::vector<std::string>{"k.csv"});
+    }
+}
+
+TEST(SaveText, RefusedTargetsAndFailuresGiveTheirOwnReason) {
+    TempFolder t;
+    ::mkfifo(t.File("rohr").c_str(), 0600);
+    fs::create_directory_symlink("schleife", t.Path() / "schleife");
+    WriteBytes(t.File("alt.csv"), "alt");
+    fs::permissions(t.File("alt.csv"), fs::perms::owner_read | fs::perms::owner_write);
+    struct Fall {
+        std::string ziel;
+        TAblagePunkt punkt;  // where the hook fails with fehler
+        int fehler, code;
+        std::string grund, danach;  // the reason given, the target's content after
+    };
+    const std::string platz = "Der Ordner lässt sich nach dem Umbenennen nicht sichern (Ein- und Ausgabefehler des "
+                              "Datenträgers): die neue Datei steht an ihrem Platz, übersteht aber einen Stromausfall "
+                              "vielleicht nicht";
+    const Fall faelle[] = {
+        {t.File("rohr"), TAblagePunkt::Tausch, 0, ea::KeineGewoehnlicheDatei,
+         "Keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket)", ""},
+        {t.File("schleife/k.csv"), TAblagePunkt::Tausch, 0, ea::UngueltigerName,
+         "Zu viele symbolische Verknüpfungen im Pfad (eine Schleife)", ""},
+        {t.File("alt.csv"), TAblagePunkt::Rechte, EPERM, ea::ZugriffVerweigert, "Zugriff verweigert", "alt"},
+        {t.File("neu.csv"), TAblagePunkt::Ordner, EIO, SystemFehlerBasis + EIO, platz, "neu"},
+        // A name of 250 bytes: its hidden file's name is shortened to fit.
+        {t.File(std::string(246, 'k') + ".csv"), TAblagePunkt::Tausch, 0, 0, "", "neu"},
+    };
+    static int fehler;
+    static TAblagePunkt punkt;
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.ziel);
+        fehler = f.fehler;
+        punkt = f.punkt;
+        AblageTestHaken = [](TAblagePunkt p, int) { return p == punkt ? fehler : 0; };
+        std::string grund;
+        EXPECT_EQ(SaveText(f.ziel, "neu", &grund), f.code);
+        AblageTestHaken = nullptr;
+        EXPECT_EQ(grund, f.grund);
+        if (!f.danach.empty()) {
+            EXPECT_EQ(ReadBytes(f.ziel), f.danach);
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(t.File("rohr")));
+    EXPECT_EQ(Namen(t.Path()), (std::vector<std::string>{"alt.csv", std::string(246, 'k') + ".csv", "neu.csv", "rohr",
+                                                         "schleife"}));
+}

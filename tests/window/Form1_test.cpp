@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "Hilfen.hpp"
 #include "numerics/Kugel.hpp"
 #include "textio/NumText.hpp"
+#include "window/Grafik.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
 
 using namespace zentrix;
@@ -245,6 +247,61 @@ TEST_F(Form1Test, IterierenSaysTheReasonAndShowsNoCentre) {
     EXPECT_EQ(form.Memo1.back(), "Ausgleichung nicht möglich: " + form.LetzteLoesung->Fehlertext);
 }
 
+// "Rechne" keeps the names a file gave its points (grid and picture); typed rows are "P n". Rows
+// removed or added leave no result standing: the centre and residuals shown are no longer valid.
+TEST_F(Form1Test, NamesStayWithTheirPointsAndRowsComeAndGo) {
+    ASSERT_TRUE(form.Dispatch(&TForm1::Startrechnung));
+    form.Edit2.Text = ZENTRIX_TEST_DATA "/koordinaten/vierzig_punkte.kor";
+    ASSERT_TRUE(form.Dispatch(&TForm1::RechneDatei));
+    EXPECT_TRUE(form.MittelpunktGueltig);
+    form.GewaehlteZeilen = {3, 4};  // points 2 and 3
+    ASSERT_TRUE(form.Dispatch(&TForm1::ZeilenLoeschen));
+    EXPECT_EQ(form.Statuszeile, "Zeilen löschen: 2 Zeilen gelöscht");
+    EXPECT_FALSE(form.MittelpunktGueltig);
+    form.GewaehlteZeilen = {2, 2};
+    ASSERT_TRUE(form.Dispatch(&TForm1::ZeilenEinfuegen));
+    EXPECT_EQ(Row(2)[0], "P 1");
+    EXPECT_EQ(Row(3)[0], "1");
+    EXPECT_EQ(Row(4)[0], "4");
+    form.StringGrid1.Cells(1, 2) = "1000";  // the top of the sphere (radius 0.1)
+    form.StringGrid1.Cells(2, 2) = "2000";
+    form.StringGrid1.Cells(3, 2) = "300.1";
+    ASSERT_TRUE(form.Dispatch(&TForm1::Rechne));
+    EXPECT_TRUE(form.MittelpunktGueltig) << form.Statuszeile;
+    EXPECT_EQ(form.StringGrid1.RowCount(), 41);
+    EXPECT_EQ(Row(1)[0], "P 0");
+    EXPECT_EQ(Row(2)[0], "P 1");
+    EXPECT_EQ(Row(3)[0], "1");
+    EXPECT_EQ(Row(40)[0], "40");
+    EXPECT_EQ(GrafikAus(form).Punkte[1].Name, "1");
+    // The centre row is never removed.
+    form.GewaehlteZeilen = {1, 1};
+    ASSERT_TRUE(form.Dispatch(&TForm1::ZeilenLoeschen));
+    EXPECT_EQ(form.Statuszeile, "Zeilen löschen: keine Punktzeile gewählt");
+    EXPECT_EQ(form.StringGrid1.RowCount(), 41);
+}
+
+// A sphere shown from the overview whose value could not be read names the line and field of the
+// file, as the evaluation did.
+TEST(Form1KugelZeigen, ASphereThatCouldNotBeReadNamesItsLineInTheFile) {
+    test::TempFolder ordner;
+    const std::string datei = ordner.File("m.dat");
+    std::ofstream(datei) << "K1 37.50941 12.4689 95.76694 0.0725\nK1 37.30359 12.4561 95.43280 0.0725\n"
+                            "K1 37.09941 12.4415 95.60486 0.07x5\nK2 268.99111 41.2874 96.66902 0.0725\n"
+                            "K2 268.9x828 41.2849 96.56929 0.0725\nK2 268.94725 41.2624 96.62077 0.0725\n";
+    TRecordingDialoge dialoge;
+    TForm1 form(dialoge, ordner.Path().string());
+    form.Edit2.Text = datei;
+    ASSERT_TRUE(form.Dispatch(&TForm1::Polarauswertung));
+    for (const std::size_t k : {0u, 1u}) {
+        form.GewaehlteKugel = k;
+        ASSERT_TRUE(form.Dispatch(&TForm1::KugelZeigen));
+        const std::string ort = k == 0 ? "Zeile 3, Feld 5" : "Zeile 5, Feld 2";
+        EXPECT_NE(form.Statuszeile.find(ort), std::string::npos) << form.Statuszeile;
+        EXPECT_FALSE(form.MittelpunktGueltig);
+    }
+}
+
 // Every command leaves one line for the status bar: what it did, or the error that ended it.
 TEST(Form1Statuszeile, EveryCommandSaysWhatItDid) {
     test::TempFolder ordner;
@@ -262,7 +319,8 @@ TEST(Form1Statuszeile, EveryCommandSaysWhatItDid) {
         {&TForm1::Startrechnung, "", "", 0, "Startrechnung: 4 Punkte, m0 254.0 mm"},
         {&TForm1::Rechne, "", "", 0, "Rechne: 4 Punkte, m0 254.0 mm"},
         {&TForm1::Rechne, "", "3,642", 0, "Rechne: '3,642' ist kein gültiger Gleitkommawert"},
-        {&TForm1::Rechne, "", "", 4, "Rechne: 2 Punkte, Kugelmittelpunkt nicht berechnet"},
+        {&TForm1::Rechne, "", "", 4,
+         "Rechne: 2 Punkte, Kugelmittelpunkt nicht berechnet – zu wenig Punkte: eine Kugel braucht mindestens drei"},
         {&TForm1::RechneDatei, daten + "/koordinaten/vierzig_punkte.kor", "", 0,
          "Rechne Datei: vierzig_punkte.kor, 40 Punkte, m0 0.3 mm"},
         {&TForm1::RechneDatei, daten + "/koordinaten/drei_punkte.kor", "", 0,
@@ -271,14 +329,16 @@ TEST(Form1Statuszeile, EveryCommandSaysWhatItDid) {
         {&TForm1::Konvert, "", "", 0, "Konvert: test2.Kor mit 5 Punkten geschrieben"},
         {&TForm1::Polarauswertung, ordner.File("vier_kugeln.dat"), "", 0,
          "Polarauswertung: 4 Kugeln ausgewertet, 0 fehlgeschlagen"},
+        {&TForm1::Polarauswertung, " ", "", 0,
+         "Polarauswertung: Kein Dateiname angegeben: bitte eine Beobachtungsdatei wählen (Doppelklick in das Dateifeld)"},
         {&TForm1::DateiWaehlen, "", "", 0, "Datei gewählt: kugel.kor"},
-        {&TForm1::DateiWaehlen, "", "", 0, "Keine Datei gewählt"},
+        {&TForm1::DateiWaehlen, "", "", 0, "Dateiwahl abgebrochen"},
     };
     TRecordingDialoge dialoge;
     dialoge.FileAnswers = {std::string("/daten/kugel.kor"), std::nullopt};
     TForm1 form(dialoge, ordner.Path().string());
     for (const Fall& f : faelle) {
-        if (!f.edit2.empty()) form.Edit2.Text = f.edit2;
+        if (!f.edit2.empty()) form.Edit2.Text = f.edit2 == " " ? "" : f.edit2;
         if (!f.edit1.empty()) form.Edit1.Text = f.edit1;
         if (f.zeilen > 0) form.StringGrid1.SetRowCount(f.zeilen);
         form.Dispatch(f.befehl);

@@ -82,7 +82,9 @@ TEST(Grafik, AFailedComputationSaysWhy) {
     const TGrafik g = GrafikAus(form);
     EXPECT_TRUE(g.Gerechnet);
     EXPECT_FALSE(g.Erfolg);
-    EXPECT_EQ(g.Fehler, d.Messages.back());
+    // The one-step method's message says no more; the picture gives the reason too.
+    EXPECT_EQ(d.Messages.back(), "Kugelmittelnpunkt Fehler");
+    EXPECT_EQ(g.Fehler, "Kugelmittelnpunkt Fehler: zu wenig Punkte: eine Kugel braucht mindestens drei");
     EXPECT_EQ(g.Punkte.size(), 2u);
 }
 

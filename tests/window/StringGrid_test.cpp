@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "window/PunktListe.hpp"
 
 using namespace zentrix;
@@ -76,4 +81,49 @@ TEST(StringGrid, ALaterCommandWorksOnItsOwnList) {
     TStringGrid kopie = g;  // a copy shows the same and goes its own way
     kopie.SetCell(1, 3, "x");
     EXPECT_EQ(g.Cells(1, 3), "    1002.000");
+}
+
+// Rows removed and added: the values move with their rows, a name (of a file, an evaluation) stays
+// with its row, a typed row's "P n" shows its new number; the centre row is never touched.
+TEST(StringGrid, RowsRemovedAndAddedKeepNamesAndRenumberTypedRows) {
+    struct Fall {
+        const char* was;
+        void (*tu)(TStringGrid&);
+        std::vector<std::string> labels;  // column 0 from row 1 on
+        std::vector<std::string> x;       // column 1 from row 2 on
+    };
+    const Fall faelle[] = {
+        {"one row removed", [](TStringGrid& g) { g.ZeilenLoeschen(3, 3); },
+         {"N0", "N1", "P 2", "N4"}, {"    1001.000", "7", "    1004.000"}},
+        {"two rows removed", [](TStringGrid& g) { g.ZeilenLoeschen(2, 3); }, {"N0", "P 1", "N4"}, {"7", "    1004.000"}},
+        {"a row added in front of a typed one", [](TStringGrid& g) { g.ZeilenEinfuegen(4, 1); },
+         {"N0", "N1", "N2", "P 3", "P 4", "N4"}, {"    1001.000", "    1002.000", "", "7", "    1004.000"}},
+        {"two rows added at the end", [](TStringGrid& g) { g.ZeilenEinfuegen(6, 2); },
+         {"N0", "N1", "N2", "P 3", "N4", "P 5", "P 6"},
+         {"    1001.000", "    1002.000", "7", "    1004.000", "", ""}},
+    };
+    for (const Fall& f : faelle) {
+        TStringGrid g(5, 6);
+        const TPunktListe p = Liste(4);
+        g.ZeigePunkte(p.Teilen(), TLabelArt::Name);
+        g.SetNummer(0, 4, 3);  // row 4 was typed: "P 3", its X too
+        g.SetCell(1, 4, "7");
+        f.tu(g);
+        ASSERT_EQ(g.RowCount(), static_cast<int>(f.labels.size()) + 1) << f.was;
+        for (std::size_t i = 0; i < f.labels.size(); ++i) EXPECT_EQ(g.Cells(0, static_cast<int>(i) + 1), f.labels[i]) << f.was;
+        for (std::size_t i = 0; i < f.x.size(); ++i) EXPECT_EQ(g.Cells(1, static_cast<int>(i) + 2), f.x[i]) << f.was;
+        EXPECT_EQ(g.Beschriftung(1), std::optional<std::string>("N0")) << f.was;
+        // The full value behind a named point's rounded text moves with it.
+        for (int r = 2; r < g.RowCount(); ++r) {
+            const std::string label = std::as_const(g).Cells(0, r);
+            if (label[0] != 'N') continue;
+            EXPECT_EQ(g.Wert(1, r), 1000.0 + std::stoi(label.substr(1))) << f.was;
+        }
+    }
+    // A typed label is no name; a label the file gave is.
+    TStringGrid g(5, 4);
+    g.SetNummer(0, 2, 1);
+    g.SetCell(0, 3, "101");
+    EXPECT_EQ(g.Beschriftung(2), std::nullopt);
+    EXPECT_EQ(g.Beschriftung(3), std::optional<std::string>("101"));
 }

@@ -67,3 +67,14 @@ TEST(Zwischenablage, CopiedCellsAreTabSeparatedLines) {
     EXPECT_EQ(g.Cells(1, 2), "  802192.254");
     EXPECT_EQ(KopiereZellen(g, 1, 2, 3, 2), "802192.25412345\t-0.1\t1e-07\n");
 }
+
+// What a failed computation left in the result cells (the centre row, the residuals) goes out
+// empty; the points' coordinates and labels go out as they are.
+TEST(Zwischenablage, AFailureCopiesNoResult) {
+    TStringGrid g = Gitter();
+    g.SetCell(0, 1, "P 0");
+    for (int c = 1; c <= 3; ++c) g.SetZahl(c, 1, 0.0, 3);
+    g.SetZahl(1, 2, 802192.2541, 3);
+    EXPECT_EQ(KopiereZellen(g, 0, 1, 4, 2, true), "P 0\t0\t0\t0\t\nP 1\t802192.2541\t\t\t0.0012\n");
+    EXPECT_EQ(KopiereZellen(g, 0, 1, 4, 2, false), "P 0\t\t\t\t\nP 1\t802192.2541\t\t\t\n");
+}
