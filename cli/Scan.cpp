@@ -52,8 +52,9 @@ const char* Seitenwahl(TSeitenwahl s) {
     return nullptr;
 }
 
-// One sphere with its statistics and the figures that judged it; never its points.
-json KugelJson(const TScanKugel& k) {
+}  // namespace
+
+json ScanKugelJson(const TScanKugel& k) {
     json j = {{"name", k.Name},
               {"mittelpunkt",
                {{"X", k.Mittelpunkt.X}, {"Y", k.Mittelpunkt.Y}, {"Z", k.Mittelpunkt.Z}, {"Ri", k.Polar.Ri}, {"S", k.Polar.S},
@@ -76,6 +77,8 @@ json KugelJson(const TScanKugel& k) {
     return j;
 }
 
+namespace {
+
 // The result as one object, written as it is put together: report, messages, error and its place,
 // the cloud, and the spheres.
 void SchreibeScanJson(std::ostream& out, const TScanErgebnis* e, const std::vector<std::string>& bericht,
@@ -97,7 +100,7 @@ void SchreibeScanJson(std::ostream& out, const TScanErgebnis* e, const std::vect
                {{"X", e->Standpunkt.X}, {"Y", e->Standpunkt.Y}, {"Z", e->Standpunkt.Z}, {"gegeben", e->StandpunktGegeben}});
         j.Wert("kandidaten_verworfen", e->Verworfen.size());
         j.Feld("kugeln", [e](const auto& element) {
-            for (const TScanKugel& k : e->Kugeln) element(KugelJson(k));
+            for (const TScanKugel& k : e->Kugeln) element(ScanKugelJson(k));
         });
     }
     j.Schreibe(out);

@@ -4,6 +4,9 @@
 #include <iosfwd>
 #include <string>
 #include <vector>
+#include <nlohmann/json.hpp>
+
+#include "scan/ScanKugel.hpp"
 
 namespace CLI {
 class App;
@@ -24,6 +27,10 @@ struct TScanAufruf {
 
 // The subcommand "scan" with its options, on the batch tool's parser.
 CLI::App* ScanBefehl(CLI::App& app, TScanAufruf& a);
+
+// One sphere with its statistics and the figures that judged it, as "kugeln" holds it; never its
+// points.
+nlohmann::json ScanKugelJson(const TScanKugel& k);
 
 // Runs it: as text the report on out and the messages and the error (each with its place) on err;
 // with --json one object on out. Then writes the files asked for. Returns the exit code (CliOk,

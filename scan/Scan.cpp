@@ -44,27 +44,27 @@ TScanErgebnis WerteScanAus(const std::string& datei, double R, std::optional<TXY
     return e;
 }
 
-TPunktArray GitterPunkte(const TScanKugel& kugel, std::size_t hoechstens) {
+TPunktArray GitterPunkte(const TScanKugel& kugel, const TXYZ& standpunkt, std::size_t hoechstens) {
     const std::size_t n = kugel.Punktliste.size();
-    const std::size_t schritt = hoechstens > 0 ? std::max<std::size_t>(1, (n + hoechstens - 1) / hoechstens) : n + 1;
+    const std::size_t schritt = GitterSchritt(n, hoechstens);
+    // The residuals are not kept with the solution: each is the point's distance from the centre
+    // less R, formed from the reduced coordinates as the adjustment formed it.
+    const std::optional<TAusgleichung>& a = kugel.Loesung.Ausgleichung;
     TPunktArray p(1);
-    p[0].X = kugel.Mittelpunkt.X;
-    p[0].Y = kugel.Mittelpunkt.Y;
-    p[0].Z = kugel.Mittelpunkt.Z;
+    p[0].X = kugel.Mittelpunkt.X - standpunkt.X;
+    p[0].Y = kugel.Mittelpunkt.Y - standpunkt.Y;
+    p[0].Z = kugel.Mittelpunkt.Z - standpunkt.Z;
     p[0].Name = kugel.Name;
-    // The residuals are not kept with the solution: each is the point's distance from the centre less R.
-    const bool geloest = kugel.Loesung.Ausgleichung.has_value();
-    const TVek c{kugel.Mittelpunkt.X, kugel.Mittelpunkt.Y, kugel.Mittelpunkt.Z};
-    p.Reserve(n / schritt + 2);
-    for (std::size_t i = 0; i < n; i += schritt) {
-        TPunkt q;
+    const TVek c{p[0].X, p[0].Y, p[0].Z};
+    p.SetLength((n + schritt - 1) / schritt + 1);
+    long long k = 1;
+    for (std::size_t i = 0; i < n; i += schritt, ++k) {
+        TPunkt& q = p[k];
         q.Name = IntegerToText(static_cast<long long>(i) + 1);
-        q.X = kugel.Punktliste[i].X;
-        q.Y = kugel.Punktliste[i].Y;
-        q.Z = kugel.Punktliste[i].Z;
-        q.vR = geloest ? Verbesserung(c, TVek{q.X, q.Y, q.Z}, kugel.Loesung.R) : 0;
-        p.SetLength(p.Length() + 1);
-        p[p.High()] = std::move(q);
+        q.X = kugel.Punktliste[i].X - standpunkt.X;
+        q.Y = kugel.Punktliste[i].Y - standpunkt.Y;
+        q.Z = kugel.Punktliste[i].Z - standpunkt.Z;
+        q.vR = a ? Verbesserung(c, TVek{q.X, q.Y, q.Z}, kugel.Loesung.R) : 0;
     }
     return p;
 }

@@ -38,9 +38,15 @@ struct TScanErgebnis {
 TScanErgebnis WerteScanAus(const std::string& datei, double R, std::optional<TXYZ> standpunkt,
                            const TScanSteuerung& steuerung = {});
 
-// The points of a sphere for the grid: entry 0 its centre, then every k-th of its points, so that at
-// most hoechstens remain (the adjustment took all of them), each named by its number in the
-// sphere's list (from 1, as in its coordinate file) and with its residual vR.
-TPunktArray GitterPunkte(const TScanKugel& kugel, std::size_t hoechstens = 2000);
+// The points of a sphere for the grid, reduced to the station as the adjustment took them (X, Y, Z
+// less the station's, metres): entry 0 its centre, then every k-th of its points, so that at most
+// hoechstens remain (the adjustment took all of them; 0: all of them), each named by its number in
+// the sphere's list (from 1, as in its coordinate file) and with its residual vR.
+TPunktArray GitterPunkte(const TScanKugel& kugel, const TXYZ& standpunkt, std::size_t hoechstens = 2000);
+// The step k of that choice for n points: point i (from 1) is shown where (i - 1) % k == 0, as the
+// ((i - 1) / k + 1)-th.
+inline std::size_t GitterSchritt(std::size_t n, std::size_t hoechstens) {
+    return hoechstens > 0 && n > hoechstens ? (n + hoechstens - 1) / hoechstens : 1;
+}
 
 }  // namespace zentrix

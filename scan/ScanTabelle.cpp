@@ -128,6 +128,12 @@ std::string CsvFeld(const std::string& text) {
 }  // namespace
 
 std::string ScanKugelnCsv(const std::vector<TScanKugel>& kugeln) {
+    std::vector<std::uint32_t> alle(kugeln.size());
+    for (std::uint32_t i = 0; i < alle.size(); ++i) alle[i] = i;
+    return ScanKugelnCsv(kugeln, alle);
+}
+
+std::string ScanKugelnCsv(const std::vector<TScanKugel>& kugeln, const std::vector<std::uint32_t>& zeilen) {
     std::string csv = "\xEF\xBB\xBF";  // the byte-order mark tells the spreadsheet it is UTF-8
     auto zeile = [&csv](auto zelle) {
         bool erste = true;
@@ -139,7 +145,10 @@ std::string ScanKugelnCsv(const std::vector<TScanKugel>& kugeln) {
         csv += "\r\n";
     };
     zeile([](TScanSpalte s) { return std::string(ScanKopf(s)); });
-    for (const TScanKugel& k : kugeln) zeile([&k](TScanSpalte s) { return ScanZelle(k, s, ','); });
+    for (const std::uint32_t i : zeilen) {
+        const TScanKugel& k = kugeln.at(i);
+        zeile([&k](TScanSpalte s) { return ScanZelle(k, s, ','); });
+    }
     return csv;
 }
 

@@ -3,6 +3,7 @@
 // "--kugeln" file show the same columns. No toolkit: the window shows it as it likes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,5 +44,7 @@ bool ScanVor(const TScanKugel& a, const TScanKugel& b, TScanSpalte spalte);
 // The table as CSV that a German spreadsheet opens as it is: UTF-8 with a byte-order mark, one
 // header row, fields separated by ";", numbers with a decimal comma, lines ended by CR LF.
 std::string ScanKugelnCsv(const std::vector<TScanKugel>& kugeln);
+// The same for the rows given (indices into kugeln), in their order: what the overview shows.
+std::string ScanKugelnCsv(const std::vector<TScanKugel>& kugeln, const std::vector<std::uint32_t>& zeilen);
 
 }  // namespace zentrix
