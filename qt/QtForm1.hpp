@@ -100,6 +100,10 @@ private:
     void LoescheZellen();
     void ZeigeGrafik();
     void ZeigeHandbuch();
+    // "Scan auswerten" (F9): the cloud chosen here, then evaluated on the worker; "Abbrechen"
+    // (or Escape) while it runs stops it.
+    void ScanStarten();
+    void ScanAbbrechen();
     void SageAuswertung();  // after a polar evaluation: spheres evaluated and failed, the overview offered
     void ZeigeKugeln();
     void ZeigeKugelbericht();  // after KugelZeigen: the sphere's report lines chosen in the report
@@ -129,6 +133,10 @@ private:
     QPushButton* button2_ = nullptr;
     QPushButton* button3_ = nullptr;
     QPushButton* button4_ = nullptr;
+    QPushButton* button5_ = nullptr;  // "Scan auswerten"
+    QLabel* standpunktLabel_ = nullptr;
+    QLineEdit* standpunkt_ = nullptr;  // "Standpunkt" of the scan: X Y Z
+    QPushButton* abbrechen_ = nullptr;  // in the status bar while a scan runs
     QTableView* grid_ = nullptr;
     TGitterModell* gitter_ = nullptr;
     QButtonGroup* datenformat_ = nullptr;

@@ -81,7 +81,11 @@ void TForm1::ScanAuswerten() {
         throw EInOutError(ea::UngueltigerName, "Kein Dateiname angegeben: bitte eine Punktwolke wählen (F9)");
     const double R = FeldZahl(Edit1.Text, "Reflektorhöhe");
     const std::optional<TXYZ> standpunkt = LiesStandpunkt(Standpunkt.Text);
-    ScanAbbrechen = false;
+    // A stop asked for while this runs ends this run alone.
+    struct TZuruecksetzen {
+        std::atomic<bool>& abbrechen;
+        ~TZuruecksetzen() { abbrechen = false; }
+    } zuruecksetzen{ScanAbbrechen};
     TScanSteuerung steuerung;
     steuerung.Fortschritt = [this](const std::string& schritt, double anteil) {
         Melde("Scan auswerten: " + schritt + " …", static_cast<int>(anteil * 100));
