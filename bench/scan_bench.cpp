@@ -41,9 +41,18 @@ struct TMessung {
     double spitzeMB = 0;
 };
 
+// GNU time, where it is installed: it reports the peak memory of the program it starts alone. A
+// child of this process would report at least this process's own (the scene of millions of
+// points): the system keeps a process's peak through fork and exec.
+const char* const Zeitmesser = "/usr/bin/time";
+
 // Runs a program, its standard output to a file; wall time and peak memory (MB).
-TMessung Lauf(const std::vector<std::string>& args, const fs::path& ausgabe) {
+TMessung Lauf(const std::vector<std::string>& befehl, const fs::path& ausgabe) {
     std::fflush(stdout);
+    const fs::path spitze = ausgabe.string() + ".spitze";
+    std::vector<std::string> args = befehl;
+    const bool gemessen = access(Zeitmesser, X_OK) == 0;
+    if (gemessen) args.insert(args.begin(), {Zeitmesser, "-f", "%M", "-o", spitze.string()});
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -60,6 +69,13 @@ TMessung Lauf(const std::vector<std::string>& args, const fs::path& ausgabe) {
     TMessung m;
     m.sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.spitzeMB = static_cast<double>(nutzung.ru_maxrss) / 1024;
+    if (gemessen) {
+        // Its last line holds the peak (kilobytes); lines before it say how the program ended.
+        std::ifstream in(spitze);
+        for (std::string zeile; std::getline(in, zeile);)
+            if (!zeile.empty() && zeile.find_first_not_of("0123456789") == std::string::npos) m.spitzeMB = std::stod(zeile) / 1024;
+        fs::remove(spitze);
+    }
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 127 || WEXITSTATUS(status) == 1 || WEXITSTATUS(status) == 2)
         m.sekunden = -1;
     return m;
