@@ -322,7 +322,7 @@ void TQtForm1::OrdneSeite1() {
     // The scan's button and its station field in a third column, the field up to the panel.
     const int dritte = rechts + std::max(button2_->width(), button4_->width()) + 6;
     button5_->move(dritte, 184 + dy);
-    standpunktLabel_->move(dritte, 219 + dy);
+    standpunktLabel_->move(dritte, 217 + dy + (21 - standpunktLabel_->height()) / 2);
     const int feld = dritte + standpunktLabel_->width() + 4;
     standpunkt_->setGeometry(feld, 217 + dy, std::max(60, 449 + dx - feld), 21);
 }
@@ -626,8 +626,14 @@ void TQtForm1::ZeigeKugeln() {
             Run(&TForm1::KugelZeigen);
         });
     }
-    if (model_.Uebersicht == TForm1::TUebersicht::Scan) kugeln_->ZeigeScan(model_.Scan);
-    else kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
+    if (model_.Uebersicht == TForm1::TUebersicht::Scan) {
+        kugeln_->ZeigeScan(model_.Scan);
+        // A scan has few spheres and many columns: as wide as they are where the screen allows.
+        if (!kugeln_->isVisible() || kugeln_->width() < kugeln_->Breite())
+            PlatziereNeben(kugeln_, this, QSize(std::max(kugeln_->width(), kugeln_->Breite()), kugeln_->height()));
+    } else {
+        kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
+    }
     kugeln_->show();
     kugeln_->raise();
     kugeln_->activateWindow();

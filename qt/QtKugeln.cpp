@@ -161,14 +161,14 @@ void TQtKugelFenster::ZeigeScan(std::shared_ptr<const TScanErgebnis> scan) {
         tabelle_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     }
     filter_->hide();
-    if (scanModell_->rowCount() > 0) {
-        tabelle_->resizeColumnsToContents();
-        // A scan has few spheres and many columns: the window as wide as they are, where it can.
-        int breite = 2 * tabelle_->frameWidth() + tabelle_->verticalScrollBar()->sizeHint().width() + 24;
-        for (int c = 0; c < scanModell_->columnCount(); ++c) breite += tabelle_->columnWidth(c);
-        resize(std::max(width(), std::min(breite, 1250)), height());
-    }
+    if (scanModell_->rowCount() > 0) tabelle_->resizeColumnsToContents();
     ZeigeStatus();
+}
+
+int TQtKugelFenster::Breite() const {
+    int breite = 2 * tabelle_->frameWidth() + tabelle_->verticalScrollBar()->sizeHint().width() + 24;
+    for (int c = 0; c < tabelle_->model()->columnCount(); ++c) breite += tabelle_->columnWidth(c);
+    return breite;
 }
 
 void TQtKugelFenster::Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ) {

@@ -67,6 +67,8 @@ public:
     // The spheres of a scan instead (no filter: every one of them passed its checks).
     void ZeigeScan(std::shared_ptr<const TScanErgebnis> scan);
     bool ZeigtScan() const { return scan_; }
+    // The width (pixels) that shows every column as its contents need.
+    int Breite() const;
     TKugelModell& Modell() { return *modell_; }
     TScanKugelModell& ScanModell() { return *scanModell_; }
     // Asks for a file name and writes the rows shown, in the order shown, as CSV.
