@@ -98,7 +98,31 @@ TEST(CliScan, WrongUsage) {
              {"scan", Wolke, "--radius", "0,1"},
              {"scan", Wolke, "--radius", "0.1", "--standpunkt", "1", "2"},
              {"scan", Wolke, "--radius", "0.1", "--standpunkt", "1", "zwei", "3"},
-             {"folge", "scan " + Wolke + " --radius 0.1"}})
+             {"folge", "scan " + Wolke + " --radius 0.1 --punkte p"}})
         EXPECT_EQ(Cli(args).rc, CliAufruf) << args.back();
     EXPECT_EQ(Cli({"scan", Wolke, "--radius", "0.1", "--standpunkt", "-1.5", "2", "0"}).rc, CliOk);
+    // Neither the overview nor the observations replace the cloud or each other.
+    test::TempFolder ordner;
+    const Lauf ueber = Cli({"scan", Wolke, "--radius", "0.1", "--kugeln", Wolke});
+    EXPECT_EQ(ueber.rc, CliFehler);
+    EXPECT_NE(ueber.err.find("Die Eingabedatei würde überschrieben"), std::string::npos) << ueber.err;
+    const std::string k = ordner.File("k.csv");
+    const Lauf beide = Cli({"scan", Wolke, "--radius", "0.1", "--kugeln", k, "--beobachtungen", k});
+    EXPECT_EQ(beide.rc, CliFehler);
+    EXPECT_NE(beide.err.find(k + " ist eine Ausgabe dieser Auswertung"), std::string::npos) << beide.err;
+}
+
+TEST(CliScan, AStepOfFolgeShowsASphereAsTheWindowDoes) {
+    const Lauf l = Cli({"folge", "scan " + Wolke + " --radius 0.1", "zeige-kugel K1", "rechne", "--iterativ", "--json"});
+    ASSERT_EQ(l.rc, CliOk) << l.err;
+    const json j = l.j();
+    EXPECT_EQ(j["schritte"].size(), 3u);
+    EXPECT_EQ(j["grid"][1][0], "K1");
+    EXPECT_EQ(j["reflektorhoehe"], "0.1");
+    // "Rechne" right after gives the centre of the scan (the station at the cloud's origin).
+    const json scan = Cli({"scan", Wolke, "--radius", "0.1", "--json"}).j()["kugeln"][0]["mittelpunkt"];
+    EXPECT_NEAR(j["punkte"][0]["X"].get<double>(), scan["X"].get<double>(), 1e-7);
+    const Lauf fehlt = Cli({"folge", "scan " + Wolke + " --radius 0.1", "zeige-kugel K9"});
+    EXPECT_EQ(fehlt.rc, CliFehler);
+    EXPECT_NE(fehlt.err.find("Keine Kugel „K9“ in der letzten Scanauswertung (1 Kugel)"), std::string::npos) << fehlt.err;
 }
