@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -63,6 +64,14 @@ TEST(CliScan, WritesTheOverviewThePointsAndTheObservations) {
     const std::string punkte = test::ReadBytes(ordner.File("p/q/K1.kor"));
     EXPECT_EQ(std::count(punkte.begin(), punkte.end(), '\n'), 201);
     EXPECT_EQ(punkte.substr(0, 2), "1 ");
+    // "Rechne Datei" with "Iterieren" on that file: the same centre within 0.05 mm.
+    const json c = Cli({"scan", Wolke, "--radius", "0.1", "--json"}).j()["kugeln"][0]["mittelpunkt"];
+    const Lauf rd = Cli({"rechne-datei", ordner.File("p/q/K1.kor"), "--iterativ", "--json"});
+    ASSERT_EQ(rd.rc, CliOk) << rd.err;
+    const json p0 = rd.j()["punkte"][0];
+    EXPECT_LT(std::hypot(p0["X"].get<double>() - c["X"].get<double>(), p0["Y"].get<double>() - c["Y"].get<double>(),
+                         p0["Z"].get<double>() - c["Z"].get<double>()),
+              0.00005);
     const std::string b = test::ReadBytes(ordner.File("b.dat"));
     EXPECT_EQ(b.substr(0, 4), "K1  ");
     EXPECT_EQ(b.substr(b.size() - 7), "0.00 \r\n");
