@@ -163,7 +163,7 @@ void TQtForm1::BaueWerkzeugleiste() {
     connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
     kugelnAktion_ = toolBar_->addAction(QStringLiteral("Kugeln"));
     kugelnAktion_->setObjectName(QStringLiteral("KugelnAktion"));
-    kugelnAktion_->setToolTip(QStringLiteral("Alle Kugeln der letzten Polarauswertung in einer Tabelle zeigen (Strg+K)"));
+    kugelnAktion_->setToolTip(QStringLiteral("Alle Kugeln der letzten Polarauswertung oder des letzten Scans in einer Tabelle zeigen (Strg+K)"));
     kugelnAktion_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     kugelnAktion_->setShortcutContext(Qt::ApplicationShortcut);
     connect(kugelnAktion_, &QAction::triggered, this, [this] { ZeigeKugeln(); });
@@ -591,7 +591,8 @@ void TQtForm1::Refresh() {
     RefreshMemo();
     if (grafik_) grafik_->Zeige(GrafikAus(model_));
     if (kugeln_ && befehl_ == &TForm1::Polarauswertung) kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
-    if (kugeln_ && befehl_ == &TForm1::ScanAuswerten) kugeln_->ZeigeScan(model_.Scan);
+    if (kugeln_ && befehl_ == &TForm1::ScanAuswerten && model_.Uebersicht == TForm1::TUebersicht::Scan)
+        kugeln_->ZeigeScan(model_.Scan);
     refreshing_ = false;
 }
 

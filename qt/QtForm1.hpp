@@ -44,8 +44,8 @@ public:
     // new one). The window, once opened.
     QAction* GrafikAktion() const { return grafikAktion_; }
     TQtGrafikFenster* Grafik() const { return grafik_; }
-    // The tool bar's "Kugeln": the sphere overview of the last polar evaluation; the window, once
-    // opened.
+    // The tool bar's "Kugeln": the sphere overview of the last polar evaluation or scan (whichever
+    // ran last); the window, once opened.
     QAction* KugelnAktion() const { return kugelnAktion_; }
     TQtKugelFenster* Kugeln() const { return kugeln_; }
     // The tool bar's "Hilfe" (and F1 anywhere in the program): opens the manual beside the main
