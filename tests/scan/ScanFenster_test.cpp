@@ -62,11 +62,12 @@ TEST_F(ScanFenster, TheSpheresGoToTheOverviewAndOneToTheGridAsRechneTakesIt) {
     EXPECT_NEAR(form.LetzteLoesung->Ausgleichung->Zentrum.Y, k.Mittelpunkt.Y, 1e-7);
     EXPECT_NEAR(form.LetzteLoesung->Ausgleichung->Zentrum.Z, k.Mittelpunkt.Z, 1e-7);
 
-    // From a station 1 m along X, the same sphere 1 m nearer.
+    // From a station 1 m along X, the same sphere 1 m nearer (the new scan replaces the old one).
+    const double x = k.Mittelpunkt.X;
     form.Standpunkt.Text = "1 0 0";
     ASSERT_TRUE(form.Dispatch(&TForm1::ScanAuswerten));
     ASSERT_TRUE(form.Dispatch(&TForm1::KugelZeigen));
-    EXPECT_NEAR(form.Punkte[0].X, k.Mittelpunkt.X - 1, 1e-3);
+    EXPECT_NEAR(form.Punkte[0].X, x - 1, 1e-3);
 }
 
 TEST_F(ScanFenster, TheFieldsErrorsNameTheFieldAndAStopChangesNothing) {
