@@ -15,10 +15,12 @@
 #include <sstream>
 #include <nlohmann/json.hpp>
 
+#include "cli/Scan.hpp"
 #include "cli/Zielpruefung.hpp"
 #include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "polar/KugelTabelle.hpp"
+#include "scan/ScanTabelle.hpp"
 #include "textio/TextFile.hpp"
 #include "window/UnitBogenschnitt3D.hpp"
 #ifdef ZENTRIX_MIT_GRAFIK
@@ -44,6 +46,14 @@ const char* const Hilfetext =
     "                                         \"Polarauswertung\" einer Beobachtungsdatei; --kugeln schreibt\n"
     "                                         die Kugelübersicht als CSV (Semikolon, Dezimalkomma, UTF-8)\n"
     "  konvert [--dir ORDNER] [--json]        \"Konvert\": test2.beb in test2.Kor (Vorgabe: aktueller Ordner)\n"
+    "  scan WOLKE --radius R [--standpunkt X Y Z] [--json] [--kugeln TABELLE] [--punkte ORDNER]\n"
+    "       [--beobachtungen DATEI]\n"
+    "                                         jede Kugel mit Radius R (Meter) in einer Punktwolke (Text,\n"
+    "                                         PLY oder LAS) finden und ausgleichen, gesehen vom Standpunkt\n"
+    "                                         (Vorgabe: Ursprung der Wolke); eine Zeile je Kugel. --kugeln die\n"
+    "                                         Übersicht als CSV, --punkte je Kugel ihre Punkte als\n"
+    "                                         Koordinatendatei (Datenformat 0), --beobachtungen die\n"
+    "                                         Mittelpunkte als Beobachtungszeilen (Nr Ri S Zd 0.00)\n"
     "  folge SCHRITT... [--iterativ] [--json]\n"
     "                                         mehrere Befehle nacheinander auf demselben Fenster, ohne\n"
     "                                         Neustart dazwischen; SCHRITT ist je ein Befehl mit seinen\n"
@@ -51,7 +61,9 @@ const char* const Hilfetext =
     "                                         \"rechne\" ohne DATEI rechnet die Tabelle, wie sie steht\n"
     "                                         (--radius dann nach Wunsch); \"zeige-kugel KUGEL\" zeigt die\n"
     "                                         Kugel KUGEL (Name, sonst Nummer in der Datei) der letzten\n"
-    "                                         Polarauswertung wie ein Doppelklick in der Kugelübersicht\n"
+    "                                         Polarauswertung oder des letzten Scans wie ein Doppelklick in\n"
+    "                                         der Kugelübersicht; \"scan WOLKE --radius R\" wertet wie\n"
+    "                                         \"Scan auswerten\" (F9) aus (nur mit --standpunkt, --kugeln)\n"
     "  --version                              die Version des Programms\n"
     "\n"
     "--iterativ: Ausgleichung bis zur Konvergenz (wie \"Iterieren\" im Fenster) statt des einen Schritts.\n"
@@ -60,6 +72,8 @@ const char* const Hilfetext =
     "Mit --json ein JSON-Objekt: report, grid, reflektorhoehe, messages, error, ergebnis, punkte;\n"
     "mit --iterativ dazu statistik und je Punkt NV, r und ausreisser.\n"
     "Mit folge und --json: das Objekt des letzten Schritts, dazu schritte (je Schritt messages, error, rc).\n"
+    "scan mit --json: report, messages, error, ort und kugeln (je Kugel mittelpunkt mit X, Y, Z, Ri, S, Zd,\n"
+    "mX, mY, mZ, m0, punkte, ausreisser, radius_frei, radius_abweichend, kappe, seitenwahl).\n"
     "Rückgabewert: 0 fertig, 3 fertig mit Meldung, 1 Fehler, 2 falscher Aufruf;\n"
     "bei folge der des ersten Schritts, der nicht 0 ergab.\n";
 
@@ -77,6 +91,7 @@ struct TAufruf {
     std::string kugel;    // zeige-kugel (a step of folge): a sphere's name or its number in the file
     bool radiusGegeben = false;            // rechne: --radius was given
     std::vector<std::string> schritte;     // folge: one command line each
+    TScanAufruf scan;                      // scan
 };
 
 // A freshly started window after its first activation, and where the command's own report,
@@ -90,6 +105,7 @@ struct TLauf {
     std::size_t fehlerStart = 0;
     bool weitergegeben = false;  // report lines went out as they came
     bool auswertung = false;     // the command is a polar evaluation
+    bool scan = false;           // the command is a scan's evaluation (a step of folge)
 
     TLauf(const std::string& ordner, bool demo, bool iterativ) : form(dialoge, ordner) {
         form.Iterieren = iterativ;
@@ -110,6 +126,7 @@ struct TLauf {
         fehlerStart = dialoge.Errors.size();
         weitergegeben = false;
         auswertung = false;
+        scan = false;
     }
     bool MitFehler() const { return dialoge.Errors.size() > fehlerStart; }
     // The exit code of the command since Beginne.
@@ -222,6 +239,7 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
     auto* polar = app.add_subcommand("polarauswertung");
     polar->add_option("DATEI", a.datei)->required();
     polar->add_option("--kugeln", a.kugeln);
+    ScanBefehl(app, a.scan);
     auto* konvert = app.add_subcommand("konvert");
     konvert->add_option("--dir", a.ordner);
     // Within a sequence only: a sphere of the evaluation before, shown as a double-click shows it.
@@ -247,6 +265,18 @@ std::optional<int> LiesAufruf(const std::vector<std::string>& args, TAufruf& a, 
         return CliAufruf;
     }
     a.befehl = app.get_subcommands().front()->get_name();
+    if (a.befehl == "scan" && schritt) {
+        // A step evaluates the scan on the window; each sphere's points and the observations come
+        // from "scan" alone.
+        if (!a.scan.punkte.empty() || !a.scan.beobachtungen.empty() || a.scan.json) {
+            err << "zentrix-cli: falscher Aufruf (scan in einer Folge: nur WOLKE, --radius, --standpunkt und "
+                   "--kugeln).\n\n"
+                << Hilfetext;
+            return CliAufruf;
+        }
+        a.datei = a.scan.wolke;
+        a.kugeln = a.scan.kugeln;
+    }
     a.radiusGegeben = radius->count() > 0;
     if (!a.grafik.empty()) {
 #ifdef ZENTRIX_MIT_GRAFIK
@@ -350,6 +380,18 @@ void RechneDatei(TLauf& lauf, const TAufruf& a, std::ostream& out) {
     MitBericht(lauf, a, out, &TForm1::RechneDatei);
 }
 
+// A scan as a step of folge: the cloud, radius and station into the window's fields, then
+// "Scan auswerten" (its spheres into the overview, for zeige-kugel).
+void ScanSchritt(TLauf& lauf, const TAufruf& a, std::ostream& out) {
+    lauf.scan = true;
+    lauf.form.Edit2.Text = a.scan.wolke;
+    lauf.form.Edit1.Text = a.scan.radius;
+    lauf.form.Standpunkt.Text = a.scan.standpunkt.size() == 3
+                                    ? a.scan.standpunkt[0] + " " + a.scan.standpunkt[1] + " " + a.scan.standpunkt[2]
+                                    : "0 0 0";
+    MitBericht(lauf, a, out, &TForm1::ScanAuswerten);
+}
+
 void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
     lauf.auswertung = true;
     lauf.form.Edit2.Text = a.datei;
@@ -358,17 +400,23 @@ void Polarauswertung(TLauf& lauf, const TAufruf& a, std::ostream& out) {
 
 // "zeige-kugel KUGEL": the sphere of the last polar evaluation named KUGEL (the first of that name),
 // else the KUGEL-th in file order, shown as a double-click in the overview shows it.
+// The spheres of the last scan when the overview shows those.
 void ZeigeKugel(TLauf& lauf, const std::string& kugel) {
-    const TKugelListe& kugeln = *lauf.form.Kugeln;
-    auto name = std::find_if(kugeln.begin(), kugeln.end(), [&kugel](const TKugelEintrag& e) { return e.Name == kugel; });
-    std::size_t index = static_cast<std::size_t>(name - kugeln.begin());
-    if (name == kugeln.end()) {
+    const bool scan = lauf.form.Uebersicht == TForm1::TUebersicht::Scan;
+    const std::size_t anzahl = scan ? lauf.form.Scan->Kugeln.size() : lauf.form.Kugeln->size();
+    auto heisst = [&lauf, scan](std::size_t i) -> std::string_view {
+        return scan ? std::string_view(lauf.form.Scan->Kugeln[i].Name) : (*lauf.form.Kugeln)[i].Name.view();
+    };
+    std::size_t index = 0;
+    while (index < anzahl && heisst(index) != kugel) ++index;
+    if (index == anzahl) {
         const bool ziffern = !kugel.empty() && kugel.size() <= 9 &&
                              std::all_of(kugel.begin(), kugel.end(), [](char c) { return c >= '0' && c <= '9'; });
         const std::size_t nr = ziffern ? std::stoul(kugel) : 0;
-        if (nr < 1 || nr > kugeln.size()) {
-            lauf.dialoge.ShowError(ErrorBoxText("Keine Kugel „" + kugel + "“ in der letzten Polarauswertung (" +
-                                                Anzahl(kugeln.size()) + (kugeln.size() == 1 ? " Kugel)" : " Kugeln)")));
+        if (nr < 1 || nr > anzahl) {
+            lauf.dialoge.ShowError(ErrorBoxText("Keine Kugel „" + kugel + "“ in " +
+                                                (scan ? "der letzten Scanauswertung (" : "der letzten Polarauswertung (") +
+                                                Anzahl(anzahl) + (anzahl == 1 ? " Kugel)" : " Kugeln)")));
             return;
         }
         index = nr - 1;
@@ -502,6 +550,10 @@ void SchreibeJson(const TLauf& lauf, std::ostream& out, const nlohmann::json* sc
         j.Feld("kugeln", [&lauf](const auto& element) {
             for (const TKugelEintrag& e : *lauf.form.Kugeln) element(KugelJson(e));
         });
+    if (lauf.scan && !lauf.MitFehler())
+        j.Feld("kugeln", [&lauf](const auto& element) {
+            for (const TScanKugel& k : lauf.form.Scan->Kugeln) element(ScanKugelJson(k));
+        });
     JsonErgebnis(lauf, j);
     if (schritte != nullptr) j.Wert("schritte", *schritte);
     j.Schreibe(out);
@@ -552,14 +604,17 @@ void Befehl(TLauf& lauf, const TAufruf& a, std::istream& in, std::ostream& out, 
     else if (a.befehl == "polarauswertung") Polarauswertung(lauf, a, out);
     else if (a.befehl == "konvert") lauf.form.Dispatch(&TForm1::Konvert);
     else if (a.befehl == "zeige-kugel") ZeigeKugel(lauf, a.kugel);
+    else if (a.befehl == "scan") ScanSchritt(lauf, a, out);
 }
 
 // Writes the sphere table of an evaluation where --kugeln asks for it; false (and the reason on
 // err) when it cannot be written.
 bool Kugeltabelle(const TLauf& lauf, const TAufruf& a, std::ostream& err) {
-    if (a.kugeln.empty() || !lauf.auswertung || lauf.MitFehler()) return true;
+    if (a.kugeln.empty() || !(lauf.auswertung || lauf.scan) || lauf.MitFehler()) return true;
     std::string grund;
-    if (SaveText(a.kugeln, KugelnCsv(*lauf.form.Kugeln, lauf.form.KugelnIterativ), &grund) == 0) return true;
+    const std::string csv =
+        lauf.scan ? ScanKugelnCsv(lauf.form.Scan->Kugeln) : KugelnCsv(*lauf.form.Kugeln, lauf.form.KugelnIterativ);
+    if (SaveText(a.kugeln, csv, &grund) == 0) return true;
     err << "Fehler: Datei " << a.kugeln << " kann nicht geschrieben werden. " << grund << ".\n";
     return false;
 }
@@ -635,6 +690,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     TAufruf a;
     a.ordner = workingDirectory;
     if (const auto ende = LiesAufruf(args, a, out, err)) return *ende;
+    if (a.befehl == "scan") return FuehreScanAus(a.scan, out, err);
     if (const std::string fehler = ZieleVerboten(a.befehl, a.datei, {a.kugeln, a.grafik}); !fehler.empty()) {
         err << fehler;
         return CliFehler;

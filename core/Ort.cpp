@@ -18,7 +18,9 @@ std::string OrtText(const TOrt& o) {
         teil("Zeilen " + std::to_string(o.Zeile) + "–" + std::to_string(o.ZeileBis));
     else if (o.Zeile > 0)
         teil("Zeile " + std::to_string(o.Zeile));
+    if (o.Byte >= 0) teil("Byte " + std::to_string(o.Byte));
     if (o.Feld > 0) teil("Feld " + std::to_string(o.Feld));
+    else if (!o.Feldname.empty()) teil("Feld " + o.Feldname);
     teil(o.Zelle);
     // What stood there, or why it went wrong.
     std::string was = o.Grund;

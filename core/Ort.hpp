@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where something went wrong: a place in a file, a sphere of an observation file, or a cell of the
-// grid. Shown beside the unchanged message or error text: the box's secondary text, a line after
+// Where something went wrong: a place in a file (a line and field of a text, a byte and named field
+// of a binary file), a sphere of an observation file, or a cell of the grid. Shown beside the unchanged message or error text: the box's secondary text, a line after
 // it on the batch tool's error stream, "ort" in its JSON.
 #pragma once
 
@@ -19,15 +19,18 @@ struct TOrt {
     int GitterZeile = -1;    // the cell's row and column in the grid, to select it (-1: none)
     int GitterSpalte = -1;
     std::string Grund;       // why, in German (a failed sphere's reason)
+    long long Byte = -1;     // offset in a binary file, from 0 (-1: none)
+    std::string Feldname{};  // a named field of a binary file or its header ("Punktdatenformat")
 
     bool Leer() const {
-        return Datei.empty() && Kugel.empty() && Zeile == 0 && Zelle.empty() && Grund.empty() && Text.empty();
+        return Datei.empty() && Kugel.empty() && Zeile == 0 && Zelle.empty() && Grund.empty() && Text.empty() &&
+               Byte < 0 && Feldname.empty();
     }
 };
 
 // The place in German, e.g. "Datei /home/m/k.kor, Zeile 5, Feld 3: „1,5“", "Kugel F50, Zeilen
-// 120–124: die drei Punkte liegen auf einer Geraden", "Zeile P 3, Spalte Y: „abc“"; empty for an
-// empty place.
+// 120–124: die drei Punkte liegen auf einer Geraden", "Zeile P 3, Spalte Y: „abc“", "Datei
+// /home/m/s.las, Byte 104, Feld Punktdatenformat: „12“"; empty for an empty place.
 std::string OrtText(const TOrt& ort);
 
 }  // namespace zentrix

@@ -33,6 +33,12 @@ void SpeicherEinrichten() {
 #endif
 }
 
+void FreienSpeicherZurueckgeben() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 }  // namespace zentrix
 
 #if defined(__GLIBC__) && !defined(ZENTRIX_SANITIZE)

@@ -13,4 +13,9 @@ namespace zentrix {
 // whose own operator new checks every delete).
 void SpeicherEinrichten();
 
+// Gives the memory freed by every thread back to the system (the C library keeps freed small
+// buffers of each thread for the next ones): for a long computation after a stage whose many small
+// buffers are gone, so that the next stage does not add its own on top of them.
+void FreienSpeicherZurueckgeben();
+
 }  // namespace zentrix

@@ -164,7 +164,7 @@ void TQtForm1::BaueWerkzeugleiste() {
     connect(grafikAktion_, &QAction::triggered, this, [this] { ZeigeGrafik(); });
     kugelnAktion_ = toolBar_->addAction(QStringLiteral("Kugeln"));
     kugelnAktion_->setObjectName(QStringLiteral("KugelnAktion"));
-    kugelnAktion_->setToolTip(QStringLiteral("Alle Kugeln der letzten Polarauswertung in einer Tabelle zeigen (Strg+K)"));
+    kugelnAktion_->setToolTip(QStringLiteral("Alle Kugeln der letzten Polarauswertung oder des letzten Scans in einer Tabelle zeigen (Strg+K)"));
     kugelnAktion_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     kugelnAktion_->setShortcutContext(Qt::ApplicationShortcut);
     connect(kugelnAktion_, &QAction::triggered, this, [this] { ZeigeKugeln(); });
@@ -210,6 +210,15 @@ void TQtForm1::BaueStatusleiste() {
     fortschritt_->setTextVisible(false);
     fortschritt_->hide();
     statusBar->addPermanentWidget(fortschritt_);
+    abbrechen_ = new QPushButton(QStringLiteral("Abbrechen"), statusBar);
+    abbrechen_->setObjectName(QStringLiteral("Abbrechen"));
+    abbrechen_->setToolTip(QStringLiteral("Die Auswertung des Scans abbrechen (Esc)"));
+    abbrechen_->setMaximumHeight(17);
+    abbrechen_->hide();
+    connect(abbrechen_, &QPushButton::clicked, this, [this] { ScanAbbrechen(); });
+    statusBar->addPermanentWidget(abbrechen_);
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(esc, &QShortcut::activated, this, [this] { ScanAbbrechen(); });
 }
 
 // The first page in its tab order: file field, grid, the buttons, the reflector height and the
@@ -245,6 +254,24 @@ void TQtForm1::BaueSeite1(QWidget* seite) {
     button2_ = Knopf(seite, "Button2", "Konvert", Qt::Key_F8, &TForm1::Konvert);
     BaueDatenformat(seite);
     button4_ = Knopf(seite, "Button4", "Polarauswertung", Qt::Key_F7, &TForm1::Polarauswertung);
+    // "Scan auswerten" asks for the cloud on this thread first: its own slot, not a handler.
+    button5_ = new QPushButton(QStringLiteral("Scan auswerten"), seite);
+    button5_->setObjectName(QStringLiteral("Button5"));
+    button5_->setAutoDefault(true);
+    button5_->resize(std::max(75, TextBreite(button5_)), 25);
+    button5_->setToolTip(QStringLiteral("Alle Kugeln mit dem Radius der Reflektorhöhe in einer Punktwolke finden (F9)"));
+    connect(button5_, &QPushButton::clicked, this, [this] { ScanStarten(); });
+    auto* f9 = new QShortcut(QKeySequence(Qt::Key_F9), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(f9, &QShortcut::activated, button5_, &QPushButton::click);
+    standpunktLabel_ = new QLabel(QStringLiteral("Standpunkt"), seite);
+    standpunktLabel_->setObjectName(QStringLiteral("StandpunktLabel"));
+    standpunktLabel_->adjustSize();
+    standpunkt_ = new QLineEdit(seite);
+    standpunkt_->setObjectName(QStringLiteral("Standpunkt"));
+    standpunkt_->setToolTip(QStringLiteral("Standpunkt des Scanners X Y Z (Meter) im System der Wolke; 0 0 0: ihr Ursprung"));
+    standpunkt_->setAcceptDrops(false);
+    connect(standpunkt_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Standpunkt.Text = t.toStdString(); });
+    standpunktLabel_->setBuddy(standpunkt_);
     OrdneSeite1();
 
     QWidget::setTabOrder(edit2_, grid_);
@@ -254,6 +281,8 @@ void TQtForm1::BaueSeite1(QWidget* seite) {
     QWidget::setTabOrder(button3_, button2_);
     QWidget::setTabOrder(button2_, datenformat_->button(0));
     QWidget::setTabOrder(datenformat_->button(0), button4_);
+    QWidget::setTabOrder(button4_, button5_);
+    QWidget::setTabOrder(button5_, standpunkt_);
 }
 
 QPushButton* TQtForm1::Knopf(QWidget* seite, const char* name, const char* text, Qt::Key taste,
@@ -291,6 +320,12 @@ void TQtForm1::OrdneSeite1() {
     button3_->move(8, 215 + dy);
     button2_->move(rechts, 184 + dy);
     button4_->move(rechts, 215 + dy);
+    // The scan's button and its station field in a third column, the field up to the panel.
+    const int dritte = rechts + std::max(button2_->width(), button4_->width()) + 6;
+    button5_->move(dritte, 184 + dy);
+    standpunktLabel_->move(dritte, 217 + dy + (21 - standpunktLabel_->height()) / 2);
+    const int feld = dritte + standpunktLabel_->width() + 4;
+    standpunkt_->setGeometry(feld, 217 + dy, std::max(60, 449 + dx - feld), 21);
 }
 
 // The grid shows the window model's cells through a table model: only the rows in view are drawn,
@@ -482,6 +517,7 @@ void TQtForm1::Beginne() {
     pageControl_->setEnabled(false);
     toolBar_->setEnabled(false);
     for (QAction* a : {grafikAktion_, kugelnAktion_}) a->setEnabled(false);  // their keys work everywhere
+    if (befehl_ == &TForm1::ScanAuswerten) abbrechen_->show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     statusText_->Setze(QString::fromUtf8("Bitte warten …"));
     kugelnAngebot_->hide();
@@ -504,17 +540,39 @@ void TQtForm1::Beende() {
     ZeigeFehlerort();
     QApplication::restoreOverrideCursor();
     fortschritt_->hide();
+    abbrechen_->hide();
     // What the command did, or the error that ended it.
     statusText_->Setze(Q(model_.Statuszeile));
     if (befehl_ == &TForm1::Polarauswertung && gelungen_) SageAuswertung();
-    if (befehl_ == &TForm1::KugelZeigen && gelungen_) ZeigeKugelbericht();
+    if (befehl_ == &TForm1::KugelZeigen && gelungen_ && model_.Uebersicht == TForm1::TUebersicht::Polar)
+        ZeigeKugelbericht();
+    // A scan's spheres are its result: the overview shows them at once.
+    if (befehl_ == &TForm1::ScanAuswerten && gelungen_ && model_.Uebersicht == TForm1::TUebersicht::Scan &&
+        !model_.Scan->Kugeln.empty() && !model_.Scan->Abgebrochen)
+        ZeigeKugeln();
     emit Fertig();
     if (schliessen_) close();
 }
 
+void TQtForm1::ScanStarten() {
+    if (arbeiter_) return;
+    // The file dialog belongs to the window's thread; the evaluation runs beside it.
+    model_.Dispatch(&TForm1::ScanWaehlen);
+    Refresh();
+    statusText_->Setze(Q(model_.Statuszeile));
+    model_.ScanAbbrechen = false;
+    if (model_.ScanGewaehlt) Run(&TForm1::ScanAuswerten);
+}
+
+void TQtForm1::ScanAbbrechen() {
+    if (!arbeiter_ || befehl_ != &TForm1::ScanAuswerten) return;
+    model_.ScanAbbrechen = true;
+    statusText_->Setze(QString::fromUtf8("Scan auswerten: wird abgebrochen …"));
+}
+
 void TQtForm1::ZeigeFortschritt(const QString& schritt, int prozent) {
     if (!arbeiter_) return;  // a late report of a command that has ended
-    statusText_->Setze(schritt);
+    if (!model_.ScanAbbrechen) statusText_->Setze(schritt);
     if (prozent < 0) {
         fortschritt_->setRange(0, 0);  // busy, without a share
     } else {
@@ -528,11 +586,14 @@ void TQtForm1::Refresh() {
     refreshing_ = true;
     if (edit1_->text().toStdString() != model_.Edit1.Text) edit1_->setText(Q(model_.Edit1.Text));
     if (edit2_->text().toStdString() != model_.Edit2.Text) edit2_->setText(Q(model_.Edit2.Text));
+    if (standpunkt_->text().toStdString() != model_.Standpunkt.Text) standpunkt_->setText(Q(model_.Standpunkt.Text));
     if (QAbstractButton* b = datenformat_->button(model_.RadioGroup1.ItemIndex)) b->setChecked(true);
     gitter_->Neu();
     RefreshMemo();
     if (grafik_) grafik_->Zeige(GrafikAus(model_));
     if (kugeln_ && befehl_ == &TForm1::Polarauswertung) kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
+    if (kugeln_ && befehl_ == &TForm1::ScanAuswerten && model_.Uebersicht == TForm1::TUebersicht::Scan)
+        kugeln_->ZeigeScan(model_.Scan);
     refreshing_ = false;
 }
 
@@ -567,7 +628,14 @@ void TQtForm1::ZeigeKugeln() {
             Run(&TForm1::KugelZeigen);
         });
     }
-    kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
+    if (model_.Uebersicht == TForm1::TUebersicht::Scan) {
+        kugeln_->ZeigeScan(model_.Scan);
+        // A scan has few spheres and many columns: as wide as they are where the screen allows.
+        if (!kugeln_->isVisible() || kugeln_->width() < kugeln_->Breite())
+            PlatziereNeben(kugeln_, this, QSize(std::max(kugeln_->width(), kugeln_->Breite()), kugeln_->height()));
+    } else {
+        kugeln_->Zeige(model_.Kugeln, model_.KugelnIterativ);
+    }
     kugeln_->show();
     kugeln_->raise();
     kugeln_->activateWindow();

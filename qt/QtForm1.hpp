@@ -45,8 +45,8 @@ public:
     // new one). The window, once opened.
     QAction* GrafikAktion() const { return grafikAktion_; }
     TQtGrafikFenster* Grafik() const { return grafik_; }
-    // The tool bar's "Kugeln": the sphere overview of the last polar evaluation; the window, once
-    // opened.
+    // The tool bar's "Kugeln": the sphere overview of the last polar evaluation or scan (whichever
+    // ran last); the window, once opened.
     QAction* KugelnAktion() const { return kugelnAktion_; }
     TQtKugelFenster* Kugeln() const { return kugeln_; }
     // The tool bar's "Hilfe" (and F1 anywhere in the program): opens the manual beside the main
@@ -101,6 +101,10 @@ private:
     void LoescheZellen();
     void ZeigeGrafik();
     void ZeigeHandbuch();
+    // "Scan auswerten" (F9): the cloud chosen here, then evaluated on the worker; "Abbrechen"
+    // (or Escape) while it runs stops it.
+    void ScanStarten();
+    void ScanAbbrechen();
     void SageAuswertung();  // after a polar evaluation: spheres evaluated and failed, the overview offered
     void ZeigeKugeln();
     void ZeigeKugelbericht();  // after KugelZeigen: the sphere's report lines chosen in the report
@@ -130,6 +134,10 @@ private:
     QPushButton* button2_ = nullptr;
     QPushButton* button3_ = nullptr;
     QPushButton* button4_ = nullptr;
+    QPushButton* button5_ = nullptr;  // "Scan auswerten"
+    QLabel* standpunktLabel_ = nullptr;
+    QLineEdit* standpunkt_ = nullptr;  // "Standpunkt" of the scan: X Y Z
+    QPushButton* abbrechen_ = nullptr;  // in the status bar while a scan runs
     QTableView* grid_ = nullptr;
     TGitterModell* gitter_ = nullptr;
     QButtonGroup* datenformat_ = nullptr;

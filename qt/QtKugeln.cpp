@@ -6,11 +6,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <numeric>
 
+#include "qt/QtScanKugeln.hpp"
+#include "scan/ScanTabelle.hpp"
+#include "textio/NumText.hpp"
 #include "textio/TextFile.hpp"
 
 namespace zentrix {
@@ -105,6 +109,7 @@ TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(p
     setObjectName(QStringLiteral("Kugeln"));
     setWindowTitle(QStringLiteral("Kugeln der Polarauswertung"));
     modell_ = new TKugelModell(this);
+    scanModell_ = new TScanKugelModell(this);
     tabelle_ = new QTableView(this);
     tabelle_->setObjectName(QStringLiteral("Kugeltabelle"));
     tabelle_->setModel(modell_);
@@ -120,7 +125,7 @@ TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(p
     tabelle_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tabelle_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     connect(tabelle_, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& i) { emit KugelGewaehlt(modell_->Kugel(i.row())); });
+            [this](const QModelIndex& i) { emit KugelGewaehlt(scan_ ? scanModell_->Kugel(i.row()) : modell_->Kugel(i.row())); });
 
     filter_ = new QComboBox(this);
     filter_->setObjectName(QStringLiteral("Filter"));
@@ -148,7 +153,33 @@ TQtKugelFenster::TQtKugelFenster(IDialoge& dialoge, QWidget* parent) : QWidget(p
     resize(900, 500);
 }
 
+void TQtKugelFenster::ZeigeScan(std::shared_ptr<const TScanErgebnis> scan) {
+    setWindowTitle(QStringLiteral("Kugeln des Scans"));
+    scanModell_->Zeige(std::move(scan));
+    if (!scan_) {
+        scan_ = true;
+        tabelle_->setModel(scanModell_);
+        tabelle_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    }
+    filter_->hide();
+    if (scanModell_->rowCount() > 0) tabelle_->resizeColumnsToContents();
+    ZeigeStatus();
+}
+
+int TQtKugelFenster::Breite() const {
+    int breite = 2 * tabelle_->frameWidth() + tabelle_->verticalScrollBar()->sizeHint().width() + 24;
+    for (int c = 0; c < tabelle_->model()->columnCount(); ++c) breite += tabelle_->columnWidth(c);
+    return breite;
+}
+
 void TQtKugelFenster::Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ) {
+    setWindowTitle(QStringLiteral("Kugeln der Polarauswertung"));
+    if (scan_) {
+        scan_ = false;
+        tabelle_->setModel(modell_);
+        tabelle_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    }
+    filter_->show();
     modell_->Zeige(std::move(kugeln), iterativ);
     if (modell_->rowCount() > 0) tabelle_->resizeColumnsToContents();
     // A long reason would push the figures out of sight: it is shown cut, whole as the tooltip.
@@ -158,6 +189,14 @@ void TQtKugelFenster::Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iter
 }
 
 void TQtKugelFenster::ZeigeStatus() {
+    if (scan_) {
+        const TScanErgebnis& e = scanModell_->Scan();
+        status_->setText(QStringLiteral("%1 %2 mit Radius %3 m in %4 Punkten, %5 Kandidaten verworfen")
+                             .arg(Q(Anzahl(e.Kugeln.size())),
+                                  e.Kugeln.size() == 1 ? QStringLiteral("Kugel") : QStringLiteral("Kugeln"),
+                                  Q(RealToText(e.R)), Q(Anzahl(e.Gelesen)), Q(Anzahl(e.Verworfen.size()))));
+        return;
+    }
     const TKugelListe& k = modell_->Kugeln();
     const auto fehl = std::count_if(k.begin(), k.end(), Fehlgeschlagen);
     const auto ausreisser =
@@ -174,7 +213,9 @@ void TQtKugelFenster::Speichern() {
     const std::optional<std::string> datei = dialoge_.SaveFile("kugeln.csv");
     if (!datei) return;
     std::string grund;
-    if (SaveText(*datei, KugelnCsv(modell_->Kugeln(), modell_->Iterativ(), modell_->Zeilen()), &grund) != 0) {
+    const std::string csv = scan_ ? ScanKugelnCsv(scanModell_->Scan().Kugeln, scanModell_->Zeilen())
+                                  : KugelnCsv(modell_->Kugeln(), modell_->Iterativ(), modell_->Zeilen());
+    if (SaveText(*datei, csv, &grund) != 0) {
         TOrt ort;
         ort.Datei = *datei;
         dialoge_.ShowError("Datei " + *datei + " kann nicht geschrieben werden. " + grund + ".", ort);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The sphere overview ("Kugeln"): every sphere of the last polar evaluation in a table beside the
-// main window, sorted by any column, failures (and unsicher centres) alone on request, the rows
-// shown saved as CSV. A double-click
-// shows a sphere in the main window.
+// The sphere overview ("Kugeln"): every sphere of the last polar evaluation or of the last scan in a
+// table beside the main window, sorted by any column, failures (and unsicher centres) of an
+// evaluation alone on request, the rows shown saved as CSV. A double-click shows a sphere in the
+// main window.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "polar/KugelTabelle.hpp"
+#include "scan/Scan.hpp"
 #include "window/Dialoge.hpp"
 
 class QComboBox;
@@ -56,13 +57,21 @@ private:
     Qt::SortOrder sortRichtung_ = Qt::AscendingOrder;
 };
 
+class TScanKugelModell;
+
 class TQtKugelFenster : public QWidget {
     Q_OBJECT
 
 public:
     TQtKugelFenster(IDialoge& dialoge, QWidget* parent = nullptr);
     void Zeige(std::shared_ptr<const TKugelListe> kugeln, bool iterativ);
+    // The spheres of a scan instead (no filter: every one of them passed its checks).
+    void ZeigeScan(std::shared_ptr<const TScanErgebnis> scan);
+    bool ZeigtScan() const { return scan_; }
+    // The width (pixels) that shows every column as its contents need.
+    int Breite() const;
     TKugelModell& Modell() { return *modell_; }
+    TScanKugelModell& ScanModell() { return *scanModell_; }
     // Asks for a file name and writes the rows shown, in the order shown, as CSV.
     void Speichern();
 
@@ -75,6 +84,8 @@ private:
 
     IDialoge& dialoge_;
     TKugelModell* modell_ = nullptr;
+    TScanKugelModell* scanModell_ = nullptr;
+    bool scan_ = false;  // the table shows scanModell_
     QTableView* tabelle_ = nullptr;
     QComboBox* filter_ = nullptr;
     QLabel* status_ = nullptr;

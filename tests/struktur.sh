@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The rules of the source tree's shape:
 #  1. The folders build on each other in the order core <- textio <- numerics <- bericht <- polar
-#     <- window <- the Qt view (qt/) and the programs (cli/, bench/, fuzz/, Zentrix.cpp); a file
-#     includes only its own folder and lower ones.
+#     <- scan <- window <- the Qt view (qt/) and the programs (cli/, bench/, fuzz/, Zentrix.cpp); a
+#     file includes only its own folder and lower ones.
 #  2. The computation in numerics/ needs nothing but core/ (no report, no text I/O).
 #  3. The batch tool calls the window model's named commands: cli/ names no event of the window's
 #     designer (Button1Click ..., FormActivate, Edit2DblClick), not even in a comment.
@@ -18,8 +18,8 @@ cd "$(dirname "$0")/.."
 
 rang() {
   case "$1" in
-    core) echo 0 ;; textio) echo 1 ;; numerics) echo 2 ;; bericht) echo 3 ;; polar) echo 4 ;; window) echo 5 ;;
-    *) echo 6 ;;
+    core) echo 0 ;; textio) echo 1 ;; numerics) echo 2 ;; bericht) echo 3 ;; polar) echo 4 ;; scan) echo 5 ;;
+    window) echo 6 ;; *) echo 7 ;;
   esac
 }
 
@@ -31,7 +31,7 @@ while IFS= read -r datei; do
   while IFS= read -r ziel; do
     zielordner="${ziel%%/*}"
     [ "$zielordner" = "$ziel" ] && continue
-    case "$zielordner" in core|textio|numerics|bericht|polar|window|qt|cli) ;; *) continue ;; esac
+    case "$zielordner" in core|textio|numerics|bericht|polar|scan|window|qt|cli) ;; *) continue ;; esac
     if [ "$(rang "$zielordner")" -gt "$eigen" ]; then
       echo "$datei: bindet das höhere $ziel ein" >&2
       fehler=1
@@ -41,7 +41,7 @@ while IFS= read -r datei; do
       fehler=1
     fi
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$datei")
-done < <(find core textio numerics bericht polar window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp' | sort)
+done < <(find core textio numerics bericht polar scan window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp' | sort)
 
 if grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]*|Qt[A-Za-z]*/)' $(find window -name '*.[ch]pp') >&2; then
   echo "window/ bindet Qt ein: das Fenstermodell kennt kein Werkzeug, die Ansicht steht in qt/." >&2
@@ -51,7 +51,7 @@ if grep -n -E '\b(Button[1-4]Click|FormActivate|Edit2DblClick)\b' cli/*.[ch]pp >
   echo "cli/ nennt ein Ereignis des Fensterentwurfs statt eines benannten Befehls." >&2
   fehler=1
 fi
-if grep -n -E 'std::(thread|jthread|async)\b' $(find textio numerics bericht polar window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp') >&2; then
+if grep -n -E 'std::(thread|jthread|async)\b' $(find textio numerics bericht polar scan window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp') >&2; then
   echo "Ein Faden außerhalb von core/: parallele Arbeit geht über den Ausführer (core/Ausfuehrer.hpp)." >&2
   fehler=1
 fi
@@ -107,7 +107,7 @@ AWK
 )
 while IFS= read -r datei; do
   awk -v datei="$datei" -v grenze=80 "$funktionslaenge" "$datei" >&2 || fehler=1
-done < <(find core textio numerics bericht polar window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp' | sort)
+done < <(find core textio numerics bericht polar scan window qt cli bench fuzz Zentrix.cpp -name '*.[ch]pp' | sort)
 
 if [ "$fehler" -ne 0 ]; then
   echo "Die Regeln der Ordnerstruktur sind verletzt." >&2

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/Fehler.hpp"
+#include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
 #include "textio/Ablage.hpp"
 
@@ -19,6 +20,8 @@ enum Art { Offen, Getauscht, Umbenannt, Ersetzt };
 
 // The marker's first and last word; the file numbers of the new files stand between them.
 constexpr char kMarkenKopf[] = "zentrix-tausch";
+// Bytes of a new output after which they are handed to the disk early (8 MB).
+constexpr std::uint64_t FruehSchritt = 8u << 20;
 constexpr char kMarkenEnde[] = "ende";
 
 // The file number of the name itself (a link is not followed); false where there is none.
@@ -105,6 +108,19 @@ bool TNeueDatei::Schreibe(std::string_view text) {
     if (fehler_ == 0) fehler_ = ablage::Probe(TAblagePunkt::Schreiben);
     errno = 0;
     if (fehler_ == 0 && std::fwrite(text.data(), 1, text.size(), datei_) != text.size()) fehler_ = errno != 0 ? errno : EIO;
+    geschrieben_ += text.size();
+    // Every few megabytes the part written so far may go to the disk while the evaluation goes on:
+    // making the whole file durable at its end then waits for the last part only, not for the
+    // 100 MB a day's listing holds.
+    if (fehler_ == 0 && geschrieben_ - frueh_ >= FruehSchritt) {
+        errno = 0;
+        if (std::fflush(datei_) != 0) {
+            fehler_ = errno != 0 ? errno : EIO;
+        } else {
+            plattform::SchreibeFrueh(datei_, frueh_, geschrieben_ - frueh_);
+            frueh_ = geschrieben_;
+        }
+    }
     return fehler_ == 0;
 }
 

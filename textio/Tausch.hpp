@@ -14,6 +14,7 @@
 // After every run nothing but the input and its outputs remains.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -61,6 +62,8 @@ private:
     std::FILE* datei_ = nullptr;
     std::string pfad_;
     int fehler_ = 0;
+    std::uint64_t geschrieben_ = 0;  // bytes written so far
+    std::uint64_t frueh_ = 0;        // bytes handed to the disk early so far
 };
 
 class TAusgabenTausch {

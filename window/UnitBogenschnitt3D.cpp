@@ -105,6 +105,7 @@ std::string Befehlsname(void (TForm1::*handler)()) {
     if (handler == &TForm1::Polarauswertung) return "Polarauswertung";
     if (handler == &TForm1::DateiWaehlen) return "Datei wählen";
     if (handler == &TForm1::KugelZeigen) return "Kugel zeigen";
+    if (handler == &TForm1::ScanWaehlen || handler == &TForm1::ScanAuswerten) return "Scan auswerten";
     if (handler == &TForm1::ZeilenLoeschen) return "Zeilen löschen";
     if (handler == &TForm1::ZeilenEinfuegen) return "Zeile einfügen";
     return "Startrechnung";
@@ -340,6 +341,7 @@ void TForm1::Polarauswertung() {
     KugelnDatei = Edit2.Text;
     KugelnIterativ = Iterieren;
     LetzteLoesung = std::move(gefunden.Letzte);
+    Uebersicht = TUebersicht::Polar;
     Statuszeile = KugelZusammenfassung(*Kugeln, KugelnIterativ);
 }
 
@@ -364,6 +366,7 @@ std::string Zeilen(std::string_view text, long long erste, long long letzte) {
 }  // namespace
 
 void TForm1::KugelZeigen() {
+    if (Uebersicht == TUebersicht::Scan) return ScanKugelZeigen();
     if (GewaehlteKugel >= Kugeln->size()) RaiseRangeError();
     const TKugelEintrag& kugel = (*Kugeln)[GewaehlteKugel];
     std::string text, grund;

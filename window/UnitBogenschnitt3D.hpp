@@ -3,6 +3,7 @@
 // The Qt view shows this model; tests and the batch tool drive it directly.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "numerics/Kugel.hpp"
 #include "numerics/Punkt.hpp"
 #include "polar/Kugelsuche.hpp"
+#include "scan/Scan.hpp"
 #include "window/Dialoge.hpp"
 #include "window/PunktListe.hpp"
 #include "window/StringGrid.hpp"
@@ -57,6 +59,7 @@ public:
 
     TEdit Edit1;  // "Reflektorhöhe": the sphere radius (metres)
     TEdit Edit2;  // file name
+    TEdit Standpunkt{"0 0 0"};  // "Standpunkt": the scanner's station X Y Z (metres) in the cloud's system
     TStringGrid StringGrid1;
     TRadioGroup RadioGroup1;
     TMemoLines Memo1;  // the report on the second page; starts with one empty line
@@ -72,6 +75,14 @@ public:
     void Konvert();          // "Konvert": test2.beb into test2.Kor
     void RechneDatei();      // "Rechne Datei": a coordinate file
     void Polarauswertung();  // "Polarauswertung": an observation file
+    // "Scan auswerten": ScanWaehlen asks for the point cloud (the open-file dialog, on the window's
+    // thread) and puts it into the file field; ScanAuswerten finds and adjusts every sphere of
+    // the radius in "Reflektorhöhe" in the cloud the file field names, seen from "Standpunkt".
+    // Its report goes into Memo1, its spheres into the overview (Scan, Uebersicht); the grid and
+    // the picture keep what they showed. ScanAbbrechen, set from any thread, stops it: then
+    // nothing but the status line changes.
+    void ScanWaehlen();
+    void ScanAuswerten();
     void DateiWaehlen();     // the open-file dialog into the file field
     // Shows the sphere GewaehlteKugel of the last polar evaluation as if it had been its last: its
     // points and results in the grid and the picture, computed afresh from its lines of the file
@@ -113,8 +124,18 @@ public:
     std::shared_ptr<const TKugelListe> Kugeln = std::make_shared<TKugelListe>();
     std::string KugelnDatei;
     bool KugelnIterativ = false;
-    // The sphere that KugelZeigen shows (an index into Kugeln).
+    // The spheres of the last scan with their points (never changed once made), and which list the
+    // overview shows: the polar evaluation's or the scan's (the last of the two that ran).
+    std::shared_ptr<const TScanErgebnis> Scan = std::make_shared<TScanErgebnis>();
+    enum class TUebersicht { Polar, Scan } Uebersicht = TUebersicht::Polar;
+    std::atomic<bool> ScanAbbrechen = false;
+    // ScanWaehlen found a file (the view then starts ScanAuswerten).
+    bool ScanGewaehlt = false;
+    // The sphere that KugelZeigen shows (an index into Kugeln or into Scan's spheres, as
+    // Uebersicht says). A scan's sphere shows at most ScanGitterPunkte of its points, evenly
+    // spread, in the grid and the picture (its report lists all of them), reduced to the station.
     std::size_t GewaehlteKugel = 0;
+    static constexpr std::size_t ScanGitterPunkte = 2000;
     // The grid rows (from 1, both included) that ZeilenLoeschen and ZeilenEinfuegen work on.
     struct TZeilen {
         int Von = 0, Bis = 0;
@@ -151,6 +172,8 @@ private:
     void LiesGitterZeile(int row, TPunkt& p) const;
     // The grid fill after a computation; a failed converged computation shows no centre.
     void ZeigeErgebnis(TLabelArt art);
+    // KugelZeigen for a sphere of the last scan.
+    void ScanKugelZeigen();
 
     IDialoge& dialoge_;
     std::string testDirectory_;
