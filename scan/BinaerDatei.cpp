@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/BinaerDatei.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
 #include "core/Fehler.hpp"
+#include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
 #include "textio/TextFile.hpp"
 
@@ -28,38 +25,35 @@ namespace {
 
 TBinaerDatei::TBinaerDatei(const std::string& pfad) : pfad_(VollerPfad(pfad)) {
     if (pfad.empty()) Fehler(ea::UngueltigerName, pfad_);
-    fd_ = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) {
-        const int err = errno;
+    if (const int err = datei_.Oeffne(pfad, plattform::TOeffnen::Lesen); err != 0) {
         std::error_code ec;
-        const std::filesystem::path ordner = std::filesystem::path(pfad).parent_path();
+        const std::filesystem::path ordner = plattform::Pfad(pfad).parent_path();
         if (err == ENOENT && !ordner.empty() && !std::filesystem::is_directory(ordner, ec))
             Fehler(ea::UngueltigerName, pfad_);
         Fehler(IOCodeFromErrno(err), pfad_);
     }
-    struct stat st {};
+    plattform::TInfo info;
     int code = 0;
-    if (::fstat(fd_, &st) != 0) code = IOCodeFromErrno(errno);
-    else if (S_ISDIR(st.st_mode)) code = IOCodeFromErrno(EISDIR);
-    else if (!S_ISREG(st.st_mode)) code = ea::KeineGewoehnlicheDatei;
-    if (code != 0) {
-        ::close(fd_);
-        Fehler(code, pfad_);
-    }
-    groesse_ = static_cast<std::uint64_t>(st.st_size);
+    if (const int err = datei_.Info(info); err != 0) code = IOCodeFromErrno(err);
+    else if (info.Art == plattform::TArt::Ordner) code = IOCodeFromErrno(EISDIR);
+    else if (info.Art != plattform::TArt::Datei) code = ea::KeineGewoehnlicheDatei;
+    if (code == 0 && (strom_ = datei_.Strom("rb")) == nullptr) code = IOCodeFromErrno(errno);
+    if (code != 0) Fehler(code, pfad_);
+    groesse_ = info.Groesse;
 }
 
 TBinaerDatei::~TBinaerDatei() {
-    if (fd_ >= 0) ::close(fd_);
+    if (strom_ != nullptr) std::fclose(strom_);
 }
 
 std::size_t TBinaerDatei::Lies(std::uint64_t pos, void* ziel, std::size_t n) const {
     auto* z = static_cast<char*>(ziel);
     std::size_t gelesen = 0;
     while (gelesen < n) {
-        const ssize_t r = ::pread(fd_, z + gelesen, n - gelesen, static_cast<off_t>(pos + gelesen));
+        errno = 0;
+        const long long r = plattform::LiesAn(strom_, z + gelesen, n - gelesen, pos + gelesen);
         if (r < 0 && errno == EINTR) continue;
-        if (r < 0) Fehler(IOCodeFromErrno(errno), pfad_, static_cast<long long>(pos + gelesen));
+        if (r < 0) Fehler(IOCodeFromErrno(errno != 0 ? errno : EIO), pfad_, static_cast<long long>(pos + gelesen));
         if (r == 0) break;
         gelesen += static_cast<std::size_t>(r);
     }

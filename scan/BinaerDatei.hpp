@@ -4,7 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
+
+#include "core/Plattform.hpp"
 
 namespace zentrix {
 
@@ -29,7 +32,8 @@ public:
 
 private:
     std::string pfad_;
-    int fd_ = -1;
+    plattform::TDatei datei_;
+    std::FILE* strom_ = nullptr;  // a stream on the file for reads at an offset, from any thread
     std::uint64_t groesse_ = 0;
 };
 
