@@ -62,7 +62,9 @@ std::size_t TBinaerDatei::Lies(std::uint64_t pos, void* ziel, std::size_t n) con
 
 std::string TBinaerDatei::Anfang(std::size_t n) const {
     std::string anfang(static_cast<std::size_t>(std::min<std::uint64_t>(n, groesse_)), '\0');
-    anfang.resize(Lies(0, anfang.data(), n));
+    // Never asks for more than the buffer holds: Windows checks the whole buffer, not only what
+    // the file has left.
+    anfang.resize(Lies(0, anfang.data(), anfang.size()));
     return anfang;
 }
 
