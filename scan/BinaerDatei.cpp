@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 
 #include "core/Fehler.hpp"
 #include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
+#include "textio/Ablage.hpp"
 #include "textio/TextFile.hpp"
 
 namespace zentrix {
@@ -24,19 +24,9 @@ namespace {
 }  // namespace
 
 TBinaerDatei::TBinaerDatei(const std::string& pfad) : pfad_(VollerPfad(pfad)) {
-    if (pfad.empty()) Fehler(ea::UngueltigerName, pfad_);
-    if (const int err = datei_.Oeffne(pfad, plattform::TOeffnen::Lesen); err != 0) {
-        std::error_code ec;
-        const std::filesystem::path ordner = plattform::Pfad(pfad).parent_path();
-        if (err == ENOENT && !ordner.empty() && !std::filesystem::is_directory(ordner, ec))
-            Fehler(ea::UngueltigerName, pfad_);
-        Fehler(IOCodeFromErrno(err), pfad_);
-    }
     plattform::TInfo info;
-    int code = 0;
-    if (const int err = datei_.Info(info); err != 0) code = IOCodeFromErrno(err);
-    else if (info.Art == plattform::TArt::Ordner) code = IOCodeFromErrno(EISDIR);
-    else if (info.Art != plattform::TArt::Datei) code = ea::KeineGewoehnlicheDatei;
+    int err = 0;
+    int code = ablage::OeffneZumLesen(pfad, datei_, info, err);
     if (code == 0 && (strom_ = datei_.Strom("rb")) == nullptr) code = IOCodeFromErrno(errno);
     if (code != 0) Fehler(code, pfad_);
     groesse_ = info.Groesse;

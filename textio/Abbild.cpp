@@ -51,29 +51,9 @@ std::size_t Finde(std::string_view text, char c, const TDateiAbbild* abbild) {
 
 int TDateiAbbild::Oeffne(const std::string& pfad, int& err) {
     Schliesse();
-    err = 0;
-    if (pfad.empty()) {
-        err = ENOENT;
-        return ea::UngueltigerName;
-    }
     plattform::TDatei datei;
-    if ((err = datei.Oeffne(pfad, plattform::TOeffnen::Lesen)) != 0) {
-        // A missing file in a missing folder is a bad name; a folder that cannot be looked at
-        // says why.
-        if (err == ENOENT) {
-            const int ordner = ablage::OrdnerFehler(ablage::Ordner(pfad));
-            if (ordner == ENOENT || ordner == ENOTDIR) return ea::UngueltigerName;
-            if (ordner != 0) err = ordner;
-        }
-        return IOCodeFromErrno(err);
-    }
     plattform::TInfo info;
-    if ((err = datei.Info(info)) != 0) return IOCodeFromErrno(err);
-    if (info.Art == plattform::TArt::Ordner) {
-        err = EISDIR;
-        return IOCodeFromErrno(err);
-    }
-    if (info.Art != plattform::TArt::Datei) return ea::KeineGewoehnlicheDatei;
+    if (const int code = ablage::OeffneZumLesen(pfad, datei, info, err); code != 0) return code;
     if ((err = ansicht_.Oeffne(datei)) != 0) return IOCodeFromErrno(err);
     text_ = ansicht_.Text();
     if (!IstText(text_)) {

@@ -72,6 +72,28 @@ int OrdnerFehler(const std::string& ordner) {
     return err != 0 ? err : info.Art == TArt::Ordner ? 0 : ENOTDIR;
 }
 
+int OeffneZumLesen(const std::string& pfad, plattform::TDatei& datei, plattform::TInfo& info, int& err) {
+    err = 0;
+    if (pfad.empty()) {
+        err = ENOENT;
+        return ea::UngueltigerName;
+    }
+    if ((err = datei.Oeffne(pfad, plattform::TOeffnen::Lesen)) != 0) {
+        if (err == ENOENT) {
+            const int ordner = OrdnerFehler(Ordner(pfad));
+            if (ordner == ENOENT || ordner == ENOTDIR) return ea::UngueltigerName;
+            if (ordner != 0) err = ordner;
+        }
+        return IOCodeFromErrno(err);
+    }
+    if ((err = datei.Info(info)) != 0) return IOCodeFromErrno(err);
+    if (info.Art == TArt::Ordner) {
+        err = EISDIR;
+        return IOCodeFromErrno(err);
+    }
+    return info.Art == TArt::Datei ? 0 : ea::KeineGewoehnlicheDatei;
+}
+
 bool GleicheDatei(const std::string& a, const std::string& b) {
     TInfo sa, sb;
     const int ea = plattform::Info(a, sa), eb = plattform::Info(b, sb);

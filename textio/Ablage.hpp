@@ -39,6 +39,13 @@ std::string Ordner(const std::string& datei);
 // disk's I/O error).
 int OrdnerFehler(const std::string& ordner);
 
+// Opens the regular file pfad for reading into datei, with what it is in info. Returns the I/O
+// code of a failure (0: opened): an empty name, or a missing file in a missing folder, is a bad
+// name (a folder that cannot be looked at says why); a folder, a pipe, a device or a socket is
+// refused at once. err gets the errno value of a system failure (ENOENT for an empty name, 0 for
+// the refusal of what is no regular file).
+int OeffneZumLesen(const std::string& pfad, plattform::TDatei& datei, plattform::TInfo& info, int& err);
+
 // Whether both names lead to the same file: the same volume and file number where both exist,
 // through links and relative parts alike; where either does not exist, the same path once
 // resolved.

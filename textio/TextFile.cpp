@@ -72,30 +72,9 @@ bool Lies(plattform::TDatei& datei, std::string& text, std::size_t bis, std::siz
 // mark is dropped. Returns the I/O code; err gets the errno value of a system failure (0 for the
 // refusals, which have codes of their own).
 int ReadWholeFile(const std::string& path, std::string& data, int& err) {
-    err = 0;
-    if (path.empty()) {
-        err = ENOENT;
-        return ea::UngueltigerName;
-    }
     plattform::TDatei datei;
-    err = datei.Oeffne(path, plattform::TOeffnen::Lesen);
-    if (err != 0) {
-        // A missing file in a missing folder is a bad name; a folder that cannot be looked at
-        // says why.
-        if (err == ENOENT) {
-            const int ordner = ablage::OrdnerFehler(ablage::Ordner(path));
-            if (ordner == ENOENT || ordner == ENOTDIR) return ea::UngueltigerName;
-            if (ordner != 0) err = ordner;
-        }
-        return IOCodeFromErrno(err);
-    }
     plattform::TInfo st;
-    if ((err = datei.Info(st)) != 0) return IOCodeFromErrno(err);
-    if (st.Art == plattform::TArt::Ordner) {
-        err = EISDIR;
-        return IOCodeFromErrno(err);
-    }
-    if (st.Art != plattform::TArt::Datei) return ea::KeineGewoehnlicheDatei;
+    if (const int code = ablage::OeffneZumLesen(path, datei, st, err); code != 0) return code;
     // Read in one piece of the file's size (then on while a growing file goes on), the first 64 KB
     // first, so that the text takes no more memory than the file.
     std::string result;
