@@ -4,6 +4,7 @@
 #include <math.h>
 
 #include <cmath>
+#include <limits>
 
 #include "numerics/Gleitkomma.hpp"
 
@@ -39,9 +40,66 @@ TPlan Plan(long double s, double Ri) {
     return {s * cosT, s * sinT};
 }
 
+namespace {
+
+// pi / 2 in three parts for the reduction of an angle by whole quadrants: the first two with
+// 58 significant bits, so that n times either is exact for |n| < 64, the third the rest (the sum
+// is pi / 2 to within 3e-55).
+constexpr long double ViertelPi1 = 0x3243f6a8885a308p-57L;
+constexpr long double ViertelPi2 = 0x34c4c6628b80dc1p-115L;
+constexpr long double ViertelPi3 = 0xcd129024e088a67dp-179L;
+
+// Sine and cosine of an angle x (radians, |x| < 64) reduced to its quadrant here: the library's
+// reduction of an extended argument beyond pi / 4 works through the bits of 2 / pi one by one
+// and costs more than the sine and cosine themselves. The angle less n quarter turns is exact to
+// a relative 2^-63 (x - n * ViertelPi1 is exact, the two smaller parts add one rounding), so sine
+// and cosine come within three units in the last place of the library's. False for an angle
+// that lies within 2^-90 of a quarter turn, where the reduced angle would have too few bits.
+bool SinCosReduziert(long double x, long double& s, long double& c) {
+    // The nearest whole number of quarter turns by adding and taking away 1.5 * 2^63 (the sum has
+    // no bits behind the point): the library's rounding and a conversion to an integer type would
+    // each switch the coprocessor's rounding mode and back, which takes longer than the sine.
+    constexpr long double Runden = 1.5L * static_cast<long double>(1ULL << 63);
+    static_assert(std::numeric_limits<long double>::digits <= 64);
+    const long double n = (x * (2 / Pi) + Runden) - Runden;
+    if (n == 0) {
+        ::sincosl(x, &s, &c);  // within the first octant: no reduction at all
+        return true;
+    }
+    const long double r = ((x - n * ViertelPi1) - n * ViertelPi2) - n * ViertelPi3;
+    if (std::fabs(r) < 0x1p-90L) return false;
+    long double sr, cr;
+    ::sincosl(r, &sr, &cr);
+    switch (static_cast<int>(static_cast<double>(n)) & 3) {  // through double: no switch of the rounding mode
+        case 0: s = sr; c = cr; break;
+        case 1: s = cr; c = -sr; break;
+        case 2: s = -sr; c = -cr; break;
+        default: s = -cr; c = sr; break;
+    }
+    return true;
+}
+
+// True where every value within a relative 2^-59 of v rounds to the same double as v. A value
+// computed from sines and cosines within three units of the library's (a unit at most a relative
+// 2^-63) through two products, each rounded, lies within a relative 2^-60 of the library's
+// value: where this holds, it stores as the library's would.
+bool RundetGleich(long double v) {
+    const long double d = std::fabs(v) * 0x1p-59L;
+    return static_cast<double>(v - d) == static_cast<double>(v + d);
+}
+
+}  // namespace
+
 TRechtwinklig Rechtwinklig(const TPolar& b) {
-    const long double zd = b.Zd / Rho;  // radians
-    long double sinZ, cosZ;
+    const long double zd = b.Zd / Rho, t = b.Ri / Rho;  // radians
+    long double sinZ, cosZ, sinT, cosT;
+    // A day's file holds a million pointings: the quick reduction first, the library's where its
+    // result might round otherwise (one pointing in fifteen), so the coordinates are the same either way.
+    if (std::fabs(zd) < 64 && std::fabs(t) < 64 && SinCosReduziert(zd, sinZ, cosZ) && SinCosReduziert(t, sinT, cosT)) {
+        const long double planX = b.S * cosT, planY = b.S * sinT;
+        const long double X = sinZ * planX, Y = sinZ * planY, Z = cosZ * b.S;
+        if (RundetGleich(X) && RundetGleich(Y) && RundetGleich(Z)) return {StoreDouble(X), StoreDouble(Y), StoreDouble(Z)};
+    }
     SinCos(zd, sinZ, cosZ);
     const TPlan plan = Plan(b.S, b.Ri);
     return {StoreDouble(sinZ * plan.X), StoreDouble(sinZ * plan.Y), StoreDouble(cosZ * b.S)};
