@@ -75,30 +75,37 @@ private:
     std::uint64_t ausgelagert_ = 0;  // how much of the text lies in the store
 };
 
-// The lines handed on as they come, each ended by a line feed, and not kept.
+// The lines handed on, each ended by a line feed, and not kept: collected to a megabyte at a
+// time, so that a report of a hundred megabytes goes on in a hundred pieces, not in a piece per
+// sphere that the receiver would have to collect again.
 class TWeitergabe : public IZeilenSenke {
 public:
     explicit TWeitergabe(std::function<void(std::string_view)> f) : f_(std::move(f)) {}
     void Aufnehmen(std::string_view text, const std::vector<std::size_t>& laengen) override {
-        if (laengen.empty()) return;
-        zeilen_.clear();
-        zeilen_.reserve(text.size() + laengen.size());
         std::size_t a = 0;
         for (const std::size_t l : laengen) {
             zeilen_.append(text, a, l);
             zeilen_ += '\n';
             a += l;
         }
-        f_(zeilen_);
+        if (zeilen_.size() >= Sammeln) Weiter();
     }
     bool Behaelt() const override { return false; }
     std::optional<std::string_view> Sicht(std::uint64_t, std::size_t) const override { return std::nullopt; }
     void Lesen(std::uint64_t, std::size_t, std::string& out) const override { out.clear(); }
-    void Leeren(bool) override {}
+    // Lines handed on stay handed on: what is collected goes on first.
+    void Leeren(bool) override { Weiter(); }
+    // Hands on what is collected.
+    void Weiter() {
+        if (zeilen_.empty()) return;
+        f_(zeilen_);
+        zeilen_.clear();
+    }
 
 private:
+    static constexpr std::size_t Sammeln = 1u << 20;
     std::function<void(std::string_view)> f_;
-    std::string zeilen_;  // the lines handed on at a time, with their line feeds
+    std::string zeilen_;  // the lines collected, with their line feeds
 };
 
 }  // namespace
@@ -245,6 +252,7 @@ void TMemoLines::TextAnhaengen(std::string& text, std::size_t first, std::size_t
 }
 
 void TMemoLines::Weitergeben(std::function<void(std::string_view zeilen)> f) {
+    if (auto* weitergabe = dynamic_cast<TWeitergabe*>(senke_.get())) weitergabe->Weiter();
     if (f) {
         if (!behalten_) behalten_ = senke_ ? senke_ : std::make_shared<TBehalten>();
         senke_ = std::make_shared<TWeitergabe>(std::move(f));

@@ -86,9 +86,10 @@ public:
     // The same appended to text (no new string where text has room).
     void TextAnhaengen(std::string& text, std::size_t first, std::size_t last, std::string_view ende) const;
 
-    // From now on lines are not kept but handed to f as they come, each ended by a line feed,
-    // until Weitergeben(nullptr): a report that is read once as it grows (the batch tool's output)
-    // need not be kept, nor moved out to the store and read back.
+    // From now on lines are not kept but handed to f as they come, each ended by a line feed, a
+    // megabyte at a time, until Weitergeben(nullptr) (or another f), which hands on the rest: a
+    // report that is read once as it grows (the batch tool's output) need not be kept, nor moved
+    // out to the store and read back.
     void Weitergeben(std::function<void(std::string_view zeilen)> f);
 
     // From now on text beyond `grenze` bytes in memory goes to the store.

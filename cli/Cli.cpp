@@ -356,22 +356,17 @@ void MitBericht(TLauf& lauf, const TAufruf& a, std::ostream& out, void (TForm1::
         lauf.form.Dispatch(handler);
         return;
     }
-    std::string text;
-    auto schreibe = [&out, &text] {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        text.clear();
-    };
+    // The memo hands the lines on a megabyte at a time.
     struct TWeitergabe {
         TMemoLines& memo;
         ~TWeitergabe() { memo.Weitergeben(nullptr); }
     } weitergabe{lauf.form.Memo1};
     lauf.form.Memo1.Weitergeben([&](std::string_view zeilen) {
-        text.append(zeilen);
+        out.write(zeilen.data(), static_cast<std::streamsize>(zeilen.size()));
         lauf.weitergegeben = true;
-        if (text.size() > (1u << 20)) schreibe();
     });
     lauf.form.Dispatch(handler);
-    schreibe();
+    lauf.form.Memo1.Weitergeben(nullptr);  // the last lines
 }
 
 void RechneDatei(TLauf& lauf, const TAufruf& a, std::ostream& out) {
