@@ -33,6 +33,9 @@ struct TZeile {
     std::string_view text;
     int sterne = 0;
     long long nr = 0;  // its number in the file, from 1
+    // Where its first blank stands in text (npos: none), for the name of an unmarked line; set
+    // where the line is read.
+    std::size_t leer = std::string_view::npos;
 };
 
 // The line as it now stands, in buf.
@@ -380,11 +383,21 @@ private:
         return fenster_.empty() ? leser_.Stelle() : fenster_.front().text.data();
     }
 
-    // Two names are equal when they have the same characters, letter case included.
-    bool GleicherName(const TZeile& a, const TZeile& b) { return GroupName(a, name1_) == GroupName(b, name2_); }
+    // Two names are equal when they have the same characters, letter case included. Each line is
+    // compared up to three times as the window moves on: an unmarked line's name is where its first
+    // blank stands, looked for once.
+    bool GleicherName(const TZeile& a, const TZeile& b) {
+        if (a.sterne == 0 && b.sterne == 0) {
+            const std::size_t la = a.leer == std::string_view::npos ? 0 : std::min(a.leer, LineCapacity);
+            const std::size_t lb = b.leer == std::string_view::npos ? 0 : std::min(b.leer, LineCapacity);
+            return la == lb && (la == 0 || std::memcmp(a.text.data(), b.text.data(), la) == 0);
+        }
+        return GroupName(a, name1_) == GroupName(b, name2_);
+    }
 
     bool Fuelle(std::size_t k) {
-        for (std::string_view l; fenster_.size() < k && leser_.Naechste(l);) fenster_.push_back({l, 0, ++zeilen_});
+        for (std::string_view l; fenster_.size() < k && leser_.Naechste(l);)
+            fenster_.push_back({l, 0, ++zeilen_, l.find(' ')});
         return fenster_.size() >= k;
     }
 
@@ -458,13 +471,16 @@ private:
             const std::size_t weiter = letzte && ok ? g.zeilen.size() - 1 : g.zeilen.size();
             if (weiter < g.zeilen.size())
                 text.remove_suffix(ZeilenLaenge(g.zeilen.back().sterne + 1, g.zeilen.back().text));
-            markiert_.append(text);
+            // The sphere's text goes on as it lies, behind the lines before it.
+            if (!markiert_.empty()) aus_.Markiert(markiert_);
+            markiert_.clear();
+            aus_.Markiert(text);
             if (letzte) {
                 fenster_.erase(fenster_.begin(), fenster_.begin() + static_cast<std::ptrdiff_t>(weiter));
                 if (ok) ++fenster_.front().sterne;
             }
         }
-        aus_.Markiert(markiert_);
+        if (!markiert_.empty()) aus_.Markiert(markiert_);
     }
 
     TZeilenLeser leser_;
