@@ -142,7 +142,9 @@ void SchreibeKugelBericht(const TKugelLoesung& L, const TPunktArray& Punkte, TMe
         return;
     }
     if (!L.DreiPunkt) return;
-    Memo.push_back("Kugelzentrierung Punkt " + Punkte[0].Name);
+    thread_local std::string kopf;  // kept for the next sphere
+    kopf.assign("Kugelzentrierung Punkt ").append(Punkte[0].Name.view());
+    Memo.push_back(kopf);
     SchreibeNaeherungen(L, Memo);
     if (L.Ausgleichung) SchreibeAusgleichung(*L.Ausgleichung, Punkte, Memo);
 }

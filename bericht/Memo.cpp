@@ -149,8 +149,9 @@ void TMemoLines::push_back(std::string_view line) {
 
 void TMemoLines::Anhaengen(const TMemoLines& other) {
     if (other.empty()) return;
-    // The other's text at once, with its lines' lengths.
-    std::vector<std::size_t> laengen(other.size());
+    // The other's text at once, with its lines' lengths (their list kept for the next call).
+    thread_local std::vector<std::size_t> laengen;
+    laengen.resize(other.size());
     for (std::size_t i = 0; i < other.size(); ++i) laengen[i] = static_cast<std::size_t>(other.Ende(i) - other.anfang_[i]);
     const std::optional<std::string_view> sicht = other.senke_->Sicht(0, static_cast<std::size_t>(other.gesamt_));
     if (sicht) {

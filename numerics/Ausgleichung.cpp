@@ -52,6 +52,34 @@ double Cofactor(const double a[3], const TMatrix& Q) {
     return q;
 }
 
+// The normal equations of the design rows of points 1..zeilen at the approximate centre c0 (metres)
+// for the radius R (metres).
+TNormalgleichungen Normalsummen(const TPunktArray& Punkte, std::size_t zeilen, double R, const TXYZ& c0) {
+    TNormalgleichungen summe;
+    auto bilde = [&](std::size_t anfang, std::size_t ende, TDesignblock& block) {
+        block.a.resize(3 * (ende - anfang));
+        block.l.resize(ende - anfang);
+        for (std::size_t i = anfang; i < ende; ++i)
+            Designzeile(Punkte[static_cast<long long>(i) + 1], R, c0, &block.a[3 * (i - anfang)], &block.l[i - anfang]);
+    };
+    auto summiere = [&summe](const TDesignblock& block) {
+        for (std::size_t k = 0; k < block.l.size(); ++k) summe.Zeile(&block.a[3 * k], block.l[k]);
+    };
+    if (zeilen <= AufEinemKern) {
+        // A pointed sphere's few rows: in a block kept for the next sphere.
+        thread_local TDesignblock block;
+        bilde(0, zeilen, block);
+        summiere(block);
+    } else {
+        InBloecken(zeilen, AufEinemKern, [&bilde](std::size_t anfang, std::size_t ende) {
+            TDesignblock block;
+            bilde(anfang, ende, block);
+            return block;
+        }, summiere);
+    }
+    return summe;
+}
+
 }  // namespace
 
 KugelErgebnis KugelAusgleichung(TPunktArray& Punkte, int n, double R, const TXYZ& Naeherung, TAusgleichung& a) {
@@ -63,17 +91,7 @@ KugelErgebnis KugelAusgleichung(TPunktArray& Punkte, int n, double R, const TXYZ
     // The design rows a block at a time on either core (a scan's million points), summed in the
     // order of the points as the blocks come: neither the design matrix nor the misclosures of all
     // points are ever held at once.
-    TNormalgleichungen summe;
-    InBloecken(zeilen, AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
-        TDesignblock block;
-        block.a.resize(3 * (ende - anfang));
-        block.l.resize(ende - anfang);
-        for (std::size_t i = anfang; i < ende; ++i)
-            Designzeile(Punkte[static_cast<long long>(i) + 1], R, c0, &block.a[3 * (i - anfang)], &block.l[i - anfang]);
-        return block;
-    }, [&summe](const TDesignblock& block) {
-        for (std::size_t k = 0; k < block.l.size(); ++k) summe.Zeile(&block.a[3 * k], block.l[k]);
-    });
+    const TNormalgleichungen summe = Normalsummen(Punkte, zeilen, R, c0);
     TMatrix N = NewMatrix(4, 4);  // normal matrix, then Q = N^-1
     for (int j = 1; j <= 3; ++j)
         for (int k = 1; k <= 3; ++k) N[j][k] = summe.n[j - 1][k - 1];

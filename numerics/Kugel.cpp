@@ -91,21 +91,23 @@ int ThirdPoint(const TPunktArray& Punkte, int n, int a, int b) {
         double groesster = 0, weite = 0;
     };
     TMax m;
-    for (const TMax& t : InTeilen(static_cast<std::size_t>(n), AufEinemKern, [&](std::size_t anfang, std::size_t ende) {
-             TMax teil;
-             for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
-                 if (i != b) teil.groesster = std::max(teil.groesster, kreuz(i));
-                 teil.weite = std::max(teil.weite, std::fabs(Punkte[i].X - pa.X) + std::fabs(Punkte[i].Y - pa.Y));
-             }
-             return teil;
-         })) {
+    const auto anzahl = static_cast<std::size_t>(n);
+    InBloecken(anzahl, TeilGroesse(anzahl, AufEinemKern), [&](std::size_t anfang, std::size_t ende) {
+        TMax teil;
+        for (auto i = static_cast<int>(anfang) + 1; i <= static_cast<int>(ende); ++i) {
+            if (i != b) teil.groesster = std::max(teil.groesster, kreuz(i));
+            teil.weite = std::max(teil.weite, std::fabs(Punkte[i].X - pa.X) + std::fabs(Punkte[i].Y - pa.Y));
+        }
+        return teil;
+    }, [&m](const TMax& t) {
         m.groesster = std::max(m.groesster, t.groesster);
         m.weite = std::max(m.weite, t.weite);
-    }
+    });
     const double groesster = m.groesster;
     const double laenge = std::sqrt(ux * ux + uy * uy);
     const double grenze = groesster - toleranz::DritterKandidatRelativ * m.weite * laenge;
-    std::vector<int> kandidaten;
+    thread_local std::vector<int> kandidaten;  // its memory kept for the next sphere
+    kandidaten.clear();
     for (int i = 1; i <= n; ++i)
         if (kreuz(i) >= grenze) kandidaten.push_back(i);
     return ThirdPointExakt(Punkte, n, a, b, kandidaten);

@@ -218,7 +218,7 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
     try {
         g.punkte.SetLength(0);
         g.punkte.SetLength(n + 1);
-        std::string zeile;
+        thread_local std::string zeile;  // a marked line as it stands (its memory kept for the next sphere)
         TFeldOrt ort{&merke, nullptr, 0, 0, {}, false, {}};
         const TMeldung feld = [o = &ort](const std::string& text) { (*o)(text); };  // small: no allocation
         for (std::size_t k = 1; k <= n; ++k) {
@@ -249,7 +249,7 @@ void BewerteKugel(TGruppe& g, bool iterativ) {
         // The centre line takes the codes of the sphere's first line with its new mark.
         const TZeile erste{g.zeilen[0].text, g.zeilen[0].sterne + 1};
         e.Mittelpunkt = Polar({g.punkte[0].X, g.punkte[0].Y, g.punkte[0].Z});
-        g.mittelpunkt = KugelmittelpunktZeile(g.punkte[0].Name, e.Mittelpunkt, Gespeichert(erste, zeile));
+        KugelmittelpunktZeile(g.mittelpunkt, g.punkte[0].Name, e.Mittelpunkt, Gespeichert(erste, zeile));
         g.bericht.push_back("Polarkoordinaten des Kugelmittelpunktes");
         g.bericht.push_back(g.mittelpunkt);
         Eintragen(e, *g.loesung, g.punkte);
@@ -509,13 +509,19 @@ std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLi
 }
 
 std::string KugelmittelpunktZeile(std::string_view name, const TPolar& b, std::string_view firstLine) {
+    std::string line;
+    KugelmittelpunktZeile(line, name, b, firstLine);
+    return line;
+}
+
+void KugelmittelpunktZeile(std::string& line, std::string_view name, const TPolar& b, std::string_view firstLine) {
     // Five fields (Nr, Ri, S, Zd, R) off the front; what remains are the codes.
     std::string_view rest = firstLine.substr(0, LineCapacity);
     for (int field = 0; field < 5; ++field) GetToken(rest, LineCapacity);
 
-    std::string line = FormatText("%s  %10.4f  %10.3f  %10.4f     0.00 %s", {name, b.Ri, b.S, b.Zd, rest});
+    line.clear();
+    AppendFormat(line, "%s  %10.4f  %10.3f  %10.4f     0.00 %s", {name, b.Ri, b.S, b.Zd, rest});
     if (line.size() > LineCapacity) line.resize(LineCapacity);
-    return line;
 }
 
 TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungMitOrt& meldung, bool iterativ,

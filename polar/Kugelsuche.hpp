@@ -112,5 +112,7 @@ TKugelsuche SucheKugeln(std::string_view text, TMemoLines& Memo, const TMeldungM
 std::string KugelmittelpunktZeile(const TPunkt& centre, std::string_view firstLine);
 // The same for the centre's observation b (gon, metres, gon) under the name name.
 std::string KugelmittelpunktZeile(std::string_view name, const TPolar& b, std::string_view firstLine);
+// The same into line (its memory used again).
+void KugelmittelpunktZeile(std::string& line, std::string_view name, const TPolar& b, std::string_view firstLine);
 
 }  // namespace zentrix
