@@ -4,6 +4,7 @@
 #include <math.h>
 
 #include <cmath>
+#include <cstdlib>  // defines __GLIBC__ with the C library
 #include <limits>
 
 #include "numerics/Gleitkomma.hpp"
@@ -109,6 +110,15 @@ bool SinCosReduziert(long double x, long double& s, long double& c) {
     return true;
 }
 
+// The quick way holds to the library's results only where the library's extended sine and cosine
+// are within a unit in the last place, as the GNU C library's are. MinGW's are not (on Windows the
+// quick way gave other last bits than the library there): elsewhere the library's way alone.
+#ifdef __GLIBC__
+constexpr bool SchnellGleich = true;
+#else
+constexpr bool SchnellGleich = false;
+#endif
+
 // True where every value within a relative 2^-59 of v rounds to the same double as v. A value
 // computed from sines and cosines within three units of the library's (a unit at most a relative
 // 2^-63) through two products, each rounded, lies within a relative 2^-60 of the library's
@@ -125,7 +135,8 @@ TRechtwinklig Rechtwinklig(const TPolar& b) {
     long double sinZ, cosZ, sinT, cosT;
     // A day's file holds a million pointings: the quick reduction first, the library's where its
     // result might round otherwise (one pointing in fifteen), so the coordinates are the same either way.
-    if (std::fabs(zd) < 64 && std::fabs(t) < 64 && SinCosReduziert(zd, sinZ, cosZ) && SinCosReduziert(t, sinT, cosT)) {
+    if (SchnellGleich && std::fabs(zd) < 64 && std::fabs(t) < 64 && SinCosReduziert(zd, sinZ, cosZ) &&
+        SinCosReduziert(t, sinT, cosT)) {
         const long double planX = b.S * cosT, planY = b.S * sinT;
         const long double X = sinZ * planX, Y = sinZ * planY, Z = cosZ * b.S;
         if (RundetGleich(X) && RundetGleich(Y) && RundetGleich(Z)) return {StoreDouble(X), StoreDouble(Y), StoreDouble(Z)};
