@@ -25,15 +25,27 @@ bool IstText(std::string_view anfang) {
 // The stretch a scan of a mapped file looks at before it gives it back (bytes).
 constexpr std::size_t Strecke = 1u << 20;
 
+// How often c occurs in the text: a fixed run of bytes at a time, compared all at once by the
+// compiler's vector instructions (faster than a search that stops at each line's end).
+std::size_t Anzahl(std::string_view text, char c) {
+    constexpr std::size_t Lauf = 4096;
+    std::size_t n = 0, i = 0;
+    for (; i + Lauf <= text.size(); i += Lauf) {
+        unsigned treffer = 0;
+        for (std::size_t k = 0; k < Lauf; ++k) treffer += text[i + k] == c ? 1u : 0u;
+        n += treffer;
+    }
+    for (; i < text.size(); ++i) n += text[i] == c ? 1 : 0;
+    return n;
+}
+
 }  // namespace
 
 std::size_t Zaehle(std::string_view text, char c, const TDateiAbbild* abbild) {
     std::size_t n = 0;
     for (std::size_t von = 0; von < text.size(); von += Strecke) {
         const std::string_view stueck = text.substr(von, Strecke);
-        for (const char* p = stueck.data(), *ende = p + stueck.size();
-             (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(ende - p)))) != nullptr; ++p)
-            ++n;
+        n += Anzahl(stueck, c);
         if (abbild != nullptr) abbild->Freigeben(stueck.data(), stueck.data() + stueck.size());
     }
     return n;

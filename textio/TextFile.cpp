@@ -156,7 +156,7 @@ void TTextReader::Open(const std::string& path) {
 }
 
 void TTextReader::OpenView(std::string_view text, std::string pfad, long long zeilenVorher,
-                           std::shared_ptr<const TDateiAbbild> abbild) {
+                           std::shared_ptr<const TDateiAbbild> abbild, bool endeGesucht) {
     Close();
     abbild_ = std::move(abbild);
     frei_ = 0;
@@ -164,7 +164,7 @@ void TTextReader::OpenView(std::string_view text, std::string pfad, long long ze
     zeilenVorher_ = zeilenVorher;
     text_ = text;
     pos_ = 0;
-    end_ = Finde(text_, kCtrlZ, abbild_.get());
+    end_ = endeGesucht ? std::string_view::npos : Finde(text_, kCtrlZ, abbild_.get());
     if (end_ == std::string_view::npos) end_ = text_.size();
     open_ = true;
 }

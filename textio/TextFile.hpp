@@ -31,9 +31,10 @@ public:
     void OpenText(std::string text);
     // Reads from a text held elsewhere, which must outlive the reading: a part of the file pfad
     // that begins after zeilenVorher lines (for the places of errors). Where the text is a part of
-    // a mapped file (Abbild), the reading gives back the pages it has passed.
+    // a mapped file (Abbild), the reading gives back the pages it has passed. A text cut before the
+    // file's Ctrl-Z already (a part of another reader's Text()) need not be searched for it again.
     void OpenView(std::string_view text, std::string pfad = {}, long long zeilenVorher = 0,
-                  std::shared_ptr<const TDateiAbbild> abbild = nullptr);
+                  std::shared_ptr<const TDateiAbbild> abbild = nullptr, bool endeGesucht = false);
     // The mapped file Open reads (none for a text in memory).
     const std::shared_ptr<const TDateiAbbild>& Abbild() const { return abbild_; }
     // The text up to its end (a Ctrl-Z or the last character), and where the reading stands.

@@ -126,18 +126,21 @@ double TKoordinatenLeser::LiesInHaelften(std::size_t teilung, TPunktArray& punkt
     const std::string_view text = datei_.Text();
     const std::size_t anfang = datei_.Position();
     const TDateiAbbild* abbild = datei_.Abbild().get();
+    TAusfuehrer& ausfuehrer = TAusfuehrer::Gemeinsam();
+    // The lines of both halves counted at once, one on each core.
+    auto zaehler = ausfuehrer.Starte([&text, teilung, abbild] { return Zaehle(text.substr(teilung), '\n', abbild); });
     const std::size_t zeilen1 = Zaehle(text.substr(anfang, teilung - anfang), '\n', abbild);
-    const std::size_t zeilen2 = Zaehle(text.substr(teilung), '\n', abbild) + 1;
+    const std::size_t zeilen2 = ausfuehrer.Hole(zaehler) + 1;
     const std::size_t ab2 = 1 + zeilen1;
     punkte.SetLength(ab2 + zeilen2);
     double R2 = 0;
     std::size_t n2 = 0;
     std::exception_ptr fehler2;
-    TAusfuehrer& ausfuehrer = TAusfuehrer::Gemeinsam();
     auto halbe = ausfuehrer.Starte([&] {
         TTextReader leser;
         // Its errors name the file; their lines are counted on from the split when they are raised.
-        leser.OpenView(text.substr(teilung), datei_.Pfad(), 0, datei_.Abbild());
+        // The text ends before the file's Ctrl-Z already.
+        leser.OpenView(text.substr(teilung), datei_.Pfad(), 0, datei_.Abbild(), true);
         try {
             LiesSaetzeAb(leser, format_, punkte, ab2, n2, R2, std::string_view::npos);
         } catch (...) {
