@@ -95,8 +95,7 @@ public:
     void Lesen(std::uint64_t, std::size_t, std::string& out) const override { out.clear(); }
     // Lines handed on stay handed on: what is collected goes on first.
     void Leeren(bool) override { Weiter(); }
-    // Hands on what is collected.
-    void Weiter() {
+    void Weiter() override {
         if (zeilen_.empty()) return;
         f_(zeilen_);
         zeilen_.clear();
@@ -253,7 +252,7 @@ void TMemoLines::TextAnhaengen(std::string& text, std::size_t first, std::size_t
 }
 
 void TMemoLines::Weitergeben(std::function<void(std::string_view zeilen)> f) {
-    if (auto* weitergabe = dynamic_cast<TWeitergabe*>(senke_.get())) weitergabe->Weiter();
+    if (senke_) senke_->Weiter();
     if (f) {
         if (!behalten_) behalten_ = senke_ ? senke_ : std::make_shared<TBehalten>();
         senke_ = std::make_shared<TWeitergabe>(std::move(f));

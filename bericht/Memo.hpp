@@ -44,6 +44,8 @@ public:
     virtual void Lesen(std::uint64_t pos, std::size_t laenge, std::string& out) const = 0;
     // Forgets the text; frei: gives the memory back too.
     virtual void Leeren(bool frei) = 0;
+    // Hands on what a sink that passes lines on has collected (the others keep theirs).
+    virtual void Weiter() {}
 };
 
 class TMemoLines {

@@ -9,6 +9,7 @@
 // text of its own (FehlerText).
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -145,7 +146,14 @@ private:
 
 // A C stream on the file pfad opened as art says ("rb", "wb", ...): TDatei::Oeffne and Strom in one.
 // Null with errno set on failure.
-std::FILE* OeffneStrom(const std::string& pfad, TOeffnen art, const char* modus);
+inline std::FILE* OeffneStrom(const std::string& pfad, TOeffnen art, const char* modus) {
+    TDatei datei;
+    if (const int err = datei.Oeffne(pfad, art); err != 0) {
+        errno = err;
+        return nullptr;
+    }
+    return datei.Strom(modus);
+}
 
 // For a C stream opened by the program (a file's writer): makes what fflush handed to the system
 // durable (fdatasync; FlushFileBuffers). Returns the errno value of a failure; a file

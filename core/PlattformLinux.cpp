@@ -131,15 +131,6 @@ void TDatei::Schliesse() {
     fd_ = -1;
 }
 
-std::FILE* OeffneStrom(const std::string& pfad, TOeffnen art, const char* modus) {
-    TDatei datei;
-    if (const int err = datei.Oeffne(pfad, art); err != 0) {
-        errno = err;
-        return nullptr;
-    }
-    return datei.Strom(modus);
-}
-
 int SichereStrom(std::FILE* f) {
     // The data must be on the disk before the file takes its target's name: after a power cut
     // the name would otherwise lead to an empty file.

@@ -311,15 +311,6 @@ void TDatei::Schliesse() {
     handle_ = nullptr;
 }
 
-std::FILE* OeffneStrom(const std::string& pfad, TOeffnen art, const char* modus) {
-    TDatei datei;
-    if (const int err = datei.Oeffne(pfad, art); err != 0) {
-        errno = err;
-        return nullptr;
-    }
-    return datei.Strom(modus);
-}
-
 int SichereStrom(std::FILE* f) {
     if (::FlushFileBuffers(Handle(f))) return 0;
     const int err = Letzter();

@@ -50,6 +50,8 @@ std::string_view Gespeichert(const TZeile& z, std::string& buf) {
 // stands, cut to 255 characters. A line that begins with a blank or holds no blank at all has the
 // empty name.
 std::string_view GroupName(const TZeile& z, std::string& buf) {
+    // An unmarked line: where its first blank stands was looked for when it was read.
+    if (z.sterne == 0) return z.text.substr(0, z.leer == std::string_view::npos ? 0 : std::min(z.leer, LineCapacity));
     const std::string_view text = Gespeichert(z, buf);
     const std::size_t blank = text.find(' ');
     if (blank == std::string_view::npos) return {};
@@ -383,17 +385,8 @@ private:
         return fenster_.empty() ? leser_.Stelle() : fenster_.front().text.data();
     }
 
-    // Two names are equal when they have the same characters, letter case included. Each line is
-    // compared up to three times as the window moves on: an unmarked line's name is where its first
-    // blank stands, looked for once.
-    bool GleicherName(const TZeile& a, const TZeile& b) {
-        if (a.sterne == 0 && b.sterne == 0) {
-            const std::size_t la = a.leer == std::string_view::npos ? 0 : std::min(a.leer, LineCapacity);
-            const std::size_t lb = b.leer == std::string_view::npos ? 0 : std::min(b.leer, LineCapacity);
-            return la == lb && (la == 0 || std::memcmp(a.text.data(), b.text.data(), la) == 0);
-        }
-        return GroupName(a, name1_) == GroupName(b, name2_);
-    }
+    // Two names are equal when they have the same characters, letter case included.
+    bool GleicherName(const TZeile& a, const TZeile& b) { return GroupName(a, name1_) == GroupName(b, name2_); }
 
     bool Fuelle(std::size_t k) {
         for (std::string_view l; fenster_.size() < k && leser_.Naechste(l);)
