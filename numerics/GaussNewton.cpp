@@ -2,6 +2,8 @@
 #include "numerics/GaussNewton.hpp"
 #include "numerics/Toleranzen.hpp"
 
+#include <algorithm>
+#include <cstddef>
 #include <tuple>
 #include <utility>
 
@@ -21,35 +23,109 @@ Ext SumOfSquares(const TReduziertePunkte& q, const TVek& c, Ext R) {
 }
 
 // The normal matrix N = A^T A and g = A^T f at (c, R), with the rows (a_i, -1) when the radius is
-// free; and in H the second-order part of the Hessian of the sum of squares (halved), the sum of
-// f_i (I - a_i a_i^T) / |c - q_i| over the points.
-void Normalgleichungen(const TReduziertePunkte& q, const TVek& c, Ext R, bool frei, TMatrix4& N, Ext g[4], TMatrix4& H) {
+// free (K = 4; K = 3 with the radius held); and where MitH, in H the second-order part of the
+// Hessian of the sum of squares (halved), the sum of f_i (I - a_i a_i^T) / |c - q_i| over the
+// points. Both matrices are symmetric, and a product of two factors is the same either way round:
+// their lower triangles are summed, the upper ones copied after.
+//
+// Each sum runs over the points in their order, term by term as written. Twenty sums of extended
+// precision do not fit the eight registers of the floating-point unit, and an 80-bit value costs
+// several times a double to store and load again: added point by point, every sum went to memory
+// and back once a point. Here the rows of a block of points are formed first, and then a few sums
+// at a time go over the block in registers; the same terms in the same order, so the same sums.
+constexpr int Block = 32;  // points whose rows are formed together
+
+struct TZeilenBlock {
+    Ext a[3][Block];   // the direction a = (c - q) / |c - q|
+    Ext f[Block];      // the residual |c - q| - R (metres)
+    Ext abstand[Block];  // |c - q| (metres)
+};
+
+// One sum of the lower triangles: N[j][l] over the block (l <= j < 3).
+template <int J, int L>
+Ext SummeN(const TZeilenBlock& z, int m, Ext s) {
+    for (int i = 0; i < m; ++i) s += z.a[J][i] * z.a[L][i];
+    return s;
+}
+
+// H[j][l] over the block (l <= j < 3); every point of the block lies apart from c.
+template <int J, int L>
+Ext SummeH(const TZeilenBlock& z, int m, Ext s) {
+    for (int i = 0; i < m; ++i) s += z.f[i] * ((J == L ? 1 : 0) - z.a[J][i] * z.a[L][i]) / z.abstand[i];
+    return s;
+}
+
+template <int K, bool MitH>
+void Normalsummen(const TReduziertePunkte& q, const TVek& c, Ext R, TMatrix4& N, Ext g[4], TMatrix4& H) {
     N = TMatrix4{};
     H = TMatrix4{};
     for (int j = 0; j < 4; ++j) g[j] = 0;
-    const int k = frei ? 4 : 3;
-    for (const TVek& p : q) {
-        // The distance once: the direction a = (c - q) / |c - q| and the residual f = |c - q| - R.
-        const TVek d = c - p;
-        const Ext abstand = Norm(d);
-        const TVek a = abstand > 0 ? (1 / abstand) * d : TVek{};
-        const Ext zeile[4] = {a.x, a.y, a.z, -1};
-        const Ext f = abstand - R;
-        // Both matrices are symmetric, and a product of two factors is the same either way
-        // round: their lower triangles are summed, the upper ones copied after.
-        for (int j = 0; j < k; ++j) {
-            g[j] += zeile[j] * f;
-            for (int l = 0; l <= j; ++l) N[j][l] += zeile[j] * zeile[l];
+    TZeilenBlock z;
+    const std::size_t n = q.size();
+    for (std::size_t anfang = 0; anfang < n; anfang += Block) {
+        const int m = static_cast<int>(std::min<std::size_t>(Block, n - anfang));
+        bool getrennt = true;  // no point of the block at c
+        for (int i = 0; i < m; ++i) {
+            // The distance once: the direction a and the residual f.
+            const TVek d = c - q[anfang + static_cast<std::size_t>(i)];
+            const Ext abstand = Norm(d);
+            const TVek a = abstand > 0 ? (1 / abstand) * d : TVek{};
+            getrennt = getrennt && abstand > 0;
+            z.a[0][i] = a.x;
+            z.a[1][i] = a.y;
+            z.a[2][i] = a.z;
+            z.f[i] = abstand - R;
+            z.abstand[i] = abstand;
         }
-        if (abstand > 0)
-            for (int j = 0; j < 3; ++j)
-                for (int l = 0; l <= j; ++l) H[j][l] += f * ((j == l ? 1 : 0) - zeile[j] * zeile[l]) / abstand;
+        // g, and with the free radius the row of -1: -1 times a term is its negative exactly.
+        for (int i = 0; i < m; ++i) {
+            g[0] += z.a[0][i] * z.f[i];
+            g[1] += z.a[1][i] * z.f[i];
+            g[2] += z.a[2][i] * z.f[i];
+        }
+        N[0][0] = SummeN<0, 0>(z, m, N[0][0]);
+        N[1][0] = SummeN<1, 0>(z, m, N[1][0]);
+        N[1][1] = SummeN<1, 1>(z, m, N[1][1]);
+        N[2][0] = SummeN<2, 0>(z, m, N[2][0]);
+        N[2][1] = SummeN<2, 1>(z, m, N[2][1]);
+        N[2][2] = SummeN<2, 2>(z, m, N[2][2]);
+        if (K == 4)
+            for (int i = 0; i < m; ++i) {
+                const Ext eins = -1;
+                g[3] += eins * z.f[i];
+                N[3][0] += eins * z.a[0][i];
+                N[3][1] += eins * z.a[1][i];
+                N[3][2] += eins * z.a[2][i];
+                N[3][3] += eins * eins;
+            }
+        if (!MitH) continue;
+        if (getrennt) {
+            H[0][0] = SummeH<0, 0>(z, m, H[0][0]);
+            H[1][0] = SummeH<1, 0>(z, m, H[1][0]);
+            H[1][1] = SummeH<1, 1>(z, m, H[1][1]);
+            H[2][0] = SummeH<2, 0>(z, m, H[2][0]);
+            H[2][1] = SummeH<2, 1>(z, m, H[2][1]);
+            H[2][2] = SummeH<2, 2>(z, m, H[2][2]);
+        } else {
+            // A point at c adds nothing to H.
+            for (int i = 0; i < m; ++i) {
+                if (!(z.abstand[i] > 0)) continue;
+                for (int j = 0; j < 3; ++j)
+                    for (int l = 0; l <= j; ++l)
+                        H[j][l] += z.f[i] * ((j == l ? 1 : 0) - z.a[j][i] * z.a[l][i]) / z.abstand[i];
+            }
+        }
     }
     for (int j = 0; j < 4; ++j)
         for (int l = 0; l < j; ++l) {
             N[l][j] = N[j][l];
             H[l][j] = H[j][l];
         }
+}
+
+void Normalgleichungen(const TReduziertePunkte& q, const TVek& c, Ext R, bool frei, TMatrix4& N, Ext g[4], TMatrix4& H) {
+    if (frei) Normalsummen<4, true>(q, c, R, N, g, H);
+    else Normalsummen<3, true>(q, c, R, N, g, H);
 }
 
 // The step: Newton's, -(N + H)^-1 g, where N + H is positive definite; otherwise Gauss-Newton's,
@@ -103,9 +179,11 @@ TVek Richtung(const TVek& c, const TVek& q) {
 }
 
 bool Kofaktoren(const TReduziertePunkte& q, const TVek& c, bool radiusFrei, TMatrix4& Q) {
+    // Only N is needed: the second-order part is left out.
     Ext g[4];
     TMatrix4 H;
-    Normalgleichungen(q, c, 0, radiusFrei, Q, g, H);
+    if (radiusFrei) Normalsummen<4, false>(q, c, 0, Q, g, H);
+    else Normalsummen<3, false>(q, c, 0, Q, g, H);
     return InvertSymmetric(Q, radiusFrei ? 4 : 3);
 }
 

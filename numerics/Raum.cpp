@@ -5,19 +5,30 @@
 
 namespace zentrix {
 
-bool Cholesky(const TMatrix4& m, int k, TMatrix4& L) {
+namespace {
+
+// The order K known when compiled (3 or 4; 0: k at run time) lets the loops unroll; the operations
+// and their order are the same either way.
+template <int K>
+bool CholeskyK(const TMatrix4& m, int kLauf, TMatrix4& L) {
+    const int k = K > 0 ? K : kLauf;
     long double groesste = 0;
+#pragma GCC unroll 4
     for (int i = 0; i < k; ++i) groesste = std::max(groesste, std::fabs(m[i][i]));
     if (!(groesste > 0)) return false;
     // m = L L^T, L lower triangular.
     L = TMatrix4{};
+#pragma GCC unroll 4
     for (int j = 0; j < k; ++j) {
         long double d = m[j][j];
+#pragma GCC unroll 4
         for (int p = 0; p < j; ++p) d -= L[j][p] * L[j][p];
         if (!(d > 1e-13L * groesste)) return false;
         L[j][j] = std::sqrt(d);
+#pragma GCC unroll 4
         for (int i = j + 1; i < k; ++i) {
             long double s = m[i][j];
+#pragma GCC unroll 4
             for (int p = 0; p < j; ++p) s -= L[i][p] * L[j][p];
             L[i][j] = s / L[j][j];
         }
@@ -25,23 +36,45 @@ bool Cholesky(const TMatrix4& m, int k, TMatrix4& L) {
     return true;
 }
 
-void InverseAusCholesky(const TMatrix4& L, int k, TMatrix4& m) {
+template <int K>
+void InverseAusCholeskyK(const TMatrix4& L, int kLauf, TMatrix4& m) {
+    const int k = K > 0 ? K : kLauf;
     // L^-1 by forward substitution, then m^-1 = L^-T L^-1.
     TMatrix4 Li{};
+#pragma GCC unroll 4
     for (int j = 0; j < k; ++j) {
         Li[j][j] = 1 / L[j][j];
+#pragma GCC unroll 4
         for (int i = j + 1; i < k; ++i) {
             long double s = 0;
+#pragma GCC unroll 4
             for (int p = j; p < i; ++p) s -= L[i][p] * Li[p][j];
             Li[i][j] = s / L[i][i];
         }
     }
+#pragma GCC unroll 4
     for (int i = 0; i < k; ++i)
+#pragma GCC unroll 4
         for (int j = 0; j <= i; ++j) {
             long double s = 0;
+#pragma GCC unroll 4
             for (int p = i; p < k; ++p) s += Li[p][i] * Li[p][j];
             m[i][j] = m[j][i] = s;
         }
+}
+
+}  // namespace
+
+bool Cholesky(const TMatrix4& m, int k, TMatrix4& L) {
+    if (k == 3) return CholeskyK<3>(m, k, L);
+    if (k == 4) return CholeskyK<4>(m, k, L);
+    return CholeskyK<0>(m, k, L);
+}
+
+void InverseAusCholesky(const TMatrix4& L, int k, TMatrix4& m) {
+    if (k == 3) InverseAusCholeskyK<3>(L, k, m);
+    else if (k == 4) InverseAusCholeskyK<4>(L, k, m);
+    else InverseAusCholeskyK<0>(L, k, m);
 }
 
 bool InvertSymmetric(TMatrix4& m, int k) {
