@@ -13,6 +13,20 @@ namespace {
 
 using Ext = long double;  // extended precision
 
+// The normal matrix N = A^T A and g = A^T f at (c, R), with the rows (a_i, -1) when the radius is
+// free (K = 4; K = 3 with the radius held); and where MitH, in H the second-order part of the
+// Hessian of the sum of squares (halved), the sum of f_i (I - a_i a_i^T) / |c - q_i| over the
+// points. Both matrices are symmetric, and a product of two factors is the same either way round:
+// only their lower triangles (with the diagonal) are formed, and only those are read.
+//
+// Each sum runs over the points in their order, term by term as written. Twenty sums of extended
+// precision do not fit the eight registers of the floating-point unit, and an 80-bit value costs
+// several times a double to store and load again: added point by point, every sum went to memory
+// and back once a point. Here the rows of a block of points are formed first, and then a few sums
+// at a time go over the block in registers; the same terms in the same order, so the same sums.
+constexpr int Block = 32;  // points whose rows are formed together
+
+// The sum of the squared residuals |c - q_i| - R (square metres).
 Ext SumOfSquares(const TReduziertePunkte& q, const TVek& c, Ext R) {
     Ext ssq = 0;
     for (const TVek& p : q) {
@@ -21,19 +35,6 @@ Ext SumOfSquares(const TReduziertePunkte& q, const TVek& c, Ext R) {
     }
     return ssq;
 }
-
-// The normal matrix N = A^T A and g = A^T f at (c, R), with the rows (a_i, -1) when the radius is
-// free (K = 4; K = 3 with the radius held); and where MitH, in H the second-order part of the
-// Hessian of the sum of squares (halved), the sum of f_i (I - a_i a_i^T) / |c - q_i| over the
-// points. Both matrices are symmetric, and a product of two factors is the same either way round:
-// their lower triangles are summed, the upper ones copied after.
-//
-// Each sum runs over the points in their order, term by term as written. Twenty sums of extended
-// precision do not fit the eight registers of the floating-point unit, and an 80-bit value costs
-// several times a double to store and load again: added point by point, every sum went to memory
-// and back once a point. Here the rows of a block of points are formed first, and then a few sums
-// at a time go over the block in registers; the same terms in the same order, so the same sums.
-constexpr int Block = 32;  // points whose rows are formed together
 
 struct TZeilenBlock {
     Ext a[3][Block];   // the direction a = (c - q) / |c - q|
@@ -55,71 +56,76 @@ Ext SummeH(const TZeilenBlock& z, int m, Ext s) {
     return s;
 }
 
+// The rows of the points [anfang, anfang + m) into z. False when a point lies at c.
+bool Zeilen(const TReduziertePunkte& q, const TVek& c, Ext R, std::size_t anfang, int m, TZeilenBlock& z) {
+    bool getrennt = true;
+    for (int i = 0; i < m; ++i) {
+        // The distance once: the direction a and the residual f.
+        const TVek d = c - q[anfang + static_cast<std::size_t>(i)];
+        const Ext abstand = Norm(d);
+        const TVek a = abstand > 0 ? (1 / abstand) * d : TVek{};
+        getrennt = getrennt && abstand > 0;
+        z.a[0][i] = a.x;
+        z.a[1][i] = a.y;
+        z.a[2][i] = a.z;
+        z.f[i] = abstand - R;
+        z.abstand[i] = abstand;
+    }
+    return getrennt;
+}
+
 template <int K, bool MitH>
 void Normalsummen(const TReduziertePunkte& q, const TVek& c, Ext R, TMatrix4& N, Ext g[4], TMatrix4& H) {
-    N = TMatrix4{};
-    H = TMatrix4{};
+    Ext s[10] = {}, t[6] = {};  // N's and H's lower triangles, row by row
     for (int j = 0; j < 4; ++j) g[j] = 0;
     TZeilenBlock z;
     const std::size_t n = q.size();
     for (std::size_t anfang = 0; anfang < n; anfang += Block) {
         const int m = static_cast<int>(std::min<std::size_t>(Block, n - anfang));
-        bool getrennt = true;  // no point of the block at c
-        for (int i = 0; i < m; ++i) {
-            // The distance once: the direction a and the residual f.
-            const TVek d = c - q[anfang + static_cast<std::size_t>(i)];
-            const Ext abstand = Norm(d);
-            const TVek a = abstand > 0 ? (1 / abstand) * d : TVek{};
-            getrennt = getrennt && abstand > 0;
-            z.a[0][i] = a.x;
-            z.a[1][i] = a.y;
-            z.a[2][i] = a.z;
-            z.f[i] = abstand - R;
-            z.abstand[i] = abstand;
-        }
+        const bool getrennt = Zeilen(q, c, R, anfang, m, z);
         // g, and with the free radius the row of -1: -1 times a term is its negative exactly.
         for (int i = 0; i < m; ++i) {
             g[0] += z.a[0][i] * z.f[i];
             g[1] += z.a[1][i] * z.f[i];
             g[2] += z.a[2][i] * z.f[i];
         }
-        N[0][0] = SummeN<0, 0>(z, m, N[0][0]);
-        N[1][0] = SummeN<1, 0>(z, m, N[1][0]);
-        N[1][1] = SummeN<1, 1>(z, m, N[1][1]);
-        N[2][0] = SummeN<2, 0>(z, m, N[2][0]);
-        N[2][1] = SummeN<2, 1>(z, m, N[2][1]);
-        N[2][2] = SummeN<2, 2>(z, m, N[2][2]);
+        s[0] = SummeN<0, 0>(z, m, s[0]);
+        s[1] = SummeN<1, 0>(z, m, s[1]);
+        s[2] = SummeN<1, 1>(z, m, s[2]);
+        s[3] = SummeN<2, 0>(z, m, s[3]);
+        s[4] = SummeN<2, 1>(z, m, s[4]);
+        s[5] = SummeN<2, 2>(z, m, s[5]);
         if (K == 4)
             for (int i = 0; i < m; ++i) {
                 const Ext eins = -1;
                 g[3] += eins * z.f[i];
-                N[3][0] += eins * z.a[0][i];
-                N[3][1] += eins * z.a[1][i];
-                N[3][2] += eins * z.a[2][i];
-                N[3][3] += eins * eins;
+                s[6] += eins * z.a[0][i];
+                s[7] += eins * z.a[1][i];
+                s[8] += eins * z.a[2][i];
+                s[9] += eins * eins;
             }
         if (!MitH) continue;
         if (getrennt) {
-            H[0][0] = SummeH<0, 0>(z, m, H[0][0]);
-            H[1][0] = SummeH<1, 0>(z, m, H[1][0]);
-            H[1][1] = SummeH<1, 1>(z, m, H[1][1]);
-            H[2][0] = SummeH<2, 0>(z, m, H[2][0]);
-            H[2][1] = SummeH<2, 1>(z, m, H[2][1]);
-            H[2][2] = SummeH<2, 2>(z, m, H[2][2]);
+            t[0] = SummeH<0, 0>(z, m, t[0]);
+            t[1] = SummeH<1, 0>(z, m, t[1]);
+            t[2] = SummeH<1, 1>(z, m, t[2]);
+            t[3] = SummeH<2, 0>(z, m, t[3]);
+            t[4] = SummeH<2, 1>(z, m, t[4]);
+            t[5] = SummeH<2, 2>(z, m, t[5]);
         } else {
             // A point at c adds nothing to H.
             for (int i = 0; i < m; ++i) {
                 if (!(z.abstand[i] > 0)) continue;
-                for (int j = 0; j < 3; ++j)
-                    for (int l = 0; l <= j; ++l)
-                        H[j][l] += z.f[i] * ((j == l ? 1 : 0) - z.a[j][i] * z.a[l][i]) / z.abstand[i];
+                for (int j = 0, r = 0; j < 3; ++j)
+                    for (int l = 0; l <= j; ++l, ++r)
+                        t[r] += z.f[i] * ((j == l ? 1 : 0) - z.a[j][i] * z.a[l][i]) / z.abstand[i];
             }
         }
     }
-    for (int j = 0; j < 4; ++j)
-        for (int l = 0; l < j; ++l) {
-            N[l][j] = N[j][l];
-            H[l][j] = H[j][l];
+    for (int j = 0, r = 0; j < K; ++j)
+        for (int l = 0; l <= j; ++l, ++r) {
+            N[j][l] = s[r];
+            if (MitH && j < 3) H[j][l] = t[r];
         }
 }
 
@@ -134,9 +140,10 @@ void Normalgleichungen(const TReduziertePunkte& q, const TVek& c, Ext R, bool fr
 // the band vanish and its steps swing far from side to side, so that it does not converge within
 // the iterations allowed. False when N itself is singular.
 bool Schritt(const TMatrix4& N, const TMatrix4& H, const Ext g[4], int k, Ext d[4]) {
-    TMatrix4 NH = N;
-    for (int j = 0; j < 3; ++j)
-        for (int l = 0; l < 3; ++l) NH[j][l] += H[j][l];
+    // The lower triangles, as the factors read them.
+    TMatrix4 NH;
+    for (int j = 0; j < k; ++j)
+        for (int l = 0; l <= j; ++l) NH[j][l] = j < 3 ? N[j][l] + H[j][l] : N[j][l];
     // N's factor tells whether N is regular; N's inverse is needed only where N + H is not.
     TMatrix4 LN, LNH, Q;
     if (!Cholesky(N, k, LN)) return false;
@@ -182,6 +189,7 @@ bool Kofaktoren(const TReduziertePunkte& q, const TVek& c, bool radiusFrei, TMat
     // Only N is needed: the second-order part is left out.
     Ext g[4];
     TMatrix4 H;
+    Q = TMatrix4{};
     if (radiusFrei) Normalsummen<4, false>(q, c, 0, Q, g, H);
     else Normalsummen<3, false>(q, c, 0, Q, g, H);
     return InvertSymmetric(Q, radiusFrei ? 4 : 3);

@@ -16,8 +16,7 @@ bool CholeskyK(const TMatrix4& m, int kLauf, TMatrix4& L) {
 #pragma GCC unroll 4
     for (int i = 0; i < k; ++i) groesste = std::max(groesste, std::fabs(m[i][i]));
     if (!(groesste > 0)) return false;
-    // m = L L^T, L lower triangular.
-    L = TMatrix4{};
+    // m = L L^T, L lower triangular: only its lower triangle is written (and read after).
 #pragma GCC unroll 4
     for (int j = 0; j < k; ++j) {
         long double d = m[j][j];
@@ -39,8 +38,9 @@ bool CholeskyK(const TMatrix4& m, int kLauf, TMatrix4& L) {
 template <int K>
 void InverseAusCholeskyK(const TMatrix4& L, int kLauf, TMatrix4& m) {
     const int k = K > 0 ? K : kLauf;
-    // L^-1 by forward substitution, then m^-1 = L^-T L^-1.
-    TMatrix4 Li{};
+    // L^-1 by forward substitution, then m^-1 = L^-T L^-1; of both factors only the lower
+    // triangles are read.
+    TMatrix4 Li;
 #pragma GCC unroll 4
     for (int j = 0; j < k; ++j) {
         Li[j][j] = 1 / L[j][j];

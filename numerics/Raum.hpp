@@ -31,7 +31,7 @@ using TMatrix4 = std::array<std::array<long double, 4>, 4>;
 bool InvertSymmetric(TMatrix4& m, int k);
 
 // The two halves of InvertSymmetric: the Cholesky factor L (m = L L^T, false where m is singular
-// as above), and from it the inverse into m. A caller that needs to know whether a matrix is
+// as above; only L's lower triangle with the diagonal is written), and from it the inverse into m. A caller that needs to know whether a matrix is
 // regular, but its inverse only now and then, decomposes it and inverts only where needed.
 bool Cholesky(const TMatrix4& m, int k, TMatrix4& L);
 void InverseAusCholesky(const TMatrix4& L, int k, TMatrix4& m);
