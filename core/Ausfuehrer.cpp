@@ -1,9 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Ausfuehrer.hpp"
 
+#include <algorithm>
+
 #include "core/Plattform.hpp"
 
 namespace zentrix {
+
+namespace {
+
+bool Fertig(const std::shared_future<void>& f) { return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }
+
+}  // namespace
 
 TAusfuehrer& TAusfuehrer::Gemeinsam() {
     static TAusfuehrer ausfuehrer(std::max(1u, std::thread::hardware_concurrency()));
@@ -25,6 +33,29 @@ TAusfuehrer::~TAusfuehrer() {
     }
     arbeit_.notify_all();
     for (std::thread& t : helfer_) t.join();
+}
+
+void TAusfuehrer::Nebenher(std::function<void()> arbeit) {
+    if (kerne_ == 1) {
+        arbeit();
+        return;
+    }
+    std::shared_future<void> f = Starte(std::move(arbeit)).share();
+    std::lock_guard<std::mutex> lock(nebenMutex_);
+    // What has ended meanwhile is forgotten.
+    nebenher_.erase(std::remove_if(nebenher_.begin(), nebenher_.end(), Fertig), nebenher_.end());
+    nebenher_.push_back(std::move(f));
+}
+
+void TAusfuehrer::NebenherAbwarten() {
+    // Copies, waited for without the lock: the waiting thread helps with other work meanwhile,
+    // which may start work of this kind itself.
+    std::vector<std::shared_future<void>> offen;
+    {
+        std::lock_guard<std::mutex> lock(nebenMutex_);
+        offen = nebenher_;
+    }
+    for (const std::shared_future<void>& f : offen) Warte([&f] { return Fertig(f); });
 }
 
 void TAusfuehrer::Einreihen(std::function<void()> aufgabe) {

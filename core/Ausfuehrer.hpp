@@ -64,6 +64,13 @@ public:
         Warte([&ergebnis] { return ergebnis.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
     }
 
+    // Work whose end nobody waits for where it is started, such as removing the old outputs of a
+    // swap while the window shows the new ones: on another core, or at once where there is none.
+    // Whoever needs it done calls NebenherAbwarten; the executor's end waits for it too.
+    void Nebenher(std::function<void()> arbeit);
+    // Waits for all of it to end (helping meanwhile).
+    void NebenherAbwarten();
+
 private:
     void Einreihen(std::function<void()> aufgabe);
     bool EineAusfuehren();  // one waiting piece of work, on the calling thread
@@ -78,6 +85,8 @@ private:
     std::deque<std::function<void()>> warteschlange_;
     bool ende_ = false;
     std::vector<std::thread> helfer_;
+    std::mutex nebenMutex_;
+    std::vector<std::shared_future<void>> nebenher_;
 };
 
 // machen(begin, end) makes the result of the items [begin, end) on any core; weiter(result) takes

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Ausfuehrer.hpp"
 #include "numerics/Punkt.hpp"
 
 namespace zentrix::test {
@@ -34,6 +35,8 @@ public:
         fs::create_directories(path_);
     }
     ~TempFolder() {
+        // A swap's old outputs may still be going beside.
+        zentrix::TAusfuehrer::Gemeinsam().NebenherAbwarten();
         std::error_code ec;
         fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
         std::error_code weiter;

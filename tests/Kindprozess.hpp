@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/Ausfuehrer.hpp"
+
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -153,7 +155,11 @@ inline void TKind::Starte(const TUmgebung& umgebung) {
         ::dup2(aus[1], STDERR_FILENO);
         for (const int fd : {ein[0], ein[1], aus[0], aus[1]}) ::close(fd);
         for (const auto& [name, wert] : umgebung) ::setenv(name.c_str(), wert.c_str(), 1);
-        _exit(KindAufgabeLaufen());
+        const int rc = KindAufgabeLaufen();
+        // The forked child has no workers of the executor: what it started beside (the removal
+        // of a swap's old outputs) is done here before it ends without its destructors.
+        zentrix::TAusfuehrer::Gemeinsam().NebenherAbwarten();
+        _exit(rc);
     }
     ::close(ein[0]);
     ::close(aus[1]);

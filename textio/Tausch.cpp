@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <memory>
 
+#include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 #include "core/Plattform.hpp"
 #include "core/SystemFehler.hpp"
@@ -138,6 +140,8 @@ bool TNeueDatei::Schliesse() {
 TAusgabenTausch::TAusgabenTausch(const std::string& eingabe, std::vector<std::string> ziele,
                                  const std::function<void()>& wartet)
     : ordner_(ablage::Ordner(eingabe)), ziele_(std::move(ziele)), marke_(ablage::Versteckt(eingabe, "tausch")) {
+    // The old outputs of a swap before may still be going: their names are this one's.
+    TAusfuehrer::Gemeinsam().NebenherAbwarten();
     for (std::size_t i = 0; i < ziele_.size(); ++i) {
         const std::string endung = plattform::Text(plattform::Pfad(ziele_[i]).extension());
         neu_.push_back(ablage::Versteckt(eingabe, std::to_string(i) + endung));
@@ -193,7 +197,8 @@ void TAusgabenTausch::Vollende() {
 // leaves no marker that would complete a swap with files that are gone.
 void TAusgabenTausch::Aufraeumen() const {
     if (plattform::Loesche(marke_) == 0) ablage::SichereOrdner(ordner_);
-    for (const std::string& n : neu_) plattform::Loesche(n);
+    if (!altNebenher_)
+        for (const std::string& n : neu_) plattform::Loesche(n);
     for (const std::string& h : hilfe_) plattform::Loesche(h);
 }
 
@@ -254,9 +259,17 @@ int TAusgabenTausch::Tausche(std::size_t& failed, int& err) {
     const int n = static_cast<int>(ziele_.size());
     ablage::Probe(TAblagePunkt::Tausch, n + 2);
     plattform::Loesche(marke_);
-    // The old outputs now lie under the hidden names.
+    // The old outputs now lie under the hidden names. Removing a day's listing frees a hundred
+    // megabytes of the file system's pages and blocks, which takes a while: it goes on beside
+    // whatever comes next, and the input stays locked until it is done, so that no other run
+    // makes its new files under these names meanwhile (the next swap in this process waits too).
     ablage::Probe(TAblagePunkt::Tausch, n + 3);
-    for (const std::string& alt : neu_) plattform::Loesche(alt);
+    auto sperre = std::make_shared<plattform::TDatei>(std::move(sperre_));
+    TAusfuehrer::Gemeinsam().Nebenher([alte = neu_, sperre] {
+        for (const std::string& alt : alte) plattform::Loesche(alt);
+        sperre->Schliesse();  // releases the lock
+    });
+    altNebenher_ = true;
     return 0;
 }
 

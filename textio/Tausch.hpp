@@ -75,7 +75,9 @@ public:
     // locked or repaired (reading it then says why).
     TAusgabenTausch(const std::string& eingabe, std::vector<std::string> ziele,
                     const std::function<void()>& wartet = {});
-    // Removes this run's hidden files that were not put in place and releases the lock.
+    // Removes this run's hidden files that were not put in place and releases the lock. After a
+    // swap the old outputs (under the hidden names) are removed beside the next work, and the
+    // lock is released once they are gone (TAusfuehrer::NebenherAbwarten waits for that).
     ~TAusgabenTausch();
     TAusgabenTausch(const TAusgabenTausch&) = delete;
     TAusgabenTausch& operator=(const TAusgabenTausch&) = delete;
@@ -118,6 +120,7 @@ private:
     int ordnerFehler_ = 0;                     // see OrdnerNichtGesichert
     int sperrFehler_ = 0;                      // see SperrFehler
     plattform::TDatei sperre_;                 // the input, open and locked
+    bool altNebenher_ = false;                 // the old outputs are being removed beside the next work
     plattform::TKennung eingabe_;
 };
 

@@ -53,6 +53,7 @@ int Haken(TAblagePunkt punkt, int schritt) {
 }
 
 Ordnerinhalt Inhalt(const fs::path& ordner) {
+    TAusfuehrer::Gemeinsam().NebenherAbwarten();  // the old outputs of a swap are removed beside
     Ordnerinhalt inhalt;
     for (const auto& e : fs::directory_iterator(ordner)) inhalt[e.path().filename().string()] = test::ReadBytes(e.path());
     return inhalt;
@@ -141,6 +142,7 @@ protected:
     }
     // The input alone, with the old outputs where alte.
     void Beginne(bool alte) {
+        TAusfuehrer::Gemeinsam().NebenherAbwarten();
         fs::remove_all(dir);
         fs::create_directories(dir);
         folder.Write("obs.dat", eingabe);
