@@ -11,11 +11,10 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QListView>
+#include <QTableView>
 #include <QAction>
 #include <QProcess>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <chrono>
 #include <cmath>
@@ -66,7 +65,7 @@ bool Polar(const QString& cli, const std::string& datei, double& fenster, double
         QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Button4")), Qt::LeftButton);
         if (!QTest::qWaitFor([&form] { return !form.Beschaeftigt(); }, 600000)) return false;
         form.findChild<QTableView*>(QStringLiteral("StringGrid1"))->viewport()->repaint();
-        form.findChild<QListView*>(QStringLiteral("Memo1"))->viewport()->repaint();
+        form.findChild<QTableView*>(QStringLiteral("Memo1"))->viewport()->repaint();
         form.KugelnAktion()->trigger();
         auto* tabelle = form.Kugeln()->findChild<QTableView*>(QStringLiteral("Kugeltabelle"));
         tabelle->viewport()->repaint();
@@ -106,7 +105,7 @@ int main(int argc, char** argv) {
         if (!QTest::qWaitFor([&form] { return !form.Beschaeftigt(); }, 60000)) return 1;
         // The view draws what it shows: the grid's and the report's visible rows.
         form.findChild<QTableView*>(QStringLiteral("StringGrid1"))->viewport()->repaint();
-        form.findChild<QListView*>(QStringLiteral("Memo1"))->viewport()->repaint();
+        form.findChild<QTableView*>(QStringLiteral("Memo1"))->viewport()->repaint();
         fenster = std::min(fenster, Sekunden(start));
         if (form.findChild<QTableView*>(QStringLiteral("StringGrid1"))->model()->rowCount() != punkte + 1) return 1;
 

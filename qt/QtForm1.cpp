@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
-#include <QListView>
 #include <QLocale>
 #include <QProgressBar>
 #include <QResizeEvent>
@@ -35,6 +34,7 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
+#include "qt/QtBerichtAnsicht.hpp"
 #include "qt/QtGrafikFenster.hpp"
 #include "qt/QtKugeln.hpp"
 #include "qt/QtHandbuch.hpp"
@@ -413,10 +413,9 @@ void TQtForm1::BaueDatenformat(QWidget* seite) {
 // The report: one row a line, as many lines as the commands give.
 void TQtForm1::BaueBericht(QWidget* seite) {
     bericht_ = new TBerichtModell(model_, this);
-    memo_ = new QListView(seite);
+    memo_ = new TBerichtAnsicht(seite);
     memo_->setObjectName(QStringLiteral("Memo1"));
     memo_->setModel(bericht_);
-    memo_->setUniformItemSizes(true);
     memo_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     memo_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -427,6 +426,7 @@ void TQtForm1::BaueBericht(QWidget* seite) {
     fest.setPointSizeF(font().pointSizeF());
     memo_->setFont(fest);
     bericht_->Zeichenmass(memo_->fontMetrics().horizontalAdvance(QLatin1Char('0')), memo_->fontMetrics().height() + 2);
+    memo_->Masse(bericht_->Zeilenhoehe(), bericht_->Breite());
     auto* kopieren = new QShortcut(QKeySequence::Copy, memo_, nullptr, nullptr, Qt::WidgetShortcut);
     connect(kopieren, &QShortcut::activated, this, [this] { KopiereBericht(); });
     auto* memoLayout = new QVBoxLayout(seite);
@@ -601,6 +601,7 @@ void TQtForm1::RefreshMemo() {
     // A new report is shown from its start; lines added to the report, from the first new one.
     const std::size_t erste = model_.Memo1Cleared != memoCleared_ || model_.Memo1.size() < memoShown_ ? 0 : memoShown_;
     bericht_->Auftauen();
+    memo_->Masse(bericht_->Zeilenhoehe(), bericht_->Breite());
     memoCleared_ = model_.Memo1Cleared;
     memoShown_ = model_.Memo1.size();
     if (memoShown_ > 0)

@@ -13,7 +13,6 @@ class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QProgressBar;
 class QPushButton;
 class QTableView;
@@ -23,6 +22,7 @@ class QToolBar;
 
 namespace zentrix {
 
+class TBerichtAnsicht;
 class TBerichtModell;
 class TGitterModell;
 class TQtGrafikFenster;
@@ -141,7 +141,7 @@ private:
     QTableView* grid_ = nullptr;
     TGitterModell* gitter_ = nullptr;
     QButtonGroup* datenformat_ = nullptr;
-    QListView* memo_ = nullptr;
+    TBerichtAnsicht* memo_ = nullptr;
     TBerichtModell* bericht_ = nullptr;
     QAction* iterieren_ = nullptr;
     QAction* grafikAktion_ = nullptr;

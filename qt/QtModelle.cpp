@@ -138,12 +138,13 @@ int TBerichtModell::rowCount(const QModelIndex& parent) const { return parent.is
 
 QVariant TBerichtModell::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= zeilen_) return {};
-    if (role == Qt::SizeHintRole)
-        return QSize(static_cast<int>(std::min<std::size_t>(laengste_ + 2, 4000)) * zeichen_, zeile_);
+    if (role == Qt::SizeHintRole) return QSize(Breite(), zeile_);
     if (role != Qt::DisplayRole) return {};
     if (!gefroren_) return Q(form_.Memo1[static_cast<std::size_t>(index.row())]);
     return kopie_.value(index.row() - von_);
 }
+
+int TBerichtModell::Breite() const { return static_cast<int>(std::min<std::size_t>(laengste_ + 2, 4000)) * zeichen_; }
 
 void TBerichtModell::Zeichenmass(int breite, int hoehe) {
     zeichen_ = breite;

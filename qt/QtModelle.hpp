@@ -66,6 +66,9 @@ public:
     // The size of a character and of a line in the view's font (pixels): every row is as wide as
     // the longest line.
     void Zeichenmass(int breite, int hoehe);
+    // A row's height and width (pixels): every row is as wide as the longest line.
+    int Zeilenhoehe() const { return zeile_; }
+    int Breite() const;
     void Neu();
     void Einfrieren(int von, int bis);
     void Auftauen();

@@ -9,14 +9,13 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QListView>
+#include <QTableView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -75,7 +74,7 @@ protected:
     }
     QStringList MemoLines() {
         QStringList zeilen;
-        const QAbstractItemModel* m = Find<QListView>("Memo1")->model();
+        const QAbstractItemModel* m = Find<QTableView>("Memo1")->model();
         for (int r = 0; r < m->rowCount(); ++r) zeilen << m->index(r, 0).data().toString();
         return zeilen;
     }
@@ -137,7 +136,7 @@ TEST_F(QtForm1Test, LayoutAsDesigned) {
     EXPECT_EQ(Find<QLabel>("Label1")->pos(), QPoint(455, 140));
     // The report's columns line up: every character as wide as every other (what matters, not the
     // font's flag, which Qt reports false for some monospace fonts).
-    const QFontMetrics fest(Find<QListView>("Memo1")->font());
+    const QFontMetrics fest(Find<QTableView>("Memo1")->font());
     for (const QChar c : QStringLiteral("iW."))
         EXPECT_EQ(fest.horizontalAdvance(c), fest.horizontalAdvance(QLatin1Char('0'))) << QString(c).toStdString();
     // No button's text is cut: it fits where the style draws it.
@@ -178,7 +177,7 @@ TEST_F(QtForm1Test, LargerTheGridGrowsAndThePanelKeepsToTheRightEdge) {
             }
     Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
     QApplication::processEvents();
-    EXPECT_EQ(Find<QListView>("Memo1")->geometry(), Find<QWidget>("TabSheet2")->rect());
+    EXPECT_EQ(Find<QTableView>("Memo1")->geometry(), Find<QWidget>("TabSheet2")->rect());
     EXPECT_GT(Find<QWidget>("TabSheet2")->height(), 500);
     // Smaller than designed it does not get, also where the window manager would allow it.
     form.resize(300, 200);
@@ -530,7 +529,7 @@ TEST_F(QtForm1Test, ALongCommandRunsBesideTheWindowWithItsProgress) {
     EXPECT_FALSE(Find<QProgressBar>("Fortschritt")->isVisible());
     EXPECT_EQ(Find<QTableView>("StringGrid1")->model()->rowCount(), 100001);
     EXPECT_EQ(Zelle(100000, 0), "100000");
-    EXPECT_EQ(Find<QListView>("Memo1")->model()->rowCount(), static_cast<int>(form.Model().Memo1.size()));
+    EXPECT_EQ(Find<QTableView>("Memo1")->model()->rowCount(), static_cast<int>(form.Model().Memo1.size()));
     EXPECT_GT(form.Model().Memo1.size(), 100000u);
     EXPECT_TRUE(dialoge.Errors.empty());
 }

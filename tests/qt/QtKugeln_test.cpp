@@ -8,10 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListView>
+#include <QTableView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <tuple>
@@ -90,7 +89,7 @@ TEST(QtKugeln, TheOverviewFillsSortsFiltersAndShowsASphere) {
     EXPECT_EQ(g.RowCount(), 7);
     EXPECT_EQ(g.Cells(0, 1), "K3");
     EXPECT_EQ(GrafikAus(form.Model()).Name, "K3");
-    const QModelIndexList gewaehlt = form.findChild<QListView*>(QStringLiteral("Memo1"))->selectionModel()->selectedRows();
+    const QModelIndexList gewaehlt = form.findChild<QTableView*>(QStringLiteral("Memo1"))->selectionModel()->selectedRows();
     ASSERT_FALSE(gewaehlt.isEmpty());
     EXPECT_EQ(form.Model().Memo1[static_cast<std::size_t>(gewaehlt.front().row())], "Kugelzentrierung Punkt K3");
     // Its radius stands in "Reflektorhöhe": "Rechne" computes what the evaluation computed.
@@ -99,7 +98,7 @@ TEST(QtKugeln, TheOverviewFillsSortsFiltersAndShowsASphere) {
     // F9 failed with the one-step method and wrote no report line: none chosen, the status line says so.
     emit tabelle->doubleClicked(m->index(0, 0));
     ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.Beschaeftigt(); }, 20000));
-    EXPECT_TRUE(form.findChild<QListView*>(QStringLiteral("Memo1"))->selectionModel()->selectedRows().isEmpty());
+    EXPECT_TRUE(form.findChild<QTableView*>(QStringLiteral("Memo1"))->selectionModel()->selectedRows().isEmpty());
     EXPECT_TRUE(form.findChild<QLabel*>(QStringLiteral("StatusText"))->toolTip().endsWith(
         QString::fromUtf8("(keine Zeilen im Protokoll)")));
     for (const char* endung : {"dat", "TXT", "LST"}) QFile::remove(Datei("kugeln.") + QLatin1String(endung));
