@@ -213,6 +213,17 @@ TEST_F(QtForm1Test, TabLeavesTheGridAndEnterPressesTheFocusedButton) {
     EXPECT_GT(form.Model().Memo1.size(), zeilen);
     EXPECT_EQ(Find<QLabel>("StatusText")->toolTip().toStdString(), "Rechne: 4 Punkte, m0 254.0 mm");
     EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), "Button1");  // for the next Enter
+
+    // In the report Pos1 and Ende go to its first and last line, and Tab leaves it.
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    auto* memo = Find<QTableView>("Memo1");
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_End);
+    EXPECT_EQ(memo->currentIndex().row(), static_cast<int>(form.Model().Memo1.size()) - 1);
+    QTest::keyClick(memo, Qt::Key_Home);
+    EXPECT_EQ(memo->currentIndex().row(), 0);
+    QTest::keyClick(memo, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), memo);
 }
 
 // Each command's key, wherever the focus is in the window; its tooltip names it.
