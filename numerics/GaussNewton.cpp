@@ -13,6 +13,16 @@ namespace {
 
 using Ext = long double;  // extended precision
 
+// The sum of the squared residuals |c - q_i| - R (square metres).
+Ext SumOfSquares(const TReduziertePunkte& q, const TVek& c, Ext R) {
+    Ext ssq = 0;
+    for (const TVek& p : q) {
+        const Ext v = Norm(c - p) - R;
+        ssq += v * v;
+    }
+    return ssq;
+}
+
 // The normal matrix N = A^T A and g = A^T f at (c, R), with the rows (a_i, -1) when the radius is
 // free (K = 4; K = 3 with the radius held); and where MitH, in H the second-order part of the
 // Hessian of the sum of squares (halved), the sum of f_i (I - a_i a_i^T) / |c - q_i| over the
@@ -25,16 +35,6 @@ using Ext = long double;  // extended precision
 // and back once a point. Here the rows of a block of points are formed first, and then a few sums
 // at a time go over the block in registers; the same terms in the same order, so the same sums.
 constexpr int Block = 32;  // points whose rows are formed together
-
-// The sum of the squared residuals |c - q_i| - R (square metres).
-Ext SumOfSquares(const TReduziertePunkte& q, const TVek& c, Ext R) {
-    Ext ssq = 0;
-    for (const TVek& p : q) {
-        const Ext v = Norm(c - p) - R;
-        ssq += v * v;
-    }
-    return ssq;
-}
 
 struct TZeilenBlock {
     Ext a[3][Block];   // the direction a = (c - q) / |c - q|
