@@ -11,8 +11,11 @@
 #include "numerics/KugelPruefung.hpp"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "numerics/GaussNewton.hpp"
@@ -56,7 +59,19 @@ std::optional<TRadiusPruefung> PruefeRadius(const TReduziertePunkte& q, const TV
 }  // namespace
 
 double TQuantil999(int df) {
-    return boost::math::quantile(boost::math::students_t_distribution<double>(df), 1 - 0.001 / 2);
+    auto quantil = [df] { return boost::math::quantile(boost::math::students_t_distribution<double>(df), 1 - 0.001 / 2); };
+    // It depends on the degrees of freedom alone, and a day's evaluation asks for a few of them a
+    // hundred thousand times: each of the small ones is computed once (0: not yet; two threads that
+    // both compute one store the same value).
+    static std::array<std::atomic<double>, 256> bekannt{};
+    if (df < 1 || df >= static_cast<int>(bekannt.size())) return quantil();
+    std::atomic<double>& t = bekannt[static_cast<std::size_t>(df)];
+    double wert = t.load(std::memory_order_relaxed);
+    if (wert == 0) {
+        wert = quantil();
+        t.store(wert, std::memory_order_relaxed);
+    }
+    return wert;
 }
 
 bool PruefeKugel(const TReduziertePunkte& q, const TVek& c, long double R, TAusgleichung& a, TKonvergenz& k) {
