@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "textio/Abbild.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -49,6 +50,43 @@ std::size_t Zaehle(std::string_view text, char c, const TDateiAbbild* abbild) {
         if (abbild != nullptr) abbild->Freigeben(stueck.data(), stueck.data() + stueck.size());
     }
     return n;
+}
+
+TZaehlung ZaehleBis(std::string_view text, char c, char ende, const TDateiAbbild* abbild) {
+    TZaehlung z;
+    for (std::size_t von = 0; von < text.size(); von += Strecke) {
+        const std::string_view stueck = text.substr(von, Strecke);
+        // A run of bytes at a time, c counted and `ende` looked for at once (both by the
+        // compiler's vector instructions); the run with an `ende` counted again up to it.
+        constexpr std::size_t Lauf = 4096;
+        for (std::size_t i = 0; i < stueck.size(); i += Lauf) {
+            const char* b = stueck.data() + i;
+            const std::size_t laenge = std::min(Lauf, stueck.size() - i);
+            unsigned treffer = 0, halt = 0;
+            if (laenge == Lauf) {
+                for (std::size_t k = 0; k < Lauf; ++k) {
+                    treffer += b[k] == c ? 1u : 0u;
+                    halt |= b[k] == ende ? 1u : 0u;
+                }
+            } else {
+                for (std::size_t k = 0; k < laenge; ++k) {
+                    treffer += b[k] == c ? 1u : 0u;
+                    halt |= b[k] == ende ? 1u : 0u;
+                }
+            }
+            if (halt != 0) {
+                const std::string_view lauf(b, laenge);
+                const std::size_t da = lauf.find(ende);
+                z.Anzahl += Anzahl(lauf.substr(0, da), c);
+                z.Ende = von + i + da;
+                if (abbild != nullptr) abbild->Freigeben(stueck.data(), stueck.data() + stueck.size());
+                return z;
+            }
+            z.Anzahl += treffer;
+        }
+        if (abbild != nullptr) abbild->Freigeben(stueck.data(), stueck.data() + stueck.size());
+    }
+    return z;
 }
 
 std::size_t Finde(std::string_view text, char c, const TDateiAbbild* abbild) {

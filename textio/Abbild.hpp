@@ -23,6 +23,13 @@ namespace zentrix {
 // has been looked at: a whole file's scan leaves no more of it in memory than its last stretch.
 std::size_t Zaehle(std::string_view text, char c, const class TDateiAbbild* abbild);
 std::size_t Finde(std::string_view text, char c, const class TDateiAbbild* abbild);
+// Both in one look at each byte: how often c occurs before the first `ende` (or in the whole text
+// where there is none), and where that `ende` stands (npos: nowhere).
+struct TZaehlung {
+    std::size_t Anzahl = 0;
+    std::size_t Ende = std::string_view::npos;
+};
+TZaehlung ZaehleBis(std::string_view text, char c, char ende, const class TDateiAbbild* abbild);
 
 class TDateiAbbild {
 public:

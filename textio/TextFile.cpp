@@ -26,8 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kCtrlZ = 26;
-
 // A mapped file's pages are given back every this many bytes read (a coordinate file of a million
 // points holds 40 MB), all but the last FreigabeRest bytes before the reading.
 constexpr std::size_t FreigabeSchritt = 1u << 20;
@@ -137,6 +135,16 @@ std::string VollerPfad(const std::string& name) {
 }
 
 void TTextReader::Open(const std::string& path) {
+    OpenOhneEnde(path);
+    if (open_) SucheEnde();
+}
+
+void TTextReader::SucheEnde() {
+    end_ = Finde(text_, kCtrlZ, abbild_.get());
+    if (end_ == std::string_view::npos) end_ = text_.size();
+}
+
+void TTextReader::OpenOhneEnde(const std::string& path) {
     Close();
     ortGrund_.clear();
     pfad_ = VollerPfad(path);
@@ -152,7 +160,7 @@ void TTextReader::Open(const std::string& path) {
             ortGrund_ = "Der Ordner " + VollerPfad(ablage::Ordner(path)) + " existiert nicht";
         return;
     }
-    OpenView(abbild->Text(), pfad_, 0, abbild);
+    OpenView(abbild->Text(), pfad_, 0, abbild, true);
 }
 
 void TTextReader::OpenView(std::string_view text, std::string pfad, long long zeilenVorher,

@@ -21,12 +21,21 @@
 
 namespace zentrix {
 
+// Ctrl-Z ends a text: nothing behind it is ever read.
+constexpr char kCtrlZ = 26;
+
 class TTextReader {
 public:
     // Opens a file for reading; a failure sets the pending code (2 missing file, 3 missing folder
     // or empty name, 5 access refused, other codes as the system gives them; a folder, a device or
     // a text in UTF-16 is no file to read).
     void Open(const std::string& path);
+    // The same, but the end of the text (a Ctrl-Z) not yet looked for: the caller finds it in a
+    // pass of its own over the text and says so with Ende, or has SucheEnde look for it, before
+    // the first read.
+    void OpenOhneEnde(const std::string& path);
+    void Ende(std::size_t ende) { end_ = std::min(ende, text_.size()); }
+    void SucheEnde();
     // Reads from a text held in memory (for tests and standard input).
     void OpenText(std::string text);
     // Reads from a text held elsewhere, which must outlive the reading: a part of the file pfad

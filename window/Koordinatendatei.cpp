@@ -43,7 +43,8 @@ void PrepareHeights(TPunktArray& punkte, THoehenregel regel) {
 TKoordinatenLeser::TKoordinatenLeser(const std::string& dateiName, int format) : format_(Datenformat(format)) {
     if (dateiName.empty())
         throw EInOutError(ea::UngueltigerName, "Kein Dateiname angegeben: bitte eine Koordinatendatei wählen (Doppelklick in das Dateifeld)");
-    datei_.Open(dateiName);
+    // Where the text ends (a Ctrl-Z) is found as Lies reads it.
+    datei_.OpenOhneEnde(dateiName);
     datei_.CheckIO();
 }
 
@@ -105,6 +106,7 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
     // The radius (metres) of the last record read.
     double R = 0;
     if (mitte == std::string_view::npos) {
+        datei_.SucheEnde();
         punkte.Reserve(datei_.RestlicheZeilen() + 2);  // one record a line, and one without line end
         R = LiesSaetze(datei_, format_, punkte, 0, std::string_view::npos);
     } else {
@@ -123,16 +125,27 @@ double TKoordinatenLeser::LiesInHaelften(std::size_t teilung, TPunktArray& punkt
     // into entries of its own: the first from entry 1 on, the second behind as many entries as
     // the first half has lines (it cannot have more records); the gap is closed afterwards. The
     // file is held once, as far as it is not read yet, and the points once.
-    const std::string_view text = datei_.Text();
+    const std::string_view ganz = datei_.Text();
     const std::size_t anfang = datei_.Position();
     const TDateiAbbild* abbild = datei_.Abbild().get();
     TAusfuehrer& ausfuehrer = TAusfuehrer::Gemeinsam();
-    // The lines of both halves counted at once, one on each core.
-    auto zaehler = ausfuehrer.Starte([&text, teilung, abbild] { return Zaehle(text.substr(teilung), '\n', abbild); });
-    const std::size_t zeilen1 = Zaehle(text.substr(anfang, teilung - anfang), '\n', abbild);
-    const std::size_t zeilen2 = ausfuehrer.Hole(zaehler) + 1;
+    // The lines of both halves counted at once, one on each core, and the text's end (a Ctrl-Z)
+    // found in the same look at each byte.
+    auto zaehler = ausfuehrer.Starte([&ganz, teilung, abbild] { return ZaehleBis(ganz.substr(teilung), '\n', kCtrlZ, abbild); });
+    const TZaehlung erste = ZaehleBis(ganz.substr(anfang, teilung - anfang), '\n', kCtrlZ, abbild);
+    const TZaehlung zweite = ausfuehrer.Hole(zaehler);
+    if (erste.Ende != std::string_view::npos) {
+        // The text ends in its first half: read as one.
+        datei_.Ende(anfang + erste.Ende);
+        punkte.Reserve(erste.Anzahl + 2);
+        return LiesSaetze(datei_, format_, punkte, 0, std::string_view::npos);
+    }
+    if (zweite.Ende != std::string_view::npos) datei_.Ende(teilung + zweite.Ende);
+    const std::string_view text = datei_.Text();
+    const std::size_t zeilen1 = erste.Anzahl;
+    const std::size_t zeilen2 = zweite.Anzahl + 1;
     const std::size_t ab2 = 1 + zeilen1;
-    punkte.SetLength(ab2 + zeilen2);
+    punkte.SetLengthAufAllenKernen(ab2 + zeilen2);
     double R2 = 0;
     std::size_t n2 = 0;
     std::exception_ptr fehler2;

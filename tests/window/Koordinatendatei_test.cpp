@@ -121,15 +121,18 @@ TEST(LeseKoordinatendatei, AFileOfManyMegabytesReadInTwoHalves) {
     // 150 000 records (some 5 MB: read in two halves at once), exact binary values, the last
     // radius 0.75. Each record on one line, or on two lines with and without a line of blanks in front
     // (one of the two splits inside a record, where the second half's guess is wrong), or with one
-    // field broken in the first or in the second half: the error names its line either way.
+    // field broken in the first or in the second half: the error names its line either way. A
+    // Ctrl-Z behind a record of either half ends the data there.
     constexpr int kSaetze = 150000;
     struct Fall {
         bool zweizeilig, vorspann;
-        int kaputt;  // the record (1..kSaetze) whose Z is no number; 0: none
+        int kaputt;     // the record (1..kSaetze) whose Z is no number; 0: none
+        int ende = 0;   // the record a Ctrl-Z follows; 0: none
     };
     test::TempFolder folder;
     for (const Fall f : {Fall{false, false, 0}, Fall{true, false, 0}, Fall{true, true, 0}, Fall{false, false, 1000},
-                         Fall{false, false, 140000}, Fall{true, true, 140000}}) {
+                         Fall{false, false, 140000}, Fall{true, true, 140000}, Fall{false, false, 0, 1000},
+                         Fall{true, false, 0, 140000}}) {
         // A line of blanks in front moves the middle of the text by about one line of a record.
         std::string text = f.vorspann ? std::string(41, ' ') + "\n" : "";
         long long zeile = f.vorspann ? 1 : 0, kaputteZeile = 0;
@@ -142,6 +145,7 @@ TEST(LeseKoordinatendatei, AFileOfManyMegabytesReadInTwoHalves) {
             std::snprintf(buf, sizeof buf, "%s %s\n", i == f.kaputt ? "x1" : std::to_string(-i - 0.125).c_str(),
                           i == kSaetze ? "0.75" : "0.5");
             text += buf;
+            if (i == f.ende) text += '\x1a';
         }
         ASSERT_GT(text.size(), 4u << 20);
         const fs::path p = folder.Path() / "gross.kor";
@@ -158,10 +162,11 @@ TEST(LeseKoordinatendatei, AFileOfManyMegabytesReadInTwoHalves) {
             continue;
         }
         const TKoordinaten k = LeseKoordinatendatei(p.string(), 0);
-        ASSERT_EQ(k.Punkte.High(), kSaetze);
-        EXPECT_EQ(k.R, 0.75);
+        const int n = f.ende != 0 ? f.ende : kSaetze;
+        ASSERT_EQ(k.Punkte.High(), n) << f.ende;
+        EXPECT_EQ(k.R, f.ende != 0 ? 0.5 : 0.75);
         bool gleich = true;
-        for (int i = 1; i <= kSaetze && gleich; ++i) {
+        for (int i = 1; i <= n && gleich; ++i) {
             const TPunkt& q = k.Punkte[i];
             gleich = q.Name == std::to_string(i) && q.X == i + 0.5 && q.Y == 2.0 * i + 0.25 && q.Z == -i - 0.125;
             EXPECT_TRUE(gleich) << "Satz " << i << " " << f.zweizeilig << f.vorspann;
