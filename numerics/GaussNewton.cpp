@@ -42,18 +42,27 @@ struct TZeilenBlock {
     Ext abstand[Block];  // |c - q| (metres)
 };
 
-// One sum of the lower triangles: N[j][l] over the block (l <= j < 3).
-template <int J, int L>
-Ext SummeN(const TZeilenBlock& z, int m, Ext s) {
-    for (int i = 0; i < m; ++i) s += z.a[J][i] * z.a[L][i];
+// One sum of a lower triangle over the block (l <= j < 3): N[j][l], or with H H[j][l], where
+// every point of the block lies apart from c.
+template <bool H, int J, int L>
+Ext Summe(const TZeilenBlock& z, int m, Ext s) {
+    if constexpr (H) {
+        for (int i = 0; i < m; ++i) s += z.f[i] * ((J == L ? 1 : 0) - z.a[J][i] * z.a[L][i]) / z.abstand[i];
+    } else {
+        for (int i = 0; i < m; ++i) s += z.a[J][i] * z.a[L][i];
+    }
     return s;
 }
 
-// H[j][l] over the block (l <= j < 3); every point of the block lies apart from c.
-template <int J, int L>
-Ext SummeH(const TZeilenBlock& z, int m, Ext s) {
-    for (int i = 0; i < m; ++i) s += z.f[i] * ((J == L ? 1 : 0) - z.a[J][i] * z.a[L][i]) / z.abstand[i];
-    return s;
+// The six sums of N's (or with H of H's) lower triangle of order 3 over the block, row by row.
+template <bool H>
+void Dreieck(const TZeilenBlock& z, int m, Ext s[6]) {
+    s[0] = Summe<H, 0, 0>(z, m, s[0]);
+    s[1] = Summe<H, 1, 0>(z, m, s[1]);
+    s[2] = Summe<H, 1, 1>(z, m, s[2]);
+    s[3] = Summe<H, 2, 0>(z, m, s[3]);
+    s[4] = Summe<H, 2, 1>(z, m, s[4]);
+    s[5] = Summe<H, 2, 2>(z, m, s[5]);
 }
 
 // The rows of the points [anfang, anfang + m) into z. False when a point lies at c.
@@ -89,12 +98,7 @@ void Normalsummen(const TReduziertePunkte& q, const TVek& c, Ext R, TMatrix4& N,
             g[1] += z.a[1][i] * z.f[i];
             g[2] += z.a[2][i] * z.f[i];
         }
-        s[0] = SummeN<0, 0>(z, m, s[0]);
-        s[1] = SummeN<1, 0>(z, m, s[1]);
-        s[2] = SummeN<1, 1>(z, m, s[2]);
-        s[3] = SummeN<2, 0>(z, m, s[3]);
-        s[4] = SummeN<2, 1>(z, m, s[4]);
-        s[5] = SummeN<2, 2>(z, m, s[5]);
+        Dreieck<false>(z, m, s);
         if (K == 4)
             for (int i = 0; i < m; ++i) {
                 const Ext eins = -1;
@@ -106,12 +110,7 @@ void Normalsummen(const TReduziertePunkte& q, const TVek& c, Ext R, TMatrix4& N,
             }
         if (!MitH) continue;
         if (getrennt) {
-            t[0] = SummeH<0, 0>(z, m, t[0]);
-            t[1] = SummeH<1, 0>(z, m, t[1]);
-            t[2] = SummeH<1, 1>(z, m, t[2]);
-            t[3] = SummeH<2, 0>(z, m, t[3]);
-            t[4] = SummeH<2, 1>(z, m, t[4]);
-            t[5] = SummeH<2, 2>(z, m, t[5]);
+            Dreieck<true>(z, m, t);
         } else {
             // A point at c adds nothing to H.
             for (int i = 0; i < m; ++i) {
