@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/Ausfuehrer.hpp"
 #include "core/Fehler.hpp"
 
 namespace zentrix {
@@ -46,25 +45,6 @@ public:
             items_.resize(length);
         }
         length_ = length;
-    }
-    // As SetLength, for a long array on the heap: the memory of the new elements first touched on
-    // all cores. The system provides a large array's pages as they are first written, clearing
-    // each; for the million points of a coordinate file that took longer than setting them to
-    // zero, on one core while the other waited.
-    void SetLengthAufAllenKernen(std::size_t length) {
-        if (InlineHaelt(length) || length <= items_.capacity() || length - length_ < AufEinemKern) {
-            SetLength(length);
-            return;
-        }
-        AufDenHeap(length);
-        items_.reserve(length);
-        // The reserved memory is raw storage until resize puts the elements there.
-        auto* roh = reinterpret_cast<unsigned char*>(items_.data() + items_.size());
-        const std::size_t bytes = (length - items_.size()) * sizeof(T), seite = 4096;
-        AufAllenKernen(bytes / seite, 1, [roh, seite](std::size_t von, std::size_t bis) {
-            for (std::size_t i = von; i < bis; ++i) roh[i * seite] = 0;
-        });
-        SetLength(length);
     }
     // Makes room for this many elements without changing the length.
     void Reserve(std::size_t length) {

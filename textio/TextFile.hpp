@@ -7,6 +7,7 @@
 // field and the SkipLine. The first failure of a statement wins: later ones are not recorded.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>

@@ -95,6 +95,25 @@ void LiesSaetzeAb(TTextReader& datei, const TDatenformat& format, TPunktArray& p
 // Texts longer than this are read in two halves at once.
 constexpr std::size_t Zweiteilen = 4u << 20;
 
+// Sets the length of the point list, whose new entries' memory is first touched on all cores:
+// the system provides a large array's pages as they are first written, clearing each, and for
+// the million points of a coordinate file that took longer than setting them to zero, on one core
+// while the other waited.
+void SetLengthAufAllenKernen(TPunktArray& punkte, std::size_t laenge) {
+    if (laenge <= punkte.Length()) {
+        punkte.SetLength(laenge);
+        return;
+    }
+    punkte.Reserve(laenge);
+    // The reserved memory is raw storage until SetLength puts the entries there.
+    auto* roh = reinterpret_cast<unsigned char*>(punkte.data() + punkte.Length());
+    const std::size_t bytes = (laenge - punkte.Length()) * sizeof(TPunkt), seite = 4096;
+    AufAllenKernen(bytes / seite, AufEinemKern / 4, [roh, seite](std::size_t von, std::size_t bis) {
+        for (std::size_t i = von; i < bis; ++i) roh[i * seite] = 0;
+    });
+    punkte.SetLength(laenge);
+}
+
 }  // namespace
 
 double TKoordinatenLeser::Lies(TPunktArray& punkte) {
@@ -145,7 +164,7 @@ double TKoordinatenLeser::LiesInHaelften(std::size_t teilung, TPunktArray& punkt
     const std::size_t zeilen1 = erste.Anzahl;
     const std::size_t zeilen2 = zweite.Anzahl + 1;
     const std::size_t ab2 = 1 + zeilen1;
-    punkte.SetLengthAufAllenKernen(ab2 + zeilen2);
+    SetLengthAufAllenKernen(punkte, ab2 + zeilen2);
     double R2 = 0;
     std::size_t n2 = 0;
     std::exception_ptr fehler2;
