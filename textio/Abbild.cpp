@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "textio/Abbild.hpp"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -26,58 +25,37 @@ bool IstText(std::string_view anfang) {
 // The stretch a scan of a mapped file looks at before it gives it back (bytes).
 constexpr std::size_t Strecke = 1u << 20;
 
-// How often c occurs in the text: a fixed run of bytes at a time, compared all at once by the
-// compiler's vector instructions (faster than a search that stops at each line's end).
-std::size_t Anzahl(std::string_view text, char c) {
-    constexpr std::size_t Lauf = 4096;
-    std::size_t n = 0, i = 0;
-    for (; i + Lauf <= text.size(); i += Lauf) {
-        unsigned treffer = 0;
-        for (std::size_t k = 0; k < Lauf; ++k) treffer += text[i + k] == c ? 1u : 0u;
-        n += treffer;
+// A run of bytes compared at once by the compiler's vector instructions (its length known when
+// compiled for every run but the last): faster than a search that stops at each line's end.
+constexpr std::size_t Lauf = 4096;
+
+// In the n bytes at b (N of them where N > 0): how often c occurs (added to treffer), and whether
+// `ende` does (halt).
+template <std::size_t N>
+void Vergleiche(const char* b, std::size_t n, char c, char ende, unsigned& treffer, unsigned& halt) {
+    for (std::size_t k = 0; k < (N > 0 ? N : n); ++k) {
+        treffer += b[k] == c ? 1u : 0u;
+        halt |= b[k] == ende ? 1u : 0u;
     }
-    for (; i < text.size(); ++i) n += text[i] == c ? 1 : 0;
-    return n;
 }
 
 }  // namespace
-
-std::size_t Zaehle(std::string_view text, char c, const TDateiAbbild* abbild) {
-    std::size_t n = 0;
-    for (std::size_t von = 0; von < text.size(); von += Strecke) {
-        const std::string_view stueck = text.substr(von, Strecke);
-        n += Anzahl(stueck, c);
-        if (abbild != nullptr) abbild->Freigeben(stueck.data(), stueck.data() + stueck.size());
-    }
-    return n;
-}
 
 TZaehlung ZaehleBis(std::string_view text, char c, char ende, const TDateiAbbild* abbild) {
     TZaehlung z;
     for (std::size_t von = 0; von < text.size(); von += Strecke) {
         const std::string_view stueck = text.substr(von, Strecke);
-        // A run of bytes at a time, c counted and `ende` looked for at once (both by the
-        // compiler's vector instructions); the run with an `ende` counted again up to it.
-        constexpr std::size_t Lauf = 4096;
         for (std::size_t i = 0; i < stueck.size(); i += Lauf) {
-            const char* b = stueck.data() + i;
-            const std::size_t laenge = std::min(Lauf, stueck.size() - i);
+            const std::string_view lauf = stueck.substr(i, Lauf);
             unsigned treffer = 0, halt = 0;
-            if (laenge == Lauf) {
-                for (std::size_t k = 0; k < Lauf; ++k) {
-                    treffer += b[k] == c ? 1u : 0u;
-                    halt |= b[k] == ende ? 1u : 0u;
-                }
-            } else {
-                for (std::size_t k = 0; k < laenge; ++k) {
-                    treffer += b[k] == c ? 1u : 0u;
-                    halt |= b[k] == ende ? 1u : 0u;
-                }
-            }
+            if (lauf.size() == Lauf) Vergleiche<Lauf>(lauf.data(), Lauf, c, ende, treffer, halt);
+            else Vergleiche<0>(lauf.data(), lauf.size(), c, ende, treffer, halt);
             if (halt != 0) {
-                const std::string_view lauf(b, laenge);
+                // The run counted again up to its `ende`.
                 const std::size_t da = lauf.find(ende);
-                z.Anzahl += Anzahl(lauf.substr(0, da), c);
+                treffer = 0;
+                Vergleiche<0>(lauf.data(), da, c, ende, treffer, halt);
+                z.Anzahl += treffer;
                 z.Ende = von + i + da;
                 if (abbild != nullptr) abbild->Freigeben(stueck.data(), stueck.data() + stueck.size());
                 return z;

@@ -18,13 +18,13 @@
 
 namespace zentrix {
 
-// How often the byte c occurs in text, and where it occurs first (npos: nowhere). Where the text
-// lies in the mapped file abbild (or nullptr), each stretch of it goes back to the system once it
-// has been looked at: a whole file's scan leaves no more of it in memory than its last stretch.
-std::size_t Zaehle(std::string_view text, char c, const class TDateiAbbild* abbild);
+// Where the byte c first occurs in text (npos: nowhere). Where the text lies in the mapped file
+// abbild (or nullptr), each stretch of it goes back to the system once it has been looked at: a
+// whole file's scan leaves no more of it in memory than its last stretch.
 std::size_t Finde(std::string_view text, char c, const class TDateiAbbild* abbild);
-// Both in one look at each byte: how often c occurs before the first `ende` (or in the whole text
-// where there is none), and where that `ende` stands (npos: nowhere).
+// How often c occurs before the first `ende` (in the whole text where there is none), and where
+// that `ende` stands (npos: nowhere), both in one look at each byte; the stretches given back as
+// by Finde.
 struct TZaehlung {
     std::size_t Anzahl = 0;
     std::size_t Ende = std::string_view::npos;

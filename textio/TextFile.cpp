@@ -136,12 +136,7 @@ std::string VollerPfad(const std::string& name) {
 
 void TTextReader::Open(const std::string& path) {
     OpenOhneEnde(path);
-    if (open_) SucheEnde();
-}
-
-void TTextReader::SucheEnde() {
-    end_ = Finde(text_, kCtrlZ, abbild_.get());
-    if (end_ == std::string_view::npos) end_ = text_.size();
+    if (open_) Ende(Finde(text_, kCtrlZ, abbild_.get()));
 }
 
 void TTextReader::OpenOhneEnde(const std::string& path) {
@@ -211,10 +206,6 @@ void TTextReader::SetError(int code, std::size_t pos, std::string_view text) {
 }
 
 bool TTextReader::AtEnd() const { return pos_ >= end_; }
-
-std::size_t TTextReader::RestlicheZeilen() const {
-    return Zaehle(text_.substr(0, end_).substr(std::min(pos_, end_)), '\n', abbild_.get());
-}
 
 bool TTextReader::AtEndOfText() {
     if (!open_) {

@@ -32,11 +32,9 @@ public:
     // a text in UTF-16 is no file to read).
     void Open(const std::string& path);
     // The same, but the end of the text (a Ctrl-Z) not yet looked for: the caller finds it in a
-    // pass of its own over the text and says so with Ende, or has SucheEnde look for it, before
-    // the first read.
+    // pass of its own over the text (ZaehleBis) and says so with Ende before the first read.
     void OpenOhneEnde(const std::string& path);
     void Ende(std::size_t ende) { end_ = std::min(ende, text_.size()); }
-    void SucheEnde();
     // Reads from a text held in memory (for tests and standard input).
     void OpenText(std::string text);
     // Reads from a text held elsewhere, which must outlive the reading: a part of the file pfad
@@ -53,8 +51,6 @@ public:
     bool IsOpen() const { return open_; }
     // The file read (its full path), for the place of an error.
     const std::string& Pfad() const { return pfad_; }
-    // How many line ends (LF) the text still holds: a bound for the records to come.
-    std::size_t RestlicheZeilen() const;
 
     // True when only characters of code 32 and below remain before the end of the file or a
     // Ctrl-Z (code 26), which ends the file. Blanks and empty lines after the last record are

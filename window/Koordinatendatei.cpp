@@ -114,6 +114,14 @@ void SetLengthAufAllenKernen(TPunktArray& punkte, std::size_t laenge) {
     punkte.SetLength(laenge);
 }
 
+// The text as one from where the reading stands: its end where the count found one (z counted from
+// there), room for a record a line and one without line end.
+double LiesGanz(TTextReader& datei, const TDatenformat& format, TPunktArray& punkte, const TZaehlung& z) {
+    if (z.Ende != std::string_view::npos) datei.Ende(datei.Position() + z.Ende);
+    punkte.Reserve(z.Anzahl + 2);
+    return LiesSaetze(datei, format, punkte, 0, std::string_view::npos);
+}
+
 }  // namespace
 
 double TKoordinatenLeser::Lies(TPunktArray& punkte) {
@@ -125,9 +133,8 @@ double TKoordinatenLeser::Lies(TPunktArray& punkte) {
     // The radius (metres) of the last record read.
     double R = 0;
     if (mitte == std::string_view::npos) {
-        datei_.SucheEnde();
-        punkte.Reserve(datei_.RestlicheZeilen() + 2);  // one record a line, and one without line end
-        R = LiesSaetze(datei_, format_, punkte, 0, std::string_view::npos);
+        // The lines counted and the end found in one look at each byte.
+        R = LiesGanz(datei_, format_, punkte, ZaehleBis(text.substr(anfang), '\n', kCtrlZ, datei_.Abbild().get()));
     } else {
         R = LiesInHaelften(mitte + 1, punkte);
     }
@@ -153,12 +160,7 @@ double TKoordinatenLeser::LiesInHaelften(std::size_t teilung, TPunktArray& punkt
     auto zaehler = ausfuehrer.Starte([&ganz, teilung, abbild] { return ZaehleBis(ganz.substr(teilung), '\n', kCtrlZ, abbild); });
     const TZaehlung erste = ZaehleBis(ganz.substr(anfang, teilung - anfang), '\n', kCtrlZ, abbild);
     const TZaehlung zweite = ausfuehrer.Hole(zaehler);
-    if (erste.Ende != std::string_view::npos) {
-        // The text ends in its first half: read as one.
-        datei_.Ende(anfang + erste.Ende);
-        punkte.Reserve(erste.Anzahl + 2);
-        return LiesSaetze(datei_, format_, punkte, 0, std::string_view::npos);
-    }
+    if (erste.Ende != std::string_view::npos) return LiesGanz(datei_, format_, punkte, erste);  // it ends in its first half
     if (zweite.Ende != std::string_view::npos) datei_.Ende(teilung + zweite.Ende);
     const std::string_view text = datei_.Text();
     const std::size_t zeilen1 = erste.Anzahl;
