@@ -52,6 +52,10 @@ constexpr double RadiusGrenzeMindestens = 1e-6;
 // A turn counts as a left turn only when twice the triangle's area exceeds this fraction of its
 // two products (their rounding is some 1e-16).
 constexpr double LinksRelativ = 1e-12;
+// A circle inside the polygon of a point set's extreme points is used only with this fraction of
+// its radius left as margin, and only where its radius is at least this fraction of the longest
+// edge.
+constexpr double InnenkreisRelativ = 1e-6;
 // The base-pair search keeps every point that could reach the largest distance within this
 // fraction of it, and narrows the inner circle of no candidates by this fraction of its square.
 constexpr long double BasisKandidatRelativ = 1e-9L;
