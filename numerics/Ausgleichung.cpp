@@ -28,14 +28,21 @@ void Designzeile(const TPunkt& p, double R, const TXYZ& c0, double a[3], double*
 
 // The normal equations N = A^T A and b = A^T l, summed row by row. Each sum adds its terms in the
 // order of the points and rounds each partial sum to a double; the sums are independent of one
-// another, so they are formed side by side in one pass over the points.
+// another, so they are formed side by side in one pass over the points. N[j][k] and N[k][j] add
+// the same products (a product is the same either way round) in the same order: only the lower
+// triangle is summed (this pass is the one part of a million-point fit on a single core), and
+// Spiegeln copies it to the upper one.
 struct TNormalgleichungen {
     double n[3][3] = {};
     double b[3] = {};
     void Zeile(const double a[3], double l) {
         for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) n[j][k] = StoreDouble(static_cast<Ext>(a[j]) * a[k] + n[j][k]);
+            for (int k = 0; k <= j; ++k) n[j][k] = StoreDouble(static_cast<Ext>(a[j]) * a[k] + n[j][k]);
         for (int j = 0; j < 3; ++j) b[j] = StoreDouble(static_cast<Ext>(a[j]) * l + b[j]);
+    }
+    void Spiegeln() {
+        for (int j = 0; j < 3; ++j)
+            for (int k = j + 1; k < 3; ++k) n[j][k] = n[k][j];
     }
 };
 
@@ -77,6 +84,7 @@ TNormalgleichungen Normalsummen(const TPunktArray& Punkte, std::size_t zeilen, d
             return block;
         }, summiere);
     }
+    summe.Spiegeln();
     return summe;
 }
 
