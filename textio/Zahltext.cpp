@@ -6,6 +6,7 @@
 // string is rounded half away from zero at the last place shown. Coordinates in the reports and
 // files are thus the same on every machine and in every locale.
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -179,51 +180,54 @@ int FixedTextExakt(double value, int precision, char* buf) {
 // The digits of q from the right, the decimal mark after `precision` of them, at least one
 // integer digit; then the sign (a value that rounds to zero has none). Returns the length.
 //
-// Both parts are at most 16 characters (q has at most 15 digits, the integer part at least one),
-// and are copied 16 bytes at a time: a copy of a fixed length is two register moves, while the
-// byte loops it replaces were compiled into calls of the C library's memcpy, two for every number
-// of a report. ziffern has room for those 16 bytes behind its first digit; buf (40 bytes) for the
-// sign and two such copies.
+// The length is known first (from the number of q's digits), and the digits go straight to their
+// place in buf from the right, two at a time. Written into a scratch array and copied on, they
+// were read back right after their small stores, which the processor cannot forward to a wider
+// load: a stall in every number of a report.
 int Ziffern(double value, std::uint64_t q, int precision, char* buf) {
-    if (q >= 1000000000000000ULL) return -1;
+    static constexpr std::uint64_t kZehner[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL,
+                                                10000000ULL, 100000000ULL, 1000000000ULL, 10000000000ULL,
+                                                100000000000ULL, 1000000000000ULL, 10000000000000ULL,
+                                                100000000000000ULL, 1000000000000000ULL};
+    if (q >= kZehner[15]) return -1;
     const bool minus = value < 0 && q != 0;
     // "00" to "99": two digits a step.
     static constexpr char kPaare[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    constexpr int Stellen = 18;  // at most 15 digits of q, or precision + 1 of them
-    char ziffern[Stellen + 16] = {};
-    char* const ende = ziffern + Stellen;
-    char* z = ende;
-    // At least precision + 1 digits (a zero in front of the point), two at a time.
-    while (q >= 100 || ende - z < precision - 1) {
-        const std::size_t paar = static_cast<std::size_t>(q % 100) * 2;
+    const int p = precision > 0 ? precision : 0;
+    // q's digits: log10 of 2^bits (1233 / 4096 = log10 2 to the precision needed), one more where q
+    // reaches that power of ten.
+    const int t = (static_cast<int>(std::bit_width(q)) * 1233) >> 12;
+    const int stellen = t + (q >= kZehner[t] ? 1 : 0);
+    const int ganz = std::max(stellen - p, 1);  // a zero in front of the point where q has no more
+    char* b = buf;
+    if (minus) *b++ = '-';
+    char* z = b + ganz + (p > 0 ? 1 + p : 0);
+    const int laenge = static_cast<int>(z - buf);
+    auto paar = [&z, &q] {
+        const std::size_t r = static_cast<std::size_t>(q % 100) * 2;
         q /= 100;
         z -= 2;
-        z[0] = kPaare[paar];
-        z[1] = kPaare[paar + 1];
+        z[0] = kPaare[r];
+        z[1] = kPaare[r + 1];
+    };
+    // The decimals (zeros in front where q is shorter), then the integer digits.
+    int k = p;
+    for (; k >= 2; k -= 2) paar();
+    if (k == 1) {
+        *--z = static_cast<char>('0' + q % 10);
+        q /= 10;
     }
-    if (q >= 10 || ende - z < precision) {
-        z -= 2;
-        z[0] = kPaare[q * 2];
-        z[1] = kPaare[q * 2 + 1];
+    if (p > 0) *--z = DecimalSeparator;
+    while (q >= 100) paar();
+    if (q >= 10) {
+        paar();
     } else {
         *--z = static_cast<char>('0' + q);
     }
-    // A leading zero of a pair stays only where it stands in front of the point.
-    if (*z == '0' && ende - z > precision + 1) ++z;
-    char* b = buf;
-    if (minus) *b++ = '-';
-    const char* punkt = ende - (precision > 0 ? precision : 0);
-    std::memcpy(b, z, 16);
-    b += punkt - z;
-    if (precision > 0) {
-        *b++ = DecimalSeparator;
-        std::memcpy(b, punkt, 16);
-        b += precision;
-    }
-    return static_cast<int>(b - buf);
+    return laenge;
 }
 
 }  // namespace
