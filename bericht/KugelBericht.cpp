@@ -36,16 +36,19 @@ void SchreibeNaeherungen(const TKugelLoesung& L, TMemoLines& Memo) {
 }
 
 // Per point: the residual and, with redundancy, the normalised residual ("-" where a point checks
-// only itself), and the mark of the likely outlier.
-std::string PunktZeile(const TKugelLoesung& L, const TPunktArray& Punkte, std::size_t i) {
+// only itself), and the mark of the likely outlier; into zeile (a buffer kept for the next line).
+void PunktZeile(const TKugelLoesung& L, const TPunktArray& Punkte, std::size_t i, std::string& zeile) {
     const TAusgleichung& a = *L.Ausgleichung;
     const std::string_view name = Punkte[static_cast<long long>(i) + 1].Name;
     const double vR = Punkte[static_cast<long long>(i) + 1].vR;
-    if (L.n <= 3) return FormatText("%16s, vR %5.4f", {name, vR});
-    std::string zeile = std::isnan(a.NV[i]) ? FormatText("%16s, vR %5.4f NV %4s", {name, vR, "-"})
-                                            : FormatText("%16s, vR %5.4f NV %4.1f", {name, vR, a.NV[i]});
+    zeile.clear();
+    if (L.n <= 3) {
+        AppendFormat(zeile, "%16s, vR %5.4f", {name, vR});
+        return;
+    }
+    if (std::isnan(a.NV[i])) AppendFormat(zeile, "%16s, vR %5.4f NV %4s", {name, vR, "-"});
+    else AppendFormat(zeile, "%16s, vR %5.4f NV %4.1f", {name, vR, a.NV[i]});
     if (L.Konvergenz->Ausreisser == static_cast<int>(i) + 1) zeile += " Ausreißer?";
-    return zeile;
 }
 
 // What the iteration line adds on the rule that chose the side of the points' plane: nothing
@@ -60,7 +63,9 @@ const char* SeitenText(TSeitenwahl wahl) {
 }
 
 void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLines& Memo) {
-    Memo.push_back("Kugelzentrierung Punkt " + Punkte[0].Name);
+    thread_local std::string zeile;  // kept for the next line
+    zeile.assign("Kugelzentrierung Punkt ").append(Punkte[0].Name.view());
+    Memo.push_back(zeile);
     SchreibeNaeherungen(L, Memo);
     if (!L.Ausgleichung) {
         if (!L.Fehlertext.empty()) Memo.push_back("Ausgleichung nicht möglich: " + L.Fehlertext);
@@ -78,7 +83,10 @@ void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLi
     else
         Memo.push_back("Keine Genauigkeitsangaben: drei Punkte bestimmen den Mittelpunkt ohne Überbestimmung");
     Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name.view(), a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
-    for (std::size_t i = 0; i < static_cast<std::size_t>(L.n); ++i) Memo.push_back(PunktZeile(L, Punkte, i));
+    for (std::size_t i = 0; i < static_cast<std::size_t>(L.n); ++i) {
+        PunktZeile(L, Punkte, i, zeile);
+        Memo.push_back(zeile);
+    }
     if (L.n == 4) Memo.push_back("Ausreißertest und Radiusprüfung erst ab fünf Punkten");
     if (L.n < 5) return;
     if (!k.Radius) {
