@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -61,6 +62,24 @@ TEST(BasePair, ChoosesTheFirstOfTheFarthestPairs) {
             }
             ASSERT_EQ(BasePair(P, n), AllePaare(P, n)) << art.name << ", set " << satz;
         }
+    // Points spread over a disc, also at national-grid coordinates on a tenth of a millimetre:
+    // most lie inside the circle within the extremes' polygon, the pair is among the few outside.
+    for (int satz = 0; satz < 30; ++satz) {
+        const int n = 200 + static_cast<int>(rng() % 1000);
+        const double x0 = satz % 2 == 0 ? 0.0 : 802192.5, y0 = satz % 2 == 0 ? 0.0 : 585697.6;
+        TPunktArray P(static_cast<std::size_t>(n) + 1);
+        std::uniform_real_distribution<double> u(-0.1, 0.1);
+        for (int i = 1; i <= n; ++i) {
+            double x = 0, y = 0;
+            do {
+                x = u(rng);
+                y = u(rng);
+            } while (x * x + y * y > 0.01);
+            P[i].X = x0 + (satz % 2 == 0 ? x : std::round(x * 1e4) / 1e4);
+            P[i].Y = y0 + (satz % 2 == 0 ? y : std::round(y * 1e4) / 1e4);
+        }
+        ASSERT_EQ(BasePair(P, n), AllePaare(P, n)) << "disc, set " << satz;
+    }
     // A diamond's four corners ten times over: both diagonals are equally long, and every corner
     // repeats; the first pair in loop order wins.
     const double ecken[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
