@@ -23,6 +23,9 @@ void Zeile(TMemoLines& Memo, std::string_view format, std::initializer_list<Form
     Memo.push_back(zeile);
 }
 
+// The first line of a sphere's report.
+void Kopf(const TPunktArray& Punkte, TMemoLines& Memo) { Zeile(Memo, "Kugelzentrierung Punkt %s", {Punkte[0].Name.view()}); }
+
 void SchreibeNaeherungen(const TKugelLoesung& L, TMemoLines& Memo) {
     if (L.DreiPunkt) {
         const TXYZ& c3 = *L.DreiPunkt;
@@ -36,19 +39,18 @@ void SchreibeNaeherungen(const TKugelLoesung& L, TMemoLines& Memo) {
 }
 
 // Per point: the residual and, with redundancy, the normalised residual ("-" where a point checks
-// only itself), and the mark of the likely outlier; into zeile (a buffer kept for the next line).
-void PunktZeile(const TKugelLoesung& L, const TPunktArray& Punkte, std::size_t i, std::string& zeile) {
+// only itself), and the mark of the likely outlier.
+void PunktZeile(const TKugelLoesung& L, const TPunktArray& Punkte, std::size_t i, TMemoLines& Memo) {
     const TAusgleichung& a = *L.Ausgleichung;
     const std::string_view name = Punkte[static_cast<long long>(i) + 1].Name;
     const double vR = Punkte[static_cast<long long>(i) + 1].vR;
-    zeile.clear();
     if (L.n <= 3) {
-        AppendFormat(zeile, "%16s, vR %5.4f", {name, vR});
+        Zeile(Memo, "%16s, vR %5.4f", {name, vR});
         return;
     }
-    if (std::isnan(a.NV[i])) AppendFormat(zeile, "%16s, vR %5.4f NV %4s", {name, vR, "-"});
-    else AppendFormat(zeile, "%16s, vR %5.4f NV %4.1f", {name, vR, a.NV[i]});
-    if (L.Konvergenz->Ausreisser == static_cast<int>(i) + 1) zeile += " Ausreißer?";
+    const char* ausreisser = L.Konvergenz->Ausreisser == static_cast<int>(i) + 1 ? " Ausreißer?" : "";
+    if (std::isnan(a.NV[i])) Zeile(Memo, "%16s, vR %5.4f NV %4s%s", {name, vR, "-", ausreisser});
+    else Zeile(Memo, "%16s, vR %5.4f NV %4.1f%s", {name, vR, a.NV[i], ausreisser});
 }
 
 // What the iteration line adds on the rule that chose the side of the points' plane: nothing
@@ -63,9 +65,7 @@ const char* SeitenText(TSeitenwahl wahl) {
 }
 
 void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLines& Memo) {
-    thread_local std::string zeile;  // kept for the next line
-    zeile.assign("Kugelzentrierung Punkt ").append(Punkte[0].Name.view());
-    Memo.push_back(zeile);
+    Kopf(Punkte, Memo);
     SchreibeNaeherungen(L, Memo);
     if (!L.Ausgleichung) {
         if (!L.Fehlertext.empty()) Memo.push_back("Ausgleichung nicht möglich: " + L.Fehlertext);
@@ -83,10 +83,7 @@ void SchreibeIterativ(const TKugelLoesung& L, const TPunktArray& Punkte, TMemoLi
     else
         Memo.push_back("Keine Genauigkeitsangaben: drei Punkte bestimmen den Mittelpunkt ohne Überbestimmung");
     Zeile(Memo, "%16s XM %5.4f YM %4.3f, ZM %4.3f", {Punkte[0].Name.view(), a.Zentrum.X, a.Zentrum.Y, a.Zentrum.Z});
-    for (std::size_t i = 0; i < static_cast<std::size_t>(L.n); ++i) {
-        PunktZeile(L, Punkte, i, zeile);
-        Memo.push_back(zeile);
-    }
+    for (std::size_t i = 0; i < static_cast<std::size_t>(L.n); ++i) PunktZeile(L, Punkte, i, Memo);
     if (L.n == 4) Memo.push_back("Ausreißertest und Radiusprüfung erst ab fünf Punkten");
     if (L.n < 5) return;
     if (!k.Radius) {
@@ -150,9 +147,7 @@ void SchreibeKugelBericht(const TKugelLoesung& L, const TPunktArray& Punkte, TMe
         return;
     }
     if (!L.DreiPunkt) return;
-    thread_local std::string kopf;  // kept for the next sphere
-    kopf.assign("Kugelzentrierung Punkt ").append(Punkte[0].Name.view());
-    Memo.push_back(kopf);
+    Kopf(Punkte, Memo);
     SchreibeNaeherungen(L, Memo);
     if (L.Ausgleichung) SchreibeAusgleichung(*L.Ausgleichung, Punkte, Memo);
 }

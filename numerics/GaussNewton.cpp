@@ -112,13 +112,16 @@ void Normalsummen(const TReduziertePunkte& q, const TVek& c, Ext R, TMatrix4& N,
         if (getrennt) {
             Dreieck<true>(z, m, t);
         } else {
-            // A point at c adds nothing to H.
+            // A point at c adds nothing to H: the sums go over the block without it.
+            TZeilenBlock ohne;
+            int k = 0;
             for (int i = 0; i < m; ++i) {
                 if (!(z.abstand[i] > 0)) continue;
-                for (int j = 0, r = 0; j < 3; ++j)
-                    for (int l = 0; l <= j; ++l, ++r)
-                        t[r] += z.f[i] * ((j == l ? 1 : 0) - z.a[j][i] * z.a[l][i]) / z.abstand[i];
+                for (int j = 0; j < 3; ++j) ohne.a[j][k] = z.a[j][i];
+                ohne.f[k] = z.f[i];
+                ohne.abstand[k++] = z.abstand[i];
             }
+            Dreieck<true>(ohne, k, t);
         }
     }
     for (int j = 0, r = 0; j < K; ++j)

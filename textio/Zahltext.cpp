@@ -94,88 +94,10 @@ std::string NonFinite(double value) {
     return value < 0 ? "-INF" : "INF";
 }
 
-int Ziffern(double value, std::uint64_t q, int precision, char* buf);
-
-// The common case in 64 bits: with 10^p = 5^p 2^p, m 5^p fits 64 bits for up to four decimals, and
-// the quotient and remainder of (m 5^p) 2^-(k-p) are those of the exact rule scaled by 2^p. Gives
-// q when the remainder is clearly off the half (the exact rule then rounds by it alone); false
-// when the wide way must decide.
-bool Runde64(std::uint64_t m, int k, int precision, std::uint64_t& q) {
-    static constexpr std::uint64_t kFuenfer[] = {1, 5, 25, 125, 625};
-    if (precision > 4) return false;
-    const int s = k - precision;
-    if (s < 10 || s >= 64) return false;  // s >= 10: the margin below (half / 2^9) is exact
-    const std::uint64_t produkt = m * kFuenfer[precision], ganz = produkt >> s,
-                        rest = produkt & ((std::uint64_t{1} << s) - 1), halb = std::uint64_t{1} << (s - 1);
-    if (rest >= halb) {
-        q = ganz + 1;
-        return true;
-    }
-    if (halb - rest > (halb >> 9)) {
-        q = ganz;
-        return true;
-    }
-    return false;
-}
-
-// Fixed notation by exact integer arithmetic: the double is m 2^-k with an integer m of 53 bits,
-// so |value| 10^precision is (m 10^precision) 2^-k, whose integer part q and remainder r (in units
-// of 2^-k) fit in 128 bits. The two-step rule rounds the value to 18 significant digits first and
-// that result half away from zero; the first step can only matter when it lands exactly on the half
-// between q and q + 1, that is when the value lies below the half by less than half a unit of the
-// 18th digit. With at most 15 digits shown that unit is a thousandth of the last place or smaller,
-// and it is compared here in extended precision with a wide margin; the few values right at that
-// margin, and every value of 16 digits and more, take the digit-string way.
-// Writes the text into buf (room for 40 characters) and returns its length; -1 when the value
-// takes the digit-string way.
-int FixedTextExakt(double value, int precision, char* buf) {
-    const double betrag = std::fabs(value);
-    if (!(betrag < 1e15) || precision > 15) return -1;
-    static constexpr unsigned long long kZehner[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL,
-                                                     10000000ULL, 100000000ULL, 1000000000ULL, 10000000000ULL,
-                                                     100000000000ULL, 1000000000000ULL, 10000000000000ULL,
-                                                     100000000000000ULL, 1000000000000000ULL};
-    const unsigned long long zehner = kZehner[precision < 0 ? 0 : precision];
-    using U = unsigned __int128;
-    U q = 0;
-    if (betrag != 0) {
-        // The double's bits: betrag = m 2^-k with the 53-bit integer m (subnormals have fewer bits).
-        std::uint64_t bits;
-        std::memcpy(&bits, &betrag, sizeof bits);
-        const int exponent = static_cast<int>(bits >> 52);
-        const std::uint64_t m = exponent == 0 ? (bits & ((1ULL << 52) - 1)) : ((bits & ((1ULL << 52) - 1)) | (1ULL << 52));
-        const int k = exponent == 0 ? 1074 : 1075 - exponent;
-        std::uint64_t q64 = 0;
-        if (Runde64(m, k, precision, q64)) return Ziffern(value, q64, precision, buf);
-        const U produkt = static_cast<U>(m) * zehner;
-        if (k <= 0) {
-            q = produkt << -k;
-        } else if (k < 127) {
-            q = produkt >> k;
-            const U rest = produkt - (q << k), halb = static_cast<U>(1) << (k - 1);
-            if (rest >= halb) {
-                ++q;  // at or above the half: up, and so does the 18-digit value
-            } else if (halb - rest <= (halb >> 9)) {
-                // Below the half by less than a thousandth of the last place: up only if the
-                // 18-digit value is the half itself. Its unit, in last places, is 10^-j with
-                // j = 18 - (digits of q).
-                int stellen = 0;
-                for (auto t = static_cast<std::uint64_t>(q); t != 0; t /= 10) ++stellen;
-                static constexpr long double kZehntel[] = {1e-0L, 1e-1L, 1e-2L, 1e-3L, 1e-4L, 1e-5L, 1e-6L,
-                                                           1e-7L, 1e-8L, 1e-9L, 1e-10L, 1e-11L, 1e-12L, 1e-13L,
-                                                           1e-14L, 1e-15L, 1e-16L, 1e-17L, 1e-18L};
-                if (stellen > 15) return -1;
-                const long double abstand = std::ldexp(static_cast<long double>(halb - rest), -k);  // last places
-                const long double einheit = kZehntel[18 - stellen] / 2;
-                if (abstand < einheit * (1 - 1e-6L)) ++q;
-                else if (abstand <= einheit * (1 + 1e-6L)) return -1;
-            }
-        }
-        // k >= 127: far below half a unit of any place shown.
-    }
-    if (q >= static_cast<U>(1000000000000000ULL)) return -1;
-    return Ziffern(value, static_cast<std::uint64_t>(q), precision, buf);
-}
+// 10^0 to 10^15: the decimals' scales, and the bound of the integers the exact way writes (15 digits).
+constexpr std::uint64_t kZehner[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL,
+                                     100000000ULL, 1000000000ULL, 10000000000ULL, 100000000000ULL,
+                                     1000000000000ULL, 10000000000000ULL, 100000000000000ULL, 1000000000000000ULL};
 
 // The digits of q from the right, the decimal mark after `precision` of them, at least one
 // integer digit; then the sign (a value that rounds to zero has none). Returns the length.
@@ -185,10 +107,6 @@ int FixedTextExakt(double value, int precision, char* buf) {
 // were read back right after their small stores, which the processor cannot forward to a wider
 // load: a stall in every number of a report.
 int Ziffern(double value, std::uint64_t q, int precision, char* buf) {
-    static constexpr std::uint64_t kZehner[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL,
-                                                10000000ULL, 100000000ULL, 1000000000ULL, 10000000000ULL,
-                                                100000000000ULL, 1000000000000ULL, 10000000000000ULL,
-                                                100000000000000ULL, 1000000000000000ULL};
     if (q >= kZehner[15]) return -1;
     const bool minus = value < 0 && q != 0;
     // "00" to "99": two digits a step.
@@ -228,6 +146,83 @@ int Ziffern(double value, std::uint64_t q, int precision, char* buf) {
         *--z = static_cast<char>('0' + q);
     }
     return laenge;
+}
+
+// The common case in 64 bits: with 10^p = 5^p 2^p, m 5^p fits 64 bits for up to four decimals, and
+// the quotient and remainder of (m 5^p) 2^-(k-p) are those of the exact rule scaled by 2^p. Gives
+// q when the remainder is clearly off the half (the exact rule then rounds by it alone); false
+// when the wide way must decide.
+bool Runde64(std::uint64_t m, int k, int precision, std::uint64_t& q) {
+    static constexpr std::uint64_t kFuenfer[] = {1, 5, 25, 125, 625};
+    if (precision > 4) return false;
+    const int s = k - precision;
+    if (s < 10 || s >= 64) return false;  // s >= 10: the margin below (half / 2^9) is exact
+    const std::uint64_t produkt = m * kFuenfer[precision], ganz = produkt >> s,
+                        rest = produkt & ((std::uint64_t{1} << s) - 1), halb = std::uint64_t{1} << (s - 1);
+    if (rest >= halb) {
+        q = ganz + 1;
+        return true;
+    }
+    if (halb - rest > (halb >> 9)) {
+        q = ganz;
+        return true;
+    }
+    return false;
+}
+
+// Fixed notation by exact integer arithmetic: the double is m 2^-k with an integer m of 53 bits,
+// so |value| 10^precision is (m 10^precision) 2^-k, whose integer part q and remainder r (in units
+// of 2^-k) fit in 128 bits. The two-step rule rounds the value to 18 significant digits first and
+// that result half away from zero; the first step can only matter when it lands exactly on the half
+// between q and q + 1, that is when the value lies below the half by less than half a unit of the
+// 18th digit. With at most 15 digits shown that unit is a thousandth of the last place or smaller,
+// and it is compared here in extended precision with a wide margin; the few values right at that
+// margin, and every value of 16 digits and more, take the digit-string way.
+// Writes the text into buf (room for 40 characters) and returns its length; -1 when the value
+// takes the digit-string way.
+int FixedTextExakt(double value, int precision, char* buf) {
+    const double betrag = std::fabs(value);
+    if (!(betrag < 1e15) || precision > 15) return -1;
+    const std::uint64_t zehner = kZehner[precision < 0 ? 0 : precision];
+    using U = unsigned __int128;
+    U q = 0;
+    if (betrag != 0) {
+        // The double's bits: betrag = m 2^-k with the 53-bit integer m (subnormals have fewer bits).
+        std::uint64_t bits;
+        std::memcpy(&bits, &betrag, sizeof bits);
+        const int exponent = static_cast<int>(bits >> 52);
+        const std::uint64_t m = exponent == 0 ? (bits & ((1ULL << 52) - 1)) : ((bits & ((1ULL << 52) - 1)) | (1ULL << 52));
+        const int k = exponent == 0 ? 1074 : 1075 - exponent;
+        std::uint64_t q64 = 0;
+        if (Runde64(m, k, precision, q64)) return Ziffern(value, q64, precision, buf);
+        const U produkt = static_cast<U>(m) * zehner;
+        if (k <= 0) {
+            q = produkt << -k;
+        } else if (k < 127) {
+            q = produkt >> k;
+            const U rest = produkt - (q << k), halb = static_cast<U>(1) << (k - 1);
+            if (rest >= halb) {
+                ++q;  // at or above the half: up, and so does the 18-digit value
+            } else if (halb - rest <= (halb >> 9)) {
+                // Below the half by less than a thousandth of the last place: up only if the
+                // 18-digit value is the half itself. Its unit, in last places, is 10^-j with
+                // j = 18 - (digits of q).
+                int stellen = 0;
+                for (auto t = static_cast<std::uint64_t>(q); t != 0; t /= 10) ++stellen;
+                static constexpr long double kZehntel[] = {1e-0L, 1e-1L, 1e-2L, 1e-3L, 1e-4L, 1e-5L, 1e-6L,
+                                                           1e-7L, 1e-8L, 1e-9L, 1e-10L, 1e-11L, 1e-12L, 1e-13L,
+                                                           1e-14L, 1e-15L, 1e-16L, 1e-17L, 1e-18L};
+                if (stellen > 15) return -1;
+                const long double abstand = std::ldexp(static_cast<long double>(halb - rest), -k);  // last places
+                const long double einheit = kZehntel[18 - stellen] / 2;
+                if (abstand < einheit * (1 - 1e-6L)) ++q;
+                else if (abstand <= einheit * (1 + 1e-6L)) return -1;
+            }
+        }
+        // k >= 127: far below half a unit of any place shown.
+    }
+    if (q >= static_cast<U>(kZehner[15])) return -1;
+    return Ziffern(value, static_cast<std::uint64_t>(q), precision, buf);
 }
 
 }  // namespace
