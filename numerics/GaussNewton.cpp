@@ -42,27 +42,46 @@ struct TZeilenBlock {
     Ext abstand[Block];  // |c - q| (metres)
 };
 
-// One sum of a lower triangle over the block (l <= j < 3): N[j][l], or with H H[j][l], where
-// every point of the block lies apart from c.
-template <bool H, int J, int L>
-Ext Summe(const TZeilenBlock& z, int m, Ext s) {
-    if constexpr (H) {
-        for (int i = 0; i < m; ++i) s += z.f[i] * ((J == L ? 1 : 0) - z.a[J][i] * z.a[L][i]) / z.abstand[i];
-    } else {
-        for (int i = 0; i < m; ++i) s += z.a[J][i] * z.a[L][i];
-    }
-    return s;
-}
-
-// The six sums of N's (or with H of H's) lower triangle of order 3 over the block, row by row.
+// The six sums of N's (or with H of H's) lower triangle of order 3 over the block, where every
+// point of the block lies apart from c: N[j][l] adds a_j a_l, H[j][l] adds
+// f (delta_jl - a_j a_l) / |c - q|. Three sums at a time, each in a register: rows 0 and 1
+// together (they read the same two directions, loaded once a point), then row 2.
 template <bool H>
 void Dreieck(const TZeilenBlock& z, int m, Ext s[6]) {
-    s[0] = Summe<H, 0, 0>(z, m, s[0]);
-    s[1] = Summe<H, 1, 0>(z, m, s[1]);
-    s[2] = Summe<H, 1, 1>(z, m, s[2]);
-    s[3] = Summe<H, 2, 0>(z, m, s[3]);
-    s[4] = Summe<H, 2, 1>(z, m, s[4]);
-    s[5] = Summe<H, 2, 2>(z, m, s[5]);
+    Ext s0 = s[0], s1 = s[1], s2 = s[2];
+    for (int i = 0; i < m; ++i) {
+        const Ext a0 = z.a[0][i], a1 = z.a[1][i];
+        if constexpr (H) {
+            const Ext f = z.f[i], r = z.abstand[i];
+            s0 += f * (1 - a0 * a0) / r;
+            s1 += f * (0 - a1 * a0) / r;
+            s2 += f * (1 - a1 * a1) / r;
+        } else {
+            s0 += a0 * a0;
+            s1 += a1 * a0;
+            s2 += a1 * a1;
+        }
+    }
+    s[0] = s0;
+    s[1] = s1;
+    s[2] = s2;
+    Ext s3 = s[3], s4 = s[4], s5 = s[5];
+    for (int i = 0; i < m; ++i) {
+        const Ext a2 = z.a[2][i];
+        if constexpr (H) {
+            const Ext f = z.f[i], r = z.abstand[i];
+            s3 += f * (0 - a2 * z.a[0][i]) / r;
+            s4 += f * (0 - a2 * z.a[1][i]) / r;
+            s5 += f * (1 - a2 * a2) / r;
+        } else {
+            s3 += a2 * z.a[0][i];
+            s4 += a2 * z.a[1][i];
+            s5 += a2 * a2;
+        }
+    }
+    s[3] = s3;
+    s[4] = s4;
+    s[5] = s5;
 }
 
 // The rows of the points [anfang, anfang + m) into z. False when a point lies at c.
