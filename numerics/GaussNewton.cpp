@@ -42,46 +42,37 @@ struct TZeilenBlock {
     Ext abstand[Block];  // |c - q| (metres)
 };
 
-// The six sums of N's (or with H of H's) lower triangle of order 3 over the block, where every
-// point of the block lies apart from c: N[j][l] adds a_j a_l, H[j][l] adds
-// f (delta_jl - a_j a_l) / |c - q|. Three sums at a time, each in a register: rows 0 and 1
-// together (they read the same two directions, loaded once a point), then row 2.
+// Point i's term of N[J][L] (L <= J < 3), a_J a_L, or with H of H[J][L],
+// f (delta_JL - a_J a_L) / |c - q|, where the point lies apart from c.
+template <bool H, int J, int L>
+Ext Glied(const TZeilenBlock& z, int i) {
+    if constexpr (H) return z.f[i] * ((J == L ? 1 : 0) - z.a[J][i] * z.a[L][i]) / z.abstand[i];
+    else return z.a[J][i] * z.a[L][i];
+}
+
+// Three sums of the triangle, N[J][L] (or H[J][L]) for the pairs (J1, L1), (J2, L2), (J3, L3),
+// over the block in one pass, each in a register.
+template <bool H, int J1, int L1, int J2, int L2, int J3, int L3>
+void Drei(const TZeilenBlock& z, int m, Ext s[3]) {
+    Ext s1 = s[0], s2 = s[1], s3 = s[2];
+    for (int i = 0; i < m; ++i) {
+        s1 += Glied<H, J1, L1>(z, i);
+        s2 += Glied<H, J2, L2>(z, i);
+        s3 += Glied<H, J3, L3>(z, i);
+    }
+    s[0] = s1;
+    s[1] = s2;
+    s[2] = s3;
+}
+
+// The six sums of N's (or with H of H's) lower triangle of order 3 over the block, row by row,
+// where every point of the block lies apart from c. Three at a time: rows 0 and 1 together (they
+// read the same two directions, loaded once a point), then row 2; six would not fit the eight
+// registers.
 template <bool H>
 void Dreieck(const TZeilenBlock& z, int m, Ext s[6]) {
-    Ext s0 = s[0], s1 = s[1], s2 = s[2];
-    for (int i = 0; i < m; ++i) {
-        const Ext a0 = z.a[0][i], a1 = z.a[1][i];
-        if constexpr (H) {
-            const Ext f = z.f[i], r = z.abstand[i];
-            s0 += f * (1 - a0 * a0) / r;
-            s1 += f * (0 - a1 * a0) / r;
-            s2 += f * (1 - a1 * a1) / r;
-        } else {
-            s0 += a0 * a0;
-            s1 += a1 * a0;
-            s2 += a1 * a1;
-        }
-    }
-    s[0] = s0;
-    s[1] = s1;
-    s[2] = s2;
-    Ext s3 = s[3], s4 = s[4], s5 = s[5];
-    for (int i = 0; i < m; ++i) {
-        const Ext a2 = z.a[2][i];
-        if constexpr (H) {
-            const Ext f = z.f[i], r = z.abstand[i];
-            s3 += f * (0 - a2 * z.a[0][i]) / r;
-            s4 += f * (0 - a2 * z.a[1][i]) / r;
-            s5 += f * (1 - a2 * a2) / r;
-        } else {
-            s3 += a2 * z.a[0][i];
-            s4 += a2 * z.a[1][i];
-            s5 += a2 * a2;
-        }
-    }
-    s[3] = s3;
-    s[4] = s4;
-    s[5] = s5;
+    Drei<H, 0, 0, 1, 0, 1, 1>(z, m, s);
+    Drei<H, 2, 0, 2, 1, 2, 2>(z, m, s + 3);
 }
 
 // The rows of the points [anfang, anfang + m) into z. False when a point lies at c.
