@@ -22,11 +22,13 @@ The runs that tests/ausgaben_windows.txt names, where MinGW's long-double functi
 differ in their last bit and the run magnifies that, may differ in more lines; these are counted
 too. Any other difference fails, with the first few shown.
 
-    tests/ausgaben_vergleich.py LINUX-ORDNER WINDOWS-ORDNER LAEUFE
+    tests/ausgaben_vergleich.py LINUX-ORDNER WINDOWS-ORDNER LAEUFE [ABWEICHENDE]
 
 LINUX-ORDNER holds the Linux records of the runs to compare, WINDOWS-ORDNER every Windows record;
-LAEUFE is the number of all runs.
+LAEUFE is the number of all runs. ABWEICHENDE, where given, receives the names of the runs that
+differ, a line each (tests/ausgaben.sh starts them once more under Wine).
 """
+import difflib
 import fnmatch
 import math
 import os
@@ -131,7 +133,7 @@ def main():
         fehlt.append(f"(unter Windows {len(os.listdir(windows))} statt {alle} Läufe)")
     zaehler = {"Pfad": 0, "Systemfehlertext": 0, "Zahl": 0, "JSON": 0, "Bekannt": 0}
     bekannt, laeufeBekannt = bekannte_laeufe(), set()
-    laeufeMitZahl, gleicheNamen, zeilen, abweichend = set(), [], 0, []
+    laeufeMitZahl, gleicheNamen, zeilen, abweichend, namen = set(), [], 0, [], set()
     for lauf in laeufe:
         if lauf in fehlt:
             continue
@@ -145,7 +147,16 @@ def main():
         a, b = ganz.split(b"\n"), wganz.split(b"\n")
         zeilen += len(a)
         if len(a) != len(b):
-            abweichend.append(f"{lauf}: {len(a)} Zeilen unter Linux, {len(b)} unter Windows")
+            # The lines that come in or go (not the numbers that merely differ in their last digits),
+            # so that the log shows what made the difference.
+            teile = difflib.SequenceMatcher(None, a, b, autojunk=False).get_opcodes()
+            unterschied = [f"ab Zeile {i1 + 1} unter Linux, {j1 + 1} unter Windows:"
+                           + "".join(f"\n    - {z!r}" for z in a[i1:i2][:5])
+                           + "".join(f"\n    + {z!r}" for z in b[j1:j2][:5])
+                           for _, i1, i2, j1, j2 in teile if i2 - i1 != j2 - j1]
+            abweichend.append(f"{lauf}: {len(a)} Zeilen unter Linux, {len(b)} unter Windows; "
+                              + "\n  ".join(unterschied[:3]))
+            namen.add(lauf)
             continue
         for nr, (x, y) in enumerate(zip(a, b), 1):
             if x == y:
@@ -158,6 +169,7 @@ def main():
                 laeufeBekannt.add(lauf)
             if k is None:
                 abweichend.append(f"{lauf}, Zeile {nr}:\n  Linux:   {x!r}\n  Windows: {y!r}")
+                namen.add(lauf)
                 continue
             zaehler[k] += 1
             if k in ("Zahl", "JSON"):
@@ -177,6 +189,9 @@ def main():
         print(f"Lauf {name} fehlt auf einer Seite.", file=sys.stderr)
     for text in abweichend[:20]:
         print(text, file=sys.stderr)
+    if len(sys.argv) > 4:
+        with open(sys.argv[4], "w", encoding="utf-8") as f:
+            f.writelines(f"{name}\n" for name in sorted(namen))
     if fehlt or abweichend:
         print(f"{len(abweichend)} Abweichungen.", file=sys.stderr)
         return 1
