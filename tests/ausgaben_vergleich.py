@@ -133,7 +133,7 @@ def main():
         fehlt.append(f"(unter Windows {len(os.listdir(windows))} statt {alle} Läufe)")
     zaehler = {"Pfad": 0, "Systemfehlertext": 0, "Zahl": 0, "JSON": 0, "Bekannt": 0}
     bekannt, laeufeBekannt = bekannte_laeufe(), set()
-    laeufeMitZahl, gleicheNamen, zeilen, abweichend, namen = set(), [], 0, [], set()
+    laeufeMitZahl, gleicheNamen, zeilen, abweichend = set(), [], 0, []  # abweichend: (run, what differs)
     for lauf in laeufe:
         if lauf in fehlt:
             continue
@@ -154,9 +154,8 @@ def main():
                            + "".join(f"\n    - {z!r}" for z in a[i1:i2][:5])
                            + "".join(f"\n    + {z!r}" for z in b[j1:j2][:5])
                            for _, i1, i2, j1, j2 in teile if i2 - i1 != j2 - j1]
-            abweichend.append(f"{lauf}: {len(a)} Zeilen unter Linux, {len(b)} unter Windows; "
-                              + "\n  ".join(unterschied[:3]))
-            namen.add(lauf)
+            abweichend.append((lauf, f"{lauf}: {len(a)} Zeilen unter Linux, {len(b)} unter Windows; "
+                                     + "\n  ".join(unterschied[:3])))
             continue
         for nr, (x, y) in enumerate(zip(a, b), 1):
             if x == y:
@@ -168,8 +167,7 @@ def main():
                 k = "Bekannt"
                 laeufeBekannt.add(lauf)
             if k is None:
-                abweichend.append(f"{lauf}, Zeile {nr}:\n  Linux:   {x!r}\n  Windows: {y!r}")
-                namen.add(lauf)
+                abweichend.append((lauf, f"{lauf}, Zeile {nr}:\n  Linux:   {x!r}\n  Windows: {y!r}"))
                 continue
             zaehler[k] += 1
             if k in ("Zahl", "JSON"):
@@ -187,11 +185,11 @@ def main():
           f"als schlecht konditioniert nennt ({', '.join(sorted(laeufeBekannt)) or '-'}).")
     for name in fehlt:
         print(f"Lauf {name} fehlt auf einer Seite.", file=sys.stderr)
-    for text in abweichend[:20]:
+    for _, text in abweichend[:20]:
         print(text, file=sys.stderr)
     if len(sys.argv) > 4:
         with open(sys.argv[4], "w", encoding="utf-8") as f:
-            f.writelines(f"{name}\n" for name in sorted(namen))
+            f.writelines(f"{name}\n" for name in sorted({lauf for lauf, _ in abweichend}))
     if fehlt or abweichend:
         print(f"{len(abweichend)} Abweichungen.", file=sys.stderr)
         return 1
